@@ -1,0 +1,12 @@
+# tq_add_test(NAME SOURCES a.cpp b.cpp LIBS tq_chip ...)
+# One QtTest executable, registered with ctest and run headless.
+function(tq_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TQ_APP_DIR=${TQ_APP_DIR}"
+    TIMEOUT 300)
+endfunction()

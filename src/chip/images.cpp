@@ -1,0 +1,108 @@
+#include "images.h"
+
+#include "mcuinfo.h"
+#include "settings/productionsettings.h"
+
+#include <algorithm>
+#include <cstring>
+
+uint8_t g_ucBinBuf[BIN_BUF_SIZE];
+uint8_t g_ucNVRBinBuf[NVR_BIN_BUF_SIZE];
+uint8_t g_ucEEBuf[NVR_BUF_SIZE];
+uint8_t g_ucNVRBuf1[NVR_BUF_SIZE];
+uint8_t g_ucNVRBuf2[NVR_BUF_SIZE];
+uint8_t g_ucNVRBuf3[NVR_BUF_SIZE];
+uint8_t g_ucAppBinBuf[APP_BIN_BUF_SIZE];
+
+uint32_t g_nBinSize = 0;
+uint32_t g_nNVRBinSize = 0;
+uint32_t g_nAppBinSize = 0;
+
+bool g_bEnBin = false;
+bool g_bEnBL = false;
+bool g_bEnEE = false;
+bool g_bEnNVR1 = false;
+bool g_bEnNVR2 = false;
+bool g_bEnNVR3 = false;
+
+uint16_t g_nBinCheckSum = 0;
+uint16_t g_nNVRBinCheckSum = 0;
+uint16_t g_nEECheckSum = 0;
+uint16_t g_nNVRCheckSum1 = 0;
+uint16_t g_nNVRCheckSum2 = 0;
+uint16_t g_nNVRCheckSum3 = 0;
+
+uint16_t sum16(const uint8_t *data, size_t length)
+{
+    uint32_t sum = 0;
+    for (size_t i = 0; i < length; ++i)
+        sum += data[i];
+    return static_cast<uint16_t>(sum);
+}
+
+uint32_t flashSizeBytes()
+{
+    return std::min<uint32_t>(g_currentMcu.nFlashSizeKB * 1024u, BIN_BUF_SIZE);
+}
+
+uint32_t bootLoaderSizeBytes()
+{
+    return std::min<uint32_t>(g_currentMcu.nBootSectors * g_currentMcu.nSectorSize, NVR_BIN_BUF_SIZE);
+}
+
+uint32_t eepromSizeBytes()
+{
+    return std::min<uint32_t>(g_currentMcu.nEepromSize, NVR_BUF_SIZE);
+}
+
+uint32_t nvrSectorBytes()
+{
+    return std::min<uint32_t>(g_currentMcu.nSectorSize, NVR_BUF_SIZE);
+}
+
+bool fillBinAndSum(uint8_t *buf, uint32_t size)
+{
+    const uint32_t flash = flashSizeBytes();
+    if (size > flash)
+        return false;
+    std::memset(buf + size, 0xFF, flash - size);
+    g_nBinCheckSum = sum16(buf, flash);
+    return true;
+}
+
+bool fillBLAndSum(uint8_t *buf, uint32_t size)
+{
+    if (size > NVR_BIN_BUF_SIZE || g_currentMcu.nBootSectors == 0)
+        return false;
+    std::memset(buf + size, 0xFF, NVR_BIN_BUF_SIZE - size);
+    if (g_bEnBL)
+        g_nNVRBinCheckSum = sum16(buf, bootLoaderSizeBytes());
+    return true;
+}
+
+void calcEECheckSum() { g_nEECheckSum = sum16(g_ucEEBuf, eepromSizeBytes()); }
+void calcNVR1CheckSum() { g_nNVRCheckSum1 = sum16(g_ucNVRBuf1, nvrSectorBytes()); }
+void calcNVR2CheckSum() { g_nNVRCheckSum2 = sum16(g_ucNVRBuf2, nvrSectorBytes()); }
+void calcNVR3CheckSum() { g_nNVRCheckSum3 = sum16(g_ucNVRBuf3, nvrSectorBytes()); }
+
+void resetImages()
+{
+    std::memset(g_ucBinBuf, 0xFF, sizeof g_ucBinBuf);
+
+    g_bEnBin = g_bEnBL = g_bEnEE = false;
+    g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = false;
+    clearProductionSwitches();
+
+    g_nBinSize = 0;
+    g_nNVRBinSize = 0;
+
+    std::memset(g_ucNVRBinBuf, 0xFF, sizeof g_ucNVRBinBuf);
+    std::memset(g_ucEEBuf, 0xFF, sizeof g_ucEEBuf);
+    std::memset(g_ucNVRBuf1, 0xFF, sizeof g_ucNVRBuf1);
+    std::memset(g_ucNVRBuf2, 0xFF, sizeof g_ucNVRBuf2);
+    std::memset(g_ucNVRBuf3, 0xFF, sizeof g_ucNVRBuf3);
+
+    const uint32_t sector = g_currentMcu.nSectorSize;
+    const uint32_t nvrEnd = g_currentMcu.nBootSectors ? g_currentMcu.nBootSectors * sector : sector;
+    resetProductionSettings(nvrEnd - 1);
+}

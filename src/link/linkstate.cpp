@@ -1,0 +1,4 @@
+#include "linkstate.h"
+
+std::atomic<uint8_t> g_bI2CMode{1};
+std::atomic<uint8_t> g_bIapArrived{0};
