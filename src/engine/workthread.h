@@ -1,0 +1,97 @@
+#pragma once
+
+#include "engineflags.h"
+#include "link/linkreporter.h"
+
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class LinkCommands;
+
+// The one thread that talks to the Link. The window posts a task code with setTask; the loop in run() picks
+// it up, runs the operation to its end and reports through the signals below (queued to the window).
+// Exactly one task at a time, no queue.
+class workThread : public QThread, private LinkReporter
+{
+    Q_OBJECT
+
+public:
+    enum Task : uint8_t {
+        TaskIdle = 0,
+        TaskBurn = 1,
+        TaskUpChip = 2,
+        TaskEraseChip = 3,
+        TaskCheckBlank = 4,
+        TaskDownload = 5,
+        TaskUpload = 6,
+        TaskUpdataWriter = 7,
+        TaskFwVersion = 8,
+        TaskEraseExterFlash = 9,
+        TaskAutoBurn = 11,
+        TaskReadFacParam = 12,
+    };
+
+    explicit workThread(QObject *parent = nullptr);
+    ~workThread() override;
+
+    // GUI thread: posts a task. False (debug "busy...") while another task runs; the task is then not stored.
+    bool setTask(uint8_t task);
+    uint8_t currentTask() const { return m_task.load(); }
+
+    // Ends the loop between tasks; a running operation is never interrupted.
+    void requestStop() { m_stop.store(1); }
+    void clearStop() { m_stop.store(0); }
+
+    // The operations. run() calls them for their task codes; each reports through its done signal.
+    void burn_chip();
+    void auto_burn_chip();
+    void up_chip();
+    void erase_chip();
+    void check_blank_chip();
+    void read_fac_param();
+    void downloadWriter();
+    void upload();
+    void updata_writer();
+    void erase_exter_flash();
+    void read_fw_version();
+    // Reads one report of the Link's stand-alone error status; emits sg_ErrorLog_done when it carries one.
+    void read_error_status();
+
+signals:
+    void sg_progress_bar(int nVal);
+    void sg_lab_status(QString str);
+    void sg_lab_msg(QString strMsg);
+    void sg_burn_chip_done(int nRt);
+    void sg_auto_burn_chip_done(int nRt);
+    void sg_up_chip_done(int nRt);
+    void sg_erase_chip_done(int nRt);
+    void sg_check_blank_done(int nRt);
+    void sg_download_done(int nRt);
+    void sg_upload_done(int nRt);
+    void sg_read_fac_param_done(int nRt);
+    void sg_updata_done(int nRt);
+    void sg_ErrorLog_done(int nRt);
+    void sg_fw_version(ushort H, ushort M, ushort L);
+    void sg_th_ui_debug(QString strMsg);
+
+protected:
+    void run() override;
+
+private:
+    // LinkReporter: what the commands report goes out on the signals.
+    void progress(int percent) override;
+    void labelMessage(const QString &text) override;
+    void debugMessage(const QString &text) override;
+    void firmwareVersion(uint16_t H, uint16_t M, uint16_t L) override;
+
+    void runTask(uint8_t task);
+    void finishTask(uint8_t task);
+
+    std::atomic<uint8_t> m_stop{0};
+    std::atomic<uint8_t> m_task{TaskIdle};
+    std::unique_ptr<LinkCommands> m_link;  // the device connection; holds the HID handle
+};
