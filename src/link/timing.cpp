@@ -1,0 +1,36 @@
+#include "timing.h"
+
+#include <QThread>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+std::atomic<double> s_scale{1.0};
+std::mutex s_hookMutex;
+std::function<void(int)> s_hook;
+}
+
+void linkSleepMs(int ms)
+{
+    std::function<void(int)> hook;
+    {
+        std::lock_guard<std::mutex> lock(s_hookMutex);
+        hook = s_hook;
+    }
+    if (hook)
+        hook(ms);
+    const long scaled = static_cast<long>(ms * s_scale.load());
+    if (scaled > 0)
+        QThread::msleep(static_cast<unsigned long>(scaled));
+}
+
+void setLinkTimeScale(double scale) { s_scale.store(scale < 0 ? 0.0 : scale); }
+
+double linkTimeScale() { return s_scale.load(); }
+
+void setLinkSleepHook(std::function<void(int ms)> hook)
+{
+    std::lock_guard<std::mutex> lock(s_hookMutex);
+    s_hook = std::move(hook);
+}

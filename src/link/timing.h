@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+
+// Every pause the Link needs (between send and read, after a chunk, while polling, before the version
+// query) goes through linkSleepMs, so tests can run the command sequences without real waiting.
+
+// Sleeps ms × the time scale; the scale is 1 in production.
+void linkSleepMs(int ms);
+
+// Process-wide scale of every Link pause (1.0 = real time, 0 = no waiting). Tests set 0.
+void setLinkTimeScale(double scale);
+double linkTimeScale();
+
+// Called with the unscaled duration before every pause (for tests that count pauses or advance an
+// emulated clock); an empty function removes the hook.
+void setLinkSleepHook(std::function<void(int ms)> hook);

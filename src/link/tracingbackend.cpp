@@ -1,0 +1,95 @@
+#include "tracingbackend.h"
+
+#include <QTextStream>
+
+bool TraceWriter::openFile(const QString &path)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_file.isOpen())
+        m_file.close();
+    m_file.setFileName(path);
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+}
+
+QString TraceWriter::hexLine(const uint8_t *data, size_t length)
+{
+    QString line;
+    line.reserve(int(length) * 3);
+    for (size_t i = 0; i < length; ++i) {
+        if (i)
+            line += QLatin1Char(' ');
+        line += QStringLiteral("%1").arg(data[i], 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return line;
+}
+
+void TraceWriter::sent(const uint8_t *payload, size_t length)
+{
+    add(QStringLiteral("> ") + hexLine(payload, length));
+}
+
+void TraceWriter::received(const uint8_t *payload, size_t length)
+{
+    add(QStringLiteral("< ") + hexLine(payload, length));
+}
+
+void TraceWriter::note(const QString &text) { add(QStringLiteral("# ") + text); }
+
+QStringList TraceWriter::lines() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lines;
+}
+
+void TraceWriter::clear()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lines.clear();
+}
+
+void TraceWriter::add(const QString &line)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lines << line;
+    if (m_file.isOpen()) {
+        m_file.write(line.toUtf8());
+        m_file.write("\n");
+        m_file.flush();
+    }
+}
+
+std::vector<std::string> TracingBackend::enumerate(uint16_t vendorId, uint16_t productId)
+{
+    return m_inner.enumerate(vendorId, productId);
+}
+
+HidHandle TracingBackend::openPath(const char *path)
+{
+    HidHandle h = m_inner.openPath(path);
+    if (h)
+        m_writer.note(QStringLiteral("open"));
+    return h;
+}
+
+int TracingBackend::write(HidHandle h, const uint8_t *data, size_t length)
+{
+    const int rt = m_inner.write(h, data, length);
+    // Byte 0 is the report ID (always 0); the trace shows the payload.
+    if (length > 1)
+        m_writer.sent(data + 1, length - 1);
+    return rt;
+}
+
+int TracingBackend::readTimeout(HidHandle h, uint8_t *data, size_t length, int milliseconds)
+{
+    const int rt = m_inner.readTimeout(h, data, length, milliseconds);
+    if (rt > 0)
+        m_writer.received(data, size_t(rt));
+    return rt;
+}
+
+void TracingBackend::close(HidHandle h)
+{
+    m_inner.close(h);
+    m_writer.note(QStringLiteral("close"));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "hidbackend.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <mutex>
+
+// One line per HID report: "> " sent payload (report ID left out), "< " received payload, 64 bytes as
+// upper-case hex pairs separated by spaces; "# open" / "# close" around each session. Thread-safe.
+class TraceWriter
+{
+public:
+    TraceWriter() = default;
+    // Appends to `path` as well as keeping the lines in memory; false when it cannot be opened.
+    bool openFile(const QString &path);
+    void sent(const uint8_t *payload, size_t length);
+    void received(const uint8_t *payload, size_t length);
+    void note(const QString &text);   // a "# text" line
+    QStringList lines() const;        // every line so far (without line ends)
+    void clear();
+
+    static QString hexLine(const uint8_t *data, size_t length);  // "02 FD 1E ..."
+
+private:
+    void add(const QString &line);
+
+    mutable std::mutex m_mutex;
+    QStringList m_lines;
+    QFile m_file;
+};
+
+// Decorator that traces every report of any backend (hidapi or the emulator) for --trace FILE.
+class TracingBackend : public HidBackend
+{
+public:
+    TracingBackend(HidBackend &inner, TraceWriter &writer) : m_inner(inner), m_writer(writer) {}
+
+    int init() override { return m_inner.init(); }
+    int exit() override { return m_inner.exit(); }
+    std::vector<std::string> enumerate(uint16_t vendorId, uint16_t productId) override;
+    HidHandle openPath(const char *path) override;
+    int write(HidHandle h, const uint8_t *data, size_t length) override;
+    int readTimeout(HidHandle h, uint8_t *data, size_t length, int milliseconds) override;
+    void close(HidHandle h) override;
+
+private:
+    HidBackend &m_inner;
+    TraceWriter &m_writer;
+};
