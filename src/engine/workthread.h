@@ -11,6 +11,7 @@
 #include <memory>
 
 class LinkCommands;
+struct ChipOperation;
 
 // The one thread that talks to the Link. The window posts a task code with setTask; the loop in run() picks
 // it up, runs the operation to its end and reports through the signals below (queued to the window).
@@ -58,8 +59,6 @@ public:
     void updata_writer();
     void erase_exter_flash();
     void read_fw_version();
-    // Reads one report of the Link's stand-alone error status; emits sg_ErrorLog_done when it carries one.
-    void read_error_status();
 
 signals:
     void sg_progress_bar(int nVal);
@@ -90,6 +89,19 @@ private:
 
     void runTask(uint8_t task);
     void finishTask(uint8_t task);
+
+    // Burn loops (burn.cpp).
+    int burnStart();
+    bool waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint8_t> &handled, bool probeRemovalAlways,
+                         int &attempts);
+    int burnPass(void (workThread::*done)(int));
+
+    // Single-pass chip operations (readback.cpp).
+    int runChipOperation(const ChipOperation &op);
+    void finishChipOperation(const ChipOperation &op, int rt);
+
+    // Reads one report of the Link's stand-alone error status; emits sg_ErrorLog_done when it carries one.
+    void read_error_status();
 
     std::atomic<uint8_t> m_stop{0};
     std::atomic<uint8_t> m_task{TaskIdle};

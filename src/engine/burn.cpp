@@ -1,0 +1,199 @@
+#include "workthread.h"
+
+#include "chip/images.h"
+#include "chip/mcuinfo.h"
+#include "link/devicelock.h"
+#include "link/linkcommands.h"
+#include "link/linkstate.h"
+#include "link/timing.h"
+
+#include <QDebug>
+
+#include <algorithm>
+
+namespace {
+constexpr int kRemovalPollMs = 50;  // a handled chip is probed at this pace, not in a tight loop
+constexpr int kIdCodeFirst = 0x20;  // IDCODE protection bytes in the NVR2 sector
+constexpr int kIdCodeEnd = 0x30;
+constexpr uint8_t kIdCodeSet = 0xAA;
+
+const QString kBurning = QStringLiteral("烧写中...");
+const QString kBurnOk = QStringLiteral("烧写成功");
+const QString kBurnFailed = QStringLiteral("烧写失败");
+const QString kHint = QStringLiteral("提示信息");
+const QString kConnecting = QStringLiteral("芯片连接中");
+
+// NVR1..NVR3 of a pass: failures are only logged, the chip stays usable.
+void burnNvrArea(LinkCommands &link, int index, uint16_t address, uint16_t eraseLength, const uint8_t *image)
+{
+    if (link.EraseNVR(address, eraseLength) != 0)
+        qDebug().noquote() << QStringLiteral("work erase NVR%1 failed!\n").arg(index);
+    int position = 0;
+    if (link.WriteToNVR(position, LinkCode::WriteNvrChip, address, int(nvrSectorBytes()), image) != 0)
+        qDebug().noquote() << QStringLiteral("work Write NVR%1 failed!\n").arg(index);
+}
+}
+
+// Lock, probe the Link, send the memory map. 0, or 37 / 36 with the failure label shown.
+int workThread::burnStart()
+{
+    if (!getmutex()) {
+        qDebug() << "burn_chip getmutex  failed!\n";
+        emit sg_lab_msg(kBurnFailed);
+        return 37;
+    }
+    if (!m_link->hidOpen()) {
+        emit sg_lab_msg(kBurnFailed);
+        releaseMutex();
+        return 36;
+    }
+    m_link->hidClose();
+    emit sg_lab_msg(kBurning);
+    if (m_link->WriteToNvrInfomation() == 0)
+        qDebug() << "work WriteNvrInfomation succeed!\n";
+    else
+        qDebug() << "work WriteNvrInfomation failed!\n";
+    return 0;
+}
+
+// Waits for the handled chip to go and the next one to answer. False once the toggle is off.
+bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint8_t> &handled,
+                                 bool probeRemovalAlways, int &attempts)
+{
+    for (;;) {
+        while (handled.load()) {
+            // Without I2C the Link cannot tell us the chip left; the flag then holds until switched off.
+            if ((probeRemovalAlways || g_bI2CMode.load()) && m_link->InitProgrammer() != 0)
+                handled.store(0);
+            if (!running.load()) {
+                emit sg_lab_msg(kHint);
+                return false;
+            }
+            if (handled.load())
+                linkSleepMs(kRemovalPollMs);
+        }
+        if (m_link->InitProgrammer() == 0) {
+            handled.store(1);
+            return true;
+        }
+        ++attempts;
+        qDebug() << "InitProgrammer failed!\n";
+        emit sg_lab_msg(kConnecting + QString(attempts % 7, QLatin1Char('.')));
+        if (!running.load()) {
+            emit sg_lab_msg(kHint);
+            return false;
+        }
+    }
+}
+
+// One chip: id check, then BootLoader, flash and NVR areas as enabled, then ExitProgrammer.
+int workThread::burnPass(void (workThread::*done)(int))
+{
+    uint16_t chipId = 0xFFFF;
+    g_wChipId = 0xFFFF;
+    m_link->CheckID(chipId);
+    g_wChipId = chipId;
+    if (g_currentMcu.nID != g_wChipId) {
+        qDebug("g_currentMcu.nID 0x%04x != g_wChipId 0x%04x", g_currentMcu.nID, g_wChipId);
+        emit(this->*done)(4);
+        return 4;
+    }
+    emit sg_lab_msg(kBurning);
+
+    int position = 0;
+    if (g_bEnBL) {
+        qDebug("nvr size 01 %d", int(g_nNVRBinSize));
+        uint8_t nvr2[NVR_BUF_SIZE];
+        const uint32_t savedSize = g_nNVRBinSize;
+        const int read = m_link->ReadFromNVR(position, LinkCode::ReadNvrChip,
+                                             nvrPageAddress(g_currentMcu, g_currentMcu.nNvr2Page),
+                                             int(nvrSectorBytes()), nvr2);
+        g_nNVRBinSize = savedSize;
+        if (read != 0)
+            return 10;
+        // A protected chip refuses a BootLoader erase until its flash is gone.
+        if (std::all_of(nvr2 + kIdCodeFirst, nvr2 + kIdCodeEnd, [](uint8_t b) { return b == kIdCodeSet; }))
+            m_link->EraseFlash();
+        if (m_link->EraseNVRBootLoader() != 0) {
+            qDebug() << "work EraseNVRBootLoader failed!\n";
+            return 10;
+        }
+        qDebug() << "work EraseNVRBootLoader succeed!\n";
+        qDebug("nvr size 01 %d", int(g_nNVRBinSize));
+        if (m_link->WriteToNVRBootLoader(position, LinkCode::WriteBootLoaderChip) != 0) {
+            qDebug() << "work WriteToNVRBootLoader failed!\n";
+            return 11;
+        }
+    }
+    if (g_bEnBin) {
+        if (m_link->EraseFlash() != 0) {
+            qDebug() << "work erase_chip failed!\n";
+            return 5;
+        }
+        if (m_link->WriteToFlash(position, LinkCode::WriteFlashChip) != 0) {
+            qDebug() << "work down_chip failed!\n";
+            return 6;
+        }
+        if (m_link->checkSum(0, uint16_t(g_nBinSize), position) != 0) {
+            qDebug() << "work checkSum failed!\n";
+            return 6;
+        }
+    }
+    const uint16_t sector = uint16_t(g_currentMcu.nSectorSize);
+    if (g_bEnNVR1)
+        burnNvrArea(*m_link, 1, nvrPageAddress(g_currentMcu, g_currentMcu.nNvr1Page), sector, g_ucNVRBuf1);
+    if (g_bEnNVR2)
+        burnNvrArea(*m_link, 2, nvrPageAddress(g_currentMcu, g_currentMcu.nNvr2Page), sector, g_ucNVRBuf2);
+    if (g_bEnNVR3)
+        burnNvrArea(*m_link, 3, nvrPageAddress(g_currentMcu, g_currentMcu.nNvr3Page),
+                    uint16_t(g_currentMcu.nNvr3Sectors * g_currentMcu.nSectorSize), g_ucNVRBuf3);
+    if (m_link->ExitProgrammer() != 0) {
+        qDebug() << "ExitProgrammer failed!\n";
+        return 27;
+    }
+    emit sg_lab_msg(kBurnOk);
+    return 0;
+}
+
+void workThread::burn_chip()
+{
+    const int start = burnStart();
+    if (start != 0) {
+        emit sg_burn_chip_done(start);
+        return;
+    }
+    int attempts = 0;
+    while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts)) {
+        if (burnPass(&workThread::sg_burn_chip_done) == 0) {
+            releaseMutex();
+            g_bBurnChipHandled.store(1);
+            emit sg_burn_chip_done(0);
+            return;
+        }
+        // A failed chip keeps the lock; the loop waits for its removal and burns the next one.
+        emit sg_lab_msg(kBurnFailed);
+    }
+    releaseMutex();
+}
+
+void workThread::auto_burn_chip()
+{
+    const int start = burnStart();
+    if (start != 0) {
+        emit sg_auto_burn_chip_done(start);
+        return;
+    }
+    int attempts = 0;
+    while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts)) {
+        const int rt = burnPass(&workThread::sg_auto_burn_chip_done);
+        if (rt != 0)
+            emit sg_lab_msg(kBurnFailed);
+        releaseMutex();
+        g_bAutoBurnChipHandled.store(1);
+        if (!g_bAutoBurnRunning.load()) {
+            emit sg_lab_msg(rt != 0 ? kBurnFailed : kBurnOk);
+            return;
+        }
+    }
+    releaseMutex();
+}

@@ -1,0 +1,109 @@
+#include "workthread.h"
+
+#include "steplog.h"
+#include "link/devicelock.h"
+#include "link/firmwarefile.h"
+#include "link/linkcommands.h"
+
+#include <QDebug>
+
+namespace {
+const QString kUpdataPrepare = QStringLiteral("准备更新固件.");
+const QString kUpdating = QStringLiteral("更新固件中.");
+const QString kUpdataOk = QStringLiteral("更新固件成功.");
+const QString kUpdataFailed = QStringLiteral("固件更新失败.");
+const QString kErasePrepare = QStringLiteral("准备清空存储.");
+const QString kErasingStore = QStringLiteral("清空存储中.");
+const QString kEraseStoreOk = QStringLiteral("清空存储成功.");
+const QString kEraseStoreFailed = QStringLiteral("清空存储失败.");
+}
+
+void workThread::updata_writer()
+{
+    emit sg_lab_msg(kUpdataPrepare);
+    qDebug() << "work updata writer!\n";
+    g_nFwUpgrading.store(1);
+
+    int rt = 0;
+    if (!getmutex()) {
+        qDebug() << "updata getmutex  failed!\n";
+        g_nFwUpgrading.store(0);
+        rt = 37;
+    } else if (!m_link->hidOpen()) {
+        rt = 36;  // the flag stays set: the Link may be sitting in IAP mode
+    } else {
+        m_link->hidClose();
+        if (g_bAppBinLoaded.load()) {
+            emit sg_lab_msg(kUpdating);
+            qDebug() << "WriteToFlashlooder\n";
+            int position = 0;
+            const bool ok = m_link->upDataFirmware(position) == 0;
+            logStep(QStringLiteral("upDataFirmware"), ok);
+            rt = ok ? 0 : 34;
+        }
+    }
+    if (rt == 0) {
+        emit sg_lab_msg(kUpdataOk);
+        g_nFwUpgrading.store(0);
+    } else {
+        emit sg_lab_msg(kUpdataFailed);
+    }
+    releaseMutex();
+    emit sg_updata_done(rt);
+}
+
+void workThread::erase_exter_flash()
+{
+    emit sg_lab_msg(kErasePrepare);
+    qDebug() << "work erase Exter Flash!\n";
+    int rt = 0;
+    if (!getmutex()) {
+        qDebug() << "eraseFlashExter getmutex  failed!\n";
+        rt = 37;
+    } else if (!m_link->hidOpen()) {
+        rt = 36;
+    } else {
+        m_link->hidClose();
+        emit sg_lab_msg(kErasingStore);
+        qDebug() << "eraseFlashExter\n";
+        int position = 0;
+        const bool ok = m_link->EraseExFalshDate(position) == 0;
+        logStep(QStringLiteral("EraseExFalshDate"), ok);
+        if (ok) {
+            emit sg_lab_msg(kEraseStoreOk);
+            m_link->resetLink();
+        } else {
+            rt = 35;
+        }
+        // The Link re-reads its (now empty) store after a restart.
+        m_link->resetLink();
+    }
+    if (rt != 0)
+        emit sg_lab_msg(kEraseStoreFailed);
+    releaseMutex();
+    emit sg_updata_done(rt);
+}
+
+// Runs under the device lock like every other talk with the Link; a Link busy with another program
+// reads as no Link.
+void workThread::read_fw_version()
+{
+    if (!getmutex()) {
+        emit sg_fw_version(0, 0, 0);
+        return;
+    }
+    uint16_t H = 0, M = 0, L = 0;
+    m_link->GetFwVersion(H, M, L);
+    if (H != 0 || M != 0 || L != 0)
+        read_error_status();
+    releaseMutex();
+}
+
+// Whatever the Link reported about its stand-alone burning since it was plugged in. Read right after
+// the version query, i.e. at start-up and whenever a Link arrives.
+void workThread::read_error_status()
+{
+    uint8_t code = 0;
+    if (m_link->ReadErrorStatus(code) == 0)
+        emit sg_ErrorLog_done(code);
+}
