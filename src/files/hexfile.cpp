@@ -1,0 +1,117 @@
+#include "hexfile.h"
+
+#include "chip/mcuinfo.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace {
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// Value of `digits` hexadecimal characters at `pos`; -1 when any is missing or not a hex digit.
+int hexField(const QByteArray &line, int pos, int digits)
+{
+    if (pos + digits > line.size())
+        return -1;
+    int value = 0;
+    for (int i = 0; i < digits; ++i) {
+        const int d = hexDigit(line.at(pos + i));
+        if (d < 0)
+            return -1;
+        value = value * 16 + d;
+    }
+    return value;
+}
+
+bool isDataRecord(const QByteArray &line)
+{
+    return line.size() > 8 && line.at(0) == ':' && line.at(7) == '0' && line.at(8) == '0';
+}
+
+void abortOverflow(ImageTarget target, const FileMessages &msgs)
+{
+    std::memset(targetBuffer(target), 0xFF, targetCapacity(target));
+    targetDataSize(target) = 0;
+    const QString text = imageOverflowText(target, false);
+    msgs.showBox(QStringLiteral("警告"), text);
+    msgs.appendLog(text);
+}
+
+} // namespace
+
+QString imageOverflowText(ImageTarget target, bool binFile)
+{
+    QString which = QStringLiteral("flash最大为");
+    if (target == ImageTarget::BootLoader)
+        which = binFile ? QStringLiteral("BL 最大为") : QStringLiteral("BootLoader最大为");
+    return QStringLiteral("芯片") + g_currentMcu.strName + which + QString::number(targetLimit(target));
+}
+
+void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
+{
+    uint8_t *image = targetBuffer(target);
+    uint32_t &dataSize = targetDataSize(target);
+    const uint32_t limit = targetLimit(target);
+    std::memset(image, 0xFF, targetCapacity(target));
+    dataSize = 0;
+
+    while (!in.atEnd()) {
+        const QByteArray line = in.readLine();
+        if (!isDataRecord(line))
+            continue;
+        const int length = hexField(line, 1, 2);
+        const int address = hexField(line, 3, 4);
+        if (length < 0 || address < 0)
+            continue;
+        const uint32_t end = static_cast<uint32_t>(address + length);
+        if (end > dataSize)
+            dataSize = end;
+        // The limit never exceeds the image, so this check also keeps records near 0xFFFF inside it.
+        if (dataSize > limit) {
+            abortOverflow(target, msgs);
+            return;
+        }
+        for (int i = 0; i < length; ++i) {
+            const int byte = hexField(line, 9 + 2 * i, 2);
+            image[address + i] = static_cast<uint8_t>(byte < 0 ? 0 : byte);
+        }
+    }
+    if (target == ImageTarget::BootLoader)
+        qDebug().noquote() << QString::asprintf("open hex nvr boot size %d", static_cast<int>(dataSize));
+}
+
+int readHexFile(const QString &path, ImageTarget target, const FileMessages &msgs)
+{
+    if (path.isEmpty())
+        return -1;
+    if (!QFileInfo::exists(path))
+        return -2;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -3;
+    readHexFrom(file, target, msgs);
+    return 0;
+}
+
+int reloadBinHex(const QString &path, const FileMessages &msgs)
+{
+    return readHexFile(path, ImageTarget::Flash, msgs);
+}
+
+int reloadBLHex(const QString &path, const FileMessages &msgs)
+{
+    return readHexFile(path, ImageTarget::BootLoader, msgs);
+}
