@@ -19,7 +19,7 @@ EmulatorBackend::~EmulatorBackend()
 std::vector<std::string> EmulatorBackend::enumerate(uint16_t vendorId, uint16_t productId)
 {
     m_emulator.poll();
-    if (vendorId != LINK_VENDOR_ID || productId != LINK_PRODUCT_ID || !m_emulator.connected())
+    if (vendorId != LINK_VENDOR_ID || productId != LINK_PRODUCT_ID || !m_emulator.interfacePresent())
         return {};
     return {m_emulator.interfaceName().toStdString()};
 }
@@ -27,7 +27,8 @@ std::vector<std::string> EmulatorBackend::enumerate(uint16_t vendorId, uint16_t 
 HidHandle EmulatorBackend::openPath(const char *path)
 {
     m_emulator.poll();
-    if (m_emulator.openFails() || !m_emulator.connected() || m_emulator.interfaceName().toStdString() != path)
+    if (m_emulator.openFails() || !m_emulator.interfacePresent()
+        || m_emulator.interfaceName().toStdString() != path)
         return nullptr;
     auto *s = new Session{m_emulator.generation(), {}, {}, 0, {}};
     {

@@ -3,6 +3,7 @@
 #include "link/linkcommands.h"
 #include "link/linkframe.h"
 #include "link/linkstate.h"
+#include "link/timing.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,7 +115,12 @@ LinkEmulator::LinkEmulator(const QString &stateDir)
         load();
 }
 
-LinkEmulator::~LinkEmulator() { save(); }
+LinkEmulator::~LinkEmulator()
+{
+    if (m_attachedToLinkClock)
+        setLinkSleepHook({});
+    save();
+}
 
 // --- chip ---
 
@@ -192,7 +198,8 @@ void LinkEmulator::setConnected(bool connected)
             return;
         m_connected = connected;
         ++m_generation;
-        events.push_back({connected, QString::fromLatin1(m_iap ? LINK_IAP_INTERFACE_NAME : LINK_INTERFACE_NAME)});
+        if (!m_arrivalPending)
+            events.push_back({connected, interfaceNameLocked()});
     }
     fire(events);
 }
@@ -212,7 +219,13 @@ bool LinkEmulator::iapMode() const
 QString LinkEmulator::interfaceName() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return QString::fromLatin1(m_iap ? LINK_IAP_INTERFACE_NAME : LINK_INTERFACE_NAME);
+    return interfaceNameLocked();
+}
+
+bool LinkEmulator::interfacePresent() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_connected && !m_arrivalPending;
 }
 
 std::array<uint8_t, 4> LinkEmulator::firmwareVersion() const
@@ -393,21 +406,55 @@ void LinkEmulator::poll()
 
 void LinkEmulator::pollLocked(std::vector<Event> &events)
 {
-    if (m_iap && !m_iapCommandSeen && nowMs() - m_iapEnteredMs >= kIapIdleMs)
-        reenumerate(false, events);
+    // Transitions fall due one after the other; a long clock step runs through all of them.
+    for (;;) {
+        const int64_t now = nowMs();
+        if (m_arrivalPending) {
+            if (now < m_arrivalDueMs)
+                return;
+            m_arrivalPending = false;
+            m_iapEnteredMs = m_arrivalDueMs;
+            m_iapCommandSeen = false;
+            if (m_connected)
+                events.push_back({true, interfaceNameLocked()});
+        } else if (m_iap && !m_iapCommandSeen && now - m_iapEnteredMs >= kIapIdleMs) {
+            reenumerate(false, events, m_iapEnteredMs + kIapIdleMs);
+        } else {
+            return;
+        }
+    }
 }
 
-void LinkEmulator::reenumerate(bool iap, std::vector<Event> &events)
+void LinkEmulator::reenumerate(bool iap, std::vector<Event> &events, int64_t atMs)
 {
-    const QString before = QString::fromLatin1(m_iap ? LINK_IAP_INTERFACE_NAME : LINK_INTERFACE_NAME);
+    if (m_connected && !m_arrivalPending)
+        events.push_back({false, interfaceNameLocked()});
     m_iap = iap;
-    m_iapCommandSeen = false;
-    m_iapEnteredMs = nowMs();
     ++m_generation;
-    if (m_connected) {
-        events.push_back({false, before});
-        events.push_back({true, QString::fromLatin1(iap ? LINK_IAP_INTERFACE_NAME : LINK_INTERFACE_NAME)});
-    }
+    m_arrivalPending = true;
+    m_arrivalDueMs = atMs + kReenumerateMs;
+}
+
+QString LinkEmulator::interfaceNameLocked() const
+{
+    return QString::fromLatin1(m_iap ? LINK_IAP_INTERFACE_NAME : LINK_INTERFACE_NAME);
+}
+
+void LinkEmulator::attachToLinkClock()
+{
+    setLinkSleepHook([this](int ms) {
+        bool realTime;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            realTime = m_realTime;
+        }
+        if (realTime)
+            poll();
+        else
+            advanceClock(ms);
+    });
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_attachedToLinkClock = true;
 }
 
 void LinkEmulator::setHotPlugListener(std::function<void(bool, const QString &)> listener)
@@ -683,7 +730,7 @@ std::vector<QByteArray> LinkEmulator::execute(const uint8_t *f, const QByteArray
         }
         return {ack()};
     case LinkCode::resetLink:
-        reenumerate(true, events);
+        reenumerate(true, events, nowMs());
         return {ack()};
     default:
         return {answer(kRefusedStatus)};
@@ -731,7 +778,7 @@ std::vector<QByteArray> LinkEmulator::executeIap(const uint8_t *f, const QByteAr
     }
     case LinkCode::IapRun:
         m_version = m_pendingVersion;
-        reenumerate(false, events);
+        reenumerate(false, events, nowMs());
         return {ack()};
     default:
         return {answer(kRefusedStatus)};

@@ -52,8 +52,9 @@ struct EmulatorMemoryMap
 // machine record and writer configuration. getChipCheckSum sums: flash over the mapped size, EEPROM
 // over 2 KiB, NVR1 over the first sector, NVR2/NVR3 over their mapped pages, BootLoader over the
 // mapped boot sectors. GetFwVersion answers H = hardware, M = software 1, L = 256 × software 2 +
-// software 3 of the 4 stored version bytes. 0x36 answers ACK and re-enumerates as the IAP interface;
-// without an IAP command within 1.5 s of the emulator clock it comes back as the normal one.
+// software 3 of the 4 stored version bytes. 0x36 answers ACK, drops the normal interface and, 300 ms
+// later on the emulator clock, brings the IAP one; without an IAP command within 1.5 s of that arrival it
+// re-enumerates as the normal Link. The IAP run command re-enumerates the same way with the new version.
 class LinkEmulator
 {
 public:
@@ -64,6 +65,7 @@ public:
     static constexpr uint32_t kEepromSize = 0x800;
     static constexpr uint32_t kFirmwareSize = 204800;
     static constexpr int kIapIdleMs = 1500;
+    static constexpr int kReenumerateMs = 300;  // from dropping one interface to the other's arrival
     static constexpr uint16_t kDefaultChipId = 0x2610;
     static constexpr uint8_t kNoChipStatus = 0x01;
     static constexpr uint8_t kRefusedStatus = 0x02;  // unknown command or address outside the memory
@@ -90,8 +92,9 @@ public:
     // --- the Link itself ---
     void setConnected(bool connected);  // plug in / pull out (hot-plug events follow)
     bool connected() const;
-    bool iapMode() const;
+    bool iapMode() const;               // the firmware runs its IAP loader
     QString interfaceName() const;      // the normal or the IAP interface name
+    bool interfacePresent() const;      // connected and not in the middle of a re-enumeration
     std::array<uint8_t, 4> firmwareVersion() const;  // hardware, software 1..3
     void setFirmwareVersion(const std::array<uint8_t, 4> &version);
     QByteArray firmwareImage() const;   // what IAP mode received, up to its highest written byte
@@ -119,7 +122,12 @@ public:
     // --- clock ---
     void setRealTimeClock(bool on);  // default on: the clock follows real time as well
     void advanceClock(int ms);
-    void poll();  // applies time-outs (IAP idle return); the transport calls it on every access
+    // Applies what fell due (re-enumeration arrivals, IAP idle return). The transport calls it on every
+    // access; a window in emulator mode calls it from a timer so hot-plug events come while idle.
+    void poll();
+    // Installs a linkSleepMs hook: every Link pause advances this emulator's clock by its unscaled length
+    // (real-time clock: polls instead). Removed again on destruction.
+    void attachToLinkClock();
 
     // Hot-plug: arrival (true) or removal (false) with the interface name. Called on the thread that
     // drove the change, outside the emulator's lock.
@@ -142,7 +150,8 @@ private:
     };
     int64_t nowMs() const;
     void pollLocked(std::vector<Event> &events);
-    void reenumerate(bool iap, std::vector<Event> &events);
+    void reenumerate(bool iap, std::vector<Event> &events, int64_t atMs);
+    QString interfaceNameLocked() const;
     void fire(const std::vector<Event> &events);
     const EmulatorFault *faultFor(uint8_t code, int use, uint32_t address) const;
     std::vector<QByteArray> execute(const uint8_t *frame, const QByteArray &data, std::vector<Event> &events);
@@ -167,6 +176,9 @@ private:
     bool m_connected = true;
     bool m_iap = false;
     bool m_iapCommandSeen = false;
+    bool m_arrivalPending = false;  // re-enumerating: no interface until m_arrivalDueMs
+    int64_t m_arrivalDueMs = 0;
+    bool m_attachedToLinkClock = false;
     int64_t m_iapEnteredMs = 0;
     uint64_t m_generation = 1;
     std::array<uint8_t, 4> m_version{{1, 1, 0, 0}};
