@@ -1,0 +1,141 @@
+#include "burnsettingdialog.h"
+#include "ui_burnsettingdialog.h"
+
+#include "burnrules.h"
+#include "productionsettings.h"
+
+#include "app/boxes.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QIcon>
+#include <QIntValidator>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString kWarning = QStringLiteral("警告");
+const QString kExclusive = QStringLiteral("机台烧录与自动烧录不能同时打开！");
+
+} // namespace
+
+burnSettingDialog::burnSettingDialog(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::burnSettingDialog>())
+{
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/logo.png")));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    m_ui->lineEdit_EotTime->setValidator(new QIntValidator(0, 1000, this));
+
+    const QString freq = burn::openingClockText(g_fClockFreq);
+    if (freq.isEmpty()) {
+        m_ui->comboBox_Freq->setCurrentIndex(1);
+    } else {
+        m_ui->comboBox_Freq->setEditable(true);
+        m_ui->comboBox_Freq->setEditText(freq);
+    }
+
+    QLabel *labels[] = {m_ui->label_13,        m_ui->label_14,       m_ui->label_15,
+                        m_ui->label_16,        m_ui->label_StartTime, m_ui->label_Busy_time,
+                        m_ui->label_Eot_time,  m_ui->label_okNgTime};
+    for (QLabel *label : labels) {
+        label->show();
+        label->setEnabled(true);
+        label->setStyleSheet(QStringLiteral("color: black;"));
+    }
+}
+
+burnSettingDialog::~burnSettingDialog() = default;
+
+void burnSettingDialog::on_groupBox_autoBurner_clicked(bool checked)
+{
+    if (checked && m_ui->checkBox_autoWrite->isChecked()) {
+        boxes::inform(this, kWarning, kExclusive);
+        m_ui->groupBox_autoBurner->setChecked(false);
+    }
+}
+
+void burnSettingDialog::on_checkBox_autoWrite_clicked(bool checked)
+{
+    if (checked && m_ui->groupBox_autoBurner->isChecked()) {
+        boxes::inform(this, kWarning, kExclusive);
+        m_ui->checkBox_autoWrite->setChecked(false);
+    }
+}
+
+void burnSettingDialog::on_groupBox_limit_clicked(bool)
+{
+}
+
+void burnSettingDialog::on_pushButton_burnSettingOk_clicked(bool)
+{
+}
+
+void burnSettingDialog::on_comboBox_limit_currentTextChanged(const QString &arg1)
+{
+    const QString warning = burn::dialogLimitWarning(arg1);
+    if (warning.isEmpty())
+        return;
+    {
+        const QSignalBlocker block(m_ui->comboBox_limit);
+        m_ui->comboBox_limit->setItemText(0, QStringLiteral("1"));
+        m_ui->comboBox_limit->setCurrentIndex(0);
+        m_ui->comboBox_limit->setEditText(QStringLiteral("1"));
+    }
+    boxes::inform(this, kWarning, warning);
+}
+
+bool burnSettingDialog::calibrationAccepted()
+{
+    const burn::CalibrationCheck check =
+        burn::checkCalibration(m_ui->checkBox_CaliOnly->isChecked(), m_ui->checkBox_Clock->isChecked(),
+                               m_ui->checkBox_Adc->isChecked(), m_ui->comboBox_Freq->currentText());
+    if (check.ok) {
+        g_fClockFreq = check.freq;
+        qDebug() << "clock freq = " << g_fClockFreq;
+        return true;
+    }
+    if (!check.freqText.isEmpty())
+        m_ui->comboBox_Freq->setEditText(check.freqText);
+    boxes::inform(this, kWarning, check.warning);
+    return false;
+}
+
+void burnSettingDialog::on_pushButton_burnSettingOk_released()
+{
+    if (!calibrationAccepted())
+        return;
+
+    int autoBurn = 0;
+    if (m_ui->groupBox_autoBurner->isChecked()) {
+        g_autoBurnerSet.StartTime = burn::dialogTime(m_ui->lineEdit_startTime->text());
+        g_autoBurnerSet.BusyTime = burn::dialogTime(m_ui->lineEdit_BusyTime->text());
+        g_autoBurnerSet.EotTime = burn::dialogTime(m_ui->lineEdit_EotTime->text());
+        g_autoBurnerSet.OkNgTime = burn::dialogTime(m_ui->lineEdit_OkNgTime->text());
+        g_autoBurnerSet.StartLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_StartLevel->currentIndex()));
+        g_autoBurnerSet.BusyLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_BusyLevel->currentIndex()));
+        g_autoBurnerSet.OkLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_OKLevel->currentIndex()));
+        g_autoBurnerSet.NgLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_NgLevel->currentIndex()));
+        autoBurn = 1;
+    }
+    int limit = 0;
+    if (m_ui->groupBox_limit->isChecked()) {
+        g_nLimitCount = burn::dialogLimitCount(m_ui->comboBox_limit->currentText());
+        limit = 1;
+    }
+    const int uploadProtect = m_ui->checkBox_baohu_writer_flash->isChecked() ? 1 : 0;
+    const int autoWrite = m_ui->checkBox_autoWrite->isChecked() ? 1 : 0;
+    const int uartMode = m_ui->checkBox_UartMode->isChecked() ? 1 : 0;
+    const int calibration =
+        burn::calibrationWord(m_ui->checkBox_Adc->isChecked(), m_ui->checkBox_Clock->isChecked(),
+                              m_ui->checkBox_CaliOnly->isChecked(), m_ui->checkBox_adcParamCheck->isChecked());
+    emit sg_burn_setting_done(autoBurn, limit, uploadProtect, autoWrite, uartMode, calibration);
+    close();
+}
+
+void burnSettingDialog::on_pushButton_burnSettingCanncel_released()
+{
+    close();
+}
