@@ -41,6 +41,14 @@ QStringList TraceWriter::lines() const
     return m_lines;
 }
 
+void TraceWriter::setKeepLines(bool keep)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_keepLines = keep;
+    if (!keep)
+        m_lines.clear();
+}
+
 void TraceWriter::clear()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -50,7 +58,8 @@ void TraceWriter::clear()
 void TraceWriter::add(const QString &line)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_lines << line;
+    if (m_keepLines)
+        m_lines << line;
     if (m_file.isOpen()) {
         m_file.write(line.toUtf8());
         m_file.write("\n");

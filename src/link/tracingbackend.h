@@ -20,7 +20,8 @@ public:
     void sent(const uint8_t *payload, size_t length);
     void received(const uint8_t *payload, size_t length);
     void note(const QString &text);   // a "# text" line
-    QStringList lines() const;        // every line so far (without line ends)
+    QStringList lines() const;        // every line kept so far (without line ends)
+    void setKeepLines(bool keep);     // default true; off for long runs that only need the file
     void clear();
 
     static QString hexLine(const uint8_t *data, size_t length);  // "02 FD 1E ..."
@@ -30,6 +31,7 @@ private:
 
     mutable std::mutex m_mutex;
     QStringList m_lines;
+    bool m_keepLines = true;
     QFile m_file;
 };
 
