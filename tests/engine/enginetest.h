@@ -206,6 +206,15 @@ public:
         emu.advanceClock(5000);
     }
 
+    // A Link that is back at once after a restart (resetLink), so a command right after it reaches it.
+    void linkReturnsAtOnce()
+    {
+        emu.setHotPlugListener([this](bool arrived, const QString &) {
+            if (!arrived)
+                emu.advanceClock(LinkEmulator::kReenumerateMs);
+        });
+    }
+
     // Command codes of the frames sent, in order (data reports left out).
     QList<int> sentCommands()
     {
