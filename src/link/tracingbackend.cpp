@@ -38,7 +38,11 @@ void TraceWriter::note(const QString &text) { add(QStringLiteral("# ") + text); 
 QStringList TraceWriter::lines() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_lines;
+    QStringList out;
+    out.reserve(int(m_lines.size()));
+    for (const std::string &line : m_lines)
+        out << QString::fromStdString(line);
+    return out;
 }
 
 void TraceWriter::setKeepLines(bool keep)
@@ -59,7 +63,7 @@ void TraceWriter::add(const QString &line)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_keepLines)
-        m_lines << line;
+        m_lines.push_back(line.toStdString());
     if (m_file.isOpen()) {
         m_file.write(line.toUtf8());
         m_file.write("\n");

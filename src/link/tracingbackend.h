@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <mutex>
+#include <string>
+#include <vector>
 
 // One line per HID report: "> " sent payload (report ID left out), "< " received payload, 64 bytes as
 // upper-case hex pairs separated by spaces; "# open" / "# close" around each session. Thread-safe.
@@ -30,7 +32,7 @@ private:
     void add(const QString &line);
 
     mutable std::mutex m_mutex;
-    QStringList m_lines;
+    std::vector<std::string> m_lines;  // plain strings: lines() hands out copies that share nothing
     bool m_keepLines = true;
     QFile m_file;
 };

@@ -15,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 QByteArray randomImage(int size, quint32 seed)
@@ -444,6 +446,31 @@ private slots:
         LinkEmulator again(dir.filePath("state"));
         QCOMPARE(again.chipId(), uint16_t(0x2611));
         init();
+    }
+
+    void workerDrivesWhileAnotherThreadInspects()
+    {
+        g_nBinSize = 4096;
+        memset(g_ucBinBuf, 0x3C, 4096);
+        std::atomic<bool> done{false};
+        int result = -1;
+        std::thread worker([&] {
+            int position = -1;
+            LinkCommands commands;
+            result = commands.EraseFlash() + commands.WriteToFlash(position, LinkCode::WriteFlashChip)
+                     + commands.checkSum(0, 4096, position);
+            done = true;
+        });
+        int inspections = 0;
+        while (!done) {
+            QVERIFY(emu->chipFlash().size() == 0x10000);
+            inspections += emu->commandCount(LinkCode::WriteFlashChip) >= 0;
+            emu->trace().lines();
+        }
+        worker.join();
+        QCOMPARE(result, 0);
+        QVERIFY(inspections > 0);
+        QCOMPARE(emu->chipFlash().left(4096), QByteArray(4096, 0x3C));
     }
 
     void readOutsideTheMapSendsNothing()
