@@ -305,18 +305,21 @@ bool readCalibration(QIODevice &in)
     return true;
 }
 
-// A stored size is refused before any byte moves when it does not fit the image or the chip's area.
+// A stored size is refused before any byte moves when it does not fit the image or the chip's area. The
+// size is dropped too, so ticking the area afterwards cannot make anyone copy that many bytes.
 bool storedSizesFit(const FileMessages &msgs)
 {
     bool fit = true;
     if (g_nBinSize > flashSizeBytes()) {
         msgs.appendLog(QStringLiteral("bin读取错误"));
         g_bEnBin = false;
+        g_nBinSize = 0;
         fit = false;
     }
     if (g_nNVRBinSize > bootLoaderSizeBytes()) {
         msgs.appendLog(QStringLiteral("bl读取错误"));
         g_bEnBL = false;
+        g_nNVRBinSize = 0;
         fit = false;
     }
     return fit;

@@ -528,6 +528,9 @@ private slots:
         RecordedMessages msgs;
         QCOMPARE(loadBytes(file, catalogue(), &msgs), -6);
         QCOMPARE(msgs.logs, QStringList{log});
+        QVERIFY(!g_bEnBin || !g_bEnBL);
+        QVERIFY(g_nBinSize <= 32768u);
+        QVERIFY(g_nNVRBinSize <= 6656u);
         QVERIFY(allBytesAre(g_ucBinBuf, BIN_BUF_SIZE, 0xFF));
         QVERIFY(allBytesAre(g_ucNVRBinBuf, NVR_BIN_BUF_SIZE, 0xFF));
         QVERIFY(allBytesAre(g_ucNVRBuf2, NVR_BUF_SIZE, 0xFF));

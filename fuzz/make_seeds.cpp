@@ -1,0 +1,76 @@
+// Writes a small seed corpus for the fuzz targets with the program's own writers:
+// make_seeds DIR creates DIR/hex, DIR/project and DIR/cfgdb.
+#include "fuzzsupport.h"
+#include "files/cfgdb.h"
+#include "files/projectfile.h"
+#include "settings/productionsettings.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+void put(const QString &dir, const QString &name, const QByteArray &data)
+{
+    QDir().mkpath(dir);
+    QFile f(dir + QLatin1Char('/') + name);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+}
+
+QByteArray withChip(uint8_t pick, const QByteArray &file)
+{
+    return QByteArray(1, static_cast<char>(pick)) + file;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2)
+        return 2;
+    const QString root = QString::fromLocal8Bit(argv[1]);
+    fuzzsupport::init();
+
+    const QByteArray hex = ":10000000000102030405060708090A0B0C0D0E0F78\n"
+                           ":020000040001F9\n"
+                           ":04FFF000DEADBEEF2A\n"
+                           ":0400000A01020304E9\n"
+                           ":00000001FF\n";
+    put(root + "/hex", "flash", withChip(0, hex));
+    put(root + "/hex", "bootloader", withChip(1, hex));
+
+    for (uint8_t pick : {uint8_t(0), uint8_t(8), uint8_t(9)}) {
+        fuzzsupport::selectChip(pick);
+        g_bEnBin = true;
+        g_nBinSize = 64;
+        fillBinAndSum(g_ucBinBuf, g_nBinSize);
+        g_bEnNVR2 = g_bEnNVR3 = true;
+        calcNVR2CheckSum();
+        calcNVR3CheckSum();
+        g_bEnBL = g_currentMcu.nBootSectors != 0;
+        g_nNVRBinSize = g_bEnBL ? 16 : 0;
+        fillBLAndSum(g_ucNVRBinBuf, g_nNVRBinSize);
+        g_bEnNVR1 = g_bEnEE = g_currentMcu.nBootSectors == 0;
+        calcNVR1CheckSum();
+        calcEECheckSum();
+        g_bEnEncryption = true;
+        g_strPsw = QStringLiteral("password1");
+        g_ucPswLen = 9;
+        g_bCaliClock = true;
+        put(root + "/project", QStringLiteral("v1-%1").arg(pick), withChip(pick, projectBytes()));
+    }
+
+    g_nCfgCount = 2;
+    g_strCfgChip[0] = QStringLiteral("VR5K2610");
+    g_strCfgName[0] = QStringLiteral("Alpha");
+    g_strCfgChip[1] = QStringLiteral("VR5K2710");
+    g_strCfgName[1] = QStringLiteral("B:eta");
+    g_strCompany = QStringLiteral("Co");
+    QByteArray pad(CFG_PAD_SIZE, '\0');
+    for (int i = 0; i < CFG_PAD_SIZE; ++i)
+        pad[i] = static_cast<char>(i * 37 + 11);
+    pad[3] = 20;
+    put(root + "/cfgdb", "two-entries", buildCfgData(pad, cfgText()));
+    return 0;
+}
