@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Folder of the files the program keeps beside itself (cfg.db, logo.png, openpath.pth, the user guide):
+// $TQ_APP_DIR when set (tests and build trees), otherwise the executable's folder.
+QString appDir();

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// How the window reads a Link interface name from a hot-plug notice. Names are matched as substrings
+// after upper-casing; the IAP name wins over the normal one on arrival.
+enum class LinkArrival { None, Iap, Normal };
+
+struct LinkRemoval
+{
+    bool normal = false;  // the Link in normal mode left: show disconnected, clear g_bIapArrived
+    bool iap = false;     // the IAP-mode Link left: logged only
+};
+
+LinkArrival classifyArrival(const QString &interfaceName);
+LinkRemoval classifyRemoval(const QString &interfaceName);
+
+// "USB#VID_1122&PID_3344#<serial>", the name a hot-plug source reports for a Link.
+QString linkInterfaceName(uint16_t vendorId, uint16_t productId, const QString &serial);

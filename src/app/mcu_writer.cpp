@@ -1,0 +1,365 @@
+#include "mcu_writer.h"
+#include "ui_mcu_writer.h"
+
+#include "appdir.h"
+#include "boxes.h"
+#include "hotplugsource.h"
+#include "linknames.h"
+#include "openpath.h"
+#include "chip/images.h"
+#include "engine/engineflags.h"
+#include "files/cfgdb.h"
+#include "link/linkstate.h"
+#include "options/nvroptionspage.h"
+#include "settings/writersettingspage.h"
+#include "settings/productionsettings.h"
+
+#include <QDebug>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+const char kVersion[] = "V1.6.0 ";
+const char kBuildDate[] = "2026/06/18";
+const char kMenuStyle[] = "QMenu::item{background-color: rgb(255, 255, 255);color: rgb(0, 0, 0);}"
+                          "QMenu::item:selected{background-color: rgb(230, 230, 230);color: rgb(0, 0, 0);}";
+const char kToolBarStyle[] = "QToolButton:checked  {    background-color: #55aaff;    border-style: outset;    "
+                             "border: 2px solid blue;}";
+const char kCfgError[] = "配置文件读取错误,请重新安装软件！";
+}
+
+// The images live in a static library, whose resources are not registered on their own.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_writer)
+{
+    initResources();
+    FileMessages msgs;
+    msgs.box = [this](const QString &title, const QString &text) { boxes::inform(this, title, text); };
+    if (readCfgFile(appDir(), msgs) == -1) {
+        boxes::inform(this, QStringLiteral("警告"), QString::fromUtf8(kCfgError));
+        close();
+        return;
+    }
+
+    ui->setupUi(this);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setWindowTitle(QStringLiteral("BLTarnquill ") + QLatin1String(kVersion));
+
+    for (int i = 0; i < g_nCfgCount; ++i) {
+        if (g_strCfgName[i] != g_strCfgChip[i]) {
+            ui->action_custom->setVisible(false);
+            break;
+        }
+    }
+    setWindowIcon(QIcon(appDir() + QStringLiteral("/logo.png")));
+    ui->textEdit_ErorLog->setReadOnly(true);
+    m_writerPage = new WriterSettingsPage(this);
+    m_nvrPage = new NvrOptionsPage(this);
+    connect(m_writerPage, &WriterSettingsPage::sg_summary_changed, this, &mcu_writer::updateSettingsSummary);
+    connect(m_nvrPage, &NvrOptionsPage::sg_summary_changed, this, &mcu_writer::updateSettingsSummary);
+    createContextMenus();
+
+    m_strLastDir = readOpenPath(appDir(), appDir());
+
+    setupFactoryTable();
+    setupStatusBar();
+    m_bResetOnSelect = true;
+
+    // Menu twins of the tool-bar actions.
+    connect(ui->action_open, &QAction::triggered, this, &mcu_writer::on_open_action_triggered);
+    connect(ui->action_save, &QAction::triggered, this, &mcu_writer::on_save_action_triggered);
+    connect(ui->action_exit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->action_write, &QAction::triggered, this, &mcu_writer::on_burn_action_triggered);
+    connect(ui->action_read, &QAction::triggered, this, &mcu_writer::on_up_action_triggered);
+    connect(ui->action_check_blank, &QAction::triggered, this, &mcu_writer::on_blank_action_triggered);
+    connect(ui->action_about, &QAction::triggered, this, &mcu_writer::slt_action_about_triggered);
+    connect(ui->action_help, &QAction::triggered, this, &mcu_writer::slt_action_help_triggered);
+    connect(ui->action_serial_no, &QAction::triggered, this, &mcu_writer::slt_action_serial_no_triggered);
+    connect(ui->action_user_cfg, &QAction::triggered, this, &mcu_writer::slt_action_user_cfg_triggered);
+    connect(ui->action_burnSetting, &QAction::triggered, this, &mcu_writer::slt_action_burnSetting_triggered);
+
+    ui->actionI2C->setChecked(true);
+
+    m_mcuList.load();
+    g_mcuList = m_mcuList.list();
+    fillChipSelector();
+
+    m_nvr1Timer = new QTimer(this);
+    m_nvr1Timer->setInterval(1000);
+    connect(m_nvr1Timer, &QTimer::timeout, this, &mcu_writer::slt_nvr1_timer_timeout);
+
+    ui->tabWidget->setTabEnabled(5, false);
+    ui->tabWidget->setTabText(5, QStringLiteral("****"));
+    ui->mainToolBar->setStyleSheet(QString::fromUtf8(kToolBarStyle));
+    showBinCheckSum();
+
+    connectWorker();
+    m_work.clearStop();
+    m_work.start(QThread::InheritPriority);
+    m_work.setTask(workThread::TaskFwVersion);
+
+    for (int index : {5, 4, 2, 1})
+        ui->tabWidget->removeTab(index);
+    m_nBLTabIndex = 1;
+
+    ui->label_serialNoState->setText(g_bEnRollCode || g_bEnEncryption ? QStringLiteral("Enable")
+                                                                        : QStringLiteral("Disable"));
+    ui->burn_action->setCheckable(true);
+    ui->menu_2->menuAction()->setVisible(false);
+    m_bConstructed = true;
+}
+
+mcu_writer::~mcu_writer()
+{
+    g_bBurnRunning.store(0);
+    g_bBurnChipHandled.store(0);
+    g_bAutoBurnRunning.store(0);
+    g_bAutoBurnChipHandled.store(0);
+    m_work.requestStop();
+    if (!m_work.wait(1000)) {
+        // A chip pass is still running; each of its steps ends on its own time-out, and a running QThread
+        // must not be destroyed.
+        qDebug() << "waiting for the running operation to end";
+        m_work.wait();
+    }
+    // A window that never got past reading cfg.db keeps the remembered directory as it was.
+    if (m_bConstructed)
+        writeOpenPath(appDir(), m_strLastDir);
+    delete ui;
+}
+
+void mcu_writer::setupStatusBar()
+{
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setMaximumHeight(20);
+    m_progressBar->setFixedWidth(385);
+    m_labelMsg = new QLabel(QStringLiteral("消息提示"), this);
+    m_labelMsg->setObjectName(QStringLiteral("label_msg"));
+    m_labelMsg->setMinimumWidth(100);
+    m_labelSummary = new QLabel(this);
+    m_labelSummary->setObjectName(QStringLiteral("label_summary"));
+    m_labelConnect = new QLabel(this);
+    m_labelConnect->setObjectName(QStringLiteral("label_connect"));
+    ui->statusBar->addWidget(m_progressBar);
+    ui->statusBar->addWidget(m_labelMsg);
+    ui->statusBar->addPermanentWidget(m_labelSummary);
+    ui->statusBar->addPermanentWidget(m_labelConnect);
+    setConnected(false);
+}
+
+void mcu_writer::setupFactoryTable()
+{
+    QTableWidget *t = ui->tableWidgetNVRFac;
+    t->setRowCount(512);
+    t->setColumnCount(3);
+    t->setHorizontalHeaderLabels({QStringLiteral("地址"), QStringLiteral("值"), QStringLiteral("说明")});
+    t->setColumnWidth(0, 100);
+    t->setColumnWidth(1, 100);
+    t->setColumnWidth(2, 300);
+}
+
+void mcu_writer::createContextMenus()
+{
+    const auto makeMenu = [this](std::initializer_list<std::pair<const char *, void (mcu_writer::*)()>> entries) {
+        auto *menu = new QMenu(this);
+        menu->setStyleSheet(QString::fromUtf8(kMenuStyle));
+        for (const auto &e : entries)
+            connect(menu->addAction(QString::fromUtf8(e.first)), &QAction::triggered, this, e.second);
+        return menu;
+    };
+    m_menuEE = makeMenu({{"填充0x00", &mcu_writer::slt_tableWidget_EE_zero_action_triggered},
+                         {"填充0xFF", &mcu_writer::slt_tableWidget_EE_fill_action_triggered},
+                         {"另存为...", &mcu_writer::slt_tableWidget_EE_save_action_triggered},
+                         {"读取...", &mcu_writer::slt_tableWidget_EE_open_action_triggered}});
+    m_menuNVR1 = makeMenu({{"填充0x00", &mcu_writer::slt_tableWidget_NVR1_zero_action_triggered},
+                           {"填充0xFF", &mcu_writer::slt_tableWidget_NVR1_fill_action_triggered},
+                           {"另存为...", &mcu_writer::slt_tableWidget_NVR1_save_action_triggered},
+                           {"读取...", &mcu_writer::slt_tableWidget_NVR1_open_action_triggered}});
+    m_menuBL = makeMenu({{"填充0x00", &mcu_writer::slt_tableWidget_BL_zero_action_triggered},
+                         {"填充0xFF", &mcu_writer::slt_tableWidget_BL_fill_action_triggered},
+                         {"填充0x00-0xFF", &mcu_writer::slt_tableWidget_BL_zero_ff_action_triggered},
+                         {"填充输入值", &mcu_writer::slt_tableWidget_BL_xx_action_triggered}});
+    m_menuBin = makeMenu({{"填充0x00", &mcu_writer::slt_textEdit_bin_zero_action_triggered},
+                          {"填充0xFF", &mcu_writer::slt_textEdit_bin_fill_action_triggered},
+                          {"填充0x00-0xFF", &mcu_writer::slt_textEdit_bin_zero_ff_action_triggered},
+                          {"填充输入值", &mcu_writer::slt_textEdit_bin_xx_action_triggered}});
+    connect(ui->tableWidget_EE, &QWidget::customContextMenuRequested, this,
+            &mcu_writer::slt_tableWidget_EE_customContextMenuRequested);
+    connect(ui->tableWidget_NVR1, &QWidget::customContextMenuRequested, this,
+            &mcu_writer::slt_tableWidget_NVR1_customContextMenuRequested);
+    connect(ui->textEdit_bin, &QWidget::customContextMenuRequested, this,
+            &mcu_writer::slt_textEdit_bin_customContextMenuRequested);
+}
+
+void mcu_writer::fillChipSelector()
+{
+    applyCfgNames(m_mcuList.list());
+    const QIcon icon = windowIcon();
+    for (const QString &name : chipSelectorNames(m_mcuList.list()))
+        ui->comboBox_icType->addItem(icon, name);
+}
+
+void mcu_writer::connectWorker()
+{
+    connect(&m_work, &QThread::finished, this, &mcu_writer::slt_work_finished, Qt::DirectConnection);
+    connect(&m_work, &workThread::sg_progress_bar, m_progressBar, &QProgressBar::setValue, Qt::QueuedConnection);
+    connect(&m_work, &workThread::sg_lab_status, m_labelConnect, &QLabel::setText, Qt::QueuedConnection);
+    connect(&m_work, &workThread::sg_lab_msg, m_labelMsg, &QLabel::setText, Qt::QueuedConnection);
+    connect(&m_work, &workThread::sg_fw_version, this, &mcu_writer::slt_read_fw, Qt::QueuedConnection);
+    connect(&m_work, &workThread::sg_th_ui_debug, this, &mcu_writer::slt_th_ui_debug);
+    const auto q = Qt::QueuedConnection;
+    connect(&m_work, &workThread::sg_burn_chip_done, this, &mcu_writer::slt_burn_action_done, q);
+    connect(&m_work, &workThread::sg_auto_burn_chip_done, this, &mcu_writer::slt_auto_burn_action_done, q);
+    connect(&m_work, &workThread::sg_up_chip_done, this, &mcu_writer::slt_up_action_done, q);
+    connect(&m_work, &workThread::sg_erase_chip_done, this, &mcu_writer::slt_erase_action_done, q);
+    connect(&m_work, &workThread::sg_check_blank_done, this, &mcu_writer::slt_blank_action_done, q);
+    connect(&m_work, &workThread::sg_download_done, this, &mcu_writer::slt_down_action_done, q);
+    connect(&m_work, &workThread::sg_upload_done, this, &mcu_writer::slt_Upload_action_done, q);
+    connect(&m_work, &workThread::sg_updata_done, this, &mcu_writer::slt_Updata_action_done, q);
+    connect(&m_work, &workThread::sg_ErrorLog_done, this, &mcu_writer::slt_ErrorLog_action_done, q);
+    connect(&m_work, &workThread::sg_read_fac_param_done, this, &mcu_writer::slt_read_fac_done, q);
+}
+
+void mcu_writer::setHotplugSource(HotplugSource *source)
+{
+    delete m_hotplug;
+    m_hotplug = source;
+    if (!source)
+        return;
+    source->setParent(this);
+    connect(source, &HotplugSource::deviceArrived, this, &mcu_writer::slt_device_arrived);
+    connect(source, &HotplugSource::deviceRemoved, this, &mcu_writer::slt_device_removed);
+}
+
+void mcu_writer::setEmulated(bool emulated)
+{
+    m_bEmulated = emulated;
+    if (!emulated)
+        return;
+    // First of the permanent widgets (after the progress bar and the message label), so the status bar
+    // never lets an emulated Link pass for a real one.
+    auto *label = new QLabel(QStringLiteral("Link: 模拟器 (emulated)"), this);
+    label->setObjectName(QStringLiteral("label_emulated"));
+    label->setStyleSheet(QStringLiteral("color: #b35900; font-weight: bold;"));
+    ui->statusBar->insertPermanentWidget(2, label);
+}
+
+QString mcu_writer::logText() const { return ui->textEdit_ErorLog->toPlainText(); }
+QString mcu_writer::summaryText() const { return m_labelSummary->text(); }
+QString mcu_writer::messageText() const { return m_labelMsg->text(); }
+
+void mcu_writer::focusInEvent(QFocusEvent *event)
+{
+    qDebug() << "focus event";
+    QMainWindow::focusInEvent(event);
+}
+
+void mcu_writer::slt_work_finished()
+{
+    qDebug() << "work thread exit ok\n";
+}
+
+void mcu_writer::slt_th_ui_debug(const QString &strMsg)
+{
+    appendLog(strMsg);
+}
+
+void mcu_writer::appendLog(const QString &text)
+{
+    ui->textEdit_ErorLog->append(text);
+}
+
+void mcu_writer::setConnected(bool connected)
+{
+    const QString icon = connected ? QStringLiteral(":/img/connect.png") : QStringLiteral(":/img/disconnect.png");
+    m_labelConnect->setPixmap(QPixmap(icon).scaled(30, 30, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void mcu_writer::slt_device_arrived(const QString &interfaceName)
+{
+    switch (classifyArrival(interfaceName)) {
+    case LinkArrival::Iap:
+        qDebug() << "device arrival" << interfaceName.toUpper();
+        g_bIapArrived.store(1);
+        break;
+    case LinkArrival::Normal:
+        qDebug() << "device arrival" << interfaceName.toUpper();
+        setConnected(true);
+        appendLog(QStringLiteral("Link已连接"));
+        enableAll();
+        m_work.setTask(workThread::TaskFwVersion);
+        break;
+    case LinkArrival::None:
+        break;
+    }
+}
+
+void mcu_writer::slt_device_removed(const QString &interfaceName)
+{
+    const LinkRemoval r = classifyRemoval(interfaceName);
+    if (r.normal) {
+        qDebug() << "device remove complete " << interfaceName.toUpper();
+        appendLog(QStringLiteral("Link已断开"));
+        ui->auto_burn_action->setChecked(false);
+        setConnected(false);
+        ui->label_fw_version->setText(QStringLiteral("****"));
+        g_bIapArrived.store(0);
+    }
+    if (r.iap)
+        qDebug() << "iap device remove complete " << interfaceName.toUpper();
+}
+
+void mcu_writer::on_actionI2C_toggled(bool checked)
+{
+    if (!checked)
+        return;
+    g_bI2CMode.store(1);
+    ui->actionSingleLine->setChecked(false);
+}
+
+void mcu_writer::on_actionSingleLine_toggled(bool checked)
+{
+    if (!checked)
+        return;
+    g_bI2CMode.store(0);
+    ui->actionI2C->setChecked(false);
+}
+
+void mcu_writer::slt_action_help_triggered()
+{
+    const QString guide = appDir() + QStringLiteral("/Tarnquill_user_guide.pdf");
+    if (!QFile::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        boxes::inform(this, QStringLiteral("错误"), QStringLiteral("打开文件失败，请重新安装程序！"));
+}
+
+void mcu_writer::on_action_help_toolsbar_triggered()
+{
+    slt_action_help_triggered();
+}
+
+void mcu_writer::slt_action_about_triggered()
+{
+    boxes::inform(this, QStringLiteral("关于Tarnquill"),
+                  QStringLiteral("Tarnquill 8051 Flash MCU 烧录工具\n Version：") + QLatin1String(kVersion) +
+                      QStringLiteral("\nBuild Time:") + QLatin1String(kBuildDate));
+}
+
+void mcu_writer::on_action_user_cfg_triggered() {}
+void mcu_writer::on_tabWidget_tabBarClicked(int) {}
+void mcu_writer::on_auto_burn_action_triggered() {}
+void mcu_writer::on_comboBox_icType_currentIndexChanged(int) {}
+void mcu_writer::on_comboBox_icType_activated(int) {}
+void mcu_writer::on_comboBox_icType_highlighted(int) {}

@@ -1,0 +1,387 @@
+#include "mcu_writer.h"
+#include "ui_mcu_writer.h"
+
+#include "boxes.h"
+#include "chipname.h"
+#include "resultcodes.h"
+#include "chip/images.h"
+#include "engine/engineflags.h"
+#include "link/firmwarefile.h"
+#include "link/linkstate.h"
+#include "options/nvroptionspage.h"
+#include "settings/writersettingspage.h"
+#include "settings/productionsettings.h"
+
+#include <QDebug>
+
+namespace {
+const QString kPrompt = QStringLiteral("提示");
+
+// Short family prefix that, with the id's four digits, spells the identified model ("VR5K2610").
+const QString kFamilyPrefix = QStringLiteral("VR5K");
+}
+
+bool mcu_writer::postTask(uint8_t task)
+{
+    if (!m_work.setTask(task))
+        return false;
+    disableAll();
+    return true;
+}
+
+void mcu_writer::disableAll()
+{
+    for (QAction *a : {ui->open_action, ui->save_action, ui->burn_action, ui->auto_burn_action, ui->up_action,
+                       ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
+                       ui->eraseFlash_action, ui->checksum_action})
+        a->setEnabled(false);
+}
+
+void mcu_writer::enableAll()
+{
+    for (QAction *a : {ui->open_action, ui->save_action, ui->burn_action, ui->auto_burn_action, ui->up_action,
+                       ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
+                       ui->eraseFlash_action, ui->checksum_action})
+        a->setEnabled(true);
+}
+
+void mcu_writer::setBurnControlsEnabled(bool enabled)
+{
+    for (QWidget *w : {static_cast<QWidget *>(ui->checkBox_bin), static_cast<QWidget *>(ui->checkBox_bl),
+                       static_cast<QWidget *>(ui->pushButton_userCfg),
+                       static_cast<QWidget *>(ui->pushButton_serialNoSetting),
+                       static_cast<QWidget *>(ui->pushButton_burnSetting),
+                       static_cast<QWidget *>(ui->comboBox_icType)})
+        w->setEnabled(enabled);
+}
+
+bool mcu_writer::anyAreaEnabled() const
+{
+    return g_bEnBin || g_bEnBL || g_bEnEE || g_bEnNVR1 || g_bEnNVR2 || g_bEnNVR3;
+}
+
+void mcu_writer::showResult(int nRt)
+{
+    if (nRt == 4) {
+        if (g_currentMcu.nArch == MCU_ARCH_8051) {
+            appendLog(QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId));
+            appendLog(QStringLiteral("目标MCU是 %1%2").arg(kFamilyPrefix).arg(g_wChipId, 4, 16, QLatin1Char('0')).toUpper());
+        }
+        return;
+    }
+    const QString text = resultCodeText(nRt);
+    if (!text.isEmpty())
+        boxes::inform(this, kPrompt, text);
+}
+
+bool mcu_writer::refuseSingleWire()
+{
+    if (g_bI2CMode.load() != 0)
+        return false;
+    boxes::inform(this, kPrompt, QStringLiteral("单线模式暂不支持此功能"));
+    return true;
+}
+
+// Burn and auto burn -------------------------------------------------------------------------------------
+
+void mcu_writer::on_burn_action_triggered()
+{
+    m_labelMsg->setText(QStringLiteral("提示信息"));
+}
+
+void mcu_writer::on_burn_action_toggled(bool arg1)
+{
+    ui->burn_action->setCheckable(true);
+    ui->burn_action->setChecked(arg1);
+    if (!arg1) {
+        enableAll();
+        setBurnControlsEnabled(true);
+        g_bBurnRunning.store(0);
+        g_bBurnChipHandled.store(0);
+        return;
+    }
+    disableAll();
+    setBurnControlsEnabled(false);
+    ui->burn_action->setEnabled(true);
+    g_bBurnRunning.store(1);
+    burnStart(workThread::TaskBurn, ui->burn_action);
+}
+
+void mcu_writer::on_auto_burn_action_toggled(bool arg1)
+{
+    ui->auto_burn_action->setCheckable(true);
+    ui->auto_burn_action->setChecked(arg1);
+    if (!arg1) {
+        enableAll();
+        setBurnControlsEnabled(true);
+        g_bAutoBurnRunning.store(0);
+        g_bAutoBurnChipHandled.store(0);
+        m_labelMsg->setText(QStringLiteral("提示信息"));
+        return;
+    }
+    disableAll();
+    setBurnControlsEnabled(false);
+    ui->auto_burn_action->setEnabled(true);
+    g_bAutoBurnRunning.store(1);
+    burnStart(workThread::TaskAutoBurn, ui->auto_burn_action);
+}
+
+void mcu_writer::burnStart(uint8_t task, QAction *toggle)
+{
+    if (!anyAreaEnabled()) {
+        boxes::inform(this, kPrompt, QStringLiteral("请选择烧录区域"));
+        toggle->setChecked(false);
+        return;
+    }
+    reloadChangedHexFiles();
+    if (!ensureImagesLoaded())
+        return;
+    if (m_work.setTask(task)) {
+        disableAll();
+        toggle->setEnabled(true);
+        toggle->setChecked(true);
+    }
+}
+
+// With an area switched on but nothing loaded into it, lets the user open a file first.
+bool mcu_writer::ensureImagesLoaded()
+{
+    if (g_bEnBin && g_nBinSize == 0) {
+        ui->tabWidget->setCurrentWidget(ui->bin_tab);
+        on_open_action_triggered();
+        if (g_nBinSize == 0)
+            return false;
+    }
+    if (g_bEnBL && g_nNVRBinSize == 0) {
+        ui->tabWidget->setCurrentWidget(ui->nvr0_tab);
+        on_open_action_triggered();
+        if (g_nNVRBinSize == 0)
+            return false;
+    }
+    return true;
+}
+
+void mcu_writer::slt_burn_action_done(int nRt)
+{
+    showResult(nRt);
+    if (nRt == 0 || nRt == 4) {
+        ui->burn_action->setChecked(false);
+        enableAll();
+    }
+}
+
+void mcu_writer::slt_auto_burn_action_done(int nRt)
+{
+    showResult(nRt);
+    enableAll();
+    if (nRt == 4 || nRt == 36 || nRt == 37)
+        ui->auto_burn_action->setChecked(false);
+}
+
+// Read back, blank check, erase ---------------------------------------------------------------------------
+
+void mcu_writer::on_up_action_triggered()
+{
+    if (refuseSingleWire())
+        return;
+    if (!anyAreaEnabled()) {
+        boxes::inform(this, kPrompt, QStringLiteral("请勾选读取内容"));
+        return;
+    }
+    postTask(workThread::TaskUpChip);
+}
+
+void mcu_writer::slt_up_action_done(int nRt)
+{
+    showResult(nRt);
+    if (ui->comboBox_icType->findText(g_currentMcu.strName) >= 0) {
+        // The images just read must survive the selection.
+        if (ui->comboBox_icType->currentText() != g_currentMcu.strName) {
+            m_bResetOnSelect = false;
+            selectChip(g_currentMcu.strName);
+        }
+    } else {
+        qDebug() << "do not find MCU";
+    }
+    if (nRt != 0) {
+        enableAll();
+        return;
+    }
+    if (g_bEnBin)
+        updateBinView();
+    if (g_bEnBL) {
+        qDebug() << "l3063 bl size=" << g_nNVRBinSize;
+        updateBLView();
+    }
+    if (g_bEnEE) {
+        updateEETable();
+        calcEECheckSum();
+    }
+    if (g_bEnNVR1) {
+        calcNVR1CheckSum();
+        updateNVR1Table();
+        showBLCheckSum();
+    }
+    if (g_bEnNVR2)
+        showNvr2State();
+    enableAll();
+}
+
+void mcu_writer::on_blank_action_triggered()
+{
+    if (refuseSingleWire())
+        return;
+    if (!anyAreaEnabled()) {
+        boxes::inform(this, kPrompt, QStringLiteral("请选择要查空的分区"));
+        return;
+    }
+    postTask(workThread::TaskCheckBlank);
+}
+
+void mcu_writer::on_checksum_action_triggered()
+{
+    g_bEnBin = true;
+    g_bEnEE = true;
+    ui->groupBox_bin->setChecked(true);
+    ui->groupBox_EE->setChecked(true);
+    postTask(workThread::TaskCheckBlank);
+}
+
+void mcu_writer::slt_blank_action_done(int nRt)
+{
+    if (nRt == 0) {
+        appendLog(QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId));
+        QString entry = QStringLiteral("-----CheckSum-----\n");
+        const auto line = [&entry](bool on, const QString &label, uint16_t sum) {
+            if (on)
+                entry += label + QString::asprintf("%04x", sum) + QLatin1Char('\n');
+        };
+        line(g_bEnBin, QStringLiteral("Rom:        "), g_nBinCheckSum);
+        line(g_bEnEE, QStringLiteral("eeprom: "), g_nEECheckSum);
+        line(g_bEnNVR1, QStringLiteral("NVR1: "), g_nNVRCheckSum1);
+        line(g_bEnNVR2, QStringLiteral("用户区:     "), g_nNVRCheckSum2);
+        line(g_bEnNVR3, QStringLiteral("NVR3: "), g_nNVRCheckSum3);
+        line(g_bEnBL, QStringLiteral("BootLoader: "), g_nNVRBinCheckSum);
+        appendLog(entry);
+    } else {
+        appendLog(QStringLiteral("读取失败"));
+    }
+    showResult(nRt);
+    enableAll();
+}
+
+void mcu_writer::on_erase_action_triggered()
+{
+    if (refuseSingleWire())
+        return;
+    if (!anyAreaEnabled() && !g_bEnRollCode) {
+        boxes::inform(this, kPrompt, QStringLiteral("请勾选擦除内容"));
+        return;
+    }
+    if (boxes::ask(this, QStringLiteral("警告"), QStringLiteral("确定擦除吗？"), QMessageBox::Warning))
+        postTask(workThread::TaskEraseChip);
+}
+
+void mcu_writer::slt_erase_action_done(int nRt)
+{
+    showResult(nRt);
+    enableAll();
+}
+
+// The Link's own jobs -------------------------------------------------------------------------------------
+
+void mcu_writer::on_down_action_triggered()
+{
+    if (!anyAreaEnabled() && !g_bEnRollCode && !g_bEnEncryption) {
+        boxes::inform(this, kPrompt, QStringLiteral("请勾选下载内容"));
+        return;
+    }
+    if (!boxes::ask(this, kPrompt, m_labelSummary->text())) {
+        qDebug() << "no";
+        return;
+    }
+    qDebug() << "yes";
+    if (!ensureImagesLoaded())
+        return;
+    postTask(workThread::TaskDownload);
+}
+
+void mcu_writer::slt_down_action_done(int nRt)
+{
+    showResult(nRt);
+    enableAll();
+}
+
+void mcu_writer::on_upload_action_triggered()
+{
+    postTask(workThread::TaskUpload);
+}
+
+void mcu_writer::slt_Upload_action_done(int nRt)
+{
+    showResult(nRt);
+    qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
+    // The uploaded project's images must survive the selection of its chip.
+    if (g_currentMcu.strName != ui->comboBox_icType->currentText())
+        selectChip(g_currentMcu.strName);
+    m_writerPage->showRecords();
+    enableAll();
+}
+
+void mcu_writer::on_eraseFlash_action_triggered()
+{
+    if (boxes::ask(this, QStringLiteral("警告"), QStringLiteral("确定要清空外部存储flash数据吗?"),
+                   QMessageBox::Warning)) {
+        qDebug() << "eraseFlash_yes";
+        postTask(workThread::TaskEraseExterFlash);
+    } else {
+        qDebug() << "eraseFlash_no";
+    }
+}
+
+void mcu_writer::on_update_action_triggered()
+{
+    if (!boxes::ask(this, kPrompt, QStringLiteral("确定要升级烧录器程序吗?"))) {
+        g_bAppBinLoaded.store(0);
+        return;
+    }
+    g_bAppBinLoaded.store(1);
+    chooseFirmwareFile();
+    if (g_bAppBinLoaded.load() == 1)
+        postTask(workThread::TaskUpdataWriter);
+}
+
+void mcu_writer::slt_Updata_action_done(int nRt)
+{
+    showResult(nRt);
+    enableAll();
+}
+
+void mcu_writer::slt_ErrorLog_action_done(int nRt)
+{
+    qDebug() << "on_ErrorLog_action_done";
+    appendLog(linkErrorLogText(nRt));
+}
+
+void mcu_writer::on_pushButton_clicked()
+{
+    if (refuseSingleWire())
+        return;
+    postTask(workThread::TaskReadFacParam);
+}
+
+void mcu_writer::slt_read_fac_done(int nRt)
+{
+    showResult(nRt);
+    if (nRt == 0)
+        m_nvrPage->showFactoryParameters();
+    enableAll();
+}
+
+void mcu_writer::slt_read_fw(ushort H, ushort M, ushort L)
+{
+    if (H == 0 && M == 0 && L == 0)
+        return;
+    ui->label_fw_version->setText(QString::asprintf("V%d.%d.%d", H, M, L));
+    setConnected(true);
+}

@@ -1,0 +1,244 @@
+#include "mcu_writer.h"
+#include "ui_mcu_writer.h"
+
+#include "boxes.h"
+#include "chip/images.h"
+#include "files/binfile.h"
+#include "files/filekind.h"
+#include "files/hexfile.h"
+#include "files/imagetarget.h"
+#include "files/projectfile.h"
+#include "files/tablefiles.h"
+#include "link/firmwarefile.h"
+#include "options/nvroptionspage.h"
+#include "settings/writersettingspage.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+namespace {
+const QString kOpenTitle = QStringLiteral("打开文件");
+const QString kSaveTitle = QStringLiteral("保存文件");
+const QString kEepFilter = QStringLiteral("eep(*.eep);;*(*.*)");
+const QString kNvrFilter = QStringLiteral("nvr(*.nvr);;*(*.*)");
+const QString kFirmwareFilter = QStringLiteral("bin(*.bin)");
+
+QString timeText(const QDateTime &t)
+{
+    return t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+}
+
+bool mcu_writer::bootLoaderTabCurrent() const
+{
+    return ui->tabWidget->currentIndex() == m_nBLTabIndex;
+}
+
+void mcu_writer::rememberDir(const QString &path)
+{
+    m_strLastDir = path.left(path.lastIndexOf(QLatin1Char('/')));
+}
+
+void mcu_writer::showLoadedBL()
+{
+    m_bBLTableLoading = true;
+    updateBLView();
+    appendLog(QStringLiteral("BootLoader：") + QString::number(g_nNVRBinSize) + QStringLiteral("字节"));
+    startNVR1Reenable();
+    m_nvrPage->showNvr2();
+}
+
+void mcu_writer::showLoadedBin()
+{
+    qDebug() << "g_nBinSize =" << g_nBinSize;
+    updateBinView();
+    appendLog(QStringLiteral("Rom: ") + QString::number(g_nBinSize) + QStringLiteral("字节"));
+    m_nvrPage->showNvr2();
+}
+
+void mcu_writer::on_open_action_triggered()
+{
+    const QString path = boxes::openFileName(this, tr("打开文件"), m_strLastDir,
+                                             QStringLiteral("HEX/BIN/MPRJ(*.hex *.bin *.mprj)"));
+    if (path.isEmpty()) {
+        qDebug() << "fileName.isEmpty";
+        appendLog(QStringLiteral("未打开文件"));
+        return;
+    }
+    rememberDir(path);
+
+    FileMessages msgs;
+    msgs.box = [this](const QString &title, const QString &text) { boxes::warn(this, title, text); };
+    msgs.log = [this](const QString &text) { appendLog(text); };
+    const bool toBootLoader = bootLoaderTabCurrent() && g_bEnBL;
+
+    switch (fileKindOf(path)) {
+    case FileKind::Hex:
+        qDebug() << "read hex";
+        if (readHexFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
+            appendLog(QStringLiteral("hex 文件为空"));
+            return;
+        }
+        qDebug() << "index:" << ui->tabWidget->currentIndex();
+        if (toBootLoader) {
+            m_strBLHexPath = path;
+            m_tBLHexTime = QFileInfo(path).lastModified();
+            qDebug() << timeText(m_tBLHexTime);
+            showLoadedBL();
+        } else {
+            m_strBinHexPath = path;
+            m_tBinHexTime = QFileInfo(path).lastModified();
+            qDebug() << timeText(m_tBinHexTime);
+            showLoadedBin();
+        }
+        break;
+    case FileKind::Bin:
+        qDebug() << "read bin";
+        if (readBinFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
+            appendLog(QStringLiteral("bin 文件为空"));
+            return;
+        }
+        toBootLoader ? showLoadedBL() : showLoadedBin();
+        break;
+    case FileKind::Project: {
+        const auto select = [this](const QString &name) {
+            m_bResetOnSelect = false;
+            selectChip(name);
+        };
+        if (loadProject(path, m_mcuList.list(), select, msgs) != 0) {
+            appendLog(QStringLiteral("项目文件不完整"));
+            return;
+        }
+        updateBinView();
+        if (g_currentMcu.nBootSectors != 0)
+            updateBLView();
+        updateEETable();
+        updateNVR1Table();
+        showBLCheckSum();
+        showNvr2State();
+        m_writerPage->showRecords();
+        updateSettingsSummary();
+        bootLoaderTabCurrent() && g_bEnBL ? showLoadedBL() : showLoadedBin();
+        break;
+    }
+    case FileKind::Other:
+        break;
+    }
+}
+
+void mcu_writer::on_save_action_triggered()
+{
+    QString filter;
+    const QString path = boxes::saveFileName(this, tr("保存文件"), m_strLastDir,
+                                             QStringLiteral("bin(*.bin);;mprj(*.mprj)"), &filter);
+    if (path.isEmpty())
+        return;
+    if (filter == QLatin1String("bin(*.bin)")) {
+        qDebug() << "fileName =" << path;
+        FileMessages msgs;
+        msgs.box = [this](const QString &title, const QString &text) { boxes::warn(this, title, text); };
+        saveBin(path, msgs);
+    } else if (filter == QLatin1String("mprj(*.mprj)")) {
+        qDebug() << "save file .";
+        saveProject(path);
+    }
+}
+
+// A HEX file changed on disk since it was loaded is read again before a burn or download.
+void mcu_writer::reloadChangedHexFiles()
+{
+    FileMessages msgs;
+    msgs.box = [this](const QString &title, const QString &text) { boxes::warn(this, title, text); };
+    msgs.log = [this](const QString &text) { appendLog(text); };
+
+    const QDateTime blTime = QFileInfo(m_strBLHexPath).lastModified();
+    qDebug() << timeText(blTime);
+    if (!m_strBLHexPath.isEmpty() && blTime != m_tBLHexTime && reloadBLHex(m_strBLHexPath, msgs) == 0) {
+        m_tBLHexTime = blTime;
+        if (g_bEnBL)
+            showLoadedBL();
+    }
+    const QDateTime binTime = QFileInfo(m_strBinHexPath).lastModified();
+    qDebug() << timeText(binTime);
+    if (!m_strBinHexPath.isEmpty() && binTime != m_tBinHexTime && reloadBinHex(m_strBinHexPath, msgs) == 0) {
+        m_tBinHexTime = binTime;
+        if (g_bEnBin)
+            showLoadedBin();
+    }
+}
+
+// Table files ----------------------------------------------------------------------------------------------
+
+void mcu_writer::slt_tableWidget_EE_open_action_triggered()
+{
+    const QString path = boxes::openFileName(this, kOpenTitle, m_strLastDir, kEepFilter);
+    if (path.isEmpty()) {
+        appendLog(QStringLiteral("未打开文件"));
+        return;
+    }
+    rememberDir(path);
+    readEepFile(path);
+    updateEETable();
+}
+
+void mcu_writer::slt_tableWidget_EE_save_action_triggered()
+{
+    const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kEepFilter);
+    if (!path.isEmpty())
+        saveEepFile(path);
+}
+
+void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
+{
+    const QString path = boxes::openFileName(this, kOpenTitle, m_strLastDir, kNvrFilter);
+    if (path.isEmpty()) {
+        appendLog(QStringLiteral("未打开文件"));
+        return;
+    }
+    rememberDir(path);
+    readNvrFile(path);
+    updateNVR1Table();
+}
+
+void mcu_writer::slt_tableWidget_NVR1_save_action_triggered()
+{
+    const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kNvrFilter);
+    if (!path.isEmpty())
+        saveNvrFile(path);
+}
+
+// Link firmware ----------------------------------------------------------------------------------------------
+
+bool mcu_writer::chooseFirmwareFile()
+{
+    QString filter;
+    const QString path = boxes::openFileName(this, kOpenTitle, m_strLastDir, kFirmwareFilter, &filter);
+    if (!path.isEmpty()) {
+        rememberDir(path);
+        qDebug() << "fileName is = " << path;
+    }
+    if (path.isEmpty() || filter != kFirmwareFilter) {
+        g_bAppBinLoaded.store(0);
+        return false;
+    }
+    bool truncated = false;
+    const int rt = loadFirmwareFile(path, &truncated);
+    if (rt == FirmwareBadName) {
+        boxes::warn(this, QStringLiteral("警告"),
+                    QStringLiteral("固件文件名需包含2位硬件版本号和6位软件版本号，例如 Link-02-010203.bin"));
+        return false;
+    }
+    if (rt != FirmwareRead) {
+        boxes::warn(this, QStringLiteral("警告"), QStringLiteral("固件文件读取失败"));
+        return false;
+    }
+    qDebug() << "up_datHardware =" << up_datHardware;
+    qDebug() << "up_datSoftware =" << up_datSoftware;
+    if (truncated) {
+        const QString text = QStringLiteral("烧录器最大程序空间为") + QString::number(FIRMWARE_MAX_SIZE);
+        boxes::warn(this, QStringLiteral("警告"), text);
+        appendLog(text);
+    }
+    appendLog(QStringLiteral("固件长度 = ") + QString::number(g_nAppBinSize));
+    return true;
+}
