@@ -113,12 +113,12 @@ LinkEmulator::LinkEmulator(const QString &stateDir)
     m_elapsed.start();
     if (!m_dir.isEmpty())
         load();
+    attachToLinkClock();
 }
 
 LinkEmulator::~LinkEmulator()
 {
-    if (m_attachedToLinkClock)
-        setLinkSleepHook({});
+    clearLinkSleepHook(this);
     save();
 }
 
@@ -442,19 +442,18 @@ QString LinkEmulator::interfaceNameLocked() const
 
 void LinkEmulator::attachToLinkClock()
 {
-    setLinkSleepHook([this](int ms) {
-        bool realTime;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            realTime = m_realTime;
-        }
-        if (realTime)
-            poll();
-        else
-            advanceClock(ms);
-    });
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_attachedToLinkClock = true;
+    // The Link's notion of time: a pause the time scale shortened still passes in full on this clock.
+    setLinkSleepHook(
+        [this](int ms) {
+            bool realTime;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                realTime = m_realTime;
+            }
+            const double skipped = realTime ? ms * (1.0 - std::min(1.0, linkTimeScale())) : ms;
+            advanceClock(int(skipped));
+        },
+        this);
 }
 
 void LinkEmulator::setHotPlugListener(std::function<void(bool, const QString &)> listener)

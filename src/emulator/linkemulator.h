@@ -125,8 +125,10 @@ public:
     // Applies what fell due (re-enumeration arrivals, IAP idle return). The transport calls it on every
     // access; a window in emulator mode calls it from a timer so hot-plug events come while idle.
     void poll();
-    // Installs a linkSleepMs hook: every Link pause advances this emulator's clock by its unscaled length
-    // (real-time clock: polls instead). Removed again on destruction.
+    // Installs the linkSleepMs hook through which every Link pause advances this emulator's clock by the
+    // part the time scale took away (all of it on the manual clock), so an upgrade or a restart behaves
+    // the same at scale 0. Done by the constructor; the last emulator created (or attached) owns the hook,
+    // and its destruction removes it unless someone else set a hook since. Stop the worker first.
     void attachToLinkClock();
 
     // Hot-plug: arrival (true) or removal (false) with the interface name. Called on the thread that
@@ -178,7 +180,6 @@ private:
     bool m_iapCommandSeen = false;
     bool m_arrivalPending = false;  // re-enumerating: no interface until m_arrivalDueMs
     int64_t m_arrivalDueMs = 0;
-    bool m_attachedToLinkClock = false;
     int64_t m_iapEnteredMs = 0;
     uint64_t m_generation = 1;
     std::array<uint8_t, 4> m_version{{1, 1, 0, 0}};

@@ -9,6 +9,7 @@ namespace {
 std::atomic<double> s_scale{1.0};
 std::mutex s_hookMutex;
 std::function<void(int)> s_hook;
+const void *s_hookOwner = nullptr;
 }
 
 void linkSleepMs(int ms)
@@ -29,8 +30,18 @@ void setLinkTimeScale(double scale) { s_scale.store(scale < 0 ? 0.0 : scale); }
 
 double linkTimeScale() { return s_scale.load(); }
 
-void setLinkSleepHook(std::function<void(int ms)> hook)
+void setLinkSleepHook(std::function<void(int ms)> hook, const void *owner)
 {
     std::lock_guard<std::mutex> lock(s_hookMutex);
     s_hook = std::move(hook);
+    s_hookOwner = s_hook ? owner : nullptr;
+}
+
+void clearLinkSleepHook(const void *owner)
+{
+    std::lock_guard<std::mutex> lock(s_hookMutex);
+    if (owner && s_hookOwner == owner) {
+        s_hook = nullptr;
+        s_hookOwner = nullptr;
+    }
 }

@@ -13,5 +13,7 @@ void setLinkTimeScale(double scale);
 double linkTimeScale();
 
 // Called with the unscaled duration before every pause (for tests that count pauses or advance an
-// emulated clock); an empty function removes the hook.
-void setLinkSleepHook(std::function<void(int ms)> hook);
+// emulated clock); an empty function removes the hook. One hook at a time: the last one set wins.
+// `owner` marks who set it, so that clearLinkSleepHook(owner) removes it only while it is still theirs.
+void setLinkSleepHook(std::function<void(int ms)> hook, const void *owner = nullptr);
+void clearLinkSleepHook(const void *owner);
