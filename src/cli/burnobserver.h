@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <mutex>
+
+class workThread;
+
+// The outcome of one chip pass of a burn.
+struct PassResult
+{
+    int code = 0;
+    uint16_t chipId = 0;  // the id the chip answered
+};
+Q_DECLARE_METATYPE(PassResult)
+
+// Follows the burn loops from the worker's side and reports every chip pass with its result code. The
+// engine signals only some codes (4, and 0 for burn_chip); the rest end the pass with "烧写失败" after the
+// engine's own diagnostic for the failing step, which this observer maps back to the code.
+class BurnObserver : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BurnObserver(workThread &worker, QObject *parent = nullptr);
+    ~BurnObserver() override;
+
+    // The code a pass fails with when its diagnostic is `text`; 0 when the text names no failing step.
+    static int failureCodeForDiagnostic(const QString &text);
+
+signals:
+    // Queued to this object's thread, once per chip pass.
+    void passFinished(PassResult result);
+
+private:
+    // Worker thread.
+    void onLabel(const QString &text);
+    void onDone(int code);
+    void onDiagnostic(const QString &text);
+    void finishPass(int code);
+
+    std::mutex m_mutex;
+    bool m_passOpen = false;
+    int m_failure = 0;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// Everything the command line asked for, checked for form but not yet against files or the chip.
+struct CliOptions
+{
+    // Global options.
+    QString chip;              // catalogue or display name; empty = the first selectable chip
+    QStringList areas;         // rom, bl, ee, nvr1, nvr2, nvr3 in the order given; empty = command default
+    bool singleWire = false;
+    bool emulate = false;
+    QString emulateDir;        // empty: the emulator keeps its state in memory only
+    QString traceFile;
+    bool json = false;
+
+    QString command;
+    QStringList operands;
+
+    // Command options.
+    QString to;                // convert: rom or bl; empty = decided by the input
+    bool loop = false;         // burn
+    bool verify = false;       // burn
+    QString logFile;           // burn
+    bool hasChipId = false;    // emulator
+    uint16_t chipId = 0;
+    bool insert = false;       // emulator
+    bool remove = false;       // emulator
+    bool hasFirmware = false;  // emulator
+    uint16_t fwH = 0, fwM = 0, fwL = 0;
+};
+
+struct CliParse
+{
+    enum Status { Run, Help, UsageError };
+    Status status = UsageError;
+    QString error;  // for UsageError
+    CliOptions options;
+};
+
+// Options may stand before or after the command; "--opt VALUE" and "--opt=VALUE" both work, except
+// --emulate, whose folder needs the "=" form. `arguments` excludes the program name.
+CliParse parseCliArguments(const QStringList &arguments);
+
+QString cliUsage();
+
+// The area names of --areas, in their fixed order.
+const QStringList &cliAreaNames();

@@ -1,0 +1,58 @@
+#include "commands.h"
+
+#include "chipchoice.h"
+#include "exitstatus.h"
+#include "progressdisplay.h"
+#include "reports.h"
+#include "link/linkstate.h"
+
+void CliContext::error(const QString &text) const
+{
+    display.message(text);
+}
+
+void CliContext::errors(const QStringList &texts) const
+{
+    for (const QString &text : texts)
+        display.message(text);
+}
+
+bool CliContext::areas(const QVector<Area> &fallback, QVector<Area> *out) const
+{
+    QVector<Area> chosen;
+    for (const QString &name : options.areas) {
+        Area area;
+        if (areaFromName(name, &area))
+            chosen << area;
+    }
+    if (chosen.isEmpty())
+        chosen = fallback;
+    for (Area area : qAsConst(chosen)) {
+        const QString reason = areaUnavailableReason(area);
+        if (!reason.isEmpty()) {
+            error(reason);
+            return false;
+        }
+    }
+    *out = chosen;
+    return true;
+}
+
+QString resultText(int code, const QString &label)
+{
+    if (code == 0)
+        return label;
+    if (code == 4)
+        return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
+    return resultMessage(code);
+}
+
+int CliContext::finish(int code, const QString &label) const
+{
+    const QString text = resultText(code, label);
+    if (code != 0)
+        error(QStringLiteral("%1: %2 (%3)").arg(options.command, text).arg(code));
+    if (options.json)
+        printJson(resultJson(code, text));
+    return exitStatusForResult(code);
+}

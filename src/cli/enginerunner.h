@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/workthread.h"
+
+#include <QObject>
+#include <QString>
+
+#include <climits>
+#include <cstdint>
+
+class ProgressDisplay;
+
+// Drives the window's workThread from the command line: posts one task, shows its progress and labels,
+// and returns the result code of its done signal. The thread runs only while a task does, so an idle
+// worker never spins when the Link's waits are scaled to 0.
+class EngineRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kNoResult = INT_MIN;  // the task ended without a done signal
+
+    explicit EngineRunner(ProgressDisplay &display, QObject *parent = nullptr);
+    ~EngineRunner() override;
+
+    // Runs `task` to its end. The burn tasks expect their running flag set by the caller; a done signal
+    // that ends the window's toggle (burn: 0 and 4; auto burn: 4, 36, 37) clears the flags the same way.
+    int run(workThread::Task task);
+
+    // The firmware version of the last fw-version task; 0.0.0 when the query failed.
+    uint16_t versionH() const { return m_H; }
+    uint16_t versionM() const { return m_M; }
+    uint16_t versionL() const { return m_L; }
+    QString lastLabel() const { return m_lastLabel; }
+
+    workThread &worker() { return m_worker; }
+
+private:
+    void onDone(int code);
+
+    ProgressDisplay &m_display;
+    workThread m_worker;
+    workThread::Task m_task = workThread::TaskIdle;
+    int m_result = kNoResult;
+    uint16_t m_H = 0, m_M = 0, m_L = 0;
+    QString m_lastLabel;
+};
+
+// SIGINT: the first Ctrl-C switches the burn toggles off, so a waiting burn ends cleanly (a chip pass in
+// progress still completes); a second one ends the program at once.
+void installInterruptHandler();
+bool interrupted();

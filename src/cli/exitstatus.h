@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Exit statuses of tarnquill-cli beyond the operations' own result codes 1-38.
+namespace ExitStatus {
+constexpr int Success = 0;
+constexpr int NotSupported = 39;  // result -1 (not an 8051-core chip) and -2 (a frame not sent in full)
+constexpr int Usage = 64;
+constexpr int BadInput = 65;      // input file missing, unreadable or refused by its loader
+constexpr int CannotWrite = 74;   // output file not writable
+} // namespace ExitStatus
+
+// The exit status for an operation's result code.
+int exitStatusForResult(int code);
+
+// What the window tells the user for a result code; empty for 0 and 4 (the chip is named instead).
+QString resultMessage(int code);

@@ -1,0 +1,100 @@
+#include "commands.h"
+
+#include "chipchoice.h"
+#include "exitstatus.h"
+#include "filesteps.h"
+#include "reports.h"
+#include "chip/images.h"
+
+namespace {
+QVector<Area> imageAreas(ImageTarget target)
+{
+    return {target == ImageTarget::BootLoader ? Area::Bl : Area::Rom};
+}
+
+// Loads IN for info and convert: an image into `target`, a project as a whole.
+int loadInput(const CliContext &ctx, const QString &path, ImageTarget target)
+{
+    FileOutcome loaded;
+    switch (fileKind(path)) {
+    case FileKind::Hex:
+    case FileKind::Bin:
+        if (target == ImageTarget::BootLoader && !areaUnavailableReason(Area::Bl).isEmpty()) {
+            ctx.error(areaUnavailableReason(Area::Bl));
+            return ExitStatus::Usage;
+        }
+        loaded = loadImageFile(path, target);
+        if (loaded.ok())
+            setEnabledAreas(imageAreas(target));
+        break;
+    case FileKind::Project:
+        loaded = loadProjectFile(path, ctx.chips);
+        break;
+    case FileKind::Other:
+        ctx.error(QStringLiteral("%1: not a .hex, .bin or .mprj file").arg(path));
+        return ExitStatus::Usage;
+    }
+    ctx.errors(loaded.messages);
+    if (loaded.ok())
+        refreshChecksums();
+    return loaded.status;
+}
+}
+
+int runChips(const CliContext &ctx)
+{
+    const QVector<McuInfo> chips = ctx.chips.selectable();
+    if (ctx.options.json)
+        printJson(chipsJson(chips));
+    else
+        printText(chipsText(chips));
+    return ExitStatus::Success;
+}
+
+int runInfo(const CliContext &ctx)
+{
+    const bool bootLoader = ctx.options.areas == QStringList{QStringLiteral("bl")};
+    const int status = loadInput(ctx, ctx.options.operands[0],
+                                 bootLoader ? ImageTarget::BootLoader : ImageTarget::Flash);
+    if (status != 0)
+        return status;
+    if (ctx.options.json)
+        printJson(infoJson());
+    else
+        printText(infoText());
+    return ExitStatus::Success;
+}
+
+int runConvert(const CliContext &ctx)
+{
+    const QString in = ctx.options.operands[0];
+    const QString out = ctx.options.operands[1];
+    const FileKind outKind = fileKind(out);
+    if (outKind != FileKind::Bin && outKind != FileKind::Project) {
+        ctx.error(QStringLiteral("%1: write .bin or .mprj").arg(out));
+        return ExitStatus::Usage;
+    }
+    const bool toBootLoader = ctx.options.to == QLatin1String("bl");
+    const int status = loadInput(ctx, in, toBootLoader ? ImageTarget::BootLoader : ImageTarget::Flash);
+    if (status != 0)
+        return status;
+
+    FileOutcome written;
+    if (outKind == FileKind::Bin) {
+        Area area = toBootLoader ? Area::Bl : Area::Rom;
+        // A project with only its BootLoader enabled converts to that image without --to.
+        if (ctx.options.to.isEmpty() && !g_bEnBin && g_bEnBL)
+            area = Area::Bl;
+        if (!areaEnabled(area)) {
+            ctx.error(QStringLiteral("%1 holds no %2 image").arg(in, areaName(area)));
+            return ExitStatus::BadInput;
+        }
+        written = writeAreaBin(out, int(area));
+    } else {
+        written = writeProject(out);
+    }
+    ctx.errors(written.messages);
+    if (written.ok() && ctx.options.json)
+        printJson(resultJson(0, QString()));
+    return written.status;
+}

@@ -1,0 +1,76 @@
+#include "linksession.h"
+
+#include "emulator/emulatorbackend.h"
+#include "emulator/linkemulator.h"
+#include "link/hidbackend.h"
+#include "link/linkstate.h"
+#include "link/timing.h"
+#include "link/tracingbackend.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+LinkSession::LinkSession() = default;
+
+LinkSession::~LinkSession()
+{
+    setHidBackend(nullptr);
+    m_tracing.reset();
+    m_emulatorBackend.reset();
+    if (m_emulator)
+        m_emulator->save();
+}
+
+bool isFreshStateFolder(const QString &dir)
+{
+    const QDir d(dir);
+    return !d.exists() || d.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+}
+
+bool LinkSession::useEmulator(const QString &stateDir, uint16_t freshChipId, QString *error)
+{
+    bool fresh = true;
+    if (!stateDir.isEmpty()) {
+        if (QFileInfo(stateDir).exists() && !QFileInfo(stateDir).isDir()) {
+            *error = QStringLiteral("%1 is not a folder").arg(stateDir);
+            return false;
+        }
+        fresh = isFreshStateFolder(stateDir);
+        if (!QDir().mkpath(stateDir)) {
+            *error = QStringLiteral("cannot create the emulator folder %1").arg(stateDir);
+            return false;
+        }
+    }
+    m_emulator = std::make_unique<LinkEmulator>(stateDir);
+    if (fresh)
+        m_emulator->setChipId(freshChipId);
+    // The firmware upgrade waits for the Link to come back in IAP mode; the window learns it from hot-plug.
+    m_emulator->setHotPlugListener([](bool arrived, const QString &name) {
+        if (name == QLatin1String(LINK_IAP_INTERFACE_NAME))
+            g_bIapArrived.store(arrived ? 1 : 0);
+    });
+    m_emulatorBackend = std::make_unique<EmulatorBackend>(*m_emulator);
+    setLinkTimeScale(0);
+    return true;
+}
+
+bool LinkSession::traceInto(const QString &path, QString *error)
+{
+    m_trace = std::make_unique<TraceWriter>();
+    if (!m_trace->openFile(path)) {
+        *error = QStringLiteral("cannot write the trace file %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+void LinkSession::install()
+{
+    HidBackend &inner = m_emulatorBackend ? static_cast<HidBackend &>(*m_emulatorBackend) : hidBackend();
+    if (m_trace) {
+        m_tracing = std::make_unique<TracingBackend>(inner, *m_trace);
+        setHidBackend(m_tracing.get());
+    } else {
+        setHidBackend(&inner);
+    }
+}

@@ -1,0 +1,81 @@
+#include "chipchoice.h"
+#include "cliargs.h"
+#include "commands.h"
+#include "debugmessages.h"
+#include "enginerunner.h"
+#include "exitstatus.h"
+#include "progressdisplay.h"
+#include "reports.h"
+#include "files/cfgdb.h"
+#include "link/linkstate.h"
+
+#include <QCoreApplication>
+#include <QHash>
+
+#include <functional>
+
+namespace {
+// cfg.db lives beside the executable; TQ_APP_DIR points a build tree or a test at another folder.
+QString applicationFolder()
+{
+    const QString dir = qEnvironmentVariable("TQ_APP_DIR");
+    return dir.isEmpty() ? QCoreApplication::applicationDirPath() : dir;
+}
+
+const QHash<QString, std::function<int(const CliContext &)>> &handlers()
+{
+    static const QHash<QString, std::function<int(const CliContext &)>> table = {
+        {QStringLiteral("chips"), runChips},         {QStringLiteral("info"), runInfo},
+        {QStringLiteral("convert"), runConvert},     {QStringLiteral("burn"), runBurn},
+        {QStringLiteral("read"), runRead},           {QStringLiteral("erase"), runErase},
+        {QStringLiteral("blank"), runBlank},         {QStringLiteral("factory"), runFactory},
+        {QStringLiteral("download"), runDownload},   {QStringLiteral("upload"), runUpload},
+        {QStringLiteral("compare-link"), runCompareLink}, {QStringLiteral("fw-version"), runFwVersion},
+        {QStringLiteral("upgrade"), runUpgrade},     {QStringLiteral("erase-link"), runEraseLink},
+        {QStringLiteral("emulator"), runEmulator},
+    };
+    return table;
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarnquill-cli"));
+    installCliMessageHandler();
+    ProgressDisplay display;
+
+    const CliParse parsed = parseCliArguments(app.arguments().mid(1));
+    if (parsed.status == CliParse::Help) {
+        printText(cliUsage());
+        return ExitStatus::Success;
+    }
+    if (parsed.status == CliParse::UsageError) {
+        display.message(QStringLiteral("tarnquill-cli: %1").arg(parsed.error));
+        display.message(QStringLiteral("try tarnquill-cli --help"));
+        return ExitStatus::Usage;
+    }
+    const CliOptions &options = parsed.options;
+
+    FileMessages cfgMessages;
+    cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
+    if (readCfgFile(applicationFolder(), cfgMessages) != 0) {
+        display.message(QStringLiteral("配置文件读取错误,请重新安装软件！"));
+        return ExitStatus::BadInput;
+    }
+    const ChipChoice chips;
+    const QVector<McuInfo> selectable = chips.selectable();
+    const McuInfo *chip = options.chip.isEmpty() ? (selectable.isEmpty() ? nullptr : chips.find(selectable[0].strName))
+                                                 : chips.find(options.chip);
+    if (!chip) {
+        display.message(options.chip.isEmpty() ? QStringLiteral("no selectable chip in cfg.db")
+                                               : QStringLiteral("unknown chip \"%1\" (see tarnquill-cli chips)").arg(options.chip));
+        return ExitStatus::Usage;
+    }
+    selectChip(*chip);
+    g_bI2CMode.store(options.singleWire ? 0 : 1);
+    installInterruptHandler();
+
+    const CliContext ctx{options, display, chips};
+    return handlers().value(options.command)(ctx);
+}

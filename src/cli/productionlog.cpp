@@ -1,0 +1,60 @@
+#include "productionlog.h"
+
+namespace {
+// RFC 4180: a field holding a comma, a quote or a line break is quoted, inner quotes doubled.
+QString csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+        && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+}
+
+bool ProductionLog::open(const QString &path)
+{
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    QByteArray start;
+    if (m_file.size() == 0) {
+        start = (header() + QLatin1Char('\n')).toUtf8();
+    } else {
+        // A record whose last line lost its end (edited by hand) must not swallow our first line.
+        QFile existing(path);
+        if (existing.open(QIODevice::ReadOnly) && existing.seek(existing.size() - 1)
+            && existing.read(1) != QByteArray("\n"))
+            start = QByteArray("\n");
+    }
+    return start.isEmpty() || (m_file.write(start) == start.size() && m_file.flush());
+}
+
+bool ProductionLog::append(const ProductionRecord &record)
+{
+    const QByteArray bytes = (line(record) + QLatin1Char('\n')).toUtf8();
+    return m_file.write(bytes) == bytes.size() && m_file.flush();
+}
+
+QString ProductionLog::header()
+{
+    return QStringLiteral("time,chip,chip id,areas,checksums,result,text");
+}
+
+QString ProductionLog::line(const ProductionRecord &r)
+{
+    const QStringList fields = {
+        r.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+        r.chipModel,
+        QStringLiteral("%1").arg(r.chipId, 4, 16, QLatin1Char('0')).toUpper(),
+        r.areas.join(QLatin1Char(' ')),
+        r.checksums.join(QLatin1Char(' ')),
+        QString::number(r.result),
+        r.text,
+    };
+    QStringList out;
+    for (const QString &f : fields)
+        out << csvField(f);
+    return out.join(QLatin1Char(','));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdio>
+
+// Progress, label texts and messages on stderr. On a terminal the progress is a bar redrawn in place and a
+// label that only changes its trailing dots (the chip-connection animation) is rewritten in place; in a
+// pipe or file every new percentage and every new label is one plain line.
+class ProgressDisplay
+{
+public:
+    explicit ProgressDisplay(FILE *stream = stderr);
+    ProgressDisplay(FILE *stream, bool terminal);
+    ~ProgressDisplay();
+    ProgressDisplay(const ProgressDisplay &) = delete;
+    ProgressDisplay &operator=(const ProgressDisplay &) = delete;
+
+    void progress(int percent);         // 0..100; 0 ends the current transfer
+    void label(const QString &text);    // the operation's state text
+    void message(const QString &text); // an error or a note, always a line of its own
+    void finish();                      // ends a line left open by the bar or a label
+
+private:
+    enum class Open { Nothing, Bar, Label };
+    void closeLine();
+    void write(const QString &text);
+
+    FILE *m_stream;
+    bool m_terminal;
+    Open m_open = Open::Nothing;
+    int m_lastPercent = 0;
+    QString m_labelBase;
+};

@@ -1,0 +1,188 @@
+#include "commands.h"
+
+#include "chipchoice.h"
+#include "device.h"
+#include "exitstatus.h"
+#include "filesteps.h"
+#include "projectcompare.h"
+#include "reports.h"
+#include "chip/images.h"
+#include "chip/mcuinfo.h"
+#include "link/firmwarefile.h"
+#include "settings/productionsettings.h"
+
+namespace {
+bool needProject(const CliContext &ctx, const QString &path)
+{
+    if (fileKind(path) == FileKind::Project)
+        return true;
+    ctx.error(QStringLiteral("%1: %2 takes a .mprj project").arg(path, ctx.options.command));
+    return false;
+}
+
+int loadProjectFor(const CliContext &ctx, const QString &path)
+{
+    const FileOutcome loaded = loadProjectFile(path, ctx.chips);
+    ctx.errors(loaded.messages);
+    return loaded.status;
+}
+
+// The upload names the chip by its catalogue model; the window's list (and so a saved project) uses the
+// display name cfg.db gives it.
+void useDisplayName(const ChipChoice &chips)
+{
+    if (const McuInfo *chip = chips.find(g_currentMcu.strName))
+        g_currentMcu.strName = chip->strName;
+}
+
+// Upload into fresh images, so nothing of an earlier state can pass for the Link's data.
+int uploadFromLink(const CliContext &ctx, Device &device)
+{
+    resetImages();
+    const int code = device.runner().run(workThread::TaskUpload);
+    if (code != 0)
+        return code;
+    useDisplayName(ctx.chips);
+    // A project file must carry the sums of its data, or it cannot be loaded again.
+    uint16_t stored[6];
+    for (Area area : allAreas())
+        stored[int(area)] = areaChecksum(area);
+    refreshChecksums();
+    for (Area area : enabledAreas()) {
+        if (areaChecksum(area) != stored[int(area)])
+            ctx.error(QStringLiteral("%1: the Link's stored checksum %2 does not match its data (%3)")
+                          .arg(areaName(area), hex4(stored[int(area)]), hex4(areaChecksum(area))));
+    }
+    return 0;
+}
+}
+
+int runDownload(const CliContext &ctx)
+{
+    const QString path = ctx.options.operands[0];
+    if (!needProject(ctx, path))
+        return ExitStatus::Usage;
+    if (const int status = loadProjectFor(ctx, path))
+        return status;
+    QVector<Area> areas;
+    if (!ctx.areas(enabledAreas(), &areas))
+        return ExitStatus::Usage;
+    setEnabledAreas(areas);
+    refreshChecksums();
+    if (areas.isEmpty() && !g_bEnRollCode && !g_bEnEncryption) {
+        ctx.error(QStringLiteral("请勾选下载内容"));
+        return ExitStatus::Usage;
+    }
+    if ((g_bEnBin && g_nBinSize == 0) || (g_bEnBL && g_nNVRBinSize == 0)) {
+        ctx.error(QStringLiteral("%1: the image to download is empty").arg(path));
+        return ExitStatus::BadInput;
+    }
+    Device device;
+    if (const int status = device.open(ctx))
+        return status;
+    const int code = device.runner().run(workThread::TaskDownload);
+    return ctx.finish(code, device.runner().lastLabel());
+}
+
+int runUpload(const CliContext &ctx)
+{
+    const QString out = ctx.options.operands[0];
+    if (!needProject(ctx, out))
+        return ExitStatus::Usage;
+    const FileOutcome writable = checkWritable(out);
+    if (!writable.ok()) {
+        ctx.errors(writable.messages);
+        return writable.status;
+    }
+    Device device;
+    if (const int status = device.open(ctx))
+        return status;
+    const int code = uploadFromLink(ctx, device);
+    if (code == 0) {
+        const FileOutcome written = writeProject(out);
+        if (!written.ok()) {
+            ctx.errors(written.messages);
+            return written.status;
+        }
+    }
+    return ctx.finish(code, device.runner().lastLabel());
+}
+
+int runCompareLink(const CliContext &ctx)
+{
+    const QString path = ctx.options.operands[0];
+    if (!needProject(ctx, path))
+        return ExitStatus::Usage;
+    if (const int status = loadProjectFor(ctx, path))
+        return status;
+    const ProjectState file = ProjectState::capture();
+    Device device;
+    if (const int status = device.open(ctx))
+        return status;
+    const int code = uploadFromLink(ctx, device);
+    if (code != 0)
+        return ctx.finish(code, device.runner().lastLabel());
+    const ProjectComparison comparison = compareProjects(file, ProjectState::capture());
+    if (ctx.options.json) {
+        QJsonObject object = comparison.json;
+        object.insert(QStringLiteral("result"), comparison.equal ? 0 : 1);
+        object.insert(QStringLiteral("text"), comparison.equal ? QStringLiteral("equal") : QStringLiteral("different"));
+        printJson(object);
+    } else {
+        printText(comparison.equal ? QStringLiteral("equal\n") : comparison.differences.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    }
+    return comparison.equal ? ExitStatus::Success : 1;
+}
+
+int runFwVersion(const CliContext &ctx)
+{
+    Device device;
+    if (const int status = device.open(ctx))
+        return status;
+    EngineRunner &runner = device.runner();
+    // The query answers 0.0.0 on every failure; the Link could not be reached.
+    const int code = runner.run(workThread::TaskFwVersion) == 0 ? 0 : 36;
+    const QString version = versionText(runner.versionH(), runner.versionM(), runner.versionL());
+    if (code != 0)
+        ctx.error(QStringLiteral("fw-version: %1 (%2)").arg(resultMessage(code)).arg(code));
+    if (ctx.options.json)
+        printJson(fwVersionJson(code, runner.versionH(), runner.versionM(), runner.versionL()));
+    else if (code == 0)
+        printText(version + QLatin1Char('\n'));
+    return exitStatusForResult(code);
+}
+
+int runUpgrade(const CliContext &ctx)
+{
+    const QString path = ctx.options.operands[0];
+    bool truncated = false;
+    const int loaded = loadFirmwareFile(path, &truncated);
+    if (loaded == FirmwareBadName) {
+        ctx.error(QStringLiteral("%1: a firmware file is named <name>-<HH>-<SSSSSS>.bin (hardware and software "
+                                 "version digits)").arg(path));
+        return ExitStatus::BadInput;
+    }
+    if (loaded != FirmwareRead) {
+        ctx.error(QStringLiteral("%1: cannot read the firmware file").arg(path));
+        return ExitStatus::BadInput;
+    }
+    if (truncated) {
+        ctx.error(QStringLiteral("%1: larger than the Link's %2 bytes of firmware space").arg(path).arg(FIRMWARE_MAX_SIZE));
+        g_bAppBinLoaded.store(0);
+        return ExitStatus::BadInput;
+    }
+    Device device;
+    if (const int status = device.open(ctx))
+        return status;
+    const int code = device.runner().run(workThread::TaskUpdataWriter);
+    return ctx.finish(code, device.runner().lastLabel());
+}
+
+int runEraseLink(const CliContext &ctx)
+{
+    Device device;
+    if (const int status = device.open(ctx))
+        return status;
+    const int code = device.runner().run(workThread::TaskEraseExterFlash);
+    return ctx.finish(code, device.runner().lastLabel());
+}
