@@ -13,6 +13,13 @@
 
 // One line per HID report: "> " sent payload (report ID left out), "< " received payload, 64 bytes as
 // upper-case hex pairs separated by spaces; "# open" / "# close" around each session. Thread-safe.
+// A 100-byte flash write reads (zero tails shortened here):
+//   # open
+//   > 02 FD 1E 00 00 64 00 00 ...    frame: start, marker, code 0x1E, address 0x0000, length 0x0064
+//   > A5 A5 ... A5                   data bytes 0-63
+//   > A5 ... A5 FF FF ... FF         data bytes 64-99, then 0xFF fill
+//   < 06 00 00 ...                   answer: ACK
+//   # close
 class TraceWriter
 {
 public:
