@@ -92,9 +92,9 @@ bool parseIdcode(const QString &text, uint8_t *value, bool *warn);
 
 // ---- NVR3 markers ----
 
-// The HRC marker, read and written at the same offset (0x08, after the 0x00/0x02/0x04/0x06 trim markers
-// that each precede their value byte).
-constexpr int HrcMarkerOffset = 0x08;
+// The HRC marker, read and written at one offset: 0x0E, the byte the factory trim table names as the
+// HRC configuration's valid flag on every chip of the family.
+constexpr int HrcMarkerOffset = 0x0E;
 
 struct Nvr3Marker
 {
