@@ -1,0 +1,258 @@
+#include "chipdialog/asciivalidator.h"
+#include "chipdialog/dialogchiptype.h"
+
+#include "app/boxes.h"
+#include "chip/mcuinfo.h"
+#include "files/cfgdb.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+template <typename T> T *find(QWidget *w, const char *name)
+{
+    T *child = w->findChild<T *>(QLatin1String(name));
+    if (!child)
+        qFatal("no %s", name);
+    return child;
+}
+
+void addRow(DialogChipType *dlg, int model, const QString &name)
+{
+    find<QComboBox>(dlg, "comboBoxKVOType")->setCurrentIndex(model);
+    find<QLineEdit>(dlg, "lineEditCustom")->setText(name);
+    find<QPushButton>(dlg, "pushButtonAdd")->click();
+}
+
+void clearCfg()
+{
+    g_strCompany.clear();
+    g_nCfgCount = 0;
+    for (int i = 0; i < CFG_MAX_ENTRIES; ++i)
+        g_strCfgChip[i] = g_strCfgName[i] = QString();
+}
+
+} // namespace
+
+class TestChipDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void asciiValidator_data();
+    void asciiValidator();
+    void customNameField();
+    void addRules();
+    void deleteRows();
+    void writtenCfgReadsBack();
+    void noRowsNoRestart();
+    void okInstallsLogoAndRestarts();
+    void unwritableFolderSaysSo();
+
+private:
+    int m_restarts = 0;
+};
+
+void TestChipDialog::initTestCase()
+{
+    McuList list;
+    list.load();
+    g_mcuList = list.list();
+    DialogChipType::setRestarter([this] { ++m_restarts; });
+}
+
+void TestChipDialog::init()
+{
+    clearCfg();
+    m_restarts = 0;
+}
+
+void TestChipDialog::cleanup()
+{
+    clearCfg();
+}
+
+void TestChipDialog::asciiValidator_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("acceptable");
+
+    QTest::newRow("printable") << "VR-01 x~" << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("Chinese") << "芯片" << false;
+    QTest::newRow("accent") << "é" << false;
+    QTest::newRow("tab") << "a\tb" << false;
+    QTest::newRow("DEL") << QString(QChar(0x7F)) << false;
+}
+
+void TestChipDialog::asciiValidator()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, acceptable);
+    AsciiValidator v;
+    int pos = 0;
+    QCOMPARE(v.validate(text, pos) == QValidator::Acceptable, acceptable);
+}
+
+void TestChipDialog::customNameField()
+{
+    QTemporaryDir dir;
+    DialogChipType dlg(nullptr, dir.path());
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    QCOMPARE(find<QComboBox>(&dlg, "comboBoxKVOType")->count(), g_mcuList.size());
+    QCOMPARE(find<QComboBox>(&dlg, "comboBoxKVOType")->itemText(0), g_mcuList.first().strName);
+    auto *field = find<QLineEdit>(&dlg, "lineEditCustom");
+    QTest::keyClicks(field, QStringLiteral("AB"));
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QStringLiteral("芯"), Qt::NoModifier);
+    QCOMPARE(field->text(), QStringLiteral("AB"));
+    QTest::keyClicks(field, QStringLiteral("CDEFGHIJKL"));
+    QCOMPARE(field->text(), QStringLiteral("ABCDEFGHIJ"));
+    QCOMPARE(find<QTableWidget>(&dlg, "tableWidgetCustom")->rowCount(), 0);
+}
+
+void TestChipDialog::addRules()
+{
+    boxes::Recorder rec;
+    QTemporaryDir dir;
+    DialogChipType dlg(nullptr, dir.path());
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    addRow(&dlg, 0, QString());
+    QCOMPARE(rec.texts(), QStringList{QStringLiteral("自定型号不能为空！")});
+    for (int i = 0; i < 100; ++i)
+        addRow(&dlg, i % g_mcuList.size(), QStringLiteral("N%1").arg(i));
+    QCOMPARE(rec.calls.size(), 1);
+    addRow(&dlg, 0, QStringLiteral("N100"));
+    QCOMPARE(rec.texts().last(), QStringLiteral("自定义数量已超过100！"));
+    auto *table = find<QTableWidget>(&dlg, "tableWidgetCustom");
+    QCOMPARE(table->rowCount(), 100);
+    QCOMPARE(table->item(99, 1)->text(), QStringLiteral("N99"));
+    QCOMPARE(table->editTriggers(), QAbstractItemView::EditTriggers(QAbstractItemView::NoEditTriggers));
+}
+
+void TestChipDialog::deleteRows()
+{
+    QTemporaryDir dir;
+    DialogChipType dlg(nullptr, dir.path());
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    addRow(&dlg, 0, QStringLiteral("A"));
+    addRow(&dlg, 1, QStringLiteral("B"));
+    addRow(&dlg, 2, QStringLiteral("C"));
+    auto *table = find<QTableWidget>(&dlg, "tableWidgetCustom");
+    table->selectRow(1);
+    find<QPushButton>(&dlg, "pushButtonDelete")->click();
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("C"));
+    addRow(&dlg, 3, QStringLiteral("D"));
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->item(2, 1)->text(), QStringLiteral("D"));
+}
+
+void TestChipDialog::writtenCfgReadsBack()
+{
+    boxes::Recorder rec;
+    QTemporaryDir dir;
+    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
+    addRow(dlg, 0, QStringLiteral("MY-A"));
+    addRow(dlg, 8, QStringLiteral("MY:B"));
+    find<QLineEdit>(dlg, "CompanyNameLineEdit")->setText(QStringLiteral("Acme 公司"));
+    find<QPushButton>(dlg, "pushButtonOK")->click();
+    QCOMPARE(rec.texts(), QStringList{QStringLiteral("logo文件不存在！")});
+    QCOMPARE(m_restarts, 0);
+    QVERIFY(dlg);
+
+    clearCfg();
+    QCOMPARE(readCfgFile(dir.path(), FileMessages()), 0);
+    QCOMPARE(g_nCfgCount, 2);
+    QCOMPARE(g_strCfgChip[0], g_mcuList.at(0).strName);
+    QCOMPARE(g_strCfgName[0], QStringLiteral("MY-A"));
+    QCOMPARE(g_strCfgChip[1], g_mcuList.at(8).strName);
+    QCOMPARE(g_strCfgName[1], QStringLiteral("MY:B"));
+    QCOMPARE(g_strCompany, QStringLiteral("Acme 公司"));
+    delete dlg;
+}
+
+void TestChipDialog::noRowsNoRestart()
+{
+    QTemporaryDir dir;
+    const QString logo = dir.filePath(QStringLiteral("mine.png"));
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(logo));
+    boxes::Recorder rec;
+    boxes::Answer pick;
+    pick.text = logo;
+    rec.answers.enqueue(pick);
+    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
+    find<QPushButton>(dlg, "pushButtonLogoPath")->click();
+    QCOMPARE(rec.calls.at(0).kind, boxes::Kind::OpenFile);
+    QCOMPARE(rec.calls.at(0).title, QStringLiteral("打开文件"));
+    QCOMPARE(rec.calls.at(0).filter, QStringLiteral("png(*.png)"));
+    QCOMPARE(find<QLineEdit>(dlg, "lineEditLogoPath")->text(), logo);
+    find<QPushButton>(dlg, "pushButtonOK")->click();
+    QCOMPARE(rec.texts().last(), QStringLiteral("没有自定义型号！"));
+    QCOMPARE(m_restarts, 0);
+    QVERIFY(QFile::exists(cfgDbPath(dir.path())));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("logo.png"))));
+    delete dlg;
+}
+
+void TestChipDialog::okInstallsLogoAndRestarts()
+{
+    QTemporaryDir dir;
+    const QString logo = dir.filePath(QStringLiteral("mine.png"));
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(logo));
+    QFile old(dir.filePath(QStringLiteral("logo.png")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    boxes::Recorder rec;
+    boxes::Answer pick;
+    pick.text = logo;
+    rec.answers.enqueue(pick);
+    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
+    find<QPushButton>(dlg, "pushButtonLogoPath")->click();
+    addRow(dlg, 1, QStringLiteral("X1"));
+    find<QPushButton>(dlg, "pushButtonOK")->click();
+    QCOMPARE(rec.calls.size(), 1);
+    QCOMPARE(m_restarts, 1);
+    QFile installed(dir.filePath(QStringLiteral("logo.png")));
+    QVERIFY(installed.open(QIODevice::ReadOnly));
+    QFile source(logo);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QCOMPARE(installed.readAll(), source.readAll());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!dlg);
+}
+
+void TestChipDialog::unwritableFolderSaysSo()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("no/such/folder"));
+    g_strCompany = QStringLiteral("Before");
+    boxes::Recorder rec;
+    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, missing);
+    addRow(dlg, 0, QStringLiteral("X"));
+    find<QLineEdit>(dlg, "CompanyNameLineEdit")->setText(QStringLiteral("After"));
+    find<QPushButton>(dlg, "pushButtonOK")->click();
+    QCOMPARE(rec.calls.size(), 1);
+    QCOMPARE(rec.calls.at(0).title, QStringLiteral("错误"));
+    QVERIFY(rec.calls.at(0).text.contains(QStringLiteral("cfg.db")));
+    QCOMPARE(g_strCompany, QStringLiteral("Before"));
+    QCOMPARE(g_nCfgCount, 0);
+    QCOMPARE(m_restarts, 0);
+    QVERIFY(dlg);
+    delete dlg;
+}
+
+QTEST_MAIN(TestChipDialog)
+#include "tst_chipdialog.moc"
