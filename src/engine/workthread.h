@@ -40,6 +40,7 @@ public:
     ~workThread() override;
 
     // GUI thread: posts a task. False (debug "busy...") while another task runs; the task is then not stored.
+    // A done signal is emitted just before the task is cleared: post the next one once currentTask() is 0.
     bool setTask(uint8_t task);
     uint8_t currentTask() const { return m_task.load(); }
 
@@ -47,7 +48,8 @@ public:
     void requestStop() { m_stop.store(1); }
     void clearStop() { m_stop.store(0); }
 
-    // The operations. run() calls them for their task codes; each reports through its done signal.
+    // The operations. run() calls them for their task codes (tasks 1, 11, 2, 3, 4 only for an 8051-core chip);
+    // each reports through its done signal.
     void burn_chip();
     void auto_burn_chip();
     void up_chip();
