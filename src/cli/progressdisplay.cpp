@@ -44,11 +44,14 @@ void ProgressDisplay::progress(int percent)
     }
     if (percent == m_lastPercent)
         return;
-    m_lastPercent = percent;
     if (!m_terminal) {
-        write(QStringLiteral("%1%\n").arg(percent));
+        // A log gets a line per tenth, not one per report.
+        if (percent / 10 > m_lastPercent / 10)
+            write(QStringLiteral("%1%\n").arg(percent));
+        m_lastPercent = percent;
         return;
     }
+    m_lastPercent = percent;
     if (m_open != Open::Bar)
         closeLine();
     const int filled = percent * kBarWidth / 100;

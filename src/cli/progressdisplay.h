@@ -6,7 +6,7 @@
 
 // Progress, label texts and messages on stderr. On a terminal the progress is a bar redrawn in place and a
 // label that only changes its trailing dots (the chip-connection animation) is rewritten in place; in a
-// pipe or file every new percentage and every new label is one plain line.
+// pipe or file each tenth of a transfer and every new label is one plain line.
 class ProgressDisplay
 {
 public:

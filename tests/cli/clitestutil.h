@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// One finished run of tarnquill-cli.
+struct CliRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+inline QString cliPath()
+{
+    return QDir(qEnvironmentVariable("TQ_APP_DIR")).filePath(QStringLiteral("tarnquill-cli"));
+}
+
+inline CliRun runCli(const QStringList &arguments, const QString &workDir)
+{
+    QProcess p;
+    p.setWorkingDirectory(workDir);
+    p.start(cliPath(), arguments);
+    CliRun run;
+    if (!p.waitForFinished(120000))
+        return run;
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = p.readAllStandardOutput();
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+// Intel HEX text of `data` placed at `address`, 16-byte data records, then the end-of-file record.
+inline QByteArray hexText(const QByteArray &data, uint16_t address = 0)
+{
+    QByteArray text;
+    for (int off = 0; off < data.size(); off += 16) {
+        const QByteArray chunk = data.mid(off, 16);
+        const uint16_t at = uint16_t(address + off);
+        QByteArray record;
+        record.append(char(chunk.size())).append(char(at >> 8)).append(char(at & 0xFF)).append(char(0)).append(chunk);
+        uint8_t sum = 0;
+        for (char c : record)
+            sum = uint8_t(sum + uint8_t(c));
+        record.append(char(uint8_t(-sum)));
+        text += ':' + record.toHex().toUpper() + '\n';
+    }
+    return text + ":00000001FF\n";
+}
+
+inline QByteArray patternBytes(int size, int seed)
+{
+    QByteArray data(size, '\0');
+    for (int i = 0; i < size; ++i)
+        data[i] = char((i * 37 + seed * 11 + (i >> 8)) & 0xFF);
+    return data;
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
