@@ -3,6 +3,8 @@
 
 #include "options/usercfgdialog.h"
 #include "settings/burnsettingdialog.h"
+#include "appdir.h"
+#include "chipdialog/dialogchiptype.h"
 #include "options/nvroptionspage.h"
 #include "settings/serialnodialog.h"
 #include "settings/writersettingspage.h"
@@ -51,7 +53,13 @@ void mcu_writer::on_pushButton_burnSetting_clicked() { slt_action_burnSetting_tr
 
 void mcu_writer::on_action_custom_triggered()
 {
-    // DialogChipType
+    auto *dialog = new DialogChipType(this, appDir());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setWindowTitle(tr("自定义设置"));
+    dialog->setWindowIcon(QIcon(QStringLiteral(":/./update.png")));
+    dialog->move(pos());
+    dialog->show();
 }
 
 void mcu_writer::slt_serial_no_setting_done(int)

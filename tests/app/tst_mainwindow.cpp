@@ -1,0 +1,598 @@
+// The window on the Link emulator, driven through its actions, slots and widgets. Every box goes to the
+// recorder; Link pauses are scaled to 0.
+
+#include "app/boxes.h"
+#include "app/mcu_writer.h"
+#include "app/startup.h"
+#include "chip/images.h"
+#include "chip/mcuinfo.h"
+#include "emulator/emulatorbackend.h"
+#include "emulator/linkemulator.h"
+#include "engine/engineflags.h"
+#include "link/devicelock.h"
+#include "link/linkstate.h"
+#include "link/timing.h"
+#include "settings/productionsettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+const QString kNormalName = QStringLiteral("USB#VID_1122&PID_3344#KVO_LINK0000");
+const QString kIapName = QStringLiteral("USB#VID_1122&PID_3344#KVO_LINK_IAP");
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_appDir;
+    std::unique_ptr<LinkEmulator> m_emulator;
+    std::unique_ptr<EmulatorBackend> m_backend;
+    std::unique_ptr<boxes::Recorder> m_boxes;
+    std::unique_ptr<mcu_writer> m_window;
+
+    template <typename T> T *child(const char *name)
+    {
+        T *w = m_window->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no child %s", name);
+        return w;
+    }
+    QAction *action(const char *name) { return child<QAction>(name); }
+
+    void waitIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->worker().currentTask() == workThread::TaskIdle, 20000);
+        QCoreApplication::processEvents();
+    }
+
+    void selectChip(const QString &name)
+    {
+        child<QComboBox>("comboBox_icType")->setCurrentText(name);
+    }
+
+    QString writeFile(const QString &name, const QByteArray &data)
+    {
+        const QString path = m_appDir.path() + QLatin1Char('/') + name;
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(data);
+        return path;
+    }
+
+    void answerFile(const QString &path)
+    {
+        boxes::Answer a;
+        a.text = path;
+        m_boxes->answers.enqueue(a);
+    }
+
+    bool othersDisabled()
+    {
+        for (const char *name : {"open_action", "save_action", "up_action", "erase_action", "blank_action",
+                                 "down_action", "upload_action", "update_action", "eraseFlash_action"})
+            if (action(name)->isEnabled())
+                return false;
+        return true;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_appDir.isValid());
+        const QString built = qEnvironmentVariable("TQ_APP_DIR") + QStringLiteral("/cfg.db");
+        QVERIFY2(QFile::copy(built, m_appDir.path() + QStringLiteral("/cfg.db")), qPrintable(built));
+        qputenv("TQ_APP_DIR", m_appDir.path().toUtf8());
+        // A device lock of our own, so other programs on this machine cannot hold it during a test.
+        qputenv("XDG_RUNTIME_DIR", m_appDir.path().toUtf8());
+        setLinkTimeScale(0);
+        m_emulator = std::make_unique<LinkEmulator>();
+        m_emulator->attachToLinkClock();
+        m_backend = std::make_unique<EmulatorBackend>(*m_emulator);
+        setHidBackend(m_backend.get());
+    }
+
+    void cleanupTestCase()
+    {
+        setHidBackend(nullptr);
+    }
+
+    void init()
+    {
+        m_emulator->setOpenFails(false);
+        m_emulator->setChipPresent(true);
+        g_bI2CMode.store(1);
+        QFile::remove(m_appDir.path() + QStringLiteral("/openpath.pth"));
+        m_boxes = std::make_unique<boxes::Recorder>();
+        m_window = std::make_unique<mcu_writer>();
+        QVERIFY(m_window->isConstructed());
+        waitIdle();  // the firmware-version query posted at start
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_boxes.reset();
+    }
+
+    void startWithoutCfgDb()
+    {
+        m_window.reset();
+        m_boxes->calls.clear();
+        QTemporaryDir empty;
+        const QByteArray saved = qgetenv("TQ_APP_DIR");
+        qputenv("TQ_APP_DIR", empty.path().toUtf8());
+        const int code = runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), {});
+        qputenv("TQ_APP_DIR", saved);
+        QCOMPARE(code, 0);
+        QCOMPARE(m_boxes->calls.size(), 2);
+        QCOMPARE(m_boxes->calls[0].title, QStringLiteral("警告"));
+        QCOMPARE(m_boxes->calls[1].title, QStringLiteral("错误"));
+        for (const boxes::Call &c : m_boxes->calls)
+            QCOMPARE(c.text, QStringLiteral("配置文件读取错误,请重新安装软件！"));
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<mcu_writer *>(w));
+        QVERIFY(!QFile::exists(empty.path() + QStringLiteral("/openpath.pth")));
+    }
+
+    void windowLayout()
+    {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("BLTarnquill V1.6.0 "));
+        auto *tabs = child<QTabWidget>("tabWidget");
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("ROM"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("出厂设置"));
+        QVERIFY(action("burn_action")->isCheckable());
+        QVERIFY(action("actionI2C")->isChecked());
+        QCOMPARE(child<QTableWidget>("tableWidgetNVRFac")->rowCount(), 512);
+        // Controls of the pages taken out at start-up still exist.
+        child<QGroupBox>("groupBox_rolling");
+        child<QGroupBox>("groupBox_NVR3");
+        child<QCheckBox>("checkBox_baohu_writer_flash");
+    }
+
+    void openPathEmptyFirstLine()
+    {
+        m_window.reset();
+        QFile f(m_appDir.path() + QStringLiteral("/openpath.pth"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\n/somewhere/else\n");
+        f.close();
+        m_window = std::make_unique<mcu_writer>();
+        QCOMPARE(m_window->lastDir(), m_appDir.path());
+        waitIdle();
+    }
+
+    void lastDirPersists()
+    {
+        answerFile(QStringLiteral("/no/such/dir/x.txt"));
+        QMetaObject::invokeMethod(m_window.get(), "on_open_action_triggered");
+        m_window.reset();
+        m_window = std::make_unique<mcu_writer>();
+        QCOMPARE(m_window->lastDir(), QStringLiteral("/no/such/dir"));
+        waitIdle();
+    }
+
+    void burnWithNoArea()
+    {
+        action("burn_action")->setChecked(true);
+        QVERIFY(m_boxes->sawText(QStringLiteral("请选择烧录区域")));
+        QVERIFY(!action("burn_action")->isChecked());
+        QVERIFY(action("open_action")->isEnabled());
+        QCOMPARE(g_bBurnRunning.load(), uint8_t(0));
+    }
+
+    void burnDoneKeepsToggle_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::newRow("36 open failed") << 36;
+        QTest::newRow("37 lock held") << 37;
+    }
+    void burnDoneKeepsToggle()
+    {
+        QFETCH(int, code);
+        child<QCheckBox>("checkBox_bin")->click();
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_fill_action_triggered");
+        int lockFd = -1;
+        if (code == 36) {
+            m_emulator->setOpenFails(true);
+        } else {
+            lockFd = ::open(deviceLockPath(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
+            QVERIFY(lockFd >= 0);
+            QCOMPARE(::flock(lockFd, LOCK_EX | LOCK_NB), 0);
+        }
+        QSignalSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.first().first().toInt(), code);
+        QCoreApplication::processEvents();
+        if (lockFd >= 0)
+            ::close(lockFd);
+        QVERIFY(m_boxes->sawText(code == 36 ? QStringLiteral("打开USB失败") : QStringLiteral("usb被其他app占用了")));
+        QVERIFY(action("burn_action")->isChecked());
+        QVERIFY(action("burn_action")->isEnabled());
+        QVERIFY(othersDisabled());
+        // The user switches it off.
+        action("burn_action")->setChecked(false);
+        QVERIFY(action("open_action")->isEnabled());
+        QCOMPARE(g_bBurnRunning.load(), uint8_t(0));
+    }
+
+    void autoBurnDone_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("stillOn");
+        QTest::newRow("4") << 4 << false;
+        QTest::newRow("36") << 36 << false;
+        QTest::newRow("37") << 37 << false;
+        QTest::newRow("0") << 0 << true;
+        QTest::newRow("3") << 3 << true;
+    }
+    void autoBurnDone()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, stillOn);
+        {
+            const QSignalBlocker blocker(action("auto_burn_action"));
+            action("auto_burn_action")->setChecked(true);
+        }
+        action("open_action")->setEnabled(false);
+        m_window->slt_auto_burn_action_done(code);
+        QCOMPARE(action("auto_burn_action")->isChecked(), stillOn);
+        QVERIFY(action("open_action")->isEnabled());
+    }
+
+    void code4LogsTwoLinesNoBox()
+    {
+        g_wChipId = 0x2611;
+        m_window->slt_erase_action_done(4);
+        QVERIFY(m_boxes->calls.isEmpty());
+        const QStringList lines = m_window->logText().split(QLatin1Char('\n'));
+        QVERIFY(lines.contains(QStringLiteral("目标MCU是 VR5K2611")));
+        QVERIFY(lines.contains(QStringLiteral("目标MCU是 VR5K2611")));
+        QCOMPARE(lines.filter(QStringLiteral("目标MCU是 ")).size(), 2);
+    }
+
+    void singleWireRefusals_data()
+    {
+        QTest::addColumn<QString>("slot");
+        QTest::newRow("read back") << "on_up_action_triggered";
+        QTest::newRow("blank check") << "on_blank_action_triggered";
+        QTest::newRow("erase") << "on_erase_action_triggered";
+        QTest::newRow("factory read") << "on_pushButton_clicked";
+    }
+    void singleWireRefusals()
+    {
+        QFETCH(QString, slot);
+        g_bEnBin = true;
+        action("actionSingleLine")->setChecked(true);
+        QCOMPARE(g_bI2CMode.load(), uint8_t(0));
+        QVERIFY(!action("actionI2C")->isChecked());
+        QMetaObject::invokeMethod(m_window.get(), slot.toLatin1().constData());
+        QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("单线模式暂不支持此功能")});
+        QCOMPARE(m_window->worker().currentTask(), uint8_t(workThread::TaskIdle));
+        QVERIFY(action("open_action")->isEnabled());
+        action("actionI2C")->setChecked(true);
+        QCOMPARE(g_bI2CMode.load(), uint8_t(1));
+    }
+
+    void readFwZeroChangesNothing()
+    {
+        auto *label = child<QLabel>("label_fw_version");
+        label->setText(QStringLiteral("V9.9.9"));
+        m_window->slt_read_fw(0, 0, 0);
+        QCOMPARE(label->text(), QStringLiteral("V9.9.9"));
+        m_window->slt_read_fw(1, 2, 3);
+        QCOMPARE(label->text(), QStringLiteral("V1.2.3"));
+    }
+
+    void actionWriteOnlySetsLabel()
+    {
+        g_bEnBin = true;
+        action("action_write")->trigger();
+        QCOMPARE(m_window->messageText(), QStringLiteral("提示信息"));
+        QVERIFY(!action("burn_action")->isChecked());
+        QCOMPARE(m_window->worker().currentTask(), uint8_t(workThread::TaskIdle));
+        QVERIFY(m_boxes->calls.isEmpty());
+    }
+
+    void hotplug()
+    {
+        g_bIapArrived.store(0);
+        m_window->slt_device_arrived(kNormalName + QLatin1Char(' ') + kIapName);
+        QCOMPARE(g_bIapArrived.load(), uint8_t(1));
+        QVERIFY(!m_window->logText().contains(QStringLiteral("Link已连接")));
+
+        m_window->slt_device_removed(kIapName);
+        QCOMPARE(g_bIapArrived.load(), uint8_t(1));
+
+        m_window->slt_device_arrived(kNormalName.toLower());
+        QVERIFY(m_window->logText().contains(QStringLiteral("Link已连接")));
+        waitIdle();
+
+        action("auto_burn_action")->blockSignals(true);
+        action("auto_burn_action")->setChecked(true);
+        action("auto_burn_action")->blockSignals(false);
+        m_window->slt_device_removed(kNormalName.toLower());
+        QCOMPARE(g_bIapArrived.load(), uint8_t(0));
+        QVERIFY(m_window->logText().contains(QStringLiteral("Link已断开")));
+        QCOMPARE(child<QLabel>("label_fw_version")->text(), QStringLiteral("****"));
+        QVERIFY(!action("auto_burn_action")->isChecked());
+    }
+
+    void romViewAndGutter()
+    {
+        for (int i = 0; i < 32; ++i)
+            g_ucBinBuf[i] = static_cast<uint8_t>(i);
+        g_nBinSize = 32;
+        m_window->updateBinView();
+        const QString text = child<QPlainTextEdit>("textEdit_bin")->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F\n"
+                                               "10 11 12 13 14 15 16 17  18 19 1A 1B 1C 1D 1E 1F\n")));
+        QCOMPARE(text.count(QLatin1Char('\n')), int(g_currentMcu.nFlashSizeKB * 1024 / 16));
+    }
+
+    void eeCellEntry_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("error");
+        QTest::addColumn<int>("byte");
+        QTest::newRow("100 is too big") << "100" << true << 0xFF;
+        QTest::newRow("not hex") << "zz" << true << 0xFF;
+        QTest::newRow("3c") << "3c" << false << 0x3C;
+    }
+    void eeCellEntry()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, error);
+        QFETCH(int, byte);
+        // The catalogue's models have no EEPROM; give the current one a sector of it.
+        g_currentMcu.nEepromSize = 512;
+        auto *table = child<QTableWidget>("tableWidget_EE");
+        {
+            const QSignalBlocker b(table);
+            table->setRowCount(32);
+            table->setColumnCount(16);
+        }
+        m_window->updateEETable();
+        g_ucEEBuf[0x12] = 0x00;
+        table->item(1, 2)->setText(text);
+        QCOMPARE(m_boxes->sawText(QStringLiteral("输入错误")), error);
+        if (error)
+            QCOMPARE(table->item(1, 2)->text(), QStringLiteral("ff"));
+        QCOMPARE(int(g_ucEEBuf[0x12]), byte);
+    }
+
+    void nvr1RowBeyond127()
+    {
+        // A chip without a BootLoader area shows NVR1; rows past 127 land in row 127.
+        McuInfo &mcu = g_currentMcu;
+        mcu.nBootSectors = 0;
+        mcu.nNvr1Sectors = 16;
+        mcu.ucDataWidth = 8;
+        auto *table = child<QTableWidget>("tableWidget_NVR1");
+        {
+            const QSignalBlocker b(table);
+            table->setRowCount(256);
+            table->setColumnCount(16);
+        }
+        m_window->updateNVR1Table();
+        g_ucNVRBuf1[127 * 16 + 3] = 0x00;
+        table->item(130, 3)->setText(QStringLiteral("5a"));
+        QCOMPARE(int(g_ucNVRBuf1[127 * 16 + 3]), 0x5A);
+        QVERIFY(m_boxes->calls.isEmpty());
+    }
+
+    void fillInputValue_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("byte");
+        QTest::newRow("A5") << "A5" << 0xA5;
+        QTest::newRow("1FF clamps") << "1FF" << 0xFF;
+    }
+    void fillInputValue()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, byte);
+        boxes::Answer a;
+        a.text = text;
+        m_boxes->answers.enqueue(a);
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_xx_action_triggered");
+        QCOMPARE(m_boxes->calls.size(), 1);
+        QCOMPARE(m_boxes->calls[0].title, QStringLiteral("输入"));
+        QCOMPARE(m_boxes->calls[0].text, QStringLiteral("输入2位16进制数"));
+        QCOMPARE(m_boxes->calls[0].preset, QStringLiteral("00"));
+        const uint32_t flash = g_currentMcu.nFlashSizeKB * 1024;
+        QCOMPARE(g_nBinSize, flash);
+        for (uint32_t i = 0; i < BIN_BUF_SIZE; ++i)
+            QCOMPARE(int(g_ucBinBuf[i]), byte);
+        QVERIFY(m_window->logText().contains(QStringLiteral("Rom: %1字节").arg(flash)));
+
+        m_boxes->answers.enqueue(a);
+        QMetaObject::invokeMethod(m_window.get(), "slt_tableWidget_BL_xx_action_triggered");
+        QCOMPARE(g_nNVRBinSize, g_currentMcu.nBootSectors * g_currentMcu.nSectorSize);
+        for (uint32_t i = 0; i < g_nNVRBinSize; ++i)
+            QCOMPARE(int(g_ucNVRBinBuf[i]), byte);
+    }
+
+    void fillInputCancelled()
+    {
+        std::memset(g_ucBinBuf, 0x11, BIN_BUF_SIZE);
+        boxes::Answer cancel;
+        cancel.accepted = false;
+        m_boxes->answers.enqueue(cancel);
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_xx_action_triggered");
+        QCOMPARE(int(g_ucBinBuf[100]), 0x11);
+    }
+
+    void bootLoaderCellRaisesSize()
+    {
+        QVERIFY(g_currentMcu.nBootSectors != 0);
+        QCOMPARE(g_nNVRBinSize, 0u);
+        auto *table = child<QTableWidget>("tableWidget_NVR1");
+        table->item(0, 5)->setText(QStringLiteral("12"));
+        QCOMPARE(g_nNVRBinSize, 6u);
+        QCOMPARE(int(g_ucNVRBinBuf[5]), 0x12);
+        const uint16_t sum = sum16(g_ucNVRBinBuf, g_currentMcu.nBootSectors * g_currentMcu.nSectorSize);
+        QCOMPARE(child<QLabel>("label_bl")->text(), QString::asprintf("%04X", sum));
+    }
+
+    void summaryRomBlSerial()
+    {
+        child<QCheckBox>("checkBox_bin")->click();
+        child<QCheckBox>("checkBox_bl")->click();
+        g_bEnRollCode = true;
+        m_window->updateSettingsSummary();
+        QCOMPARE(m_window->summaryText(), QStringLiteral("烧录项: ROM-BL-序列号"));
+        child<QCheckBox>("checkBox_bin")->click();
+        QCOMPARE(m_window->summaryText(), QStringLiteral("烧录项: BL-序列号"));
+    }
+
+    void chipSelection_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("VR5K2710") << "VR5K2710" << "NVR" << 64;
+        QTest::newRow("VR5K2610") << "VR5K2610" << "BootLoader" << 416;
+        QTest::newRow("VR5K2630") << "VR5K2630" << "BootLoader" << 416;
+    }
+    void chipSelection()
+    {
+        QFETCH(QString, chip);
+        QFETCH(QString, tab);
+        QFETCH(int, rows);
+        selectChip(QStringLiteral("VR5K2620"));
+        selectChip(chip);
+        QCOMPARE(g_currentMcu.strName, chip);
+        QCOMPARE(child<QTabWidget>("tabWidget")->tabText(1), tab);
+        auto *table = child<QTableWidget>("tableWidget_NVR1");
+        QCOMPARE(table->rowCount(), rows);
+        QCOMPARE(table->item(rows - 1, 15)->text(), QStringLiteral("FF"));
+        QCOMPARE(child<QLabel>("label_memory_size")->text(),
+                 QStringLiteral("%1 KB").arg(g_currentMcu.nFlashSizeKB));
+    }
+
+    void reselectingResets()
+    {
+        child<QCheckBox>("checkBox_bin")->click();
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_zero_action_triggered");
+        QVERIFY(g_bEnBin);
+        const QString name = child<QComboBox>("comboBox_icType")->currentText();
+        QMetaObject::invokeMethod(m_window.get(), "on_comboBox_icType_currentTextChanged", Q_ARG(QString, name));
+        QVERIFY(!g_bEnBin);
+        QCOMPARE(g_nBinSize, 0u);
+        QCOMPARE(int(g_ucBinBuf[0]), 0xFF);
+        QCOMPARE(child<QLabel>("label_bin")->text(), QStringLiteral("****"));
+        QVERIFY(!child<QCheckBox>("checkBox_bin")->isChecked());
+    }
+
+    void projectSurvivesItsSelection()
+    {
+        selectChip(QStringLiteral("VR5K2611"));
+        child<QCheckBox>("checkBox_bin")->click();
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_zero_ff_action_triggered");
+        const uint16_t sum = g_nBinCheckSum;
+        const uint32_t size = g_nBinSize;
+        const QString path = m_appDir.path() + QStringLiteral("/p.mprj");
+        boxes::Answer save;
+        save.text = path;
+        save.selectedFilter = QStringLiteral("mprj(*.mprj)");
+        m_boxes->answers.enqueue(save);
+        QMetaObject::invokeMethod(m_window.get(), "on_save_action_triggered");
+        QVERIFY(QFile::exists(path));
+
+        selectChip(QStringLiteral("VR5K2610"));
+        QVERIFY(!g_bEnBin);
+        answerFile(path);
+        QMetaObject::invokeMethod(m_window.get(), "on_open_action_triggered");
+        QVERIFY2(!m_window->logText().contains(QStringLiteral("项目文件不完整")), qPrintable(m_window->logText()));
+        QCOMPARE(child<QComboBox>("comboBox_icType")->currentText(), QStringLiteral("VR5K2611"));
+        QVERIFY(g_bEnBin);
+        QCOMPARE(g_nBinSize, size);
+        QCOMPARE(g_nBinCheckSum, sum);
+        QCOMPARE(int(g_ucBinBuf[0x1FF]), 0xFF);
+        QCOMPARE(int(g_ucBinBuf[0x17]), 0x17);
+        QVERIFY(child<QCheckBox>("checkBox_bin")->isChecked());
+        QCOMPARE(child<QLabel>("label_bin")->text(), QString::asprintf("%04X", sum));
+
+        // The user's next selection clears it.
+        selectChip(QStringLiteral("VR5K2610"));
+        QVERIFY(!g_bEnBin);
+    }
+
+    void firmwareNameRefused()
+    {
+        const QString path = writeFile(QStringLiteral("link-firmware.bin"), QByteArray(100, '\x55'));
+        boxes::Answer yes;
+        yes.button = QMessageBox::Yes;
+        m_boxes->answers.enqueue(yes);
+        boxes::Answer file;
+        file.text = path;
+        file.selectedFilter = QStringLiteral("bin(*.bin)");
+        m_boxes->answers.enqueue(file);
+        QMetaObject::invokeMethod(m_window.get(), "on_update_action_triggered");
+        QCOMPARE(m_boxes->calls.size(), 3);
+        QCOMPARE(m_boxes->calls[2].title, QStringLiteral("警告"));
+        QCOMPARE(m_window->worker().currentTask(), uint8_t(workThread::TaskIdle));
+        QVERIFY(action("open_action")->isEnabled());
+    }
+
+    void endToEndBurnAndReadBack()
+    {
+        // Ten bytes at 0x0000 and four at 0x0100.
+        const QByteArray hex = ":0A0000000102030405060708090A9C\n"
+                               ":04010000DEADBEEFC3\n"
+                               ":00000001FF\n";
+        const QString path = writeFile(QStringLiteral("fw.hex"), hex);
+        answerFile(path);
+        action("open_action")->trigger();
+        QCOMPARE(g_nBinSize, 0x104u);
+        child<QCheckBox>("checkBox_bin")->click();
+        QVERIFY(g_bEnBin);
+        QByteArray expected(reinterpret_cast<const char *>(g_ucBinBuf), int(g_currentMcu.nFlashSizeKB * 1024));
+
+        QSignalSpy burnt(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QVERIFY(burnt.wait(30000));
+        QCOMPARE(burnt.first().first().toInt(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!action("burn_action")->isChecked(), 20000);
+        for (const boxes::Call &c : m_boxes->calls)  // the file dialog only, no message
+            QCOMPARE(int(c.kind), int(boxes::Kind::OpenFile));
+        QVERIFY(action("open_action")->isEnabled());
+        QCOMPARE(m_emulator->chipFlash().left(expected.size()), expected);
+
+        waitIdle();
+        std::memset(g_ucBinBuf, 0x00, BIN_BUF_SIZE);
+        QSignalSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
+        action("up_action")->trigger();
+        QVERIFY(!action("open_action")->isEnabled());
+        QVERIFY(read.wait(30000));
+        QCOMPARE(read.first().first().toInt(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_ucBinBuf), expected.size()), expected);
+        QVERIFY(child<QPlainTextEdit>("textEdit_bin")->toPlainText().startsWith(
+            QStringLiteral("01 02 03 04 05 06 07 08  09 0A FF FF FF FF FF FF\n")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
