@@ -413,6 +413,37 @@ private slots:
         compareSnapshots(Snapshot::take(), saved);
     }
 
+    // The reader takes NVR1 data only on chips without a BootLoader and BootLoader data only on chips with
+    // one, so the writer stores an area exactly where it will be read back.
+    void areasTheChipLacksAreNotStored_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<int>("flagByte");
+        QTest::newRow("NVR1 on a BootLoader chip") << "VR5K2610" << 3;
+        QTest::newRow("BootLoader on an NVR1 chip") << "NV1CHIP" << 10;
+    }
+
+    void areasTheChipLacksAreNotStored()
+    {
+        QFETCH(QString, chip);
+        QFETCH(int, flagByte);
+        const QVector<McuInfo> chips = chipsWithNvr1();
+        g_currentMcu = *findMcuByName(chips, chip);
+        resetImages();
+        g_bEnNVR1 = g_bEnBL = true;
+        g_bEnNVR2 = true;
+        fillPattern(g_ucNVRBuf2, 512, 9);
+        calcNVR2CheckSum();
+        calcNVR1CheckSum();
+        fillBLAndSum(g_ucNVRBinBuf, 0);
+        const QByteArray file = projectBytes();
+        QCOMPARE(uint8_t(file.at(flagByte)), uint8_t(0));
+        QCOMPARE(file.size(), kDataAt + 512 + (flagByte == 3 ? 0 : 512));
+        QCOMPARE(loadBytes(file, chips), 0);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_ucNVRBuf2), 512),
+                 file.mid(kDataAt + (flagByte == 3 ? 0 : 512), 512));
+    }
+
     void roundTripPasswordLengths_data()
     {
         QTest::addColumn<QString>("password");
