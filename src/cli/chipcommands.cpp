@@ -17,8 +17,6 @@
 #include <cstring>
 
 namespace {
-constexpr int kInterrupted = 130;  // the shell's status for a run ended by SIGINT
-
 const QString kSingleWireRefused = QStringLiteral("单线模式暂不支持此功能");
 
 // Read-back, erase, blank check and the factory read need the I2C interface.
@@ -174,7 +172,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
     const uint16_t chipId = g_wChipId;
     if (code == EngineRunner::kNoResult) {
         ctx.error(QStringLiteral("interrupted"));
-        return lastFailure ? exitStatusForResult(lastFailure) : kInterrupted;
+        return lastFailure ? exitStatusForResult(lastFailure) : ExitStatus::Interrupted;
     }
     if (code == 0 && ctx.options.verify) {
         code = verifyBurn(ctx, runner);
@@ -267,7 +265,7 @@ int runRead(const CliContext &ctx)
     const int code = device.runner().run(workThread::TaskUpChip);
     if (code == 0 && interrupted()) {
         ctx.error(QStringLiteral("interrupted; %1 not written").arg(out));
-        return kInterrupted;
+        return ExitStatus::Interrupted;
     }
     if (code == 0) {
         refreshChecksums();

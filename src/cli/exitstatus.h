@@ -9,6 +9,7 @@ constexpr int NotSupported = 39;  // result -1 (not an 8051-core chip) and -2 (a
 constexpr int Usage = 64;
 constexpr int BadInput = 65;      // input file missing, unreadable or refused by its loader
 constexpr int CannotWrite = 74;   // output file not writable
+constexpr int Interrupted = 130;  // Ctrl-C before the command had a result (the shell's 128 + SIGINT)
 } // namespace ExitStatus
 
 // The exit status for an operation's result code.

@@ -98,6 +98,10 @@ int runUpload(const CliContext &ctx)
     if (const int status = device.open(ctx))
         return status;
     const int code = uploadFromLink(ctx, device);
+    if (code == 0 && interrupted()) {
+        ctx.error(QStringLiteral("interrupted; %1 not written").arg(out));
+        return ExitStatus::Interrupted;
+    }
     if (code == 0) {
         const FileOutcome written = writeProject(out);
         if (!written.ok()) {

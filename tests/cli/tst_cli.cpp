@@ -3,6 +3,7 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 #include "files/projectfile.h"
+#include "link/devicelock.h"
 #include "link/linkcommands.h"
 #include "settings/productionsettings.h"
 
@@ -112,6 +113,7 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void chipsJsonListsTheCatalogue();
@@ -133,6 +135,7 @@ private slots:
     void interruptEndsTheWaitCleanly_data();
     void interruptEndsTheWaitCleanly();
     void upgradeThroughIapMode();
+    void deviceLockHeldElsewhereExits37();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -140,7 +143,16 @@ private:
     QString emulate() const { return QStringLiteral("--emulate=") + path(QStringLiteral("link")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_runtime;
 };
+
+// The device lock lives in $XDG_RUNTIME_DIR; a folder of our own keeps parallel test runs apart and lets a
+// test hold the lock the runs under test take.
+void TestCli::initTestCase()
+{
+    QVERIFY(m_runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+}
 
 void TestCli::init()
 {
@@ -560,6 +572,16 @@ void TestCli::upgradeThroughIapMode()
     QCOMPARE(keys(v), keySet({"result", "version"}));
     // Hardware 02, software 01 02 03: H.M.L with L = 2 × 256 + 3.
     QCOMPARE(v[QStringLiteral("version")].toString(), QStringLiteral("%1.%2.%3").arg(2).arg(1).arg(2 * 256 + 3));
+}
+
+void TestCli::deviceLockHeldElsewhereExits37()
+{
+    QVERIFY(getmutex());
+    const CliRun held = cli({emulate(), QStringLiteral("--json"), QStringLiteral("erase")});
+    releaseMutex();
+    QCOMPARE(held.exitCode, 37);
+    QCOMPARE(json(held.out).object()[QStringLiteral("text")].toString(), QStringLiteral("usb被其他app占用了"));
+    QCOMPARE(cli({emulate(), QStringLiteral("erase")}).exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
