@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -22,13 +23,13 @@ int hexDigit(char c)
 }
 
 // Value of `digits` hexadecimal characters at `pos`; -1 when any is missing or not a hex digit.
-int hexField(const QByteArray &line, int pos, int digits)
+int hexField(std::string_view line, size_t pos, size_t digits)
 {
     if (pos + digits > line.size())
         return -1;
     int value = 0;
-    for (int i = 0; i < digits; ++i) {
-        const int d = hexDigit(line.at(pos + i));
+    for (size_t i = 0; i < digits; ++i) {
+        const int d = hexDigit(line[pos + i]);
         if (d < 0)
             return -1;
         value = value * 16 + d;
@@ -36,9 +37,9 @@ int hexField(const QByteArray &line, int pos, int digits)
     return value;
 }
 
-bool isDataRecord(const QByteArray &line)
+bool isDataRecord(std::string_view line)
 {
-    return line.size() > 8 && line.at(0) == ':' && line.at(7) == '0' && line.at(8) == '0';
+    return line.size() > 8 && line[0] == ':' && line[7] == '0' && line[8] == '0';
 }
 
 void abortOverflow(ImageTarget target, const FileMessages &msgs)
@@ -68,8 +69,15 @@ void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
     std::memset(image, 0xFF, targetCapacity(target));
     dataSize = 0;
 
-    while (!in.atEnd()) {
-        const QByteArray line = in.readLine();
+    // One read of the whole file: reading it line by line allocates and grows a buffer for every record,
+    // which costs more than the parsing. Each line is a view into it, line break included, as readLine gives.
+    const QByteArray all = in.readAll();
+    const std::string_view text(all.constData(), static_cast<size_t>(all.size()));
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t lineEnd = text.find('\n', pos);
+        const size_t next = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
+        const std::string_view line = text.substr(pos, next - pos);
+        pos = next;
         if (!isDataRecord(line))
             continue;
         const int length = hexField(line, 1, 2);
@@ -85,7 +93,7 @@ void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
             return;
         }
         for (int i = 0; i < length; ++i) {
-            const int byte = hexField(line, 9 + 2 * i, 2);
+            const int byte = hexField(line, 9 + 2 * size_t(i), 2);
             image[address + i] = static_cast<uint8_t>(byte < 0 ? 0 : byte);
         }
     }
