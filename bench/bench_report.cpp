@@ -1,0 +1,334 @@
+// Runs every benchmark and prints the one table: our figure, the peer's figure from the same run, the ratio,
+// the goal and the verdict. In-process figures come from the Google Benchmark executables beside this one
+// (medians of 5 repetitions); whole-process figures are medians of interleaved runs timed here.
+
+#include "benchdata.h"
+#include "benchtable.h"
+#include "burnreports.h"
+#include "gbenchrun.h"
+#include "processrun.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Goals of the benchmark table (issue 9). Never loosened here.
+constexpr double kHexMBps = 200;
+constexpr double kProjectMs = 1;
+constexpr double kRomViewMs = 30;
+constexpr double kBLTableMs = 20;
+constexpr double kStartupMs = 300;
+constexpr double kStartupRssMB = 80;
+constexpr double kBurnCpuMs = 20;
+constexpr double kCliStartRatio = 3;
+
+constexpr int kProcessRuns = 31;
+constexpr int kStartupRuns = 11;
+
+struct Setup
+{
+    QString benchDir;
+    QString cli;
+    QStringList environment;
+    QString work;  // scratch folder of this run
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Timed
+{
+    bool ok = true;
+    double ms = 0;         // median wall time
+    double maxRssMB = 0;   // highest peak RSS over the runs
+};
+
+// Runs the commands in turn, `runs` rounds after one warm-up round, so all of them see the same load.
+QVector<Timed> timeInterleaved(const QVector<QStringList> &commands, const QStringList &env, int runs)
+{
+    QVector<Timed> timed(commands.size());
+    std::vector<std::vector<double>> walls(size_t(commands.size()));
+    for (int round = -1; round < runs; ++round) {
+        for (int i = 0; i < commands.size(); ++i) {
+            const ProcessRun r = runProcess(commands[i], env);
+            timed[i].ok = timed[i].ok && r.ok;
+            timed[i].maxRssMB = std::max(timed[i].maxRssMB, r.maxRssKb / 1024.0);
+            if (round >= 0)
+                walls[size_t(i)].push_back(r.wallNs / 1e6);
+        }
+    }
+    for (int i = 0; i < commands.size(); ++i)
+        timed[i].ms = median(walls[size_t(i)]);
+    return timed;
+}
+
+bool installed(const QString &tool)
+{
+    return !QStandardPaths::findExecutable(tool).isEmpty();
+}
+
+BenchRow missing(const QString &benchmark, const QString &goal, BenchRow::Verdict why)
+{
+    return {benchmark, why == BenchRow::NotBuilt ? QStringLiteral("not built") : QStringLiteral("no result"),
+            QString(), QString(), goal, why};
+}
+
+// A Google Benchmark case, or the row that says why it has no figure.
+const CaseResult *caseOf(const QHash<QString, CaseResult> &results, const QString &name, const QString &benchmark,
+                         const QString &goal, QVector<BenchRow> &rows)
+{
+    if (results.isEmpty()) {
+        rows.append(missing(benchmark, goal, BenchRow::NotBuilt));
+        return nullptr;
+    }
+    const auto it = results.constFind(name);
+    if (it == results.constEnd() || !it->ok()) {
+        BenchRow r = missing(benchmark, goal, BenchRow::Failed);
+        if (it != results.constEnd() && !it->error.isEmpty())
+            r.ours = it->error;
+        rows.append(r);
+        return nullptr;
+    }
+    return &*it;
+}
+
+QHash<QString, CaseResult> runCases(const Setup &s, const char *executable, QVector<QString> &notes)
+{
+    QString failure;
+    auto results = runGoogleBenchmark(s.benchDir + QLatin1Char('/') + QLatin1String(executable), s.environment,
+                                      &failure);
+    if (!failure.isEmpty())
+        notes.append(QStringLiteral("%1: %2").arg(QLatin1String(executable), failure));
+    return results;
+}
+
+void fileRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
+{
+    const auto results = runCases(s, "bench_files", notes);
+    const QString hexGoal = QStringLiteral("≥ %1 MB/s").arg(kHexMBps);
+    if (const CaseResult *c = caseOf(results, QStringLiteral("BM_HexLoad64K"),
+                                     QStringLiteral("HEX load in-process (64 KiB)"), hexGoal, rows)) {
+        const double mbps = c->number("bytes_per_second") / 1e6;
+        rows.append({QStringLiteral("HEX load in-process (64 KiB, %1 KB text)").arg(int(c->number("hex_bytes") / 1000)),
+                     QStringLiteral("%1 MB/s").arg(mbps, 0, 'f', 0), QString(), QString(), hexGoal,
+                     verdict(mbps >= kHexMBps)});
+    }
+    const QString projectGoal = QStringLiteral("≤ %1 ms").arg(kProjectMs);
+    for (const auto &[name, label] : {std::pair{"BM_ProjectSave", "Project save (all areas, 32 KiB)"},
+                                      std::pair{"BM_ProjectLoad", "Project load (all areas, 32 KiB)"}}) {
+        if (const CaseResult *c = caseOf(results, QLatin1String(name), QLatin1String(label), projectGoal, rows))
+            rows.append({QLatin1String(label), millis(c->ms("real_time")), QString(), QString(), projectGoal,
+                         verdict(c->ms("real_time") <= kProjectMs)});
+    }
+}
+
+// Whole processes on the largest image any catalogue chip takes (32 KiB), the same file for every tool.
+void hexProcessRows(const Setup &s, QVector<BenchRow> &rows)
+{
+    const QString benchmark = QStringLiteral("HEX load whole process (32 KiB): tarnquill-cli convert");
+    const QString goal = QStringLiteral("≤ srec_cat");
+    if (!QFileInfo(s.cli).isExecutable()) {
+        rows.append(missing(benchmark, goal, BenchRow::NotBuilt));
+        return;
+    }
+    std::vector<uint8_t> image(32 * 1024);
+    fillPattern(image.data(), uint32_t(image.size()), 7);
+    const QString hex = s.work + QStringLiteral("/image32k.hex");
+    QFile f(hex);
+    if (!f.open(QIODevice::WriteOnly) || f.write(hexText(image.data(), uint32_t(image.size()))) < 0) {
+        rows.append(missing(benchmark, goal, BenchRow::Failed));
+        return;
+    }
+    f.close();
+
+    QVector<QStringList> commands{{s.cli, QStringLiteral("convert"), hex, s.work + QStringLiteral("/ours.bin")}};
+    const bool haveSrec = installed(QStringLiteral("srec_cat"));
+    const bool haveObjcopy = installed(QStringLiteral("objcopy"));
+    if (haveSrec)
+        commands.append({QStringLiteral("srec_cat"), hex, QStringLiteral("-intel"), QStringLiteral("-o"),
+                         s.work + QStringLiteral("/srec.bin"), QStringLiteral("-binary")});
+    if (haveObjcopy)
+        commands.append({QStringLiteral("objcopy"), QStringLiteral("-I"), QStringLiteral("ihex"), QStringLiteral("-O"),
+                         QStringLiteral("binary"), hex, s.work + QStringLiteral("/objcopy.bin")});
+    const QVector<Timed> t = timeInterleaved(commands, s.environment, kProcessRuns);
+
+    auto readAll = [](const QString &path) {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    };
+    const QByteArray expected(reinterpret_cast<const char *>(image.data()), int(image.size()));
+    const bool oursOk = t[0].ok && readAll(s.work + QStringLiteral("/ours.bin")) == expected;
+    if (!oursOk) {
+        rows.append(missing(benchmark, goal, BenchRow::Failed));
+        return;
+    }
+    if (haveSrec) {
+        const double ratio = t[0].ms / t[1].ms;
+        rows.append({benchmark + QStringLiteral(" vs srec_cat"), millis(t[0].ms),
+                     QStringLiteral("srec_cat %1").arg(millis(t[1].ms)), ratioText(ratio), goal,
+                     t[1].ok ? verdict(ratio <= 1.0) : BenchRow::Failed});
+    } else {
+        rows.append({benchmark + QStringLiteral(" vs srec_cat"), millis(t[0].ms),
+                     QStringLiteral("srec_cat not installed"), QString(), goal, BenchRow::Failed});
+    }
+    if (haveObjcopy) {
+        const Timed &o = t[haveSrec ? 2 : 1];
+        rows.append({benchmark + QStringLiteral(" vs objcopy"), millis(t[0].ms),
+                     QStringLiteral("objcopy %1").arg(millis(o.ms)), ratioText(t[0].ms / o.ms), QString(),
+                     BenchRow::Info});
+    }
+}
+
+void viewRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
+{
+    const auto results = runCases(s, "bench_views", notes);
+    for (const auto &[name, label, goalMs] :
+         {std::tuple{"BM_RomViewRefresh64K", "ROM view refresh (64 KiB, offscreen)", kRomViewMs},
+          std::tuple{"BM_BootLoaderTableFill", "BootLoader table fill (6,656 cells, offscreen)", kBLTableMs}}) {
+        const QString goal = QStringLiteral("≤ %1 ms").arg(goalMs);
+        if (const CaseResult *c = caseOf(results, QLatin1String(name), QLatin1String(label), goal, rows))
+            rows.append({QLatin1String(label), millis(c->ms("real_time")), QString(), QString(), goal,
+                         verdict(c->ms("real_time") <= goalMs)});
+    }
+}
+
+void startupRows(const Setup &s, QVector<BenchRow> &rows)
+{
+    const QString probe = s.benchDir + QStringLiteral("/startup_probe");
+    const QString timeLabel = QStringLiteral("Window start-up to shown (offscreen)");
+    const QString rssLabel = QStringLiteral("Window start-up peak RSS");
+    const QString timeGoal = QStringLiteral("≤ %1 ms").arg(kStartupMs);
+    const QString rssGoal = QStringLiteral("≤ %1 MB").arg(kStartupRssMB);
+    if (!QFileInfo(probe).isExecutable()) {
+        rows.append(missing(timeLabel, timeGoal, BenchRow::NotBuilt));
+        rows.append(missing(rssLabel, rssGoal, BenchRow::NotBuilt));
+        return;
+    }
+    std::vector<double> shown;
+    double rss = 0;
+    bool ok = true;
+    for (int round = -1; round < kStartupRuns; ++round) {
+        const ProcessRun r = runProcess({probe}, s.environment);
+        const QByteArray line = r.out.trimmed();
+        ok = ok && r.ok && line.startsWith("shown ");
+        if (!ok)
+            break;
+        rss = std::max(rss, r.maxRssKb / 1024.0);
+        if (round >= 0)
+            shown.push_back((line.mid(6).toLongLong() - r.startNs) / 1e6);
+    }
+    if (!ok) {
+        rows.append(missing(timeLabel, timeGoal, BenchRow::Failed));
+        rows.append(missing(rssLabel, rssGoal, BenchRow::Failed));
+        return;
+    }
+    const double ms = median(shown);
+    rows.append({timeLabel, millis(ms), QString(), QString(), timeGoal, verdict(ms <= kStartupMs)});
+    rows.append({rssLabel, QStringLiteral("%1 MB").arg(rss, 0, 'f', 1), QString(), QString(), rssGoal,
+                 verdict(rss <= kStartupRssMB)});
+}
+
+void burnRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
+{
+    const auto results = runCases(s, "bench_burn", notes);
+    const QString cpuLabel = QStringLiteral("Burn host CPU (32 KiB + BootLoader, emulator, waits 0)");
+    const QString cpuGoal = QStringLiteral("≤ %1 ms CPU").arg(kBurnCpuMs);
+    const CaseResult *c = caseOf(results, QStringLiteral("BM_BurnHostOverhead"), cpuLabel, cpuGoal, rows);
+    if (!c) {
+        rows.append(missing(QStringLiteral("Burn HID reports"), QStringLiteral("= least"), rows.last().verdict));
+        return;
+    }
+    const double cpu = c->ms("cpu_time");
+    const double waitMs = c->number("link_wait_ms");
+    rows.append({cpuLabel, millis(cpu), QStringLiteral("Link waits %1 s").arg(waitMs / 1000, 0, 'f', 1),
+                 QStringLiteral("%1 %").arg(100 * cpu / waitMs, 0, 'f', 2), cpuGoal, verdict(cpu <= kBurnCpuMs)});
+    for (const auto &[counted, least, label] :
+         {std::tuple{"reports_sent", "least_sent", "Burn HID reports sent"},
+          std::tuple{"reports_received", "least_received", "Burn HID reports received"}}) {
+        const int n = int(c->number(counted));
+        const int m = int(c->number(least));
+        rows.append({QLatin1String(label), QString::number(n), QStringLiteral("least %1").arg(m),
+                     ratioText(double(n) / m), QStringLiteral("= least"), verdict(n == m)});
+    }
+    rows.append({QStringLiteral("Real burn of 32 KiB flash (Link waits, computed)"),
+                 QStringLiteral("%1 s").arg(c->number("link_wait_ms_flash_only") / 1000, 0, 'f', 1), QString(),
+                 QString(), QStringLiteral("about 13 s"), BenchRow::Info});
+    rows.append({QStringLiteral("Real burn of 32 KiB + BootLoader (Link waits, computed)"),
+                 QStringLiteral("%1 s").arg(waitMs / 1000, 0, 'f', 1), QString(), QString(), QString(),
+                 BenchRow::Info});
+}
+
+void cliStartRows(const Setup &s, QVector<BenchRow> &rows)
+{
+    const QString label = QStringLiteral("CLI start: tarnquill-cli chips");
+    const QString goal = QStringLiteral("≤ %1× objcopy --version").arg(kCliStartRatio);
+    if (!QFileInfo(s.cli).isExecutable()) {
+        rows.append(missing(label, goal, BenchRow::NotBuilt));
+        return;
+    }
+    if (!installed(QStringLiteral("objcopy"))) {
+        rows.append({label, QString(), QStringLiteral("objcopy not installed"), QString(), goal, BenchRow::Failed});
+        return;
+    }
+    const QVector<Timed> t = timeInterleaved(
+        {{s.cli, QStringLiteral("chips")}, {QStringLiteral("objcopy"), QStringLiteral("--version")}}, s.environment,
+        kProcessRuns);
+    const double ratio = t[0].ms / t[1].ms;
+    rows.append({label, millis(t[0].ms), QStringLiteral("objcopy --version %1").arg(millis(t[1].ms)),
+                 ratioText(ratio), goal, t[0].ok && t[1].ok ? verdict(ratio <= kCliStartRatio) : BenchRow::Failed});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir scratch;
+    Setup s;
+    s.benchDir = QCoreApplication::applicationDirPath();
+    s.cli = QStringLiteral(TQ_BENCH_APP_DIR "/tarnquill-cli");
+    s.work = scratch.path();
+    QDir(s.work).mkdir(QStringLiteral("runtime"));
+    QFile::setPermissions(s.work + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                    | QFileDevice::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TQ_APP_DIR"), QStringLiteral(TQ_BENCH_APP_DIR));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), s.work + QStringLiteral("/runtime"));
+    s.environment = env.toStringList();
+
+    QVector<BenchRow> rows;
+    QVector<QString> notes;
+    fileRows(s, rows, notes);
+    hexProcessRows(s, rows);
+    viewRows(s, rows, notes);
+    startupRows(s, rows);
+    burnRows(s, rows, notes);
+    cliStartRows(s, rows);
+
+    QTextStream out(stdout);
+    out << formatTable(rows);
+    for (const QString &n : notes)
+        out << "note: " << n << '\n';
+    out.flush();
+    const bool allMet = std::none_of(rows.begin(), rows.end(), [](const BenchRow &r) {
+        return r.verdict == BenchRow::Fail || r.verdict == BenchRow::Failed || r.verdict == BenchRow::NotBuilt;
+    });
+    return allMet ? 0 : 1;
+}
