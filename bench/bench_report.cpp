@@ -18,7 +18,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -66,11 +65,11 @@ QVector<Timed> timeInterleaved(const QVector<QStringList> &commands, const QStri
 {
     QVector<Timed> timed(commands.size());
     for (int round = -1; round < runs; ++round) {
-        for (Timed &t : timed) {
-            const ProcessRun r = runProcess(commands[int(&t - timed.data())], env);
-            t.ok = t.ok && r.ok;
+        for (int i = 0; i < commands.size(); ++i) {
+            const ProcessRun r = runProcess(commands[i], env);
+            timed[i].ok = timed[i].ok && r.ok;
             if (round >= 0)
-                t.walls.push_back(r.wallNs / 1e6);
+                timed[i].walls.push_back(r.wallNs / 1e6);
         }
     }
     for (Timed &t : timed) {
