@@ -2,8 +2,8 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes.h"
-#include "chipname.h"
-#include "resultcodes.h"
+#include "files/chipname.h"
+#include "engine/resultcodes.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
 #include "link/firmwarefile.h"

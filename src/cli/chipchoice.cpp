@@ -44,18 +44,3 @@ void selectChip(const McuInfo &chip)
     g_currentMcu = chip;
     resetImages();
 }
-
-QString chipNameForId(uint16_t id)
-{
-    for (const McuInfo &chip : qAsConst(g_mcuList)) {
-        if (chip.nID != id)
-            continue;
-        if (g_nCfgCount == 0)
-            return chip.strName;
-        for (int i = 0; i < g_nCfgCount && i < CFG_MAX_ENTRIES; ++i) {
-            if (g_strCfgChip[i] == chip.strName)
-                return g_strCfgName[i];
-        }
-    }
-    return QStringLiteral("icid：%1").arg(id, 4, 16, QLatin1Char('0')).toUpper();
-}

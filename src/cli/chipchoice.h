@@ -33,6 +33,3 @@ private:
 // and production settings start afresh.
 void selectChip(const McuInfo &chip);
 
-// The name of the chip model a chip id belongs to (cfg.db display name when cfg.db lists chips), else
-// "ICID：" and the id in four upper-case hexadecimal digits.
-QString chipNameForId(uint16_t id);

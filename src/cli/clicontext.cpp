@@ -4,6 +4,8 @@
 #include "exitstatus.h"
 #include "progressdisplay.h"
 #include "reports.h"
+#include "engine/resultcodes.h"
+#include "files/chipname.h"
 #include "link/linkstate.h"
 
 void CliContext::error(const QString &text) const
@@ -44,7 +46,7 @@ QString resultText(int code, const QString &label)
         return label;
     if (code == 4)
         return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
-    return resultMessage(code);
+    return resultCodeText(code);
 }
 
 int CliContext::finish(int code, const QString &label) const

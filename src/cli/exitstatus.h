@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 // Exit statuses of tarnquill-cli beyond the operations' own result codes 1-38.
 namespace ExitStatus {
 constexpr int Success = 0;
@@ -14,6 +12,3 @@ constexpr int Interrupted = 130;  // Ctrl-C before the command had a result (the
 
 // The exit status for an operation's result code.
 int exitStatusForResult(int code);
-
-// What the window tells the user for a result code; empty for 0 and 4 (the chip is named instead).
-QString resultMessage(int code);

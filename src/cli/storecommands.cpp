@@ -7,6 +7,7 @@
 #include "projectcompare.h"
 #include "reports.h"
 #include "chip/images.h"
+#include "engine/resultcodes.h"
 #include "chip/mcuinfo.h"
 #include "link/firmwarefile.h"
 #include "settings/productionsettings.h"
@@ -148,7 +149,7 @@ int runFwVersion(const CliContext &ctx)
     const int code = runner.run(workThread::TaskFwVersion) == 0 ? 0 : 36;
     const QString version = versionText(runner.versionH(), runner.versionM(), runner.versionL());
     if (code != 0)
-        ctx.error(QStringLiteral("fw-version: %1 (%2)").arg(resultMessage(code)).arg(code));
+        ctx.error(QStringLiteral("fw-version: %1 (%2)").arg(resultCodeText(code)).arg(code));
     if (ctx.options.json)
         printJson(fwVersionJson(code, runner.versionH(), runner.versionM(), runner.versionL()));
     else if (code == 0)

@@ -2,11 +2,11 @@
 // the remembered directory.
 
 #include "app/boxes.h"
-#include "app/chipname.h"
+#include "files/chipname.h"
 #include "app/hexview.h"
 #include "app/linknames.h"
 #include "app/openpath.h"
-#include "app/resultcodes.h"
+#include "engine/resultcodes.h"
 #include "app/startup.h"
 #include "app/summary.h"
 

@@ -1,6 +1,6 @@
 #include "chipname.h"
 
-#include "files/cfgdb.h"
+#include "cfgdb.h"
 
 QString chipNameForId(uint16_t id, const QVector<McuInfo> &catalogue, int cfgCount, const QString *cfgChip,
                       const QString *cfgName)
