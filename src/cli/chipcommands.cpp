@@ -33,7 +33,7 @@ bool refuseSingleWire(const CliContext &ctx)
 int prepareBurnImage(const CliContext &ctx)
 {
     const QString path = ctx.options.operands[0];
-    const FileKind kind = fileKind(path);
+    const FileKind kind = fileKindOf(path);
     if (kind == FileKind::Other) {
         ctx.error(QStringLiteral("%1: not a .hex, .bin or .mprj file").arg(path));
         return ExitStatus::Usage;
@@ -239,7 +239,7 @@ int runBurn(const CliContext &ctx)
 int runRead(const CliContext &ctx)
 {
     const QString out = ctx.options.operands[0];
-    const FileKind kind = fileKind(out);
+    const FileKind kind = fileKindOf(out);
     if (kind != FileKind::Bin && kind != FileKind::Project) {
         ctx.error(QStringLiteral("%1: write .bin (one area) or .mprj").arg(out));
         return ExitStatus::Usage;

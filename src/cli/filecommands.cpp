@@ -16,7 +16,7 @@ QVector<Area> imageAreas(ImageTarget target)
 int loadInput(const CliContext &ctx, const QString &path, ImageTarget target)
 {
     FileOutcome loaded;
-    switch (fileKind(path)) {
+    switch (fileKindOf(path)) {
     case FileKind::Hex:
     case FileKind::Bin:
         if (target == ImageTarget::BootLoader && !areaUnavailableReason(Area::Bl).isEmpty()) {
@@ -69,7 +69,7 @@ int runConvert(const CliContext &ctx)
 {
     const QString in = ctx.options.operands[0];
     const QString out = ctx.options.operands[1];
-    const FileKind outKind = fileKind(out);
+    const FileKind outKind = fileKindOf(out);
     if (outKind != FileKind::Bin && outKind != FileKind::Project) {
         ctx.error(QStringLiteral("%1: write .bin or .mprj").arg(out));
         return ExitStatus::Usage;

@@ -60,22 +60,10 @@ FileOutcome cannotWrite(const QString &path, const QString &reason)
 }
 }
 
-FileKind fileKind(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("hex"))
-        return FileKind::Hex;
-    if (suffix == QLatin1String("bin"))
-        return FileKind::Bin;
-    if (suffix == QLatin1String("mprj"))
-        return FileKind::Project;
-    return FileKind::Other;
-}
-
 FileOutcome loadImageFile(const QString &path, ImageTarget target)
 {
     CollectedMessages collected;
-    const bool hex = fileKind(path) == FileKind::Hex;
+    const bool hex = fileKindOf(path) == FileKind::Hex;
     const int result = hex ? readHexFile(path, target, collected.sink()) : readBinFile(path, target, collected.sink());
     if (result != 0) {
         QStringList texts = collected.texts;

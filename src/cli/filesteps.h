@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/filekind.h"
 #include "files/imagetarget.h"
 
 #include <QString>
@@ -15,9 +16,6 @@ struct FileOutcome
     QStringList messages;
     bool ok() const { return status == 0; }
 };
-
-enum class FileKind { Hex, Bin, Project, Other };
-FileKind fileKind(const QString &path);  // by the suffix, in any case
 
 // Loads a .hex or .bin file into `target` with the window's loaders, enables the target's area and brings
 // its size and checksum in line. A file the loader refuses, or one larger than the area (the window's warning box), fails with

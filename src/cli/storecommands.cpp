@@ -15,7 +15,7 @@
 namespace {
 bool needProject(const CliContext &ctx, const QString &path)
 {
-    if (fileKind(path) == FileKind::Project)
+    if (fileKindOf(path) == FileKind::Project)
         return true;
     ctx.error(QStringLiteral("%1: %2 takes a .mprj project").arg(path, ctx.options.command));
     return false;
