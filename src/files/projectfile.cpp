@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -63,6 +64,7 @@ enum : int {
 };
 
 constexpr int kCalibrationSize = 4;
+constexpr float kMaxClockMHz = 6553.5f;
 
 uint8_t sum8(const uint8_t *data, int length)
 {
@@ -301,7 +303,12 @@ bool readCalibration(QIODevice &in)
     if (!readExactly(in, raw, kCalibrationSize))
         return false;
     const uint32_t bits = qFromLittleEndian<uint32_t>(raw);
-    std::memcpy(&g_fClockFreq, &bits, sizeof g_fClockFreq);
+    float freq;
+    std::memcpy(&freq, &bits, sizeof freq);
+    // The Link takes the clock in tenths of a MHz as 16 bits; anything else is a damaged file, not a clock.
+    if (!std::isfinite(freq) || freq < 0.0f || freq > kMaxClockMHz)
+        return false;
+    g_fClockFreq = freq;
     return true;
 }
 

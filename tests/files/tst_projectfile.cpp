@@ -9,6 +9,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <limits>
+
 #include <cstring>
 
 namespace {
@@ -588,6 +590,40 @@ private slots:
         QCOMPARE(loadBytes(file, catalogue(), &msgs), -6);
         QCOMPARE(msgs.logs, QStringList{QStringLiteral("密码读取错误")});
         QVERIFY(!g_bEnEncryption);
+    }
+
+    // The stored clock ends the file when no password follows; a value the Link cannot take is a damaged file.
+    void calibrationClockOutOfRange_data()
+    {
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<int>("result");
+        QTest::newRow("in range") << 24.5f << 0;
+        QTest::newRow("unset default") << 100.0f << 0;
+        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << -6;
+        QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << -6;
+        QTest::newRow("negative") << -1.0f << -6;
+        QTest::newRow("beyond 16 bits of tenths") << 7000.0f << -6;
+    }
+
+    void calibrationClockOutOfRange()
+    {
+        QFETCH(float, stored);
+        QFETCH(int, result);
+        g_bEnBin = true;
+        g_nBinSize = 4;
+        fillBinAndSum(g_ucBinBuf, 4);
+        g_bCaliClock = true;
+        g_fClockFreq = 27.0f;
+        QByteArray file = projectBytes();
+        uint32_t bits;
+        std::memcpy(&bits, &stored, sizeof bits);
+        qToLittleEndian<uint32_t>(bits, file.data() + file.size() - 4);
+        g_fClockFreq = 30.0f;
+        QCOMPARE(loadBytes(file, catalogue()), result);
+        if (result == 0)
+            QCOMPARE(g_fClockFreq, stored);
+        else
+            QCOMPARE(g_fClockFreq, 30.0f);
     }
 
     void saveIsExactAndReplacesWholeFile()
