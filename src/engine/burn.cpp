@@ -183,14 +183,15 @@ void workThread::auto_burn_chip()
         emit sg_auto_burn_chip_done(start);
         return;
     }
+    // The lock is held for the whole run, not per chip: between chips the loop still polls the Link.
     int attempts = 0;
     while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts)) {
         const int rt = burnPass(&workThread::sg_auto_burn_chip_done);
         if (rt != 0)
             emit sg_lab_msg(kBurnFailed);
-        releaseMutex();
         g_bAutoBurnChipHandled.store(1);
         if (!g_bAutoBurnRunning.load()) {
+            releaseMutex();
             emit sg_lab_msg(rt != 0 ? kBurnFailed : kBurnOk);
             return;
         }

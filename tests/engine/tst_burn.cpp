@@ -1,5 +1,9 @@
 #include "enginetest.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 Q_DECLARE_METATYPE(EmulatorFault)
 
 namespace {
@@ -26,6 +30,18 @@ void loadImages()
 QByteArray image(const uint8_t *buf, int n)
 {
     return QByteArray(reinterpret_cast<const char *>(buf), n);
+}
+
+// Whether some descriptor holds the device lock, asked through a descriptor of our own so that the
+// worker's lock is left alone (getmutex would drop it first).
+bool deviceLockHeld()
+{
+    const int fd = ::open(deviceLockPath(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
 }
 
 // Codes that write into the chip.
@@ -287,6 +303,23 @@ private slots:
             QCOMPARE(connecting[i], kConnecting + QString((i + 1) % 7, QLatin1Char('.')));
         QVERIFY(rig.recorder.done.isEmpty());
         QCOMPARE(rig.recorder.labels.last(), kHint);
+    }
+
+    // Between chips the loop keeps polling the Link, so no other program may take it over meanwhile.
+    void autoBurnHoldsTheLinkBetweenChips()
+    {
+        EngineRig rig;
+        loadImages();
+        g_bEnBin = true;
+        g_bAutoBurnRunning.store(1);
+        QVERIFY(rig.thread->setTask(workThread::TaskAutoBurn));
+        QVERIFY(QTest::qWaitFor([&] { return rig.recorder.countLabel(kBurnOk) == 1; }));
+        rig.emu.setChipPresent(false);
+        QVERIFY(QTest::qWaitFor([&] { return rig.recorder.labelsStartingWith(kConnecting).size() >= 2; }));
+        QVERIFY(deviceLockHeld());
+        EngineRig::clearLoopFlags();
+        QVERIFY(rig.waitIdle());
+        QVERIFY(!deviceLockHeld());
     }
 };
 
