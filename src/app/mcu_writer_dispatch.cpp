@@ -321,10 +321,12 @@ void mcu_writer::slt_Upload_action_done(int nRt)
 {
     showResult(nRt);
     qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
-    // The uploaded project's images must survive the selection of its chip.
-    if (g_currentMcu.strName != ui->comboBox_icType->currentText())
-        selectChip(g_currentMcu.strName);
-    m_writerPage->showRecords();
+    // The upload rewrote the chip, the flags and the images: the selection must keep those images, and it
+    // runs even for the chip already shown so that the views show them. A chip name the list does not
+    // know falls back to the chip shown.
+    const QString uploaded = g_currentMcu.strName;
+    m_bResetOnSelect = false;
+    selectChip(ui->comboBox_icType->findText(uploaded) >= 0 ? uploaded : ui->comboBox_icType->currentText());
     enableAll();
 }
 

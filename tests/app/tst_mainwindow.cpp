@@ -539,6 +539,57 @@ private slots:
         QVERIFY(!g_bEnBin);
     }
 
+    void uploadShowsStoredProject_data()
+    {
+        QTest::addColumn<QString>("shownBefore");
+        QTest::newRow("another chip shown") << "VR5K2610";
+        QTest::newRow("same chip shown") << "VR5K2611";
+    }
+    void uploadShowsStoredProject()
+    {
+        QFETCH(QString, shownBefore);
+        selectChip(QStringLiteral("VR5K2611"));
+        child<QCheckBox>("checkBox_bin")->click();
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_zero_ff_action_triggered");
+        const uint16_t sum = g_nBinCheckSum;
+        boxes::Answer yes;
+        yes.button = QMessageBox::Yes;
+        m_boxes->answers.enqueue(yes);
+        QSignalSpy downloaded(&m_window->worker(), &workThread::sg_download_done);
+        action("down_action")->trigger();
+        QVERIFY(downloaded.wait(30000));
+        QCOMPARE(downloaded.first().first().toInt(), 0);
+        waitIdle();
+        // The download restarts the Link; let it come back as the normal interface.
+        m_emulator->advanceClock(2 * LinkEmulator::kReenumerateMs + LinkEmulator::kIapIdleMs);
+
+        // Leave the window showing something else than the stored project.
+        selectChip(shownBefore);
+        if (g_bEnBin)
+            child<QCheckBox>("checkBox_bin")->click();
+        QVERIFY(!g_bEnBin);
+        QCOMPARE(child<QLabel>("label_bin")->text(), QStringLiteral("****"));
+
+        QSignalSpy uploaded(&m_window->worker(), &workThread::sg_upload_done);
+        action("upload_action")->trigger();
+        QVERIFY(uploaded.wait(30000));
+        QCOMPARE(uploaded.first().first().toInt(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
+
+        QCOMPARE(child<QComboBox>("comboBox_icType")->currentText(), QStringLiteral("VR5K2611"));
+        QVERIFY(g_bEnBin);
+        QCOMPARE(g_nBinCheckSum, sum);
+        QCOMPARE(int(g_ucBinBuf[0x117]), 0x17);
+        QVERIFY(child<QCheckBox>("checkBox_bin")->isChecked());
+        QCOMPARE(child<QLabel>("label_bin")->text(), QString::asprintf("%04X", sum));
+        QVERIFY(child<QPlainTextEdit>("textEdit_bin")->toPlainText().startsWith(
+            QStringLiteral("00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F\n")));
+
+        // The next selection by the user starts afresh.
+        selectChip(QStringLiteral("VR5K2610"));
+        QVERIFY(!g_bEnBin);
+    }
+
     void firmwareNameRefused()
     {
         const QString path = writeFile(QStringLiteral("link-firmware.bin"), QByteArray(100, '\x55'));
