@@ -46,8 +46,7 @@ LinkCommands::Exchange LinkCommands::exchange(const uint8_t *frame, uint8_t *ans
     const int got = hidReadData(answer, LinkFrame::kSize, timeoutS);
     hidClose();
     if (got != LinkFrame::kSize) {
-        if (readFailText)
-            qDebug("%s", readFailText);
+        qDebug("%s", readFailText);
         return Exchange::ReadFailed;
     }
     return Exchange::Ok;

@@ -130,7 +130,7 @@ public:
 private:
     enum class Exchange { Ok, OpenFailed, WriteFailed, ReadFailed };
     // Open, send the 64-byte frame, pause waitMs, read the answer with timeoutS; closes on every path.
-    // Logs "hid write fail\n" or readFailText (when not null) on the way.
+    // Logs "hid write fail\n" or readFailText on the way.
     Exchange exchange(const uint8_t *frame, uint8_t *answer, int timeoutS, int waitMs = 0,
                       const char *readFailText = "hid read fail\n");
     // exchange() plus the status check: 0 on ACK, else failFormat (with the status) to the message label.

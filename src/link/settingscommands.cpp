@@ -122,7 +122,7 @@ int LinkCommands::resetLink()
 {
     LinkFrame f(LinkCode::resetLink);
     uint8_t a[64];
-    if (exchange(f.data(), a, kTimeout, 0, nullptr) == Exchange::Ok && a[0] == LinkCode::Ack) {
+    if (exchange(f.data(), a, kTimeout) == Exchange::Ok && a[0] == LinkCode::Ack) {
         qDebug("reset link success\n");
         return 0;
     }

@@ -396,6 +396,57 @@ private slots:
         QCOMPARE(g_nBinSize, sizeBefore);
     }
 
+    // A frame that does not go out or an answer that never comes: result 1, the command's debug text,
+    // nothing for the message label.
+    void transferFailureTexts_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("sendFails");
+        QTest::addColumn<QString>("text");
+        const char *readTexts[] = {
+            "hid read fail\n", "hid read fail\n", "hid read fail\n", "hid read fail\n",
+            "SendBinSize hid read fail\n", "hid read fail\n", "hid read fail\n",
+            "SendNVRBootLoaderSize hid read fail\n", "hid read fail\n", "hid read fail\n", "hid read fail\n",
+            "getChipCheckSum hid read fail\n", "hid read fail\n", "hid read fail\n", "hid read fail\n",
+            "hid read fail\n", "hid read fail\n", "hid read fail\n", "hid read fail\n", "hid read fail\n",
+            "hid read fail\n", "hid read fail\n", "hid read fail\n", "hid read fail\n"};
+        for (int i = 0; i < int(sizeof readTexts / sizeof *readTexts); ++i) {
+            QTest::addRow("command %d, no answer", i) << i << false << QString::fromLatin1(readTexts[i]);
+            QTest::addRow("command %d, not sent", i) << i << true << QStringLiteral("hid write fail\n");
+        }
+    }
+
+    void transferFailureTexts()
+    {
+        QFETCH(int, command);
+        QFETCH(bool, sendFails);
+        QFETCH(QString, text);
+        uint16_t id = 0;
+        const std::function<int()> commands[] = {
+            [&] { return link->InitProgrammer(); }, [&] { return link->ExitProgrammer(); },
+            [&] { return link->CheckID(id); }, [&] { return link->EraseFlash(); },
+            [&] { return link->SendBinSize(); }, [&] { return link->GetBinSize(); },
+            [&] { return link->EraseNVRBootLoader(); }, [&] { return link->SendNVRBootLoaderSize(); },
+            [&] { return link->GetNVRBootLoaderSize(); }, [&] { return link->EraseNVR(0x1A00, 512); },
+            [&] { return link->EraseEep(); }, [&] { return link->getChipCheckSum(); },
+            [&] { return link->WriteToNvrInfomation(); }, [&] { return link->GetFwVersion(); },
+            [&] { return link->WriteToRolling(); }, [&] { return link->ReadFromRolling(); },
+            [&] { return link->WriteToPassword(); }, [&] { return link->WriteToLimit(); },
+            [&] { return link->ReadFromLimit(); }, [&] { return link->WriteToAotoBurner(); },
+            [&] { return link->ReadFromAotoBurner(); }, [&] { return link->resetLink(); },
+            [&] { return link->WriteToWriterCfg(); }, [&] { return link->ReadFromWriterCfg(); },
+        };
+        QCOMPARE(int(sizeof commands / sizeof *commands), 24);
+        if (sendFails)
+            backend->failWriteAt = 0;
+        else
+            backend->toRead = {QByteArray()};
+        DebugCapture capture;
+        QCOMPARE(commands[command](), 1);
+        QVERIFY2(DebugCapture::lines().contains(text), qPrintable(DebugCapture::lines().join(QLatin1Char('|'))));
+        QVERIFY(reporter->labels.isEmpty());
+    }
+
     void rollingRecordBytes()
     {
         g_rollingSet = rolling_seting_t{0x19FF, 0, 0, 1, 1, 0};
