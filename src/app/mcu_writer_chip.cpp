@@ -61,8 +61,10 @@ void mcu_writer::sizeNVR1Table()
     } else {
         cells = bootLoaderSizeBytes();
         qDebug() << QString::asprintf("1111 mcu icid is 0x%04x", g_currentMcu.nID);
-        ui->tabWidget->setTabText(ui->tabWidget->indexOf(ui->nvr0_tab), g_currentMcu.nID == 0x2710 ? QStringLiteral("NVR")
-                                                                          : QStringLiteral("BootLoader"));
+        // Tab 1 by position: the selection made while the window is built still sees every page, so it
+        // titles the settings page (removed right after) and the NVR1 page starts out as "NVR1".
+        ui->tabWidget->setTabText(1, g_currentMcu.nID == 0x2710 ? QStringLiteral("NVR")
+                                                                 : QStringLiteral("BootLoader"));
         ui->tabWidget->update();
     }
     const QSignalBlocker blocker(t);

@@ -159,6 +159,7 @@ private slots:
         auto *tabs = child<QTabWidget>("tabWidget");
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(0), QStringLiteral("ROM"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("NVR1"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("出厂设置"));
         QVERIFY(action("burn_action")->isCheckable());
         QVERIFY(action("actionI2C")->isChecked());
