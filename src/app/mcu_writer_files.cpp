@@ -144,7 +144,7 @@ void mcu_writer::on_save_action_triggered()
     }
 }
 
-// A HEX file changed on disk since it was loaded is read again before a burn or download.
+// A HEX file changed on disk since it was loaded is read again before a burn.
 void mcu_writer::reloadChangedHexFiles()
 {
     FileMessages msgs;
