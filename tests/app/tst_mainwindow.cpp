@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -213,6 +214,11 @@ private slots:
         child<QCheckBox>("checkBox_bin")->click();
         QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_fill_action_triggered");
         int lockFd = -1;
+        // Released on every exit, so a failed check here cannot leave the lock held for the tests after it.
+        const auto release = qScopeGuard([&lockFd] {
+            if (lockFd >= 0)
+                ::close(lockFd);
+        });
         if (code == 36) {
             m_emulator->setOpenFails(true);
         } else {
@@ -222,11 +228,10 @@ private slots:
         }
         QSignalSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
         action("burn_action")->setChecked(true);
-        QVERIFY(done.wait(20000));
+        // The worker may signal before a wait() would start, so the spy is polled instead.
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
         QCOMPARE(done.first().first().toInt(), code);
         QCoreApplication::processEvents();
-        if (lockFd >= 0)
-            ::close(lockFd);
         QVERIFY(m_boxes->sawText(code == 36 ? QStringLiteral("打开USB失败") : QStringLiteral("usb被其他app占用了")));
         QVERIFY(action("burn_action")->isChecked());
         QVERIFY(action("burn_action")->isEnabled());
@@ -558,7 +563,7 @@ private slots:
         m_boxes->answers.enqueue(yes);
         QSignalSpy downloaded(&m_window->worker(), &workThread::sg_download_done);
         action("down_action")->trigger();
-        QVERIFY(downloaded.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(!downloaded.isEmpty(), 30000);
         QCOMPARE(downloaded.first().first().toInt(), 0);
         waitIdle();
         // The download restarts the Link; let it come back as the normal interface.
@@ -573,7 +578,7 @@ private slots:
 
         QSignalSpy uploaded(&m_window->worker(), &workThread::sg_upload_done);
         action("upload_action")->trigger();
-        QVERIFY(uploaded.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(!uploaded.isEmpty(), 30000);
         QCOMPARE(uploaded.first().first().toInt(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
 
@@ -624,7 +629,7 @@ private slots:
 
         QSignalSpy burnt(&m_window->worker(), &workThread::sg_burn_chip_done);
         action("burn_action")->setChecked(true);
-        QVERIFY(burnt.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(!burnt.isEmpty(), 30000);
         QCOMPARE(burnt.first().first().toInt(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!action("burn_action")->isChecked(), 20000);
         for (const boxes::Call &c : m_boxes->calls)  // the file dialog only, no message
@@ -637,7 +642,7 @@ private slots:
         QSignalSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
         action("up_action")->trigger();
         QVERIFY(!action("open_action")->isEnabled());
-        QVERIFY(read.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), 30000);
         QCOMPARE(read.first().first().toInt(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_ucBinBuf), expected.size()), expected);
