@@ -2,6 +2,7 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes.h"
+#include "files/cfgdb.h"
 #include "files/chipname.h"
 #include "engine/resultcodes.h"
 #include "chip/images.h"
@@ -322,9 +323,9 @@ void mcu_writer::slt_Upload_action_done(int nRt)
     showResult(nRt);
     qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
     // The upload rewrote the chip, the flags and the images: the selection must keep those images, and it
-    // runs even for the chip already shown so that the views show them. A chip name the list does not
-    // know falls back to the chip shown.
-    const QString uploaded = g_currentMcu.strName;
+    // runs even for the chip already shown so that the views show them. The Link stores the catalogue name,
+    // the selector may list it under its cfg.db name. A chip the list does not know falls back to the chip shown.
+    const QString uploaded = cfgDisplayName(g_currentMcu.strName);
     m_bResetOnSelect = false;
     selectChip(ui->comboBox_icType->findText(uploaded) >= 0 ? uploaded : ui->comboBox_icType->currentText());
     enableAll();

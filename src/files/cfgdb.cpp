@@ -155,6 +155,15 @@ void applyCfgNames(QVector<McuInfo> &list)
     }
 }
 
+QString cfgDisplayName(const QString &catalogueName)
+{
+    for (int i = 0; i < g_nCfgCount && i < CFG_MAX_ENTRIES; ++i) {
+        if (g_strCfgChip[i] == catalogueName)
+            return g_strCfgName[i];
+    }
+    return catalogueName;
+}
+
 QStringList chipSelectorNames(const QVector<McuInfo> &list)
 {
     QStringList names;

@@ -42,6 +42,9 @@ int writeCfgFile(const QString &appDir);
 // Gives every record of `list` that a cfg.db entry names that entry's display name, entries in order.
 void applyCfgNames(QVector<McuInfo> &list);
 
+// The selector's name for a catalogue model: its first cfg.db display name, or the model name itself.
+QString cfgDisplayName(const QString &catalogueName);
+
 // What the chip selector lists: the display names of the entries, or every name of `list` when cfg.db
 // names no chips.
 QStringList chipSelectorNames(const QVector<McuInfo> &list);

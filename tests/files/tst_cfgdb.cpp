@@ -231,6 +231,9 @@ private slots:
         QVERIFY(!findMcuByName(list, QStringLiteral("Second")));
         QCOMPARE(chipSelectorNames(list), (QStringList{"First", "Second"}));
         QCOMPARE(list[1].strName, QStringLiteral("VR5K2611"));
+        // A project the Link stores names the model; the selector lists it as the list entry was renamed.
+        QCOMPARE(cfgDisplayName(QStringLiteral("VR5K2610")), list[0].strName);
+        QCOMPARE(cfgDisplayName(QStringLiteral("VR5K2611")), QStringLiteral("VR5K2611"));
     }
 
     void selectorWithoutEntriesListsTheCatalogue()
