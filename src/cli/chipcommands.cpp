@@ -28,6 +28,18 @@ bool refuseSingleWire(const CliContext &ctx)
     return true;
 }
 
+// Erase and blank check: I2C only, the --areas choice (rom by default) enabled, the Link opened.
+int openForChipAreas(const CliContext &ctx, Device &device)
+{
+    if (refuseSingleWire(ctx))
+        return ExitStatus::Usage;
+    QVector<Area> areas;
+    if (!ctx.areas({Area::Rom}, &areas))
+        return ExitStatus::Usage;
+    setEnabledAreas(areas);
+    return device.open(ctx);
+}
+
 // The burn's image: a project with its areas, or a HEX/BIN file in the flash image (the BootLoader image
 // when bl is burned without rom).
 int prepareBurnImage(const CliContext &ctx)
@@ -280,14 +292,8 @@ int runRead(const CliContext &ctx)
 
 int runErase(const CliContext &ctx)
 {
-    if (refuseSingleWire(ctx))
-        return ExitStatus::Usage;
-    QVector<Area> areas;
-    if (!ctx.areas({Area::Rom}, &areas))
-        return ExitStatus::Usage;
-    setEnabledAreas(areas);
     Device device;
-    if (const int status = device.open(ctx))
+    if (const int status = openForChipAreas(ctx, device))
         return status;
     const int code = device.runner().run(workThread::TaskEraseChip);
     return ctx.finish(code, device.runner().lastLabel());
@@ -295,14 +301,8 @@ int runErase(const CliContext &ctx)
 
 int runBlank(const CliContext &ctx)
 {
-    if (refuseSingleWire(ctx))
-        return ExitStatus::Usage;
-    QVector<Area> areas;
-    if (!ctx.areas({Area::Rom}, &areas))
-        return ExitStatus::Usage;
-    setEnabledAreas(areas);
     Device device;
-    if (const int status = device.open(ctx))
+    if (const int status = openForChipAreas(ctx, device))
         return status;
     const int code = device.runner().run(workThread::TaskCheckBlank);
     const QString text = resultText(code, device.runner().lastLabel());
