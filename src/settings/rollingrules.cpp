@@ -76,8 +76,9 @@ uint32_t areaLastAddress(uint8_t area, const RollingLimits &limits)
 Outcome checkStartAddress(const QString &text, const rolling_seting_t &r, const RollingLimits &limits,
                           Editor editor)
 {
+    // The record holds a 32-bit address: a longer number is no address at all, not one to cut down.
     bool ok = false;
-    const uint64_t address = text.toULongLong(&ok, 16);
+    const uint64_t address = text.toUInt(&ok, 16);
     if (!ok) {
         if (isHexPrefixOnly(text))
             return Outcome();

@@ -111,6 +111,9 @@ void TestRollingRules::startAddress_data()
     QTest::newRow("dialog skips the flash range") << 4 << 0 << 2 << true << "9000" << Verdict::Store << "";
     QTest::newRow("dialog checks sectors everywhere") << 4 << 1 << 2 << true << "1FF" << Verdict::Refuse << cross;
     QTest::newRow("dialog checks the NVR range") << 4 << 0 << 0 << true << "800" << Verdict::Refuse << nvr;
+    QTest::newRow("dialog, beyond 32 bits") << 4 << 0 << 2 << true << "100000010" << Verdict::Refuse
+                                            << "您输入的数据不是16进制,请重新输入";
+    QTest::newRow("dialog, 32-bit top") << 4 << 0 << 2 << true << "FFFFFFFF" << Verdict::Store << "";
 }
 
 void TestRollingRules::startAddress()
