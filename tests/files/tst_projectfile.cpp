@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <iterator>
 #include <limits>
 
 #include <cstring>
@@ -244,6 +245,79 @@ QByteArray version0File(const QByteArray &flash, const QByteArray &nvr2, bool fl
     return file;
 }
 
+// A version-1 file from its documented layout on a VR5K2610: flash, NVR2, BootLoader, serial number,
+// burn limit, password and clock enabled; EEPROM, NVR1, NVR3 and the handler machine not. Every field holds
+// a value of its own, so a field read from or written to the wrong place shows.
+struct LayoutFile
+{
+    QByteArray bytes;
+    QByteArray flash, nvr2, bl;
+    uint16_t binSum, blSum, nvr2Sum;
+    int passwordAt;
+};
+
+LayoutFile version1LayoutFile()
+{
+    LayoutFile f;
+    for (int i = 0; i < 300; ++i)
+        f.flash.append(static_cast<char>(i * 7 + 1));
+    for (int i = 0; i < 512; ++i)
+        f.nvr2.append(static_cast<char>(i * 5 + 3));
+    for (int i = 0; i < 200; ++i)
+        f.bl.append(static_cast<char>(i * 11 + 2));
+    const auto sum = [](const QByteArray &data, int length, char fill) {
+        QByteArray area = data;
+        area.append(QByteArray(length - data.size(), fill));
+        return sum16(reinterpret_cast<const uint8_t *>(area.constData()), size_t(length));
+    };
+    f.binSum = sum(f.flash, 32768, '\xFF');
+    f.blSum = sum(f.bl, 13 * 512, '\xFF');
+    f.nvr2Sum = sum(f.nvr2, 512, '\xFF');
+
+    QByteArray h = QByteArray::fromHex("00" "FA" "00" "00" "FA" "00" "FA" "00" "FA" "FA" "FA" "15"
+                                       "0000000000" "01");
+    fixHeaderSum(h);
+
+    QByteArray info(PROJECT_INFO_SIZE, '\0');
+    uchar *p = reinterpret_cast<uchar *>(info.data());
+    qToLittleEndian<uint16_t>(f.binSum, p + 0);
+    qToLittleEndian<uint16_t>(0x1357, p + 2);    // EEPROM
+    qToLittleEndian<uint16_t>(0x2468, p + 4);    // NVR1
+    qToLittleEndian<uint16_t>(f.nvr2Sum, p + 6);
+    qToLittleEndian<uint16_t>(0x369C, p + 8);    // NVR3
+    qToLittleEndian<uint32_t>(0x00012345, p + 10);
+    qToLittleEndian<uint32_t>(uint32_t(f.flash.size()), p + 14);
+    qToLittleEndian<uint32_t>(uint32_t(f.bl.size()), p + 18);
+    qToLittleEndian<uint16_t>(f.blSum, p + 22);
+    info.replace(64, 12, QByteArray::fromHex("2B1A0000" "21430000" "01" "05" "00" "C0"));
+    info.replace(76, 12, QByteArray::fromHex("0201" "0403" "0605" "0807" "01" "00" "01" "01"));
+    QByteArray file = h + info;
+    fixInfoSum(file);
+
+    file += QByteArray("VR5K2610").leftJustified(PROJECT_NAME_SIZE, '\0');
+    file += f.nvr2 + f.flash + f.bl;
+    f.passwordAt = file.size();
+
+    // B[0] = B[1] = 0: no rotation, key bytes from B[0] on, d0 even so each character byte is rotated once.
+    const QByteArray password("abcd1234");
+    QByteArray block(PASSWORD_BLOCK_SIZE, '\0');
+    block[32] = static_cast<char>(~uint8_t(password.size()));
+    for (int i = 0; i < password.size(); ++i) {
+        const uint8_t e = static_cast<uint8_t>(~uint8_t(password.at(i)));
+        block[33 + i] = static_cast<char>(uint8_t(e >> 1 | e << 7));
+    }
+    block[63] = static_cast<char>(sum8(block, 0, 63));
+    file += block;
+
+    const float clock = 27.5f;
+    uint32_t bits;
+    std::memcpy(&bits, &clock, sizeof bits);
+    QByteArray raw(4, '\0');
+    qToLittleEndian<uint32_t>(bits, raw.data());
+    f.bytes = file + raw;
+    return f;
+}
+
 } // namespace
 
 class TestProjectFile : public QObject
@@ -266,6 +340,80 @@ private slots:
         QVERIFY(selectCatalogueChip(QStringLiteral("VR5K2610")));
         g_bEnEncryption = false;
         g_bCaliAdc = g_bCaliClock = g_bCaliOnly = g_bNoAdcParamCheck = false;
+    }
+
+    // A file laid out as documented loads field by field.
+    void documentedLayoutLoads()
+    {
+        const LayoutFile f = version1LayoutFile();
+        QVERIFY(selectCatalogueChip(QStringLiteral("VR5K2630")));
+        scramble();
+        g_bEnAutoBurner = g_bEnEE = g_bEnNVR3 = true;
+        QString selected;
+        RecordedMessages msgs;
+        QCOMPARE(loadBytes(f.bytes, catalogue(), &msgs, &selected), 0);
+        QVERIFY(msgs.logs.isEmpty());
+        QCOMPARE(selected, QStringLiteral("VR5K2610"));
+        QCOMPARE(g_currentMcu.strName, QStringLiteral("VR5K2610"));
+
+        const bool flags[] = {g_bEnBin, g_bEnEE, g_bEnNVR1, g_bEnNVR2, g_bEnNVR3, g_bEnRollCode, g_bEnAutoBurner,
+                              g_bEnLimit, g_bEnEncryption, g_bEnBL, g_bEnUploadProtect, g_bCaliAdc, g_bCaliClock,
+                              g_bCaliOnly, g_bNoAdcParamCheck};
+        const bool expected[] = {true, false, false, true, false, true, false,
+                                 true, true, true, true, false, true,
+                                 false, true};
+        static_assert(std::size(flags) == std::size(expected), "one expectation per flag");
+        for (size_t i = 0; i < std::size(flags); ++i)
+            QVERIFY2(flags[i] == expected[i], qPrintable(QStringLiteral("flag %1").arg(i)));
+
+        QCOMPARE(g_nBinCheckSum, f.binSum);
+        QCOMPARE(g_nEECheckSum, uint16_t(0x1357));
+        QCOMPARE(g_nNVRCheckSum1, uint16_t(0x2468));
+        QCOMPARE(g_nNVRCheckSum2, f.nvr2Sum);
+        QCOMPARE(g_nNVRCheckSum3, uint16_t(0x369C));
+        QCOMPARE(g_nNVRBinCheckSum, f.blSum);
+        QCOMPARE(g_nLimitCount, 0x00012345u);
+        QCOMPARE(g_nBinSize, uint32_t(f.flash.size()));
+        QCOMPARE(g_nNVRBinSize, uint32_t(f.bl.size()));
+
+        QCOMPARE(g_rollingSet.startAdd, 0x1A2Bu);
+        QCOMPARE(g_rollingSet.startVal, 0x4321u);
+        QCOMPARE(g_rollingSet.bitSize, uint8_t(1));
+        QCOMPARE(g_rollingSet.step, uint8_t(5));
+        QCOMPARE(g_rollingSet.radix, uint8_t(0));
+        QCOMPARE(g_rollingSet.flags, uint8_t(0xC0));
+        QCOMPARE(g_autoBurnerSet.StartTime, uint16_t(0x0102));
+        QCOMPARE(g_autoBurnerSet.BusyTime, uint16_t(0x0304));
+        QCOMPARE(g_autoBurnerSet.EotTime, uint16_t(0x0506));
+        QCOMPARE(g_autoBurnerSet.OkNgTime, uint16_t(0x0708));
+        QCOMPARE(g_autoBurnerSet.StartLevel, uint8_t(1));
+        QCOMPARE(g_autoBurnerSet.BusyLevel, uint8_t(0));
+        QCOMPARE(g_autoBurnerSet.OkLevel, uint8_t(1));
+        QCOMPARE(g_autoBurnerSet.NgLevel, uint8_t(1));
+
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_ucNVRBuf2), 512), f.nvr2);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_ucBinBuf), f.flash.size()), f.flash);
+        QVERIFY(allBytesAre(g_ucBinBuf + f.flash.size(), BIN_BUF_SIZE - f.flash.size(), 0xFF));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(g_ucNVRBinBuf), f.bl.size()), f.bl);
+        QVERIFY(allBytesAre(g_ucNVRBinBuf + f.bl.size(), NVR_BIN_BUF_SIZE - f.bl.size(), 0xFF));
+        QCOMPARE(g_strPsw, QStringLiteral("abcd1234"));
+        QCOMPARE(int(g_ucPswLen), 8);
+        QCOMPARE(g_fClockFreq, 27.5f);
+    }
+
+    // The writer lays the same state out byte for byte as documented; only the password block's random
+    // bytes differ.
+    void documentedLayoutSaved()
+    {
+        const LayoutFile f = version1LayoutFile();
+        QVERIFY(selectCatalogueChip(QStringLiteral("VR5K2610")));
+        QCOMPARE(loadBytes(f.bytes, catalogue()), 0);
+        const QByteArray saved = projectBytes();
+        QCOMPARE(saved.size(), f.bytes.size());
+        QCOMPARE(saved.left(f.passwordAt), f.bytes.left(f.passwordAt));
+        QCOMPARE(saved.right(4), f.bytes.right(4));
+        const QByteArray block = saved.mid(f.passwordAt, PASSWORD_BLOCK_SIZE);
+        QCOMPARE(uint8_t(block.at(63)), sum8(block, 0, 63));
     }
 
     void flashOnlyFileSize_data()
