@@ -128,6 +128,7 @@ void LinkEmulator::setChipPresent(bool present)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_chipPresent = present;
+    saveLocked();
 }
 
 bool LinkEmulator::chipPresent() const
@@ -140,6 +141,19 @@ void LinkEmulator::setChipId(uint16_t id)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_chipId = id;
+    saveLocked();
+}
+
+void LinkEmulator::failNextPass()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_failNextPass = true;
+}
+
+bool LinkEmulator::failNextPassArmed() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_failNextPass;
 }
 
 uint16_t LinkEmulator::chipId() const
@@ -575,6 +589,10 @@ std::vector<QByteArray> LinkEmulator::execute(const uint8_t *f, const QByteArray
             --m_removeAfterInits;
         return {ack()};
     case LinkCode::ExitProgrammer:
+        if (m_failNextPass) {
+            m_failNextPass = false;
+            return {answer(kRefusedStatus)};
+        }
         return {ack()};
     case LinkCode::CheckID: {
         QByteArray a = ack();
@@ -594,10 +612,13 @@ std::vector<QByteArray> LinkEmulator::execute(const uint8_t *f, const QByteArray
         return {ack()};
     case LinkCode::checkSum: {
         const uint32_t end = std::min<uint32_t>(uint32_t(address) + length, kFlashSize);
+        // An injected failure reads as a flash that lost its first byte's value.
+        const bool injected = m_failNextPass && end > address;
+        m_failNextPass = m_failNextPass && !injected;
         for (uint32_t i = address; i < end; ++i) {
-            if (m_flash[i] != m_written[i]) {
+            if (m_flash[i] != m_written[i] || injected) {
                 QByteArray a = refusedAt(kRefusedStatus, i);
-                const uint16_t chip = areaSum(m_flash, address, end - address);
+                const uint16_t chip = uint16_t(areaSum(m_flash, address, end - address) + (injected ? 1 : 0));
                 const uint16_t sent = areaSum(m_written, address, end - address);
                 a[3] = char(chip >> 8);
                 a[4] = char(chip & 0xFF);

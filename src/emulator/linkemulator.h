@@ -77,11 +77,22 @@ public:
     LinkEmulator(const LinkEmulator &) = delete;
     LinkEmulator &operator=(const LinkEmulator &) = delete;
 
-    // --- the chip in the socket ---
-    void setChipPresent(bool present);
+    // --- live controls: what an operator does to the emulated Link while a program runs ---
+    // The window's Emulator menu and `tarnquill-cli emulator DIR` use these. Each is thread-safe and may be
+    // called while the worker drives the Link; it takes effect at the Link's next command. A socket change
+    // (insert, remove, chip id) is written to the state folder at once, so other programs on the folder see
+    // it at their next poll; changes they make arrive here through poll(), so read chipPresent()/chipId()
+    // again when showing them (e.g. when the menu opens) instead of caching them.
+    void setChipPresent(bool present);  // insert (true) or remove (false) the chip
     bool chipPresent() const;
-    void setChipId(uint16_t id);
+    void setChipId(uint16_t id);        // the id the next CheckID answers
     uint16_t chipId() const;
+    // The next chip pass ends NG: its flash verify (checkSum) reports a mismatch or, in a pass without one,
+    // its ExitProgrammer is refused. One pass only; the pass after it runs normally again.
+    void failNextPass();
+    bool failNextPassArmed() const;     // armed and not yet used up
+
+    // --- the chip in the socket ---
     void removeChipAfterInits(int n);  // the chip disappears after n acknowledged InitProgrammer; -1 never
     QByteArray chipFlash() const;      // 64 KiB
     QByteArray chipNvr() const;        // 8 KiB
@@ -171,6 +182,7 @@ private:
 
     bool m_chipPresent = true;
     uint16_t m_chipId = kDefaultChipId;
+    bool m_failNextPass = false;
     int m_removeAfterInits = -1;
     std::vector<uint8_t> m_flash, m_written, m_nvr, m_eeprom;
     EmulatorMemoryMap m_map;

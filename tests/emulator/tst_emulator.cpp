@@ -306,6 +306,48 @@ private slots:
         QCOMPARE(id, uint16_t(0x4471));
     }
 
+    // The Emulator menu's controls: a failure armed for the next pass is used up by that pass alone.
+    void failNextPassFailsOnePassOnly_data()
+    {
+        QTest::addColumn<bool>("withFlash");
+        QTest::newRow("pass with a flash verify") << true;
+        QTest::newRow("pass without flash") << false;
+    }
+
+    void failNextPassFailsOnePassOnly()
+    {
+        QFETCH(bool, withFlash);
+        g_nBinSize = 256;
+        memset(g_ucBinBuf, 0x5A, 256);
+        auto pass = [&] {
+            int position = -1;
+            int rt = link->InitProgrammer();
+            if (withFlash && rt == 0)
+                rt = link->EraseFlash() + link->WriteToFlash(position, LinkCode::WriteFlashChip)
+                     + link->checkSum(0, 256, position);
+            return rt == 0 && link->ExitProgrammer() == 0;
+        };
+        QVERIFY(pass());
+        emu->failNextPass();
+        QVERIFY(emu->failNextPassArmed());
+        QVERIFY(!pass());
+        QVERIFY(!emu->failNextPassArmed());
+        QVERIFY(pass());
+    }
+
+    void socketChangesReachTheFolderAtOnce()
+    {
+        QTemporaryDir dir;
+        startEmulator(dir.path());
+        emu->setChipPresent(false);
+        emu->setChipId(0x4471);
+        LinkEmulator other(dir.path());
+        QVERIFY(!other.chipPresent());
+        QCOMPARE(other.chipId(), uint16_t(0x4471));
+        uint16_t id = 0;
+        QCOMPARE(link->CheckID(id), 1);  // no chip in the socket
+    }
+
     void faultAtKthUseOnly()
     {
         emu->addFault({LinkCode::InitProgrammer, EmulatorFault::FailStatus, 2, -1, 0x01});
