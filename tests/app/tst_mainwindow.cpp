@@ -27,9 +27,6 @@
 #include <QScopeGuard>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -213,19 +210,12 @@ private slots:
         QFETCH(int, code);
         child<QCheckBox>("checkBox_bin")->click();
         QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_fill_action_triggered");
-        int lockFd = -1;
         // Released on every exit, so a failed check here cannot leave the lock held for the tests after it.
-        const auto release = qScopeGuard([&lockFd] {
-            if (lockFd >= 0)
-                ::close(lockFd);
-        });
-        if (code == 36) {
+        NamedLock otherHolder(kDeviceLockName);
+        if (code == 36)
             m_emulator->setOpenFails(true);
-        } else {
-            lockFd = ::open(deviceLockPath(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
-            QVERIFY(lockFd >= 0);
-            QCOMPARE(::flock(lockFd, LOCK_EX | LOCK_NB), 0);
-        }
+        else
+            QVERIFY(otherHolder.tryLock());
         QSignalSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
         action("burn_action")->setChecked(true);
         // The worker may signal before a wait() would start, so the spy is polled instead.

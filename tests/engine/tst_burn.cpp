@@ -1,8 +1,5 @@
 #include "enginetest.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(EmulatorFault)
 
@@ -32,16 +29,12 @@ QByteArray image(const uint8_t *buf, int n)
     return QByteArray(reinterpret_cast<const char *>(buf), n);
 }
 
-// Whether some descriptor holds the device lock, asked through a descriptor of our own so that the
-// worker's lock is left alone (getmutex would drop it first).
+// Whether someone holds the device lock, asked through a lock object of our own so that the worker's lock is
+// left alone (getmutex would drop it first).
 bool deviceLockHeld()
 {
-    const int fd = ::open(deviceLockPath(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    return held;
+    NamedLock probe(kDeviceLockName);
+    return !probe.tryLock();
 }
 
 // Codes that write into the chip.

@@ -2,8 +2,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-
 // The second process is this very executable started with "--hold": it takes the lock, says so on stdout
 // and keeps it until its stdin closes (or it is killed).
 static int holdLock()
@@ -58,7 +56,7 @@ private slots:
         QProcess holder;
         startHolder(holder);
         QVERIFY(!getmutex());
-        ::kill(pid_t(holder.processId()), SIGKILL);
+        holder.kill();
         QVERIFY(holder.waitForFinished(10000));
         QVERIFY(getmutex());
         releaseMutex();
@@ -72,6 +70,48 @@ private slots:
         QVERIFY(other.waitForFinished(10000));
         QCOMPARE(other.exitCode(), 2);
         releaseMutex();
+    }
+
+    void namedLocksExcludeByName()
+    {
+        NamedLock first("tq_test_lock_a");
+        NamedLock sameName("tq_test_lock_a");
+        NamedLock otherName("tq_test_lock_b");
+        QVERIFY(first.tryLock());
+        QVERIFY(first.isLocked());
+        QVERIFY(!sameName.tryLock());  // even within one process
+        QVERIFY(!sameName.isLocked());
+        QVERIFY(otherName.tryLock());
+        first.unlock();
+        QVERIFY(!first.isLocked());
+        QVERIFY(sameName.tryLock());
+    }
+
+    void unlockedWhenDestroyed()
+    {
+        {
+            NamedLock scoped("tq_test_lock_c");
+            QVERIFY(scoped.tryLock());
+        }
+        NamedLock again("tq_test_lock_c");
+        QVERIFY(again.tryLock());
+    }
+
+    void invalidNamesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("slash") << QByteArray("dir/lock");
+        QTest::newRow("backslash") << QByteArray("dir\\lock");
+        QTest::newRow("dot") << QByteArray(".");
+        QTest::newRow("dot dot") << QByteArray("..");
+    }
+    void invalidNamesAreRefused()
+    {
+        QFETCH(QByteArray, name);
+        NamedLock lock(name.toStdString());
+        QVERIFY(!lock.tryLock());
+        QVERIFY(!lock.isLocked());
     }
 };
 

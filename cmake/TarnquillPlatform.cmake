@@ -1,0 +1,21 @@
+# The platform's system libraries, each behind one target name the subsystems link:
+#   tq_hidapi   hidapi (Windows backend on Windows, hidraw elsewhere)
+#   tq_hotplug  what the system hot-plug source needs (user32 on Windows, libudev elsewhere)
+# and TQ_PLATFORM ("win" or "posix"), the suffix of the per-platform source files (devicelock_win.cpp ...).
+add_library(tq_hidapi INTERFACE)
+add_library(tq_hotplug INTERFACE)
+if(WIN32)
+  set(TQ_PLATFORM win)
+  find_package(hidapi 0.13 REQUIRED)
+  target_link_libraries(tq_hidapi INTERFACE hidapi::hidapi)
+  target_link_libraries(tq_hotplug INTERFACE user32)
+  # Windows headers without min/max macros and without the rarely used parts.
+  add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
+else()
+  set(TQ_PLATFORM posix)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
+  pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
+  target_link_libraries(tq_hidapi INTERFACE PkgConfig::HIDAPI)
+  target_link_libraries(tq_hotplug INTERFACE PkgConfig::UDEV)
+endif()
