@@ -242,6 +242,7 @@ void mcu_writer::setHotplugSource(HotplugSource *source)
     source->setParent(this);
     connect(source, &HotplugSource::deviceArrived, this, &mcu_writer::slt_device_arrived);
     connect(source, &HotplugSource::deviceRemoved, this, &mcu_writer::slt_device_removed);
+    source->attach(*this);
 }
 
 void mcu_writer::setEmulated(bool emulated)
@@ -265,6 +266,14 @@ void mcu_writer::focusInEvent(QFocusEvent *event)
 {
     qDebug() << "focus event";
     QMainWindow::focusInEvent(event);
+}
+
+// Device-change messages reach the hot-plug source here; the platform's own handling still runs after it.
+bool mcu_writer::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+    if (m_hotplug)
+        m_hotplug->nativeEvent(eventType, message);
+    return QMainWindow::nativeEvent(eventType, message, result);
 }
 
 void mcu_writer::slt_work_finished()

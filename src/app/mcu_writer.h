@@ -79,6 +79,7 @@ public slots:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private slots:
     // Actions.

@@ -3,8 +3,8 @@
 #include "appdir.h"
 #include "boxes.h"
 #include "emulatorhotplug.h"
+#include "hotplugsource.h"
 #include "mcu_writer.h"
-#include "udevhotplug.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "files/cfgdb.h"
@@ -49,7 +49,7 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
                 window.setHotplugSource(new EmulatorHotplugSource(*emulator));
                 window.setEmulated(true);
             } else {
-                window.setHotplugSource(new UdevHotplugSource);
+                window.setHotplugSource(createSystemHotplugSource());
             }
             window.setFixedSize(1100, 650);
             window.show();

@@ -97,3 +97,5 @@ void UdevHotplugSource::readEvent()
     }
     udev_device_unref(dev);
 }
+
+HotplugSource *createSystemHotplugSource() { return new UdevHotplugSource; }
