@@ -1,5 +1,5 @@
 # tq_add_test(NAME SOURCES a.cpp b.cpp LIBS tq_chip ...)
-# One QtTest executable, registered with ctest and run headless.
+# One QtTest executable, registered with ctest and run headless, in Chinese (TQ_LANG) whatever the locale.
 function(tq_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -11,6 +11,6 @@ function(tq_add_test name)
   set(runtime ${CMAKE_BINARY_DIR}/test-runtime/${name})
   file(MAKE_DIRECTORY ${runtime})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TQ_APP_DIR=${TQ_APP_DIR};XDG_RUNTIME_DIR=${runtime}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TQ_LANG=zh;TQ_APP_DIR=${TQ_APP_DIR};XDG_RUNTIME_DIR=${runtime}"
     TIMEOUT 300)
 endfunction()

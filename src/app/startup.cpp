@@ -8,10 +8,12 @@
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "files/cfgdb.h"
+#include "lang/languagefile.h"
 #include "link/hidbackend.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
 
 QString emulateOption(const QStringList &arguments)
@@ -27,6 +29,11 @@ QString emulateOption(const QStringList &arguments)
 
 int runTarnquill(QApplication &app, const QStringList &arguments)
 {
+    const LanguageOption language = takeLanguageOption(arguments);
+    if (!language.error.isEmpty())
+        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(language.error));
+    installLanguage(chooseLanguage(language.language, readStoredLanguage(appDir())));
+
     const QString emulateDir = emulateOption(arguments);
     std::unique_ptr<LinkEmulator> emulator;
     std::unique_ptr<EmulatorBackend> backend;

@@ -244,5 +244,7 @@ QString cliUsage()
         "                                create or change an emulator state folder\n"
         "--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).\n"
         "Exit status: 0 success, 1-38 the operation's result code, 39 chip not supported or incomplete\n"
-        "transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.\n");
+        "transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.\n"
+        "--lang zh|en: language of the messages (default: the system's); JSON output and exit status are the\n"
+        "same in every language.\n");
 }

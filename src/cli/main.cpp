@@ -7,6 +7,7 @@
 #include "progressdisplay.h"
 #include "reports.h"
 #include "files/cfgdb.h"
+#include "lang/language.h"
 #include "link/linkstate.h"
 
 #include <QCoreApplication>
@@ -45,7 +46,14 @@ int main(int argc, char *argv[])
     installCliMessageHandler();
     ProgressDisplay display;
 
-    const CliParse parsed = parseCliArguments(app.arguments().mid(1));
+    // The language changes the texts for people only: JSON output and exit codes stay the same in every language.
+    const LanguageOption language = takeLanguageOption(app.arguments().mid(1));
+    installLanguage(chooseLanguage(language.language, std::nullopt));
+    if (!language.error.isEmpty()) {
+        display.message(QStringLiteral("tarnquill-cli: %1").arg(language.error));
+        return ExitStatus::Usage;
+    }
+    const CliParse parsed = parseCliArguments(language.rest);
     if (parsed.status == CliParse::Help) {
         printText(cliUsage());
         return ExitStatus::Success;

@@ -1,0 +1,130 @@
+#include "language.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace {
+// Process-wide: the running language and the translators the application object holds.
+Language g_language = Language::Chinese;
+QTranslator *g_ours = nullptr;
+QTranslator *g_qt = nullptr;
+
+const QString kOption = QStringLiteral("--lang");
+
+// Qt's translations: the system's Qt folder, or a translations folder beside a deployed program.
+bool loadQtTranslation(QTranslator &translator, const QLocale &locale)
+{
+    const QStringList folders = {QLibraryInfo::location(QLibraryInfo::TranslationsPath),
+                                 QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    for (const QString &folder : folders) {
+        if (translator.load(locale, QStringLiteral("qt"), QStringLiteral("_"), folder))
+            return true;
+    }
+    return false;
+}
+}
+
+// The resource lives in a static library: nothing registers it unless asked (outside any namespace, as
+// Q_INIT_RESOURCE requires).
+static void initResources()
+{
+    Q_INIT_RESOURCE(translations);
+}
+
+std::optional<Language> languageFromCode(const QString &code)
+{
+    if (code == QLatin1String("zh"))
+        return Language::Chinese;
+    if (code == QLatin1String("en"))
+        return Language::English;
+    return std::nullopt;
+}
+
+QString languageCode(Language language)
+{
+    return language == Language::Chinese ? QStringLiteral("zh") : QStringLiteral("en");
+}
+
+Language languageForLocale(const QLocale &locale)
+{
+    return locale.language() == QLocale::Chinese ? Language::Chinese : Language::English;
+}
+
+LanguageOption takeLanguageOption(const QStringList &arguments)
+{
+    LanguageOption result;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        QString value;
+        if (arg == kOption) {
+            if (i + 1 >= arguments.size()) {
+                result.error = QCoreApplication::translate("language", "--lang needs a value: zh or en");
+                continue;
+            }
+            value = arguments[++i];
+        } else if (arg.startsWith(kOption + QLatin1Char('='))) {
+            value = arg.mid(kOption.size() + 1);
+        } else {
+            result.rest << arg;
+            continue;
+        }
+        result.language = languageFromCode(value);
+        if (!result.language)
+            result.error = QCoreApplication::translate("language", "unknown language \"%1\" (zh or en)").arg(value);
+    }
+    return result;
+}
+
+Language chooseLanguage(const std::optional<Language> &option, const std::optional<Language> &stored,
+                        const QLocale &systemLocale)
+{
+    if (option)
+        return *option;
+    if (const auto fromEnvironment = languageFromCode(qEnvironmentVariable("TQ_LANG")))
+        return *fromEnvironment;
+    if (stored)
+        return *stored;
+    return languageForLocale(systemLocale);
+}
+
+bool installLanguage(Language language)
+{
+    initResources();
+    QCoreApplication *app = QCoreApplication::instance();
+    for (QTranslator **t : {&g_ours, &g_qt}) {
+        if (*t) {
+            app->removeTranslator(*t);
+            delete *t;
+            *t = nullptr;
+        }
+    }
+    g_language = language;
+    g_qt = new QTranslator(app);
+    bool ok = true;
+    if (language == Language::English) {
+        g_ours = new QTranslator(app);
+        ok = g_ours->load(QStringLiteral(":/i18n/tarnquill_en.qm"));
+        if (ok)
+            app->installTranslator(g_ours);
+        // Qt's own source texts are English already.
+    } else if (loadQtTranslation(*g_qt, QLocale(QLocale::Chinese, QLocale::China))) {
+        app->installTranslator(g_qt);
+    }
+    return ok;
+}
+
+Language currentLanguage()
+{
+    return g_language;
+}
+
+QString languageMenuTitle()
+{
+    return QCoreApplication::translate("language", "语言");
+}
+
+QString languageChangeNotice()
+{
+    return QCoreApplication::translate("language", "界面语言将在程序下次启动时切换。");
+}
