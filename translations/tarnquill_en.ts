@@ -2,6 +2,677 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>DialogChipType</name>
+    <message>
+        <source>自定义设置</source>
+        <translation>Custom Chip Types</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>Logo(png格式)</source>
+        <translation>Logo (PNG)</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>型号定义</source>
+        <translation>Model names</translation>
+    </message>
+    <message>
+        <source>初始型号</source>
+        <translation>Catalogue model</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>自定型号</source>
+        <translation>Custom name</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>burnSettingDialog</name>
+    <message>
+        <source>烧录设置</source>
+        <translation>Programming Settings</translation>
+    </message>
+    <message>
+        <source>使用机台烧录</source>
+        <translation>Use a handler</translation>
+    </message>
+    <message>
+        <source>启动电平</source>
+        <translation>Start level</translation>
+    </message>
+    <message>
+        <source>低</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>启动时间</source>
+        <translation>Start time</translation>
+    </message>
+    <message>
+        <source>Busy电平</source>
+        <translation>Busy level</translation>
+    </message>
+    <message>
+        <source>Busy时间</source>
+        <translation>Busy time</translation>
+    </message>
+    <message>
+        <source>OK电平</source>
+        <translation>OK level</translation>
+    </message>
+    <message>
+        <source>EOT时间</source>
+        <translation>EOT time</translation>
+    </message>
+    <message>
+        <source>NG电平</source>
+        <translation>NG level</translation>
+    </message>
+    <message>
+        <source>OKNG时间</source>
+        <translation>OK/NG time</translation>
+    </message>
+    <message>
+        <source>烧录器上传数据保护</source>
+        <translation>Protect the Link&apos;s project from upload</translation>
+    </message>
+    <message>
+        <source>烧录次数限制</source>
+        <translation>Programming count limit</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>100</source>
+        <translation>100</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation>1000</translation>
+    </message>
+    <message>
+        <source>10000</source>
+        <translation>10000</translation>
+    </message>
+    <message>
+        <source>离线自动烧录</source>
+        <translation>Auto programming when stand-alone</translation>
+    </message>
+    <message>
+        <source>单线烧录</source>
+        <translation>Single-wire programming</translation>
+    </message>
+    <message>
+        <source>烧录器校准</source>
+        <translation>Link calibration</translation>
+    </message>
+    <message>
+        <source>ADC</source>
+        <translation>ADC</translation>
+    </message>
+    <message>
+        <source>时钟</source>
+        <translation>Clock</translation>
+    </message>
+    <message>
+        <source>时钟频率(20.0-32.0MHz)</source>
+        <translation>Clock (20.0-32.0 MHz)</translation>
+    </message>
+    <message>
+        <source>32.0</source>
+        <translation>32.0</translation>
+    </message>
+    <message>
+        <source>27.0</source>
+        <translation>27.0</translation>
+    </message>
+    <message>
+        <source>24.0</source>
+        <translation>24.0</translation>
+    </message>
+    <message>
+        <source>20.0</source>
+        <translation>20.0</translation>
+    </message>
+    <message>
+        <source>仅校准不烧录</source>
+        <translation>Calibrate only</translation>
+    </message>
+    <message>
+        <source>不检ADC参数</source>
+        <translation>Skip the ADC check</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>engine</name>
+    <message>
+        <source>烧写中...</source>
+        <translation>Programming...</translation>
+    </message>
+    <message>
+        <source>烧写成功</source>
+        <translation>Programming succeeded</translation>
+    </message>
+    <message>
+        <source>烧写失败</source>
+        <translation>Programming failed</translation>
+    </message>
+    <message>
+        <source>提示信息</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>芯片连接中</source>
+        <translation>Connecting to the chip</translation>
+    </message>
+    <message>
+        <source>准备更新固件.</source>
+        <translation>Preparing the firmware upgrade.</translation>
+    </message>
+    <message>
+        <source>更新固件中.</source>
+        <translation>Upgrading the firmware.</translation>
+    </message>
+    <message>
+        <source>更新固件成功.</source>
+        <translation>Firmware upgraded.</translation>
+    </message>
+    <message>
+        <source>固件更新失败.</source>
+        <translation>Firmware upgrade failed.</translation>
+    </message>
+    <message>
+        <source>准备清空存储.</source>
+        <translation>Preparing to clear the storage.</translation>
+    </message>
+    <message>
+        <source>清空存储中.</source>
+        <translation>Clearing the storage.</translation>
+    </message>
+    <message>
+        <source>清空存储成功.</source>
+        <translation>Storage cleared.</translation>
+    </message>
+    <message>
+        <source>清空存储失败.</source>
+        <translation>Clearing the storage failed.</translation>
+    </message>
+    <message>
+        <source>下载中.</source>
+        <translation>Downloading.</translation>
+    </message>
+    <message>
+        <source>下载成功.</source>
+        <translation>Download succeeded.</translation>
+    </message>
+    <message>
+        <source>下载失败.</source>
+        <translation>Download failed.</translation>
+    </message>
+    <message>
+        <source>上传中.</source>
+        <translation>Uploading.</translation>
+    </message>
+    <message>
+        <source>上传成功.</source>
+        <translation>Upload succeeded.</translation>
+    </message>
+    <message>
+        <source>上传失败.</source>
+        <translation>Upload failed.</translation>
+    </message>
+    <message>
+        <source>读取中.</source>
+        <translation>Reading.</translation>
+    </message>
+    <message>
+        <source>读取成功.</source>
+        <translation>Read succeeded.</translation>
+    </message>
+    <message>
+        <source>读取失败.</source>
+        <translation>Read failed.</translation>
+    </message>
+    <message>
+        <source>擦除中.</source>
+        <translation>Erasing.</translation>
+    </message>
+    <message>
+        <source>擦除成功.</source>
+        <translation>Erase succeeded.</translation>
+    </message>
+    <message>
+        <source>擦除失败.</source>
+        <translation>Erase failed.</translation>
+    </message>
+    <message>
+        <source>查空失败.</source>
+        <translation>Blank check failed.</translation>
+    </message>
+    <message>
+        <source>下载失败</source>
+        <translation>Write failed</translation>
+    </message>
+    <message>
+        <source>上传失败</source>
+        <translation>Read failed</translation>
+    </message>
+    <message>
+        <source>芯片连接失败</source>
+        <translation>Cannot connect to the chip</translation>
+    </message>
+    <message>
+        <source>清空存储失败</source>
+        <translation>Clearing the storage failed</translation>
+    </message>
+    <message>
+        <source>打开USB失败</source>
+        <translation>Cannot open the USB device</translation>
+    </message>
+    <message>
+        <source>usb被其他app占用了</source>
+        <translation>The USB device is in use by another program</translation>
+    </message>
+    <message>
+        <source>未知错误</source>
+        <translation>Unknown error</translation>
+    </message>
+    <message>
+        <source>下载FLASH失败</source>
+        <translation>Programming FLASH failed</translation>
+    </message>
+    <message>
+        <source>下载BootLoader失败</source>
+        <translation>Programming the BootLoader failed</translation>
+    </message>
+    <message>
+        <source>下载EEPROM失败</source>
+        <translation>Programming EEPROM failed</translation>
+    </message>
+    <message>
+        <source>下载NVR失败</source>
+        <translation>Programming NVR failed</translation>
+    </message>
+    <message>
+        <source>序列号达到最大值</source>
+        <translation>Serial number reached its maximum</translation>
+    </message>
+    <message>
+        <source>序列号下载区域出错</source>
+        <translation>Serial number area error</translation>
+    </message>
+    <message>
+        <source>烧录次数达到最大值</source>
+        <translation>Programming count limit reached</translation>
+    </message>
+    <message>
+        <source>upgrade step1/2</source>
+        <translation>Firmware upgrade, step 1 of 2</translation>
+    </message>
+    <message>
+        <source>erase flash</source>
+        <translation>Erasing the Link&apos;s flash</translation>
+    </message>
+    <message>
+        <source>upgrade step2/2 updating</source>
+        <translation>Firmware upgrade, step 2 of 2: writing</translation>
+    </message>
+    <message>
+        <source>升级失败.</source>
+        <translation>Upgrade failed.</translation>
+    </message>
+    <message>
+        <source>清空外部存储</source>
+        <translation>Clearing the external storage</translation>
+    </message>
+    <message>
+        <source>清空失败.</source>
+        <translation>Clearing failed.</translation>
+    </message>
+</context>
+<context>
+    <name>factorytrim</name>
+    <message>
+        <source>字节为0xAA时bandgap trimming值有效</source>
+        <translation>Bandgap trim value valid when this byte is 0xAA</translation>
+    </message>
+    <message>
+        <source>Bandgap trimming 值，上电后自动加载</source>
+        <translation>Bandgap trim value, loaded at power-on</translation>
+    </message>
+    <message>
+        <source>该字节为 0xAA 时 LDO trimming 值有效</source>
+        <translation>LDO trim value valid when this byte is 0xAA</translation>
+    </message>
+    <message>
+        <source>LDO trimming 值，上电后自动加载</source>
+        <translation>LDO trim value, loaded at power-on</translation>
+    </message>
+    <message>
+        <source>该字节为 0xAA 时 LRC 时钟配置值有效</source>
+        <translation>LRC clock setting valid when this byte is 0xAA</translation>
+    </message>
+    <message>
+        <source>LRC 时钟配置值，上电后自动加载</source>
+        <translation>LRC clock setting, loaded at power-on</translation>
+    </message>
+    <message>
+        <source>LRC 实际频率值低 8 位(单位：HZ)</source>
+        <translation>LRC measured frequency, low 8 bits (Hz)</translation>
+    </message>
+    <message>
+        <source>LRC 实际频率值高 8 位(单位：HZ)</source>
+        <translation>LRC measured frequency, high 8 bits (Hz)</translation>
+    </message>
+    <message>
+        <source>该字节为 0xAA 时 HRC 时钟配置值有效</source>
+        <translation>HRC clock setting valid when this byte is 0xAA</translation>
+    </message>
+    <message>
+        <source>HRC 时钟配置值，上电后自动加载</source>
+        <translation>HRC clock setting, loaded at power-on</translation>
+    </message>
+    <message>
+        <source>HRC 实际频率值低 8 位(单位：KHZ)</source>
+        <translation>HRC measured frequency, low 8 bits (kHz)</translation>
+    </message>
+    <message>
+        <source>HRC 实际频率值高 8 位(单位：KHZ)</source>
+        <translation>HRC measured frequency, high 8 bits (kHz)</translation>
+    </message>
+    <message>
+        <source>该字节为 0xAA 时 OP trimming 值有效</source>
+        <translation>OP trim values valid when this byte is 0xAA</translation>
+    </message>
+    <message>
+        <source>OP 的 P 管 trimming 值，上电后自动加载</source>
+        <translation>OP P-channel trim value, loaded at power-on</translation>
+    </message>
+    <message>
+        <source>OP 的 N 管 trimming 值</source>
+        <translation>OP N-channel trim value</translation>
+    </message>
+    <message>
+        <source>ADC 采用 VDD 基准时 offset trimming 值</source>
+        <translation>ADC offset trim value, VDD reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用内部 4.096V 基准时 offset trimming 值</source>
+        <translation>ADC offset trim value, internal 4.096 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用内部 3.072V 基准时 offset trimming 值</source>
+        <translation>ADC offset trim value, internal 3.072 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用内部 2.048V 基准时 offset trimming 值</source>
+        <translation>ADC offset trim value, internal 2.048 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用内部 1.024V 基准时 offset trimming 值</source>
+        <translation>ADC offset trim value, internal 1.024 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 VDD 基准时 K 值符号及溢出标志</source>
+        <translation>ADC K value sign and overflow flag, VDD reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 VDD 基准时 K 值低字节</source>
+        <translation>ADC K value low byte, VDD reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 4.096V 基准时 K 值符号及溢出标志</source>
+        <translation>ADC K value sign and overflow flag, 4.096 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 4.096V 基准时 K 值低字节</source>
+        <translation>ADC K value low byte, 4.096 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 3.072V 基准时 K 值符号及溢出标志</source>
+        <translation>ADC K value sign and overflow flag, 3.072 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 3.072V 基准时 K 值低字节</source>
+        <translation>ADC K value low byte, 3.072 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 2.048V 基准时 K 值符号及溢出标志</source>
+        <translation>ADC K value sign and overflow flag, 2.048 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 2.048V 基准时 K 值低字节</source>
+        <translation>ADC K value low byte, 2.048 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 1.024V 基准时 K 值符号及溢出标志</source>
+        <translation>ADC K value sign and overflow flag, 1.024 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 1.024V 基准时 K 值低字节</source>
+        <translation>ADC K value low byte, 1.024 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 VDD 基准时 K 值高字节</source>
+        <translation>ADC K value high byte, VDD reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 4.096V 基准时 K 值高字节</source>
+        <translation>ADC K value high byte, 4.096 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 3.072V 基准时 K 值高字节</source>
+        <translation>ADC K value high byte, 3.072 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 2.048V 基准时 K 值高字节</source>
+        <translation>ADC K value high byte, 2.048 V reference</translation>
+    </message>
+    <message>
+        <source>ADC 采用 1.024V 基准时 K 值高字节</source>
+        <translation>ADC K value high byte, 1.024 V reference</translation>
+    </message>
+    <message>
+        <source>选用内部基准 4.096V 时的 Bandgap 值</source>
+        <translation>Bandgap value with the internal 4.096 V reference</translation>
+    </message>
+    <message>
+        <source>选用内部基准 3.072V 时的 Bandgap 值</source>
+        <translation>Bandgap value with the internal 3.072 V reference</translation>
+    </message>
+    <message>
+        <source>选用内部基准 2.048V 时的 Bandgap 值</source>
+        <translation>Bandgap value with the internal 2.048 V reference</translation>
+    </message>
+    <message>
+        <source>选用内部基准 1.024V 时的 Bandgap 值</source>
+        <translation>Bandgap value with the internal 1.024 V reference</translation>
+    </message>
+    <message>
+        <source>0x1D40-0x1D49为CHIPID 区，编码方式：内部编码(8bit)+芯片型号 0x26XX(16bit)+生产厂        家（8bit）+年（8bit）+月（4bit）+日（5bit）+滚码（23bit）</source>
+        <translation>0x1D40-0x1D49: CHIPID area, coded as internal code (8 bits) + chip model 0x26XX (16 bits) + manufacturer (8 bits) + year (8 bits) + month (4 bits) + day (5 bits) + serial (23 bits)</translation>
+    </message>
+    <message>
+        <source>0x1DE0-0x1DEF 该 16 个字节写入 0xAA，重新上电后 NVR15 不可擦写</source>
+        <translation>0x1DE0-0x1DEF: 0xAA in all 16 bytes makes NVR15 read-only after the next power-on</translation>
+    </message>
+    <message>
+        <source>该字节为 0xAA 时 Bandgap trimming 值有效</source>
+        <translation>Bandgap trim value valid when this byte is 0xAA</translation>
+    </message>
+    <message>
+        <source>ADC 内部 4.096V 的基准配置值</source>
+        <translation>ADC internal 4.096 V reference setting</translation>
+    </message>
+    <message>
+        <source>ADC 内部 3.072V 的基准配置值</source>
+        <translation>ADC internal 3.072 V reference setting</translation>
+    </message>
+    <message>
+        <source>ADC 内部 2.048V 的基准配置值</source>
+        <translation>ADC internal 2.048 V reference setting</translation>
+    </message>
+    <message>
+        <source>ADC 内部 1.024V 的基准配置值</source>
+        <translation>ADC internal 1.024 V reference setting</translation>
+    </message>
+    <message>
+        <source>CHIPID 区，编码方式：内部编码(8bit)+芯片型号 0x27XX(16bit)+生产厂家（8bit）+年（8bit）+月（4bit）+日（5bit）+滚码（23bit）</source>
+        <translation>CHIPID area, coded as internal code (8 bits) + chip model 0x27XX (16 bits) + manufacturer (8 bits) + year (8 bits) + month (4 bits) + day (5 bits) + serial (23 bits)</translation>
+    </message>
+    <message>
+        <source>该 16 个字节写入 0xAA，重新上电后 NVR3 不可擦写</source>
+        <translation>0xAA in these 16 bytes makes NVR3 read-only after the next power-on</translation>
+    </message>
+</context>
+<context>
+    <name>files</name>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>不能同时保存bin/bl</source>
+        <translation>The ROM and the BootLoader cannot be saved to one BIN file</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>配置文件数据错误！</source>
+        <translation>The configuration file holds invalid data!</translation>
+    </message>
+    <message>
+        <source>芯片%1flash最大为%2</source>
+        <translation>The flash of chip %1 holds at most %2 bytes</translation>
+    </message>
+    <message>
+        <source>芯片%1BL 最大为%2</source>
+        <translation>The BL area of chip %1 holds at most %2 bytes</translation>
+    </message>
+    <message>
+        <source>芯片%1BootLoader最大为%2</source>
+        <translation>The BootLoader of chip %1 holds at most %2 bytes</translation>
+    </message>
+    <message>
+        <source>请输入a-z,A-Z,0-9,!&quot;#$%&amp;&apos;()*+,-./:;&lt;=&gt;?@[]^_`{|}~范围内字符！</source>
+        <translation>Use only the characters a-z, A-Z, 0-9 and !&quot;#$%&amp;&apos;()*+,-./:;&lt;=&gt;?@[]^_`{|}~</translation>
+    </message>
+    <message>
+        <source>密码最少8个字符！</source>
+        <translation>The password needs at least 8 characters!</translation>
+    </message>
+    <message>
+        <source>密码最多16个字符！</source>
+        <translation>The password can have at most 16 characters!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>nvr读取错误</source>
+        <translation>NVR read error</translation>
+    </message>
+    <message>
+        <source>NVR校验错误</source>
+        <translation>NVR checksum error</translation>
+    </message>
+    <message>
+        <source>NVR1 校验错误</source>
+        <translation>NVR1 checksum error</translation>
+    </message>
+    <message>
+        <source>NVR2 校验错误</source>
+        <translation>NVR2 checksum error</translation>
+    </message>
+    <message>
+        <source>NVR3 校验错误</source>
+        <translation>NVR3 checksum error</translation>
+    </message>
+    <message>
+        <source>eeprom读取错误</source>
+        <translation>EEPROM read error</translation>
+    </message>
+    <message>
+        <source>EE 校验错误</source>
+        <translation>EE checksum error</translation>
+    </message>
+    <message>
+        <source>eeprom校验错误</source>
+        <translation>EEPROM checksum error</translation>
+    </message>
+    <message>
+        <source>密码读取错误</source>
+        <translation>Password read error</translation>
+    </message>
+    <message>
+        <source>bin读取错误</source>
+        <translation>BIN read error</translation>
+    </message>
+    <message>
+        <source>bl读取错误</source>
+        <translation>BL read error</translation>
+    </message>
+    <message>
+        <source>项目文件中的mcu型号异常</source>
+        <translation>The project file names an unknown MCU model</translation>
+    </message>
+    <message>
+        <source>bin校验错误</source>
+        <translation>BIN checksum error</translation>
+    </message>
+    <message>
+        <source>bl校验错误</source>
+        <translation>BL checksum error</translation>
+    </message>
+</context>
+<context>
     <name>language</name>
     <message>
         <source>--lang needs a value: zh or en</source>
@@ -18,6 +689,927 @@
     <message>
         <source>界面语言将在程序下次启动时切换。</source>
         <translation>The new language takes effect the next time Tarnquill starts.</translation>
+    </message>
+</context>
+<context>
+    <name>mcu_writer</name>
+    <message>
+        <source>BLTarnquill V1.6.0 </source>
+        <translation>BLTarnquill V1.6.0 </translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>烧录设定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>使用序列号</source>
+        <translation>Use a serial number</translation>
+    </message>
+    <message>
+        <source>进制</source>
+        <translation>Radix</translation>
+    </message>
+    <message>
+        <source>10进制(bcd码)</source>
+        <translation>Decimal (BCD)</translation>
+    </message>
+    <message>
+        <source>16进制</source>
+        <translation>Hexadecimal</translation>
+    </message>
+    <message>
+        <source>计数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>递增</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>递减</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>区域选择</source>
+        <translation>Area</translation>
+    </message>
+    <message>
+        <source>NVR</source>
+        <translation>NVR</translation>
+    </message>
+    <message>
+        <source>EEP</source>
+        <translation>EEP</translation>
+    </message>
+    <message>
+        <source>FLASH</source>
+        <translation>FLASH</translation>
+    </message>
+    <message>
+        <source>起始地址(0x)</source>
+        <translation>Start address (0x)</translation>
+    </message>
+    <message>
+        <source>这是16进制表示的地址</source>
+        <translation>A hexadecimal address</translation>
+    </message>
+    <message>
+        <source>位宽</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>16</source>
+        <translation>16</translation>
+    </message>
+    <message>
+        <source>24</source>
+        <translation>24</translation>
+    </message>
+    <message>
+        <source>32</source>
+        <translation>32</translation>
+    </message>
+    <message>
+        <source>起始值</source>
+        <translation>Start value</translation>
+    </message>
+    <message>
+        <source>初始值是与进制一样</source>
+        <translation>The start value is in the chosen radix</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>步进</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>步进是与选择进制一样</source>
+        <translation>The step is in the chosen radix</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>使用机台烧录</source>
+        <translation>Use a handler</translation>
+    </message>
+    <message>
+        <source>启动电平</source>
+        <translation>Start level</translation>
+    </message>
+    <message>
+        <source>低</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>启动时间</source>
+        <translation>Start time</translation>
+    </message>
+    <message>
+        <source>Busy电平</source>
+        <translation>Busy level</translation>
+    </message>
+    <message>
+        <source>Busy时间</source>
+        <translation>Busy time</translation>
+    </message>
+    <message>
+        <source>OK电平</source>
+        <translation>OK level</translation>
+    </message>
+    <message>
+        <source>EOT时间</source>
+        <translation>EOT time</translation>
+    </message>
+    <message>
+        <source>NG电平</source>
+        <translation>NG level</translation>
+    </message>
+    <message>
+        <source>OKNG时间</source>
+        <translation>OK/NG time</translation>
+    </message>
+    <message>
+        <source>烧录次数限制</source>
+        <translation>Programming count limit</translation>
+    </message>
+    <message>
+        <source>100</source>
+        <translation>100</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation>1000</translation>
+    </message>
+    <message>
+        <source>10000</source>
+        <translation>10000</translation>
+    </message>
+    <message>
+        <source>烧录器上传数据保护</source>
+        <translation>Protect the Link&apos;s project from upload</translation>
+    </message>
+    <message>
+        <source>EEPROM</source>
+        <translation>EEPROM</translation>
+    </message>
+    <message>
+        <source>NVR1</source>
+        <translation>NVR1</translation>
+    </message>
+    <message>
+        <source>BootLoader</source>
+        <translation>BootLoader</translation>
+    </message>
+    <message>
+        <source>NVR2</source>
+        <translation>NVR2</translation>
+    </message>
+    <message>
+        <source>开启IDCODE</source>
+        <translation>Enable IDCODE</translation>
+    </message>
+    <message>
+        <source>IDCODE0</source>
+        <translation>IDCODE0</translation>
+    </message>
+    <message>
+        <source>IDCODE1</source>
+        <translation>IDCODE1</translation>
+    </message>
+    <message>
+        <source>IDCODE2</source>
+        <translation>IDCODE2</translation>
+    </message>
+    <message>
+        <source>程序读保护</source>
+        <translation>Read protection</translation>
+    </message>
+    <message>
+        <source>复位引脚</source>
+        <translation>Reset pin</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>高阻</source>
+        <translation>High-Z</translation>
+    </message>
+    <message>
+        <source>关闭上电延时</source>
+        <translation>No power-on delay</translation>
+    </message>
+    <message>
+        <source>NVR启动</source>
+        <translation>Boot from NVR</translation>
+    </message>
+    <message>
+        <source>此NVR不可擦写</source>
+        <translation>Make this NVR read-only</translation>
+    </message>
+    <message>
+        <source>NVR3</source>
+        <translation>NVR3</translation>
+    </message>
+    <message>
+        <source>bangap</source>
+        <translation>bangap</translation>
+    </message>
+    <message>
+        <source>LDO</source>
+        <translation>LDO</translation>
+    </message>
+    <message>
+        <source>ADC</source>
+        <translation>ADC</translation>
+    </message>
+    <message>
+        <source>LRC</source>
+        <translation>LRC</translation>
+    </message>
+    <message>
+        <source>HRC</source>
+        <translation>HRC</translation>
+    </message>
+    <message>
+        <source>MRC配置</source>
+        <translation>MRC setting</translation>
+    </message>
+    <message>
+        <source>触摸按键</source>
+        <translation>Touch keys</translation>
+    </message>
+    <message>
+        <source>flash掩膜</source>
+        <translation>Flash mask</translation>
+    </message>
+    <message>
+        <source>MADR =0X</source>
+        <translation>MADR =0X</translation>
+    </message>
+    <message>
+        <source>ADC掩膜</source>
+        <translation>ADC mask</translation>
+    </message>
+    <message>
+        <source>OP0掩膜 </source>
+        <translation>OP0 mask </translation>
+    </message>
+    <message>
+        <source>OP1掩膜</source>
+        <translation>OP1 mask</translation>
+    </message>
+    <message>
+        <source>CMP掩膜</source>
+        <translation>CMP mask</translation>
+    </message>
+    <message>
+        <source>CHIP:0X</source>
+        <translation>CHIP:0X</translation>
+    </message>
+    <message>
+        <source>不可擦写</source>
+        <translation>Read-only</translation>
+    </message>
+    <message>
+        <source>出厂设置</source>
+        <translation>Factory</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>芯片型号</source>
+        <translation>Chip</translation>
+    </message>
+    <message>
+        <source>烧录区域</source>
+        <translation>Areas</translation>
+    </message>
+    <message>
+        <source>Rom:</source>
+        <translation>Rom:</translation>
+    </message>
+    <message>
+        <source> BootLoader:</source>
+        <translation> BootLoader:</translation>
+    </message>
+    <message>
+        <source>CheckSum</source>
+        <translation>Checksum</translation>
+    </message>
+    <message>
+        <source>****</source>
+        <translation>****</translation>
+    </message>
+    <message>
+        <source>BootLoader:</source>
+        <translation>BootLoader:</translation>
+    </message>
+    <message>
+        <source>用户配置:</source>
+        <translation>User config:</translation>
+    </message>
+    <message>
+        <source>固件版本:</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <source> 容量:</source>
+        <translation> Size:</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>烧录设置</source>
+        <translation>Programming Settings</translation>
+    </message>
+    <message>
+        <source>序列号/加密</source>
+        <translation>Serial No./Password</translation>
+    </message>
+    <message>
+        <source>用户区设置</source>
+        <translation>User Area</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>操作(&amp;A)</source>
+        <translation>&amp;Operations</translation>
+    </message>
+    <message>
+        <source>设置(&amp;S)</source>
+        <translation>&amp;Settings</translation>
+    </message>
+    <message>
+        <source>     烧录接口</source>
+        <translation>     Interface</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>烧写</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>擦除</source>
+        <translation>Erase</translation>
+    </message>
+    <message>
+        <source>查空</source>
+        <translation>Blank</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>下载离线软件</source>
+        <translation>Download a project to the Link for stand-alone programming</translation>
+    </message>
+    <message>
+        <source>上传</source>
+        <translation>Upload</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>擦除下载器外部Flash</source>
+        <translation>Erase the Link&apos;s external flash</translation>
+    </message>
+    <message>
+        <source>校验和</source>
+        <translation>Checksum</translation>
+    </message>
+    <message>
+        <source>自动烧写 </source>
+        <translation>Auto </translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>使用手册</source>
+        <translation>User Guide</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>     打开(O)</source>
+        <translation>     Open</translation>
+    </message>
+    <message>
+        <source>     保存(S)</source>
+        <translation>     Save</translation>
+    </message>
+    <message>
+        <source>     退出(X)</source>
+        <translation>     Exit</translation>
+    </message>
+    <message>
+        <source>     烧写</source>
+        <translation>     Program</translation>
+    </message>
+    <message>
+        <source>F8</source>
+        <translation>F8</translation>
+    </message>
+    <message>
+        <source>     读取</source>
+        <translation>     Read</translation>
+    </message>
+    <message>
+        <source>F7</source>
+        <translation>F7</translation>
+    </message>
+    <message>
+        <source>     查空</source>
+        <translation>     Blank Check</translation>
+    </message>
+    <message>
+        <source>F6</source>
+        <translation>F6</translation>
+    </message>
+    <message>
+        <source>     序列号/加密...</source>
+        <translation>     Serial Number/Password...</translation>
+    </message>
+    <message>
+        <source>     用户配置...</source>
+        <translation>     User Configuration...</translation>
+    </message>
+    <message>
+        <source>     烧录设置...</source>
+        <translation>     Programming Settings...</translation>
+    </message>
+    <message>
+        <source>     自定义设置...</source>
+        <translation>     Custom Chip Types...</translation>
+    </message>
+    <message>
+        <source>I2C</source>
+        <translation>I2C</translation>
+    </message>
+    <message>
+        <source>单线
+</source>
+        <translation>Single wire
+</translation>
+    </message>
+    <message>
+        <source>     关于</source>
+        <translation>     About</translation>
+    </message>
+    <message>
+        <source>     使用手册</source>
+        <translation>     User Guide</translation>
+    </message>
+    <message>
+        <source>IIC</source>
+        <translation>IIC</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>自定义设置</source>
+        <translation>Custom Chip Types</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save File</translation>
+    </message>
+</context>
+<context>
+    <name>options</name>
+    <message>
+        <source>SDA设置不能为空</source>
+        <translation>Choose a pin for SDA</translation>
+    </message>
+    <message>
+        <source>SCL设置不能为空</source>
+        <translation>Choose a pin for SCL</translation>
+    </message>
+    <message>
+        <source>SDA与SCL设置不能相同</source>
+        <translation>SDA and SCL cannot use the same pin</translation>
+    </message>
+    <message>
+        <source>TX与RX设置不能相同</source>
+        <translation>TX and RX cannot use the same pin</translation>
+    </message>
+    <message>
+        <source>SDA与RX设置不能相同</source>
+        <translation>SDA and RX cannot use the same pin</translation>
+    </message>
+    <message>
+        <source>SDA与TX设置不能相同</source>
+        <translation>SDA and TX cannot use the same pin</translation>
+    </message>
+    <message>
+        <source>SCL与RX设置不能相同</source>
+        <translation>SCL and RX cannot use the same pin</translation>
+    </message>
+    <message>
+        <source>SCL与TX设置不能相同</source>
+        <translation>SCL and TX cannot use the same pin</translation>
+    </message>
+    <message>
+        <source>主频: ERROR!</source>
+        <translation>Main clock: ERROR!</translation>
+    </message>
+    <message>
+        <source>主频: %1MHz</source>
+        <translation>Main clock: %1 MHz</translation>
+    </message>
+</context>
+<context>
+    <name>serialNoDialog</name>
+    <message>
+        <source>序列号（仅用于离线烧录）</source>
+        <translation>Serial number (stand-alone programming only)</translation>
+    </message>
+    <message>
+        <source>使用序列号</source>
+        <translation>Use a serial number</translation>
+    </message>
+    <message>
+        <source>进制</source>
+        <translation>Radix</translation>
+    </message>
+    <message>
+        <source>bcd码</source>
+        <translation>BCD</translation>
+    </message>
+    <message>
+        <source>16进制</source>
+        <translation>Hexadecimal</translation>
+    </message>
+    <message>
+        <source>计数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>递增</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>递减</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>区域选择</source>
+        <translation>Area</translation>
+    </message>
+    <message>
+        <source>NVR</source>
+        <translation>NVR</translation>
+    </message>
+    <message>
+        <source>FLASH</source>
+        <translation>FLASH</translation>
+    </message>
+    <message>
+        <source>位宽</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>16</source>
+        <translation>16</translation>
+    </message>
+    <message>
+        <source>24</source>
+        <translation>24</translation>
+    </message>
+    <message>
+        <source>32</source>
+        <translation>32</translation>
+    </message>
+    <message>
+        <source>起始地址</source>
+        <translation>Start address</translation>
+    </message>
+    <message>
+        <source>这是16进制表示的地址</source>
+        <translation>A hexadecimal address</translation>
+    </message>
+    <message>
+        <source>起始值</source>
+        <translation>Start value</translation>
+    </message>
+    <message>
+        <source>初始值是与进制一样</source>
+        <translation>The start value is in the chosen radix</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>步进</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>步进是与选择进制一样</source>
+        <translation>The step is in the chosen radix</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>加密配置(仅用于离线烧录)</source>
+        <translation>Password (stand-alone programming only)</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>加密校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>settings</name>
+    <message>
+        <source>输入范围1-1000000,请重新输入</source>
+        <translation>Enter a value from 1 to 1000000.</translation>
+    </message>
+    <message>
+        <source>输入必须为数字,请重新输入</source>
+        <translation>Enter a number.</translation>
+    </message>
+    <message>
+        <source>您输入的数据不是10进制,请重新输入</source>
+        <translation>This is not a decimal number. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>没有选择校准项!</source>
+        <translation>No calibration item selected!</translation>
+    </message>
+    <message>
+        <source>时钟范围20.0-32.0MHz</source>
+        <translation>The clock must be 20.0-32.0 MHz.</translation>
+    </message>
+    <message>
+        <source>您输入的数据不是16进制,请重新输入</source>
+        <translation>This is not a hexadecimal number. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>序列号超过FLASH空间,请重新输入</source>
+        <translation>The serial number does not fit in FLASH. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>序列号超过EEPROM空间,请重新输入</source>
+        <translation>The serial number does not fit in EEPROM. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>序列号超过NVR空间,请重新输入</source>
+        <translation>The serial number does not fit in NVR. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>您输入的地址可能会覆盖程序地址,请重新输入</source>
+        <translation>This address may overwrite the program. Please enter another one.</translation>
+    </message>
+    <message>
+        <source>您输入的地址可能会覆盖BootLoader地址,请重新输入</source>
+        <translation>This address may overwrite the BootLoader. Please enter another one.</translation>
+    </message>
+    <message>
+        <source>序列号跨越两个扇区,请重新输入</source>
+        <translation>The serial number would cross a sector boundary. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>序列号跨越两个扇区,请重新选择</source>
+        <translation>The serial number would cross a sector boundary. Please choose again.</translation>
+    </message>
+    <message>
+        <source>初始值大于位宽</source>
+        <translation>The start value does not fit in the width.</translation>
+    </message>
+    <message>
+        <source>步进范围是0-0xff</source>
+        <translation>The step must be 0 to 0xff.</translation>
+    </message>
+    <message>
+        <source>步进范围是0-99</source>
+        <translation>The step must be 0 to 99.</translation>
+    </message>
+    <message>
+        <source>地址与加密数据地址冲突,请重新输入，序列号占用地址不超过%1</source>
+        <translation>The address overlaps the password data. Please enter another one: the serial number must end at or below %1.</translation>
+    </message>
+</context>
+<context>
+    <name>userCfgDialog</name>
+    <message>
+        <source>用户配置</source>
+        <translation>User Configuration</translation>
+    </message>
+    <message>
+        <source>P01上电模式</source>
+        <translation>P01 at power-on</translation>
+    </message>
+    <message>
+        <source>P26上电模式</source>
+        <translation>P26 at power-on</translation>
+    </message>
+    <message>
+        <source>高阻</source>
+        <translation>High-Z</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>I2C引脚配置</source>
+        <translation>I2C pins</translation>
+    </message>
+    <message>
+        <source>SDA</source>
+        <translation>SDA</translation>
+    </message>
+    <message>
+        <source>SCL</source>
+        <translation>SCL</translation>
+    </message>
+    <message>
+        <source>UART引脚配置</source>
+        <translation>UART pins</translation>
+    </message>
+    <message>
+        <source>TX</source>
+        <translation>TX</translation>
+    </message>
+    <message>
+        <source>RX</source>
+        <translation>RX</translation>
+    </message>
+    <message>
+        <source>FLASH读保护</source>
+        <translation>FLASH read protection</translation>
+    </message>
+    <message>
+        <source>FLASH写保护</source>
+        <translation>FLASH write protection</translation>
+    </message>
+    <message>
+        <source>上电延时</source>
+        <translation>Power-on delay</translation>
+    </message>
+    <message>
+        <source>启动选择</source>
+        <translation>Boot from</translation>
+    </message>
+    <message>
+        <source>配置锁定(锁定后无法再更改)</source>
+        <translation>Lock the configuration (no changes afterwards)</translation>
+    </message>
+    <message>
+        <source>color:rgb(255,0,0);</source>
+        <translation>color:rgb(255,0,0);</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>FLASH</source>
+        <translation>FLASH</translation>
+    </message>
+    <message>
+        <source>BootLoader</source>
+        <translation>BootLoader</translation>
+    </message>
+    <message>
+        <source>P26默认为复位脚，EFT测试请配置为高阻</source>
+        <translation>P26 is the reset pin by default; set it to High-Z for EFT tests</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

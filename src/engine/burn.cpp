@@ -17,11 +17,11 @@ constexpr int kIdCodeFirst = 0x20;  // IDCODE protection bytes in the NVR2 secto
 constexpr int kIdCodeEnd = 0x30;
 constexpr uint8_t kIdCodeSet = 0xAA;
 
-const QString kBurning = QStringLiteral("烧写中...");
-const QString kBurnOk = QStringLiteral("烧写成功");
-const QString kBurnFailed = QStringLiteral("烧写失败");
-const QString kHint = QStringLiteral("提示信息");
-const QString kConnecting = QStringLiteral("芯片连接中");
+const QString kBurning = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "烧写中..."));
+const QString kBurnOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "烧写成功"));
+const QString kBurnFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "烧写失败"));
+const QString kHint = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "提示信息"));
+const QString kConnecting = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "芯片连接中"));
 
 // NVR1..NVR3 of a pass: failures are only logged, the chip stays usable.
 void burnNvrArea(LinkCommands &link, int index, uint16_t address, uint16_t eraseLength, const uint8_t *image)

@@ -8,14 +8,14 @@
 #include <QDebug>
 
 namespace {
-const QString kUpdataPrepare = QStringLiteral("准备更新固件.");
-const QString kUpdating = QStringLiteral("更新固件中.");
-const QString kUpdataOk = QStringLiteral("更新固件成功.");
-const QString kUpdataFailed = QStringLiteral("固件更新失败.");
-const QString kErasePrepare = QStringLiteral("准备清空存储.");
-const QString kErasingStore = QStringLiteral("清空存储中.");
-const QString kEraseStoreOk = QStringLiteral("清空存储成功.");
-const QString kEraseStoreFailed = QStringLiteral("清空存储失败.");
+const QString kUpdataPrepare = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "准备更新固件."));
+const QString kUpdating = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "更新固件中."));
+const QString kUpdataOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "更新固件成功."));
+const QString kUpdataFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "固件更新失败."));
+const QString kErasePrepare = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "准备清空存储."));
+const QString kErasingStore = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "清空存储中."));
+const QString kEraseStoreOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "清空存储成功."));
+const QString kEraseStoreFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "清空存储失败."));
 }
 
 void workThread::updata_writer()

@@ -15,12 +15,12 @@
 namespace {
 constexpr int kAfterFlashMs = 10;
 
-const QString kDownloading = QStringLiteral("下载中.");
-const QString kDownloadOk = QStringLiteral("下载成功.");
-const QString kDownloadFailed = QStringLiteral("下载失败.");
-const QString kUploading = QStringLiteral("上传中.");
-const QString kUploadOk = QStringLiteral("上传成功.");
-const QString kUploadFailed = QStringLiteral("上传失败.");
+const QString kDownloading = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "下载中."));
+const QString kDownloadOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "下载成功."));
+const QString kDownloadFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "下载失败."));
+const QString kUploading = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "上传中."));
+const QString kUploadOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "上传成功."));
+const QString kUploadFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "上传失败."));
 
 // One command of an offline sequence: runs only when its flag is set; its failure code ends the sequence.
 struct OfflineStep

@@ -14,13 +14,13 @@
 namespace {
 constexpr int kSettleMs = 10;
 
-const QString kReading = QStringLiteral("读取中.");
-const QString kReadOk = QStringLiteral("读取成功.");
-const QString kReadFailed = QStringLiteral("读取失败.");
-const QString kErasing = QStringLiteral("擦除中.");
-const QString kEraseOk = QStringLiteral("擦除成功.");
-const QString kEraseFailed = QStringLiteral("擦除失败.");
-const QString kBlankFailed = QStringLiteral("查空失败.");
+const QString kReading = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "读取中."));
+const QString kReadOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "读取成功."));
+const QString kReadFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "读取失败."));
+const QString kErasing = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "擦除中."));
+const QString kEraseOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "擦除成功."));
+const QString kEraseFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "擦除失败."));
+const QString kBlankFailed = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "查空失败."));
 
 uint8_t *const kNvrImages[] = {g_ucNVRBuf1, g_ucNVRBuf2, g_ucNVRBuf3};
 

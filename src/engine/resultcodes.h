@@ -2,6 +2,9 @@
 
 #include <QString>
 
+// Both give the Chinese source text, the same in every language (the command line's JSON carries it); people
+// get it through engineText().
+
 // Box text for an operation's result code; empty for 0 (success) and 4 (chip identified, logged instead).
 QString resultCodeText(int code);
 

@@ -3,6 +3,7 @@
 #include "hexfile.h"
 #include "chip/images.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -24,7 +25,7 @@ int readBinFile(const QString &path, ImageTarget target, const FileMessages &msg
     if (length > targetLimit(target)) {
         dataSize = 0;
         const QString text = imageOverflowText(target, true);
-        msgs.showBox(QStringLiteral("警告"), text);
+        msgs.showBox(QCoreApplication::translate("files", "警告"), text);
         msgs.appendLog(text);
         return 0;
     }
@@ -37,7 +38,7 @@ int readBinFile(const QString &path, ImageTarget target, const FileMessages &msg
 int saveBin(const QString &path, const FileMessages &msgs)
 {
     if (g_bEnBin && g_bEnBL) {
-        msgs.showBox(QStringLiteral("警告"), QStringLiteral("不能同时保存bin/bl"));
+        msgs.showBox(QCoreApplication::translate("files", "警告"), QCoreApplication::translate("files", "不能同时保存bin/bl"));
         return -1;
     }
     if (path.isEmpty())

@@ -1,5 +1,6 @@
 #include "cfgdb.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QRandomGenerator64>
@@ -26,7 +27,7 @@ uint8_t sum8(const char *data, int length)
 
 void reportBadData(const FileMessages &msgs)
 {
-    msgs.showBox(QStringLiteral("错误"), QStringLiteral("配置文件数据错误！"));
+    msgs.showBox(QCoreApplication::translate("files", "错误"), QCoreApplication::translate("files", "配置文件数据错误！"));
 }
 
 void parseLine(const QString &line)

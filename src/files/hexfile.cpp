@@ -2,6 +2,7 @@
 
 #include "chip/mcuinfo.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -47,7 +48,7 @@ void abortOverflow(ImageTarget target, const FileMessages &msgs)
     std::memset(targetBuffer(target), 0xFF, targetCapacity(target));
     targetDataSize(target) = 0;
     const QString text = imageOverflowText(target, false);
-    msgs.showBox(QStringLiteral("警告"), text);
+    msgs.showBox(QCoreApplication::translate("files", "警告"), text);
     msgs.appendLog(text);
 }
 
@@ -55,10 +56,10 @@ void abortOverflow(ImageTarget target, const FileMessages &msgs)
 
 QString imageOverflowText(ImageTarget target, bool binFile)
 {
-    QString which = QStringLiteral("flash最大为");
+    const char *text = QT_TRANSLATE_NOOP("files", "芯片%1flash最大为%2");
     if (target == ImageTarget::BootLoader)
-        which = binFile ? QStringLiteral("BL 最大为") : QStringLiteral("BootLoader最大为");
-    return QStringLiteral("芯片") + g_currentMcu.strName + which + QString::number(targetLimit(target));
+        text = binFile ? QT_TRANSLATE_NOOP("files", "芯片%1BL 最大为%2") : QT_TRANSLATE_NOOP("files", "芯片%1BootLoader最大为%2");
+    return QCoreApplication::translate("files", text).arg(g_currentMcu.strName, QString::number(targetLimit(target)));
 }
 
 void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)

@@ -2,6 +2,7 @@
 
 #include "settings/productionsettings.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -127,18 +128,18 @@ QString passwordEntryMessage(PasswordEntry result)
     case PasswordEntry::Accepted:
         break;
     case PasswordEntry::NotAscii:
-        return QStringLiteral("请输入a-z,A-Z,0-9,!\"#$%&'()*+,-./:;<=>?@[]^_`{|}~范围内字符！");
+        return QCoreApplication::translate("files", "请输入a-z,A-Z,0-9,!\"#$%&'()*+,-./:;<=>?@[]^_`{|}~范围内字符！");
     case PasswordEntry::TooShort:
-        return QStringLiteral("密码最少8个字符！");
+        return QCoreApplication::translate("files", "密码最少8个字符！");
     case PasswordEntry::TooLong:
-        return QStringLiteral("密码最多16个字符！");
+        return QCoreApplication::translate("files", "密码最多16个字符！");
     }
     return QString();
 }
 
 QString passwordBoxTitle()
 {
-    return QStringLiteral("提示");
+    return QCoreApplication::translate("files", "提示");
 }
 
 void commitPassword(bool enabled, const QString &fieldText)

@@ -4,6 +4,7 @@
 #include "chip/images.h"
 #include "settings/productionsettings.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QSaveFile>
@@ -192,7 +193,7 @@ bool readArea(QIODevice &in, const Area &a, bool sumInBox, const FileMessages &m
     }
     if (sum16(a.image, a.sumLength) != a.checksum) {
         if (sumInBox)
-            msgs.showBox(QStringLiteral("警告"), a.sumText);
+            msgs.showBox(QCoreApplication::translate("files", "警告"), a.sumText);
         else
             msgs.appendLog(a.sumText);
         clearArea(a);
@@ -206,30 +207,30 @@ bool readTableAreas(QIODevice &in, bool v0, const FileMessages &msgs)
 {
     const uint32_t sector = nvrSectorBytes();
     const uint32_t eeprom = eepromSizeBytes();
-    const QString nvrShort = QStringLiteral("nvr读取错误");
-    const QString nvrSum = QStringLiteral("NVR校验错误");
+    const QString nvrShort = QCoreApplication::translate("files", "nvr读取错误");
+    const QString nvrSum = QCoreApplication::translate("files", "NVR校验错误");
     if (g_bEnNVR1 && g_currentMcu.nBootSectors == 0) {
         const Area a{g_bEnNVR1, g_ucNVRBuf1, NVR_BUF_SIZE, sector, sector, g_nNVRCheckSum1,
-                     nvrShort, v0 ? QStringLiteral("NVR1 校验错误") : nvrSum};
+                     nvrShort, v0 ? QCoreApplication::translate("files", "NVR1 校验错误") : nvrSum};
         if (!readArea(in, a, v0, msgs))
             return false;
     }
     if (g_bEnNVR2) {
         const Area a{g_bEnNVR2, g_ucNVRBuf2, NVR_BUF_SIZE, sector, sector, g_nNVRCheckSum2,
-                     nvrShort, v0 ? QStringLiteral("NVR2 校验错误") : nvrSum};
+                     nvrShort, v0 ? QCoreApplication::translate("files", "NVR2 校验错误") : nvrSum};
         if (!readArea(in, a, v0, msgs))
             return false;
     }
     if (g_bEnNVR3) {
         const Area a{g_bEnNVR3, g_ucNVRBuf3, NVR_BUF_SIZE, sector, sector, g_nNVRCheckSum3,
-                     nvrShort, v0 ? QStringLiteral("NVR3 校验错误") : nvrSum};
+                     nvrShort, v0 ? QCoreApplication::translate("files", "NVR3 校验错误") : nvrSum};
         if (!readArea(in, a, v0, msgs))
             return false;
     }
     if (g_bEnEE) {
         const Area a{g_bEnEE, g_ucEEBuf, NVR_BUF_SIZE, eeprom, eeprom, g_nEECheckSum,
-                     QStringLiteral("eeprom读取错误"),
-                     v0 ? QStringLiteral("EE 校验错误") : QStringLiteral("eeprom校验错误")};
+                     QCoreApplication::translate("files", "eeprom读取错误"),
+                     v0 ? QCoreApplication::translate("files", "EE 校验错误") : QCoreApplication::translate("files", "eeprom校验错误")};
         if (!readArea(in, a, v0, msgs))
             return false;
     }
@@ -268,7 +269,7 @@ void applyChecksumsAndLimit(const uint8_t info[PROJECT_INFO_SIZE])
 
 bool readPassword(QIODevice &in, const FileMessages &msgs)
 {
-    const QString failText = QStringLiteral("密码读取错误");
+    const QString failText = QCoreApplication::translate("files", "密码读取错误");
     qDebug() << "g_bEnEncryption.";
     PasswordBlock block;
     if (!readExactly(in, block.data(), PASSWORD_BLOCK_SIZE)) {
@@ -318,13 +319,13 @@ bool storedSizesFit(const FileMessages &msgs)
 {
     bool fit = true;
     if (g_nBinSize > flashSizeBytes()) {
-        msgs.appendLog(QStringLiteral("bin读取错误"));
+        msgs.appendLog(QCoreApplication::translate("files", "bin读取错误"));
         g_bEnBin = false;
         g_nBinSize = 0;
         fit = false;
     }
     if (g_nNVRBinSize > bootLoaderSizeBytes()) {
-        msgs.appendLog(QStringLiteral("bl读取错误"));
+        msgs.appendLog(QCoreApplication::translate("files", "bl读取错误"));
         g_bEnBL = false;
         g_nNVRBinSize = 0;
         fit = false;
@@ -340,7 +341,7 @@ int loadVersion1Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], const
         return -1;
     const McuInfo *mcu = findMcuByName(chips, fieldText(name, PROJECT_NAME_SIZE));
     if (!mcu) {
-        msgs.appendLog(QStringLiteral("项目文件中的mcu型号异常"));
+        msgs.appendLog(QCoreApplication::translate("files", "项目文件中的mcu型号异常"));
         return -7;
     }
     g_currentMcu = *mcu;
@@ -360,14 +361,14 @@ int loadVersion1Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], const
     if (g_bEnBin) {
         std::memset(g_ucBinBuf, 0xFF, BIN_BUF_SIZE);
         const Area a{g_bEnBin, g_ucBinBuf, BIN_BUF_SIZE, g_nBinSize, flashSizeBytes(), g_nBinCheckSum,
-                     QStringLiteral("bin读取错误"), QStringLiteral("bin校验错误")};
+                     QCoreApplication::translate("files", "bin读取错误"), QCoreApplication::translate("files", "bin校验错误")};
         if (!readArea(in, a, false, msgs))
             return -6;
     }
     if (g_bEnBL && g_currentMcu.nBootSectors != 0) {
         std::memset(g_ucNVRBinBuf, 0xFF, NVR_BIN_BUF_SIZE);
         const Area a{g_bEnBL, g_ucNVRBinBuf, NVR_BIN_BUF_SIZE, g_nNVRBinSize, bootLoaderSizeBytes(),
-                     g_nNVRBinCheckSum, QStringLiteral("bl读取错误"), QStringLiteral("bl校验错误")};
+                     g_nNVRBinCheckSum, QCoreApplication::translate("files", "bl读取错误"), QCoreApplication::translate("files", "bl校验错误")};
         if (!readArea(in, a, false, msgs))
             return -6;
     }
@@ -399,7 +400,7 @@ int loadVersion0Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], QStri
         const uint32_t limit = flashSizeBytes();
         const QByteArray rest = in.read(qint64(limit) + 1);
         if (static_cast<uint32_t>(rest.size()) > limit) {
-            msgs.appendLog(QStringLiteral("bin读取错误"));
+            msgs.appendLog(QCoreApplication::translate("files", "bin读取错误"));
             g_bEnBin = false;
             return -6;
         }

@@ -41,7 +41,7 @@ int LinkCommands::upDataFirmware(int &position)
         qDebug("reset  write fail\n");
     hidClose();
 
-    reporter().labelMessage(QStringLiteral("upgrade step1/2"));
+    reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "upgrade step1/2")));
     g_bIapArrived = 0;
     bool arrived = false;
     int sleeps = 0;
@@ -81,10 +81,10 @@ int LinkCommands::upDataFirmware(int &position)
             labelFailure("updata EraseFlashFail:%02x", a[0]);
             return 1;
         }
-        reporter().labelMessage(QStringLiteral("erase flash"));
+        reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "erase flash")));
         reporter().progress(100);
         qDebug("size = %d\r\n", size);
-        reporter().labelMessage(QStringLiteral("upgrade step2/2 updating"));
+        reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "upgrade step2/2 updating")));
 
         uint8_t block[64 + kChunk];
         for (int offset = 0; offset < size;) {
@@ -194,7 +194,7 @@ int LinkCommands::upDataFirmware(int &position)
     hidClose();
     if (rt != 0) {
         reporter().progress(0);
-        reporter().labelMessage(QStringLiteral("升级失败."));
+        reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "升级失败.")));
     }
     return rt;
 }
@@ -203,7 +203,7 @@ int LinkCommands::EraseExFalshDate(int &position)
 {
     if (!hidOpen())
         return 1;
-    reporter().labelMessage(QStringLiteral("清空外部存储"));
+    reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "清空外部存储")));
     bool ok = true;
     for (int k = 1; k * kBlocksPerFrame <= kExternalBlocks; ++k) {
         LinkFrame f(LinkCode::EraseExFalshDate);
@@ -229,6 +229,6 @@ int LinkCommands::EraseExFalshDate(int &position)
     }
     hidClose();
     reporter().progress(0);
-    reporter().labelMessage(QStringLiteral("清空失败."));
+    reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "清空失败.")));
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "chip/images.h"
 #include "settings/productionsettings.h"
 
+#include <QCoreApplication>
 #include <cstring>
 
 namespace nvropt {
@@ -98,23 +99,23 @@ QString checkPins(const UserCfg &c)
 {
     if (c.i2c) {
         if (c.sda < 0)
-            return QStringLiteral("SDA设置不能为空");
+            return QCoreApplication::translate("options", "SDA设置不能为空");
         if (c.scl < 0)
-            return QStringLiteral("SCL设置不能为空");
+            return QCoreApplication::translate("options", "SCL设置不能为空");
         if (c.sda == c.scl)
-            return QStringLiteral("SDA与SCL设置不能相同");
+            return QCoreApplication::translate("options", "SDA与SCL设置不能相同");
     }
     if (c.uart && c.tx == c.rx)
-        return QStringLiteral("TX与RX设置不能相同");
+        return QCoreApplication::translate("options", "TX与RX设置不能相同");
     if (c.i2c && c.uart) {
         if (c.sda == c.rx)
-            return QStringLiteral("SDA与RX设置不能相同");
+            return QCoreApplication::translate("options", "SDA与RX设置不能相同");
         if (c.sda == c.tx)
-            return QStringLiteral("SDA与TX设置不能相同");
+            return QCoreApplication::translate("options", "SDA与TX设置不能相同");
         if (c.scl == c.rx)
-            return QStringLiteral("SCL与RX设置不能相同");
+            return QCoreApplication::translate("options", "SCL与RX设置不能相同");
         if (c.scl == c.tx)
-            return QStringLiteral("SCL与TX设置不能相同");
+            return QCoreApplication::translate("options", "SCL与TX设置不能相同");
     }
     return QString();
 }
@@ -254,8 +255,8 @@ QString factoryClockLine(const uint8_t *nvr3)
 {
     const double mhz = (nvr3[0x11] | (nvr3[0x12] << 8)) / 1000.0;
     if (mhz > 33.0 || mhz < 19.0)
-        return QStringLiteral("主频: ERROR!");
-    return QStringLiteral("主频: ") + QString::number(mhz, 'f', 2) + QStringLiteral("MHz");
+        return QCoreApplication::translate("options", "主频: ERROR!");
+    return QCoreApplication::translate("options", "主频: %1MHz").arg(mhz, 0, 'f', 2);
 }
 
 FactoryRow factoryRow(const McuInfo &mcu, const uint8_t *nvr3, int row)
@@ -269,7 +270,7 @@ FactoryRow factoryRow(const McuInfo &mcu, const uint8_t *nvr3, int row)
     const int count = small ? NVR_FAC_INFO_SMALL_COUNT : NVR_FAC_INFO_COUNT;
     for (int i = 0; i < count; ++i) {
         if (table[i].nAddr == address) {
-            r.description = QString::fromUtf8(table[i].strDescription);
+            r.description = trimDescriptionText(table[i].strDescription);
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "productionsettings.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace burn {
@@ -11,9 +12,10 @@ QString dialogLimitWarning(const QString &text)
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok, 10);
     if (ok)
-        return value >= 1 && value <= qlonglong(LimitMax) ? QString()
-                                                          : QStringLiteral("输入范围1-1000000,请重新输入");
-    return text.isEmpty() ? QString() : QStringLiteral("输入必须为数字,请重新输入");
+        return value >= 1 && value <= qlonglong(LimitMax)
+                   ? QString()
+                   : QCoreApplication::translate("settings", "输入范围1-1000000,请重新输入");
+    return text.isEmpty() ? QString() : QCoreApplication::translate("settings", "输入必须为数字,请重新输入");
 }
 
 PageLimit pageLimit(const QString &text)
@@ -23,7 +25,7 @@ PageLimit pageLimit(const QString &text)
     const qlonglong value = text.toLongLong(&ok, 10);
     if (!ok) {
         if (!text.isEmpty())
-            r.warning = QStringLiteral("您输入的数据不是10进制,请重新输入");
+            r.warning = QCoreApplication::translate("settings", "您输入的数据不是10进制,请重新输入");
         return r;
     }
     r.store = true;
@@ -47,7 +49,7 @@ bool pageTime(const QString &text, uint16_t *value, QString *warning)
     bool ok = false;
     const uint32_t v = text.toUInt(&ok, 10);
     if (!ok || v == 0 || v > 0xFFFF) {
-        *warning = QStringLiteral("您输入的数据不是10进制,请重新输入");
+        *warning = QCoreApplication::translate("settings", "您输入的数据不是10进制,请重新输入");
         return false;
     }
     *value = static_cast<uint16_t>(v);
@@ -68,7 +70,7 @@ CalibrationCheck checkCalibration(bool caliOnly, bool clock, bool adc, const QSt
 {
     CalibrationCheck r;
     if (caliOnly && !clock && !adc) {
-        r.warning = QStringLiteral("没有选择校准项!");
+        r.warning = QCoreApplication::translate("settings", "没有选择校准项!");
         return r;
     }
     bool ok = false;
@@ -81,7 +83,7 @@ CalibrationCheck checkCalibration(bool caliOnly, bool clock, bool adc, const QSt
         return r;
     }
     r.freqText = freq > ClockMaxMHz ? QStringLiteral("32.0") : QStringLiteral("20.0");
-    r.warning = QStringLiteral("时钟范围20.0-32.0MHz");
+    r.warning = QCoreApplication::translate("settings", "时钟范围20.0-32.0MHz");
     return r;
 }
 

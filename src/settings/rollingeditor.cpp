@@ -139,7 +139,7 @@ void RollingEditor::startAddressChanged(const QString &text)
     case rolling::Verdict::Ignore:
         return;
     case rolling::Verdict::Refuse:
-        if (o.warning == QLatin1String("您输入的数据不是16进制,请重新输入"))
+        if (o.warning == rolling::notHexWarning())
             qDebug() << "addr error : " << text;
         warn(o.warning);
         qDebug() << "addr error";

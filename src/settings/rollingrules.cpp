@@ -1,16 +1,40 @@
 #include "rollingrules.h"
 
+#include <QCoreApplication>
+
 namespace rolling {
+
+QString notHexWarning()
+{
+    return QCoreApplication::translate("settings", "您输入的数据不是16进制,请重新输入");
+}
 
 namespace {
 
-const QString kNotHex = QStringLiteral("您输入的数据不是16进制,请重新输入");
-const QString kNotDec = QStringLiteral("您输入的数据不是10进制,请重新输入");
-const QString kFlashOverflow = QStringLiteral("序列号超过FLASH空间,请重新输入");
-const QString kEepromOverflow = QStringLiteral("序列号超过EEPROM空间,请重新输入");
-const QString kNvrOverflow = QStringLiteral("序列号超过NVR空间,请重新输入");
-const QString kMayCoverProgram = QStringLiteral("您输入的地址可能会覆盖程序地址,请重新输入");
-const QString kMayCoverBootLoader = QStringLiteral("您输入的地址可能会覆盖BootLoader地址,请重新输入");
+QString notDec()
+{
+    return QCoreApplication::translate("settings", "您输入的数据不是10进制,请重新输入");
+}
+QString flashOverflow()
+{
+    return QCoreApplication::translate("settings", "序列号超过FLASH空间,请重新输入");
+}
+QString eepromOverflow()
+{
+    return QCoreApplication::translate("settings", "序列号超过EEPROM空间,请重新输入");
+}
+QString nvrOverflow()
+{
+    return QCoreApplication::translate("settings", "序列号超过NVR空间,请重新输入");
+}
+QString mayCoverProgram()
+{
+    return QCoreApplication::translate("settings", "您输入的地址可能会覆盖程序地址,请重新输入");
+}
+QString mayCoverBootLoader()
+{
+    return QCoreApplication::translate("settings", "您输入的地址可能会覆盖BootLoader地址,请重新输入");
+}
 
 Outcome refuse(const QString &warning)
 {
@@ -82,7 +106,7 @@ Outcome checkStartAddress(const QString &text, const rolling_seting_t &r, const 
     if (!ok) {
         if (isHexPrefixOnly(text))
             return Outcome();
-        return refuse(kNotHex);
+        return refuse(notHexWarning());
     }
     const uint64_t end = address + (r.bitSize & 0x07);
     const int64_t last = static_cast<int64_t>(end);
@@ -93,28 +117,28 @@ Outcome checkStartAddress(const QString &text, const rolling_seting_t &r, const 
     if (rangeChecked) {
         if (area == RollingAreaFlash) {
             if (last > lastByte(limits.flashBytes))
-                return refuse(kFlashOverflow);
+                return refuse(flashOverflow());
             if (limits.binEnabled && limits.binSize >= address)
-                accepted.logNote = kMayCoverProgram;
+                accepted.logNote = mayCoverProgram();
             else
                 accepted.clearLog = true;
         } else if (area == RollingAreaEeprom) {
             if (last > lastByte(limits.sectorSize))
-                return refuse(kEepromOverflow);
+                return refuse(eepromOverflow());
         } else if (limits.bootSectors == 0) {
             if (last > lastByte(limits.sectorSize))
-                return refuse(kNvrOverflow);
+                return refuse(nvrOverflow());
         } else {
             if (last > lastByte(uint64_t(limits.bootSectors) * limits.sectorSize))
-                return refuse(kNvrOverflow);
+                return refuse(nvrOverflow());
             if (limits.blEnabled && limits.blSize >= address)
-                accepted.logNote = kMayCoverBootLoader;
+                accepted.logNote = mayCoverBootLoader();
             else
                 accepted.clearLog = true;
         }
     }
     if (crossesSector(address, end, limits.sectorSize))
-        return refuse(QStringLiteral("序列号跨越两个扇区,请重新输入"));
+        return refuse(QCoreApplication::translate("settings", "序列号跨越两个扇区,请重新输入"));
     return accepted;
 }
 
@@ -127,28 +151,28 @@ Outcome checkWidth(int index, const rolling_seting_t &r, const RollingLimits &li
     switch (r.area()) {
     case RollingAreaFlash:
         if (last > lastByte(limits.flashBytes))
-            return refuse(kFlashOverflow);
+            return refuse(flashOverflow());
         if (limits.binEnabled && limits.binSize >= end)
-            return refuse(kMayCoverProgram);
+            return refuse(mayCoverProgram());
         break;
     case RollingAreaEeprom:
         if (last > lastByte(limits.sectorSize))
-            return refuse(kEepromOverflow);
+            return refuse(eepromOverflow());
         break;
     default:
         if (limits.bootSectors == 0) {
             if (last > lastByte(limits.sectorSize))
-                return refuse(kNvrOverflow);
+                return refuse(nvrOverflow());
         } else {
             if (last > lastByte(uint64_t(limits.bootSectors) * limits.sectorSize))
-                return refuse(kNvrOverflow);
+                return refuse(nvrOverflow());
             if (limits.blEnabled && limits.blSize >= end)
-                return refuse(kMayCoverBootLoader);
+                return refuse(mayCoverBootLoader());
         }
         break;
     }
     if (crossesSector(r.startAdd, end, limits.sectorSize))
-        return refuse(QStringLiteral("序列号跨越两个扇区,请重新选择"));
+        return refuse(QCoreApplication::translate("settings", "序列号跨越两个扇区,请重新选择"));
     return store(static_cast<uint64_t>(index));
 }
 
@@ -160,9 +184,9 @@ Outcome checkStartValue(const QString &text, const rolling_seting_t &r)
     bool ok = false;
     const uint64_t value = text.toULongLong(&ok, hex ? 16 : 10);
     if (!ok)
-        return refuse(hex ? kNotHex : kNotDec);
+        return refuse(hex ? notHexWarning() : notDec());
     if (value > maxStartValue(r.bitSize, r.radix))
-        return refuse(QStringLiteral("初始值大于位宽"));
+        return refuse(QCoreApplication::translate("settings", "初始值大于位宽"));
     return store(value);
 }
 
@@ -174,9 +198,9 @@ Outcome checkStep(const QString &text, const rolling_seting_t &r)
     bool ok = false;
     const uint64_t value = text.toULongLong(&ok, hex ? 16 : 10);
     if (!ok)
-        return refuse(hex ? kNotHex : kNotDec);
+        return refuse(hex ? notHexWarning() : notDec());
     if (hex ? value > 0xFF : value > 99)
-        return refuse(hex ? QStringLiteral("步进范围是0-0xff") : QStringLiteral("步进范围是0-99"));
+        return refuse(hex ? QCoreApplication::translate("settings", "步进范围是0-0xff") : QCoreApplication::translate("settings", "步进范围是0-99"));
     return store(value);
 }
 
@@ -193,8 +217,8 @@ QString passwordConflict(const rolling_seting_t &r, const RollingLimits &limits)
     const int64_t used = int64_t(r.startAdd) + (r.bitSize & 0x07) + 1;
     if (used <= limit)
         return QString();
-    return QStringLiteral("地址与加密数据地址冲突,请重新输入，序列号占用地址不超过")
-        + QString::asprintf("%02llX", static_cast<long long>(limit));
+    return QCoreApplication::translate("settings", "地址与加密数据地址冲突,请重新输入，序列号占用地址不超过%1")
+        .arg(QString::asprintf("%02llX", static_cast<long long>(limit)));
 }
 
 QString addressText(uint32_t address)

@@ -45,6 +45,9 @@ enum class Editor { Window, Dialog };
 
 constexpr int WidthCount = 4;  // "8", "16", "24", "32"
 
+// The warning of an address or value that is not hexadecimal.
+QString notHexWarning();
+
 uint64_t maxStartValue(uint8_t bitSize, uint8_t radix);  // 100^n − 1 (radix 0) or 256^n − 1 (radix 1)
 bool startValueTooLarge(const rolling_seting_t &r);
 

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The engine's labels (sg_lab_msg), the Link commands' labels and the result texts stay Chinese source texts
+// in every language: observers recognise states by them and the command line's JSON carries them unchanged.
+// Whatever shows one to a person passes it through engineText(), which gives it in the running language.
+QString engineText(const QString &source);
