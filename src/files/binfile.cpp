@@ -38,7 +38,8 @@ int readBinFile(const QString &path, ImageTarget target, const FileMessages &msg
 int saveBin(const QString &path, const FileMessages &msgs)
 {
     if (g_bEnBin && g_bEnBL) {
-        msgs.showBox(QCoreApplication::translate("files", "警告"), QCoreApplication::translate("files", "不能同时保存bin/bl"));
+        msgs.showBox(QCoreApplication::translate("files", "警告"),
+                     QCoreApplication::translate("files", "不能同时保存bin/bl"));
         return -1;
     }
     if (path.isEmpty())

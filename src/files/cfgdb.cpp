@@ -27,7 +27,8 @@ uint8_t sum8(const char *data, int length)
 
 void reportBadData(const FileMessages &msgs)
 {
-    msgs.showBox(QCoreApplication::translate("files", "错误"), QCoreApplication::translate("files", "配置文件数据错误！"));
+    msgs.showBox(QCoreApplication::translate("files", "错误"),
+                 QCoreApplication::translate("files", "配置文件数据错误！"));
 }
 
 void parseLine(const QString &line)

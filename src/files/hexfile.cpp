@@ -58,7 +58,8 @@ QString imageOverflowText(ImageTarget target, bool binFile)
 {
     const char *text = QT_TRANSLATE_NOOP("files", "芯片%1flash最大为%2");
     if (target == ImageTarget::BootLoader)
-        text = binFile ? QT_TRANSLATE_NOOP("files", "芯片%1BL 最大为%2") : QT_TRANSLATE_NOOP("files", "芯片%1BootLoader最大为%2");
+        text = binFile ? QT_TRANSLATE_NOOP("files", "芯片%1BL 最大为%2")
+                       : QT_TRANSLATE_NOOP("files", "芯片%1BootLoader最大为%2");
     return QCoreApplication::translate("files", text).arg(g_currentMcu.strName, QString::number(targetLimit(target)));
 }
 

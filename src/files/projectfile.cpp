@@ -230,7 +230,8 @@ bool readTableAreas(QIODevice &in, bool v0, const FileMessages &msgs)
     if (g_bEnEE) {
         const Area a{g_bEnEE, g_ucEEBuf, NVR_BUF_SIZE, eeprom, eeprom, g_nEECheckSum,
                      QCoreApplication::translate("files", "eeprom读取错误"),
-                     v0 ? QCoreApplication::translate("files", "EE 校验错误") : QCoreApplication::translate("files", "eeprom校验错误")};
+                     v0 ? QCoreApplication::translate("files", "EE 校验错误")
+                        : QCoreApplication::translate("files", "eeprom校验错误")};
         if (!readArea(in, a, v0, msgs))
             return false;
     }
@@ -361,14 +362,16 @@ int loadVersion1Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], const
     if (g_bEnBin) {
         std::memset(g_ucBinBuf, 0xFF, BIN_BUF_SIZE);
         const Area a{g_bEnBin, g_ucBinBuf, BIN_BUF_SIZE, g_nBinSize, flashSizeBytes(), g_nBinCheckSum,
-                     QCoreApplication::translate("files", "bin读取错误"), QCoreApplication::translate("files", "bin校验错误")};
+                     QCoreApplication::translate("files", "bin读取错误"),
+                     QCoreApplication::translate("files", "bin校验错误")};
         if (!readArea(in, a, false, msgs))
             return -6;
     }
     if (g_bEnBL && g_currentMcu.nBootSectors != 0) {
         std::memset(g_ucNVRBinBuf, 0xFF, NVR_BIN_BUF_SIZE);
         const Area a{g_bEnBL, g_ucNVRBinBuf, NVR_BIN_BUF_SIZE, g_nNVRBinSize, bootLoaderSizeBytes(),
-                     g_nNVRBinCheckSum, QCoreApplication::translate("files", "bl读取错误"), QCoreApplication::translate("files", "bl校验错误")};
+                     g_nNVRBinCheckSum, QCoreApplication::translate("files", "bl读取错误"),
+                     QCoreApplication::translate("files", "bl校验错误")};
         if (!readArea(in, a, false, msgs))
             return -6;
     }

@@ -200,7 +200,8 @@ Outcome checkStep(const QString &text, const rolling_seting_t &r)
     if (!ok)
         return refuse(hex ? notHexWarning() : notDec());
     if (hex ? value > 0xFF : value > 99)
-        return refuse(hex ? QCoreApplication::translate("settings", "步进范围是0-0xff") : QCoreApplication::translate("settings", "步进范围是0-99"));
+        return refuse(hex ? QCoreApplication::translate("settings", "步进范围是0-0xff")
+                          : QCoreApplication::translate("settings", "步进范围是0-99"));
     return store(value);
 }
 

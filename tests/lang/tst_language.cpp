@@ -15,7 +15,9 @@ namespace {
 class EnvironmentLanguage
 {
 public:
-    explicit EnvironmentLanguage(const QByteArray &value) : m_saved(qgetenv("TQ_LANG")), m_had(qEnvironmentVariableIsSet("TQ_LANG"))
+    explicit EnvironmentLanguage(const QByteArray &value)
+        : m_saved(qgetenv("TQ_LANG"))
+        , m_had(qEnvironmentVariableIsSet("TQ_LANG"))
     {
         if (value.isNull())
             qunsetenv("TQ_LANG");
