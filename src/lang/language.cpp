@@ -119,6 +119,12 @@ Language currentLanguage()
     return g_language;
 }
 
+QString userGuideFileName(Language language)
+{
+    return language == Language::Chinese ? QStringLiteral("Tarnquill_user_guide.zh.pdf")
+                                         : QStringLiteral("Tarnquill_user_guide.pdf");
+}
+
 QString languageMenuTitle()
 {
     return QCoreApplication::translate("language", "语言");

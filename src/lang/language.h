@@ -37,6 +37,10 @@ Language chooseLanguage(const std::optional<Language> &option, const std::option
 bool installLanguage(Language language);
 Language currentLanguage();
 
+// The user guide PDF beside the program that F1 opens: Tarnquill_user_guide.pdf (English) or
+// Tarnquill_user_guide.zh.pdf (Chinese).
+QString userGuideFileName(Language language);
+
 // The window's language menu and the note that a change applies on the next start.
 QString languageMenuTitle();
 QString languageChangeNotice();

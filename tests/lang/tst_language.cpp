@@ -51,6 +51,7 @@ private slots:
     void localeChoosesLanguage();
     void codes_data();
     void codes();
+    void userGuides();
     void languageOption_data();
     void languageOption();
     void precedence_data();
@@ -98,6 +99,12 @@ void TestLanguage::codes()
     QCOMPARE(languageFromCode(code), expected);
     if (expected)
         QCOMPARE(languageCode(*expected), code);
+}
+
+void TestLanguage::userGuides()
+{
+    QCOMPARE(userGuideFileName(Language::English), QStringLiteral("Tarnquill_user_guide.pdf"));
+    QCOMPARE(userGuideFileName(Language::Chinese), QStringLiteral("Tarnquill_user_guide.zh.pdf"));
 }
 
 void TestLanguage::languageOption_data()
