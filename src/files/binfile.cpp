@@ -1,12 +1,13 @@
 #include "binfile.h"
 
 #include "hexfile.h"
+#include "inputfile.h"
+#include "savefile.h"
 #include "chip/images.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -16,6 +17,11 @@ int readBinFile(const QString &path, ImageTarget target, const FileMessages &msg
         return -1;
     if (!QFileInfo::exists(path))
         return -2;
+    const QString problem = inputProblem(path, RAW_FILE_MAX_SIZE);
+    if (!problem.isEmpty()) {
+        msgs.appendLog(problem);
+        return -3;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -3;
@@ -35,7 +41,7 @@ int readBinFile(const QString &path, ImageTarget target, const FileMessages &msg
     return 0;
 }
 
-int saveBin(const QString &path, const FileMessages &msgs)
+int saveBin(const QString &path, const FileMessages &msgs, QString *error)
 {
     if (g_bEnBin && g_bEnBL) {
         msgs.showBox(QCoreApplication::translate("files", "警告"),
@@ -44,12 +50,11 @@ int saveBin(const QString &path, const FileMessages &msgs)
     }
     if (path.isEmpty())
         return -1;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return -3;
+    QByteArray bytes;
     if (g_bEnBin)
-        file.write(reinterpret_cast<const char *>(g_ucBinBuf), std::min(g_nBinSize, BIN_BUF_SIZE));
+        bytes = QByteArray(reinterpret_cast<const char *>(g_ucBinBuf), int(std::min(g_nBinSize, BIN_BUF_SIZE)));
     else if (g_bEnBL)
-        file.write(reinterpret_cast<const char *>(g_ucNVRBinBuf), std::min(g_nNVRBinSize, NVR_BIN_BUF_SIZE));
-    return file.commit() ? 0 : -3;
+        bytes = QByteArray(reinterpret_cast<const char *>(g_ucNVRBinBuf),
+                           int(std::min(g_nNVRBinSize, NVR_BIN_BUF_SIZE)));
+    return replaceFile(path, bytes, error) ? 0 : -3;
 }

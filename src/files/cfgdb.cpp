@@ -1,10 +1,12 @@
 #include "cfgdb.h"
 
+#include "inputfile.h"
+#include "savefile.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QRandomGenerator64>
-#include <QSaveFile>
 
 QString g_strCompany;
 QString g_strCfgChip[CFG_MAX_ENTRIES];
@@ -94,6 +96,12 @@ int parseCfgData(const QByteArray &data, const FileMessages &msgs)
 
 int readCfgFile(const QString &appDir, const FileMessages &msgs)
 {
+    const QString problem = inputProblem(cfgDbPath(appDir), cfgFileMaxSize());
+    if (!problem.isEmpty()) {
+        qDebug().noquote() << "Cannot read the configuration:" << problem;
+        msgs.appendLog(problem);
+        return -1;
+    }
     QFile file(cfgDbPath(appDir));
     if (!file.open(QIODevice::ReadOnly)) {
         qDebug() << "Cannot open file for reading:" << file.errorString();
@@ -126,7 +134,7 @@ QString cfgText()
     return text + kCompanyTag + g_strCompany;
 }
 
-int writeCfgFile(const QString &appDir)
+int writeCfgFile(const QString &appDir, QString *error)
 {
     quint64 words[CFG_PAD_SIZE / sizeof(quint64)];
     QRandomGenerator64::global()->fillRange(words);
@@ -134,14 +142,11 @@ int writeCfgFile(const QString &appDir)
     const QByteArray data = buildCfgData(pad, cfgText());
     if (data.isEmpty())
         return -2;
-    QSaveFile file(cfgDbPath(appDir));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Cannot open file for writing:" << file.errorString();
-        return -1;
-    }
-    file.write(data);
-    if (!file.commit()) {
-        qDebug() << "Cannot open file for writing:" << file.errorString();
+    QString reason;
+    if (!replaceFile(cfgDbPath(appDir), data, &reason)) {
+        qDebug().noquote() << "Cannot write the configuration:" << reason;
+        if (error)
+            *error = reason;
         return -1;
     }
     return 0;

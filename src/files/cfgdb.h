@@ -21,7 +21,8 @@ extern int g_nCfgCount;
 
 QString cfgDbPath(const QString &appDir);  // appDir + "/cfg.db"
 
-// Reads appDir/cfg.db into the globals. 0 read, -1 cannot open or the contents fail their checks (then a
+// Reads appDir/cfg.db into the globals. 0 read, -1 cannot open, not a regular file of at most
+// cfgFileMaxSize() bytes (the reason in the log), or the contents fail their checks (then a
 // "配置文件数据错误！" box). Entries past the 100th are ignored.
 int readCfgFile(const QString &appDir, const FileMessages &msgs);
 
@@ -36,8 +37,9 @@ QByteArray buildCfgData(const QByteArray &pad, const QString &text);
 QString cfgText();
 
 // Writes the globals to appDir/cfg.db with a fresh pad from the process-wide 64-bit generator, through a
-// temporary file so a failed write keeps the previous file. 0 written, -1 cannot write, -2 too long.
-int writeCfgFile(const QString &appDir);
+// temporary file so a failed write keeps the previous file. 0 written, -1 cannot write (the reason in
+// *error, for the box that says so), -2 too long.
+int writeCfgFile(const QString &appDir, QString *error = nullptr);
 
 // Gives every record of `list` that a cfg.db entry names that entry's display name, entries in order.
 void applyCfgNames(QVector<McuInfo> &list);

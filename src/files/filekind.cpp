@@ -5,7 +5,7 @@
 FileKind fileKindOf(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("hex"))
+    if (suffix == QLatin1String("hex") || suffix == QLatin1String("ihx"))
         return FileKind::Hex;
     if (suffix == QLatin1String("bin"))
         return FileKind::Bin;

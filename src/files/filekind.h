@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// How the open action reads a file, by its suffix compared in lower case.
+// How a file is read, by its suffix compared in lower case. SDCC writes Intel HEX as .ihx.
 enum class FileKind { Other, Hex, Bin, Project };
 
 FileKind fileKindOf(const QString &path);

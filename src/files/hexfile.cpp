@@ -1,5 +1,6 @@
 #include "hexfile.h"
 
+#include "inputfile.h"
 #include "chip/mcuinfo.h"
 
 #include <QCoreApplication>
@@ -43,6 +44,27 @@ bool isDataRecord(std::string_view line)
     return line.size() > 8 && line[0] == ':' && line[7] == '0' && line[8] == '0';
 }
 
+bool isBlank(std::string_view line)
+{
+    return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// A record the loader passes over by its rule (end of file, address extension, start address).
+bool isOtherRecord(std::string_view line)
+{
+    return line.size() > 8 && line[0] == ':' && hexField(line, 7, 2) >= 0;
+}
+
+// Records that start inside a line are never read: the line holds the first one only. A file whose
+// lines end in a lone CR is one such line.
+int recordsInsideLine(std::string_view line)
+{
+    int count = 0;
+    for (size_t i = 1; i < line.size(); ++i)
+        count += line[i] == ':';
+    return count;
+}
+
 void abortOverflow(ImageTarget target, const FileMessages &msgs)
 {
     std::memset(targetBuffer(target), 0xFF, targetCapacity(target));
@@ -63,8 +85,9 @@ QString imageOverflowText(ImageTarget target, bool binFile)
     return QCoreApplication::translate("files", text).arg(g_currentMcu.strName, QString::number(targetLimit(target)));
 }
 
-void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
+HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
 {
+    HexScan scan;
     uint8_t *image = targetBuffer(target);
     uint32_t &dataSize = targetDataSize(target);
     const uint32_t limit = targetLimit(target);
@@ -80,19 +103,25 @@ void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
         const size_t next = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
         const std::string_view line = text.substr(pos, next - pos);
         pos = next;
-        if (!isDataRecord(line))
+        scan.recordsInsideLines += recordsInsideLine(line);
+        if (!isDataRecord(line)) {
+            scan.skippedLines += !isBlank(line) && !isOtherRecord(line);
             continue;
+        }
         const int length = hexField(line, 1, 2);
         const int address = hexField(line, 3, 4);
-        if (length < 0 || address < 0)
+        if (length < 0 || address < 0) {
+            ++scan.skippedLines;
             continue;
+        }
+        ++scan.dataRecords;
         const uint32_t end = static_cast<uint32_t>(address + length);
         if (end > dataSize)
             dataSize = end;
         // The limit never exceeds the image, so this check also keeps records near 0xFFFF inside it.
         if (dataSize > limit) {
             abortOverflow(target, msgs);
-            return;
+            return scan;
         }
         for (int i = 0; i < length; ++i) {
             const int byte = hexField(line, 9 + 2 * size_t(i), 2);
@@ -101,18 +130,26 @@ void readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
     }
     if (target == ImageTarget::BootLoader)
         qDebug().noquote() << QString::asprintf("open hex nvr boot size %d", static_cast<int>(dataSize));
+    return scan;
 }
 
-int readHexFile(const QString &path, ImageTarget target, const FileMessages &msgs)
+int readHexFile(const QString &path, ImageTarget target, const FileMessages &msgs, HexScan *scan)
 {
     if (path.isEmpty())
         return -1;
     if (!QFileInfo::exists(path))
         return -2;
+    const QString problem = inputProblem(path, HEX_FILE_MAX_SIZE);
+    if (!problem.isEmpty()) {
+        msgs.appendLog(problem);
+        return -3;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return -3;
-    readHexFrom(file, target, msgs);
+    const HexScan found = readHexFrom(file, target, msgs);
+    if (scan)
+        *scan = found;
     return 0;
 }
 

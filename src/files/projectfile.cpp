@@ -1,13 +1,14 @@
 #include "projectfile.h"
 
+#include "inputfile.h"
 #include "passwordcodec.h"
+#include "savefile.h"
 #include "chip/images.h"
 #include "settings/productionsettings.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -64,7 +65,6 @@ enum : int {
     kInfoV0AutoBurner = 26,
 };
 
-constexpr int kCalibrationSize = 4;
 constexpr float kMaxClockMHz = 6553.5f;
 
 uint8_t sum8(const uint8_t *data, int length)
@@ -301,8 +301,8 @@ bool readPassword(QIODevice &in, const FileMessages &msgs)
 
 bool readCalibration(QIODevice &in)
 {
-    uint8_t raw[kCalibrationSize];
-    if (!readExactly(in, raw, kCalibrationSize))
+    uint8_t raw[PROJECT_CALIBRATION_SIZE];
+    if (!readExactly(in, raw, PROJECT_CALIBRATION_SIZE))
         return false;
     const uint32_t bits = qFromLittleEndian<uint32_t>(raw);
     float freq;
@@ -382,8 +382,8 @@ int loadVersion1Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], const
     return 0;
 }
 
-int loadVersion0Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], QString *model,
-                     const FileMessages &msgs)
+int loadVersion0Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], const QVector<McuInfo> &chips,
+                     QString *model, const FileMessages &msgs)
 {
     applyChecksumsAndLimit(info);
     g_rollingSet = rollingFromBytes(info + kInfoV0Rolling);
@@ -394,8 +394,13 @@ int loadVersion0Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], QStri
     uint8_t field[PROJECT_V0_NAME_SIZE];
     if (!readExactly(in, field, PROJECT_V0_NAME_SIZE))
         return -1;
-    // Byte 0 holds the flash size in KiB, which the current chip already gives.
+    // Byte 0 holds the flash size in KiB, which the current chip already gives. A model the chip list
+    // does not know (an all-zero file names none) is refused here, not when the project is used.
     *model = fieldText(field + 1, PROJECT_V0_NAME_SIZE - 1);
+    if (!findMcuByName(chips, *model)) {
+        msgs.appendLog(QStringLiteral("项目文件中的mcu型号异常"));
+        return -7;
+    }
     g_currentMcu.strName = *model;
 
     if (g_bEnBin) {
@@ -452,22 +457,18 @@ QByteArray projectBytes()
     if (g_bCaliClock) {
         uint32_t bits;
         std::memcpy(&bits, &g_fClockFreq, sizeof bits);
-        uint8_t raw[kCalibrationSize];
+        uint8_t raw[PROJECT_CALIBRATION_SIZE];
         qToLittleEndian<uint32_t>(bits, raw);
-        appendBytes(out, raw, kCalibrationSize);
+        appendBytes(out, raw, PROJECT_CALIBRATION_SIZE);
     }
     return out;
 }
 
-int saveProject(const QString &path)
+int saveProject(const QString &path, QString *error)
 {
     if (path.isEmpty())
         return -1;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return -3;
-    file.write(projectBytes());
-    return file.commit() ? 0 : -3;
+    return replaceFile(path, projectBytes(), error) ? 0 : -3;
 }
 
 int loadProjectFrom(QIODevice &in, const QVector<McuInfo> &chips, const SelectChipFn &selectChip,
@@ -491,7 +492,7 @@ int loadProjectFrom(QIODevice &in, const QVector<McuInfo> &chips, const SelectCh
 
     QString model;
     const int rc = header[kHeadVersion] == 1 ? loadVersion1Rest(in, info, chips, &model, msgs)
-                                             : loadVersion0Rest(in, info, &model, msgs);
+                                             : loadVersion0Rest(in, info, chips, &model, msgs);
     if (rc != 0)
         return rc;
     if (selectChip)
@@ -504,6 +505,11 @@ int loadProject(const QString &path, const QVector<McuInfo> &chips, const Select
 {
     if (path.isEmpty())
         return -1;
+    const QString problem = inputProblem(path, projectFileMaxSize());
+    if (!problem.isEmpty()) {
+        msgs.appendLog(problem);
+        return -3;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -3;

@@ -1,10 +1,11 @@
 #include "tablefiles.h"
 
+#include "inputfile.h"
+#include "savefile.h"
 #include "chip/images.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -14,6 +15,8 @@ int readTable(const QString &path, uint8_t *image, uint32_t areaSize)
         return -1;
     if (!QFileInfo::exists(path))
         return -2;
+    if (!inputProblem(path, RAW_FILE_MAX_SIZE).isEmpty())
+        return -3;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -3;
@@ -22,15 +25,11 @@ int readTable(const QString &path, uint8_t *image, uint32_t areaSize)
     return 0;
 }
 
-int saveTable(const QString &path, const uint8_t *image, uint32_t areaSize)
+int saveTable(const QString &path, const uint8_t *image, uint32_t areaSize, QString *error)
 {
     if (path.isEmpty())
         return -1;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return -3;
-    file.write(reinterpret_cast<const char *>(image), areaSize);
-    return file.commit() ? 0 : -3;
+    return replaceFile(path, QByteArray(reinterpret_cast<const char *>(image), int(areaSize)), error) ? 0 : -3;
 }
 
 } // namespace
@@ -45,12 +44,12 @@ int readNvrFile(const QString &path)
     return readTable(path, g_ucNVRBuf1, nvrSectorBytes());
 }
 
-int saveEepFile(const QString &path)
+int saveEepFile(const QString &path, QString *error)
 {
-    return saveTable(path, g_ucEEBuf, eepromSizeBytes());
+    return saveTable(path, g_ucEEBuf, eepromSizeBytes(), error);
 }
 
-int saveNvrFile(const QString &path)
+int saveNvrFile(const QString &path, QString *error)
 {
-    return saveTable(path, g_ucNVRBuf1, nvrSectorBytes());
+    return saveTable(path, g_ucNVRBuf1, nvrSectorBytes(), error);
 }

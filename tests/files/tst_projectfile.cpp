@@ -849,6 +849,7 @@ private slots:
         QTest::newRow("flash checksum, no message") << "flash" << -6 << QString();
         QTest::newRow("short name field") << "name" << -1 << QString();
         QTest::newRow("short NVR2") << "short" << -6 << QString();
+        QTest::newRow("model not in the chip list") << "model" << -7 << QString();
     }
 
     void version0Failures()
@@ -866,6 +867,8 @@ private slots:
             file[file.size() - 1] = 0x22;
         else if (damage == QLatin1String("name"))
             file.truncate(nameAt + 5);
+        else if (damage == QLatin1String("model"))
+            file = version0File(QByteArray(100, '\x21'), nvr2, true, QStringLiteral("NOSUCH"));
         else
             file.truncate(nvr2At + 100);
         RecordedMessages msgs;
@@ -873,6 +876,18 @@ private slots:
         QCOMPARE(msgs.boxes, box.isEmpty() ? QStringList() : QStringList{box});
         if (damage == QLatin1String("short"))
             QCOMPARE(msgs.logs, QStringList{QStringLiteral("nvr读取错误")});
+        if (damage == QLatin1String("model"))
+            QCOMPARE(msgs.logs, QStringList{QStringLiteral("项目文件中的mcu型号异常")});
+    }
+
+    // 156 zero bytes are a well-formed version-0 file: both checksums of zeros are zero. It names no model,
+    // so it is refused when read rather than taken for a project of chip "".
+    void allZeroFileIsRefused()
+    {
+        RecordedMessages msgs;
+        QString selected;
+        QCOMPARE(loadBytes(QByteArray(156, '\0'), catalogue(), &msgs, &selected), -7);
+        QVERIFY(selected.isEmpty());
     }
 };
 
