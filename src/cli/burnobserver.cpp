@@ -109,5 +109,7 @@ void BurnObserver::finishPass(int code)
         m_failure = 0;
     }
     const PassResult result{code, g_wChipId};
+    if (m_hook)
+        m_hook(result);
     QMetaObject::invokeMethod(this, [this, result] { emit passFinished(result); }, Qt::QueuedConnection);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 class workThread;
@@ -30,6 +31,10 @@ public:
     // The code a pass fails with when its diagnostic is `text`; 0 when the text names no failing step.
     static int failureCodeForDiagnostic(const QString &text);
 
+    // Runs on the worker as each pass ends, before passFinished is queued and before the engine goes on to
+    // the next chip: what must happen between two chips (the production record) happens here.
+    void setPassHook(std::function<void(const PassResult &)> hook) { m_hook = std::move(hook); }
+
 signals:
     // Queued to this object's thread, once per chip pass.
     void passFinished(PassResult result);
@@ -41,6 +46,7 @@ private:
     void onDiagnostic(const QString &text);
     void finishPass(int code);
 
+    std::function<void(const PassResult &)> m_hook;
     std::mutex m_mutex;
     bool m_passOpen = false;
     int m_failure = 0;

@@ -45,15 +45,15 @@ int openForChipAreas(const CliContext &ctx, Device &device)
 int prepareBurnImage(const CliContext &ctx)
 {
     const QString path = ctx.options.operands[0];
-    const FileKind kind = fileKindOf(path);
-    if (kind == FileKind::Other) {
-        ctx.error(QStringLiteral("%1: not a .hex, .bin or .mprj file").arg(path));
-        return ExitStatus::Usage;
+    InputFile in;
+    FileOutcome loaded = inspectInputFile(path, &in);
+    if (!loaded.ok()) {
+        ctx.errors(loaded.messages);
+        return loaded.status;
     }
-    FileOutcome loaded;
     QVector<Area> areas;
-    if (kind == FileKind::Project) {
-        loaded = loadProjectFile(path, ctx.chips);
+    if (in.kind == FileKind::Project) {
+        loaded = loadProjectFile(in, ctx.chips);
         ctx.errors(loaded.messages);
         if (!loaded.ok())
             return loaded.status;
@@ -68,7 +68,7 @@ int prepareBurnImage(const CliContext &ctx)
                           : QStringLiteral("a .hex or .bin file needs rom or bl in --areas"));
             return ExitStatus::Usage;
         }
-        loaded = loadImageFile(path, bl ? ImageTarget::BootLoader : ImageTarget::Flash);
+        loaded = loadImageFile(in, bl ? ImageTarget::BootLoader : ImageTarget::Flash);
         ctx.errors(loaded.messages);
         if (!loaded.ok())
             return loaded.status;
@@ -160,21 +160,63 @@ int verifyBurn(const CliContext &ctx, EngineRunner &runner)
     return code;
 }
 
+// The production record of a burn. Passes are recorded on the worker as they end, so a record is on the
+// disk before the engine looks for the next chip; one that cannot be written switches the burn off there.
+class RecordKeeper
+{
+public:
+    RecordKeeper(ProductionLog *log, std::atomic<uint8_t> &running) : m_log(log), m_running(running) {}
+
+    // Worker thread while the burn runs, then the main thread once it has ended.
+    void keep(const PassResult &pass, const QString &text)
+    {
+        if (!m_log || failed())
+            return;
+        if (!m_log->append(recordFor(pass, text))) {
+            m_error = m_log->errorString();
+            m_running.store(0);
+        }
+    }
+    // Called once the burn has ended.
+    bool failed() const { return !m_error.isEmpty(); }
+    // Reports the failure; the exit status of a run whose record is incomplete.
+    int fail(const CliContext &ctx) const
+    {
+        ctx.error(QStringLiteral("%1: cannot write the production record: %2%3")
+                      .arg(ctx.options.logFile, m_error,
+                           ctx.options.loop ? QStringLiteral("; stopped before the next chip") : QString()));
+        return ExitStatus::CannotWrite;
+    }
+
+private:
+    ProductionLog *m_log;
+    std::atomic<uint8_t> &m_running;
+    QString m_error;
+};
+
+QString passText(const PassResult &pass)
+{
+    return resultText(pass.code, pass.code == 0 ? QStringLiteral("烧写成功") : QString());
+}
+
 int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
 {
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
+    RecordKeeper records(log, g_bBurnRunning);
+    // 0 and 4 end the burn; they are recorded with its result.
+    observer.setPassHook([&records](const PassResult &pass) {
+        if (pass.code != 0 && pass.code != 4)
+            records.keep(pass, passText(pass));
+    });
     int lastFailure = 0;
     QObject::connect(&observer, &BurnObserver::passFinished, [&](PassResult pass) {
         if (pass.code == 0 || pass.code == 4)
-            return;  // these end the burn; logged with its result
+            return;
         lastFailure = pass.code;
-        const QString text = resultText(pass.code, QString());
         ctx.error(QStringLiteral("chip %1 failed: %2 (%3); waiting for the next chip, Ctrl-C ends")
-                      .arg(hex4(pass.chipId), text)
+                      .arg(hex4(pass.chipId), passText(pass))
                       .arg(pass.code));
-        if (log)
-            log->append(recordFor(pass, text));
     });
 
     g_bBurnChipHandled.store(0);
@@ -182,6 +224,8 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
     int code = runner.run(workThread::TaskBurn);
     QString label = runner.lastLabel();
     const uint16_t chipId = g_wChipId;
+    if (records.failed())
+        return records.fail(ctx);
     if (code == EngineRunner::kNoResult) {
         ctx.error(QStringLiteral("interrupted"));
         return lastFailure ? exitStatusForResult(lastFailure) : ExitStatus::Interrupted;
@@ -191,8 +235,13 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
         label = code == 0 ? QStringLiteral("烧写成功") : label;
     }
     // 36 and 37 end the burn before any chip answered.
-    if (log && code != 36 && code != 37)
-        log->append(recordFor({code, chipId}, resultText(code, label)));
+    if (code != 36 && code != 37) {
+        records.keep({code, chipId}, resultText(code, label));
+        if (records.failed()) {
+            ctx.finish(code, label);
+            return records.fail(ctx);
+        }
+    }
     return ctx.finish(code, label);
 }
 
@@ -200,10 +249,13 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log)
 {
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
-    int chips = 0;
+    RecordKeeper records(log, g_bAutoBurnRunning);
+    observer.setPassHook([&records](const PassResult &pass) { records.keep(pass, passText(pass)); });
+    int passed = 0, failed = 0;
     QObject::connect(&observer, &BurnObserver::passFinished, [&](PassResult pass) {
-        ++chips;
-        const QString text = resultText(pass.code, pass.code == 0 ? QStringLiteral("烧写成功") : QString());
+        pass.code == 0 ? ++passed : ++failed;
+        const int chips = passed + failed;
+        const QString text = passText(pass);
         if (ctx.options.json) {
             QJsonObject line = resultJson(pass.code, text);
             line.insert(QStringLiteral("chip"), chips);
@@ -212,16 +264,27 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log)
         } else {
             printText(QStringLiteral("chip %1: id %2, %3 %4\n").arg(chips).arg(hex4(pass.chipId)).arg(pass.code).arg(text));
         }
-        if (log)
-            log->append(recordFor(pass, text));
     });
 
     g_bAutoBurnChipHandled.store(0);
     g_bAutoBurnRunning.store(1);
     const int code = runner.run(workThread::TaskAutoBurn);
-    if (code == EngineRunner::kNoResult)
-        return ctx.finish(0, QStringLiteral("%1 chip(s)").arg(chips));
-    return ctx.finish(code, runner.lastLabel());
+    // However the loop ended, it closes with how many chips passed and failed.
+    const QJsonObject counts{{QStringLiteral("chips"), passed + failed},
+                             {QStringLiteral("passed"), passed},
+                             {QStringLiteral("failed"), failed}};
+    if (!ctx.options.json)
+        printText(QStringLiteral("%1 chip(s): %2 passed, %3 failed\n").arg(passed + failed).arg(passed).arg(failed));
+    if (records.failed() || code == EngineRunner::kNoResult) {
+        const int status = records.failed() ? records.fail(ctx) : ExitStatus::Interrupted;
+        const QString text = records.failed() ? QStringLiteral("production record not written") : QStringLiteral("interrupted");
+        if (!records.failed())
+            ctx.error(text);
+        if (ctx.options.json)
+            printJson(joinedJson(resultJson(status, text), counts));
+        return status;
+    }
+    return ctx.finish(code, runner.lastLabel(), counts);
 }
 }
 

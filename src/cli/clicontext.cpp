@@ -49,12 +49,16 @@ QString resultText(int code, const QString &label)
     return resultCodeText(code);
 }
 
-int CliContext::finish(int code, const QString &label) const
+int CliContext::finish(int code, const QString &label, const QJsonObject &extra) const
 {
-    const QString text = resultText(code, label);
+    return finishWithText(code, resultText(code, label), extra);
+}
+
+int CliContext::finishWithText(int code, const QString &text, const QJsonObject &extra) const
+{
     if (code != 0)
         error(QStringLiteral("%1: %2 (%3)").arg(options.command, text).arg(code));
     if (options.json)
-        printJson(resultJson(code, text));
+        printJson(joinedJson(resultJson(code, text), extra));
     return exitStatusForResult(code);
 }

@@ -3,6 +3,7 @@
 #include "areas.h"
 #include "cliargs.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -25,8 +26,10 @@ struct CliContext
     bool areas(const QVector<Area> &fallback, QVector<Area> *areas) const;
 
     // Prints an operation's result ({"result", "text"} with --json; failures also on stderr) and returns the
-    // exit status. `label` is the operation's last label, the text of a success.
-    int finish(int code, const QString &label) const;
+    // exit status. `label` is the operation's last label, the text of a success; `extra` joins the JSON.
+    int finish(int code, const QString &label, const QJsonObject &extra = QJsonObject()) const;
+    // The same with the result's text given.
+    int finishWithText(int code, const QString &text, const QJsonObject &extra = QJsonObject()) const;
 };
 
 // The text for a result: the success label for 0, the chip found for 4, else the window's message.

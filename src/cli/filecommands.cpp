@@ -15,24 +15,18 @@ QVector<Area> imageAreas(ImageTarget target)
 // Loads IN for info and convert: an image into `target`, a project as a whole.
 int loadInput(const CliContext &ctx, const QString &path, ImageTarget target)
 {
-    FileOutcome loaded;
-    switch (fileKindOf(path)) {
-    case FileKind::Hex:
-    case FileKind::Bin:
+    InputFile in;
+    FileOutcome loaded = inspectInputFile(path, &in);
+    if (loaded.ok() && in.kind == FileKind::Project) {
+        loaded = loadProjectFile(in, ctx.chips);
+    } else if (loaded.ok()) {
         if (target == ImageTarget::BootLoader && !areaUnavailableReason(Area::Bl).isEmpty()) {
             ctx.error(areaUnavailableReason(Area::Bl));
             return ExitStatus::Usage;
         }
-        loaded = loadImageFile(path, target);
+        loaded = loadImageFile(in, target);
         if (loaded.ok())
             setEnabledAreas(imageAreas(target));
-        break;
-    case FileKind::Project:
-        loaded = loadProjectFile(path, ctx.chips);
-        break;
-    case FileKind::Other:
-        ctx.error(QStringLiteral("%1: not a .hex, .bin or .mprj file").arg(path));
-        return ExitStatus::Usage;
     }
     ctx.errors(loaded.messages);
     if (loaded.ok())
@@ -85,12 +79,19 @@ int runConvert(const CliContext &ctx)
         // A project with only its BootLoader enabled converts to that image without --to.
         if (ctx.options.to.isEmpty() && !g_bEnBin && g_bEnBL)
             area = Area::Bl;
-        if (!areaEnabled(area)) {
+        if (!areaEnabled(area) || areaDataSize(area) == 0) {
             ctx.error(QStringLiteral("%1 holds no %2 image").arg(in, areaName(area)));
             return ExitStatus::BadInput;
         }
         written = writeAreaBin(out, int(area));
     } else {
+        // An enabled image without data would burn nothing; the project keeps only what was read.
+        for (Area area : {Area::Rom, Area::Bl}) {
+            if (areaEnabled(area) && areaDataSize(area) == 0) {
+                ctx.error(QStringLiteral("%1: the %2 image is empty").arg(in, areaName(area)));
+                return ExitStatus::BadInput;
+            }
+        }
         written = writeProject(out);
     }
     ctx.errors(written.messages);

@@ -7,10 +7,10 @@
 #include "files/binfile.h"
 #include "files/hexfile.h"
 #include "files/projectfile.h"
+#include "files/savefile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 // Collects what the loaders tell the user; a box is the window's warning and refuses the load.
@@ -35,10 +35,11 @@ struct CollectedMessages
     }
 };
 
-QString loaderResultText(int result)
+// The loaders' result codes as the command line reports them; -1 cannot be an empty name here.
+QString loaderResultText(int result, const InputFile &in)
 {
     switch (result) {
-    case -1: return QStringLiteral("empty file name");
+    case -1: return in.size == 0 ? QStringLiteral("empty file") : QStringLiteral("ends early: truncated");
     case -2: return QStringLiteral("no such file");
     case -3: return QStringLiteral("cannot be opened for reading");
     case -4: return QStringLiteral("header checksum wrong");
@@ -58,21 +59,50 @@ FileOutcome cannotWrite(const QString &path, const QString &reason)
 {
     return {ExitStatus::CannotWrite, {QStringLiteral("%1: cannot write: %2").arg(path, reason)}};
 }
+
+// What a HEX load found that its rules pass over without a word: no data at all fails, skipped lines warn.
+FileOutcome judgeHexScan(const QString &path, const HexScan &scan, QStringList texts)
+{
+    if (scan.dataRecords == 0)
+        return badInput(texts << QStringLiteral("%1: no data records").arg(path));
+    if (scan.skippedLines > 0)
+        texts << QStringLiteral("%1: warning: %2 line(s) skipped, not Intel HEX records").arg(path).arg(scan.skippedLines);
+    if (scan.recordsInsideLines > 0)
+        texts << QStringLiteral("%1: warning: %2 record(s) not at the start of a line were not read (lines ending in a lone CR?)")
+                     .arg(path)
+                     .arg(scan.recordsInsideLines);
+    return {0, texts};
+}
 }
 
-FileOutcome loadImageFile(const QString &path, ImageTarget target)
+FileOutcome inspectInputFile(const QString &path, InputFile *in)
+{
+    *in = inspectInput(path);
+    if (in->kind == FileKind::Other)
+        return {ExitStatus::Usage, {QStringLiteral("%1: not a .hex, .ihx, .bin or .mprj file").arg(path)}};
+    if (!in->ok())
+        return badInput({in->problem});
+    return {};
+}
+
+FileOutcome loadImageFile(const InputFile &in, ImageTarget target)
 {
     CollectedMessages collected;
-    const bool hex = fileKindOf(path) == FileKind::Hex;
-    const int result = hex ? readHexFile(path, target, collected.sink()) : readBinFile(path, target, collected.sink());
-    if (result != 0) {
-        QStringList texts = collected.texts;
-        texts << (hex ? QStringLiteral("hex 文件为空") : QStringLiteral("bin 文件为空"))
-              << QStringLiteral("%1: %2").arg(path, loaderResultText(result));
-        return badInput(texts);
-    }
+    const bool hex = in.kind == FileKind::Hex;
+    HexScan scan;
+    const int result = hex ? readHexFile(in.path, target, collected.sink(), &scan)
+                           : readBinFile(in.path, target, collected.sink());
+    if (result != 0)
+        return badInput(collected.texts << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in)));
     if (collected.warned)
         return badInput(collected.texts);
+    FileOutcome outcome{0, collected.texts};
+    if (hex)
+        outcome = judgeHexScan(in.path, scan, collected.texts);
+    else if (targetDataSize(target) == 0)
+        outcome = badInput(collected.texts << QStringLiteral("%1: empty file, no data").arg(in.path));
+    if (!outcome.ok())
+        return outcome;
     if (target == ImageTarget::BootLoader) {
         g_bEnBL = true;
         fillBLAndSum(g_ucNVRBinBuf, g_nNVRBinSize);
@@ -80,17 +110,17 @@ FileOutcome loadImageFile(const QString &path, ImageTarget target)
         g_bEnBin = true;
         fillBinAndSum(g_ucBinBuf, g_nBinSize);
     }
-    return {0, collected.texts};
+    return outcome;
 }
 
-FileOutcome loadProjectFile(const QString &path, const ChipChoice &chips)
+FileOutcome loadProjectFile(const InputFile &in, const ChipChoice &chips)
 {
     CollectedMessages collected;
     // The stored model is already current when the loader calls back; there is no view to bring along.
-    const int result = loadProject(path, chips.windowList(), [](const QString &) {}, collected.sink());
+    const int result = loadProject(in.path, chips.windowList(), [](const QString &) {}, collected.sink());
     if (result != 0) {
         QStringList texts = collected.texts;
-        texts << QStringLiteral("项目文件不完整") << QStringLiteral("%1: %2").arg(path, loaderResultText(result));
+        texts << QStringLiteral("项目文件不完整") << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in));
         return badInput(texts);
     }
     if (collected.warned)
@@ -104,6 +134,8 @@ FileOutcome checkWritable(const QString &path)
     if (info.exists()) {
         if (info.isDir())
             return cannotWrite(path, QStringLiteral("is a folder"));
+        if (!info.isFile())
+            return cannotWrite(path, QStringLiteral("not a regular file"));
         if (!info.isWritable())
             return cannotWrite(path, QStringLiteral("permission denied"));
         return {};
@@ -127,17 +159,18 @@ FileOutcome writeAreaBin(const QString &path, int areaIndex)
         const bool bin = g_bEnBin, bl = g_bEnBL;
         g_bEnBin = area == Area::Rom;
         g_bEnBL = area == Area::Bl;
-        const int result = saveBin(path, FileMessages());
+        QString reason;
+        const int result = saveBin(path, FileMessages(), &reason);
         g_bEnBin = bin;
         g_bEnBL = bl;
         if (result != 0)
-            return cannotWrite(path, QStringLiteral("write failed"));
+            return cannotWrite(path, reason);
         return {};
     }
-    QSaveFile file(path);
+    QString reason;
     const QByteArray bytes(reinterpret_cast<const char *>(areaImage(area)), int(areaLength(area)));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return cannotWrite(path, file.errorString());
+    if (!replaceFile(path, bytes, &reason))
+        return cannotWrite(path, reason);
     return {};
 }
 
@@ -146,7 +179,8 @@ FileOutcome writeProject(const QString &path)
     const FileOutcome writable = checkWritable(path);
     if (!writable.ok())
         return writable;
-    if (saveProject(path) != 0)
-        return cannotWrite(path, QStringLiteral("write failed"));
+    QString reason;
+    if (saveProject(path, &reason) != 0)
+        return cannotWrite(path, reason);
     return {};
 }

@@ -67,6 +67,7 @@ int main(int argc, char *argv[])
 
     FileMessages cfgMessages;
     cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
+    cfgMessages.log = [&display](const QString &text) { display.message(text); };
     if (readCfgFile(applicationFolder(), cfgMessages) != 0) {
         display.message(QStringLiteral("配置文件读取错误,请重新安装软件！"));
         return ExitStatus::BadInput;

@@ -1,5 +1,8 @@
 #include "productionlog.h"
 
+#include "files/inputfile.h"
+#include "files/savefile.h"
+
 namespace {
 // RFC 4180: a field holding a comma, a quote or a line break is quoted, inner quotes doubled.
 QString csvField(const QString &text)
@@ -15,9 +18,15 @@ QString csvField(const QString &text)
 
 bool ProductionLog::open(const QString &path)
 {
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+    m_error = outputProblem(path);
+    if (!m_error.isEmpty())
         return false;
+    m_file.setFileName(path);
+    // Unbuffered: a short write shows in its own count, not later in a flush.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        m_error = m_file.errorString();
+        return false;
+    }
     QByteArray start;
     if (m_file.size() == 0) {
         start = (header() + QLatin1Char('\n')).toUtf8();
@@ -28,13 +37,22 @@ bool ProductionLog::open(const QString &path)
             && existing.read(1) != QByteArray("\n"))
             start = QByteArray("\n");
     }
-    return start.isEmpty() || (m_file.write(start) == start.size() && m_file.flush());
+    return start.isEmpty() || write(start);
 }
 
 bool ProductionLog::append(const ProductionRecord &record)
 {
-    const QByteArray bytes = (line(record) + QLatin1Char('\n')).toUtf8();
-    return m_file.write(bytes) == bytes.size() && m_file.flush();
+    return write((line(record) + QLatin1Char('\n')).toUtf8());
+}
+
+bool ProductionLog::write(const QByteArray &bytes)
+{
+    const qint64 before = m_file.size();
+    if (appendDurably(m_file, bytes, &m_error))
+        return true;
+    // No torn line stays behind to pass for a record.
+    m_file.resize(before);
+    return false;
 }
 
 QString ProductionLog::header()

@@ -20,18 +20,24 @@ struct ProductionRecord
 };
 
 // The CSV production record (--log). Lines are only ever appended; a new or empty file gets a header line
-// first. Every line is flushed as it is written, so an interrupted run keeps every chip it logged.
+// first. Every line reaches the disk (flush and data sync) before append returns, so a chip is never
+// burned past a record that a full disk, a crash or a power cut lost.
 class ProductionLog
 {
 public:
-    // False (with the reason in errorString()) when the file cannot be opened for appending.
+    // False (with the reason in errorString()) when the file cannot be opened for appending: anything but
+    // a regular file is refused at once (a FIFO would block the burn until someone reads it).
     bool open(const QString &path);
+    // False (with the reason in errorString()) unless the whole line reached the disk.
     bool append(const ProductionRecord &record);
-    QString errorString() const { return m_file.errorString(); }
+    QString errorString() const { return m_error; }
 
     static QString header();
     static QString line(const ProductionRecord &record);  // without the line end
 
 private:
+    bool write(const QByteArray &bytes);
+
     QFile m_file;
+    QString m_error;
 };

@@ -171,6 +171,13 @@ QString infoText()
     return text;
 }
 
+QJsonObject joinedJson(QJsonObject object, const QJsonObject &extra)
+{
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        object.insert(it.key(), it.value());
+    return object;
+}
+
 QJsonObject resultJson(int code, const QString &text)
 {
     return QJsonObject{{QStringLiteral("result"), code}, {QStringLiteral("text"), text}};

@@ -20,6 +20,7 @@ QJsonObject infoJson();
 QString infoText();
 
 QJsonObject resultJson(int code, const QString &text);
+QJsonObject joinedJson(QJsonObject object, const QJsonObject &extra);  // extra's keys win
 
 // Blank check: every enabled area's checksum from the chip and whether it is the erased sum.
 QJsonObject blankJson(int code, const QString &text);

@@ -23,7 +23,10 @@ bool needProject(const CliContext &ctx, const QString &path)
 
 int loadProjectFor(const CliContext &ctx, const QString &path)
 {
-    const FileOutcome loaded = loadProjectFile(path, ctx.chips);
+    InputFile in;
+    FileOutcome loaded = inspectInputFile(path, &in);
+    if (loaded.ok())
+        loaded = loadProjectFile(in, ctx.chips);
     ctx.errors(loaded.messages);
     return loaded.status;
 }
@@ -34,6 +37,15 @@ void useDisplayName(const ChipChoice &chips)
 {
     if (const McuInfo *chip = chips.find(g_currentMcu.strName))
         g_currentMcu.strName = chip->strName;
+}
+
+// The upload's codes share their numbers with the download's (1: the stored configuration could not be
+// read), so the shared table would call a failed upload a failed download.
+int finishUpload(const CliContext &ctx, int code, const QString &label)
+{
+    if (code == 0 || code == 36 || code == 37)
+        return ctx.finish(code, label);
+    return ctx.finishWithText(code, QStringLiteral("上传失败"));
 }
 
 // Upload into fresh images, so nothing of an earlier state can pass for the Link's data.
@@ -110,7 +122,7 @@ int runUpload(const CliContext &ctx)
             return written.status;
         }
     }
-    return ctx.finish(code, device.runner().lastLabel());
+    return finishUpload(ctx, code, device.runner().lastLabel());
 }
 
 int runCompareLink(const CliContext &ctx)
@@ -126,7 +138,7 @@ int runCompareLink(const CliContext &ctx)
         return status;
     const int code = uploadFromLink(ctx, device);
     if (code != 0)
-        return ctx.finish(code, device.runner().lastLabel());
+        return finishUpload(ctx, code, device.runner().lastLabel());
     const ProjectComparison comparison = compareProjects(file, ProjectState::capture());
     if (ctx.options.json) {
         QJsonObject object = comparison.json;

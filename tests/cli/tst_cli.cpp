@@ -120,6 +120,8 @@ private slots:
     void infoJsonShape();
     void convertHexToBin_data();
     void convertHexToBin();
+    void hexWarningsCountWhatWasPassedOver_data();
+    void hexWarningsCountWhatWasPassedOver();
     void burnThenReadReturnsTheImage_data();
     void burnThenReadReturnsTheImage();
     void wrongChipIdExits4AndWritesNothing();
@@ -134,6 +136,8 @@ private slots:
     void freshSocketHoldsTheSelectedChip();
     void interruptEndsTheWaitCleanly_data();
     void interruptEndsTheWaitCleanly();
+    void loopInterruptedAfterAChipCountsIt();
+    void failedUploadSaysUpload();
     void upgradeThroughIapMode();
     void deviceLockHeldElsewhereExits37();
 
@@ -254,10 +258,42 @@ void TestCli::convertHexToBin()
     QFETCH(int, address);
     QFETCH(QStringList, options);
     QFETCH(QByteArray, expected);
-    QVERIFY(writeFile(path(QStringLiteral("in.hex")), hexText(data, uint16_t(address))));
-    const CliRun run = cli(QStringList{QStringLiteral("convert"), QStringLiteral("in.hex"), QStringLiteral("out.bin")}
-                           + options);
+    // SDCC names the same Intel HEX .ihx.
+    for (const QString &input : {QStringLiteral("in.hex"), QStringLiteral("in.ihx")}) {
+        QVERIFY(writeFile(path(input), hexText(data, uint16_t(address))));
+        const CliRun run = cli(QStringList{QStringLiteral("convert"), input, QStringLiteral("out.bin")} + options);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        QCOMPARE(readFile(path(QStringLiteral("out.bin"))), expected);
+        QVERIFY(QFile::remove(path(QStringLiteral("out.bin"))));
+    }
+}
+
+void TestCli::hexWarningsCountWhatWasPassedOver_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray data = patternBytes(64, 21);
+    QTest::newRow("lines that are no records") << "made by hand\n" + hexText(data) + "end\n\n"
+                                               << QStringLiteral("2 line(s) skipped") << data;
+    QByteArray crOnly = hexText(data);
+    crOnly.replace('\n', '\r');
+    QTest::newRow("lone CR line ends") << crOnly << QStringLiteral("4 record(s) not at the start of a line")
+                                       << data.left(16);
+}
+
+// The loader's rules pass over these without a word; the command line counts them.
+void TestCli::hexWarningsCountWhatWasPassedOver()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, warning);
+    QFETCH(QByteArray, expected);
+    QVERIFY(writeFile(path(QStringLiteral("in.hex")), text));
+    const CliRun run = cli({QStringLiteral("convert"), QStringLiteral("in.hex"), QStringLiteral("out.bin")});
     QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(warning), qPrintable(run.err));
     QCOMPARE(readFile(path(QStringLiteral("out.bin"))), expected);
 }
 
@@ -272,6 +308,7 @@ void TestCli::burnThenReadReturnsTheImage_data()
     QTest::newRow("hex into bootloader") << QStringLiteral("in.hex")
                                          << QStringList{QStringLiteral("--areas"), QStringLiteral("bl")}
                                          << patternBytes(1500, 8);
+    QTest::newRow("SDCC's ihx into rom") << QStringLiteral("in.ihx") << QStringList() << patternBytes(3000, 9);
 }
 
 void TestCli::burnThenReadReturnsTheImage()
@@ -279,7 +316,7 @@ void TestCli::burnThenReadReturnsTheImage()
     QFETCH(QString, input);
     QFETCH(QStringList, areas);
     QFETCH(QByteArray, data);
-    QVERIFY(writeFile(path(input), input.endsWith(QLatin1String(".hex")) ? hexText(data) : data));
+    QVERIFY(writeFile(path(input), input.endsWith(QLatin1String(".bin")) ? data : hexText(data)));
 
     const CliRun burn = cli(QStringList{emulate()} + areas + QStringList{QStringLiteral("burn"), input});
     QCOMPARE(burn.exitCode, 0);
@@ -389,24 +426,47 @@ void TestCli::badInputExits65WithTheLoaderText_data()
     const McuInfo &chip = catalogueChip(QStringLiteral("VR5K2610"));
     const int flash = int(chip.nFlashSizeKB * 1024);
     const QString tooLarge = QStringLiteral("芯片%1flash最大为%2").arg(chip.strName).arg(flash);
+    const QString noData = QStringLiteral("no data records");
+    const QString utf16 = QString::fromLatin1(hexText(patternBytes(32, 2)));
+    // Content "-" stands for no file at all, "/" for a folder.
     QTest::newRow("hex past the flash") << QStringLiteral("in.hex") << hexText(patternBytes(32, 1), uint16_t(flash - 16))
                                         << tooLarge;
     QTest::newRow("bin past the flash") << QStringLiteral("in.bin") << patternBytes(flash + 1, 1) << tooLarge;
-    QTest::newRow("missing hex") << QStringLiteral("missing.hex") << QByteArray() << QStringLiteral("hex 文件为空");
+    QTest::newRow("missing hex") << QStringLiteral("missing.hex") << QByteArray("-") << QStringLiteral("no such file");
     QTest::newRow("damaged project") << QStringLiteral("in.mprj") << QByteArray(200, 'x') << QStringLiteral("项目文件不完整");
+    QTest::newRow("empty hex") << QStringLiteral("in.hex") << QByteArray() << noData;
+    QTest::newRow("garbage hex") << QStringLiteral("in.hex") << QByteArray("garbage\n") << noData;
+    QTest::newRow("end record only") << QStringLiteral("in.hex") << QByteArray(":00000001FF\n") << noData;
+    QTest::newRow("UTF-16 hex") << QStringLiteral("in.hex")
+                                << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) << noData;
+    QTest::newRow("empty bin") << QStringLiteral("in.bin") << QByteArray() << QStringLiteral("in.bin: empty file, no data");
+    QTest::newRow("empty project") << QStringLiteral("in.mprj") << QByteArray() << QStringLiteral("in.mprj: empty file");
+    QTest::newRow("all-zero project") << QStringLiteral("in.mprj") << QByteArray(156, '\0')
+                                      << QStringLiteral("chip model not in the chip list");
+    QTest::newRow("folder as hex") << QStringLiteral("in.hex") << QByteArray("/") << QStringLiteral("in.hex: a folder");
+    QTest::newRow("folder as project") << QStringLiteral("in.mprj") << QByteArray("/") << QStringLiteral("a folder");
 }
 
+// Refused before anything is written or the Link is touched, with the reason; an old output stays as it was.
 void TestCli::badInputExits65WithTheLoaderText()
 {
     QFETCH(QString, input);
     QFETCH(QByteArray, content);
     QFETCH(QString, text);
-    if (!content.isEmpty())
+    if (content == "/")
+        QVERIFY(QDir(m_dir->path()).mkdir(input));
+    else if (content != "-")
         QVERIFY(writeFile(path(input), content));
-    const CliRun convert = cli({QStringLiteral("convert"), input, QStringLiteral("out.bin")});
+    QVERIFY(writeFile(path(QStringLiteral("old.bin")), "previous"));
+    const CliRun convert = cli({QStringLiteral("convert"), input, QStringLiteral("old.bin")});
     QCOMPARE(convert.exitCode, 65);
     QVERIFY2(convert.err.contains(text), qPrintable(convert.err));
-    QVERIFY(!QFile::exists(path(QStringLiteral("out.bin"))));
+    QCOMPARE(readFile(path(QStringLiteral("old.bin"))), QByteArray("previous"));
+    QVERIFY(!convert.err.contains(QStringLiteral("file name")));
+
+    const CliRun info = cli({QStringLiteral("info"), input});
+    QCOMPARE(info.exitCode, 65);
+    QVERIFY(info.out.isEmpty());
 
     const CliRun burn = cli({emulate(), QStringLiteral("burn"), input});
     QCOMPARE(burn.exitCode, 65);
@@ -526,7 +586,7 @@ void TestCli::interruptEndsTheWaitCleanly_data()
     QTest::addColumn<int>("status");
 
     QTest::newRow("burn") << QStringList() << 130;
-    QTest::newRow("loop") << QStringList{QStringLiteral("--loop")} << 0;
+    QTest::newRow("loop") << QStringList{QStringLiteral("--loop")} << 130;
 }
 
 void TestCli::interruptEndsTheWaitCleanly()
@@ -553,9 +613,42 @@ void TestCli::interruptEndsTheWaitCleanly()
     QCOMPARE(p.exitCode(), status);
     err += QString::fromUtf8(p.readAllStandardError());
     QVERIFY(err.contains(QStringLiteral("提示信息")));
+    if (options.contains(QStringLiteral("--loop")))
+        QCOMPARE(p.readAllStandardOutput(), QByteArray("0 chip(s): 0 passed, 0 failed\n"));
     // The state folder is whole: the next run finds the socket still empty.
     const CliRun state = cli({QStringLiteral("--json"), QStringLiteral("emulator"), path(QStringLiteral("link"))});
     QCOMPARE(json(state.out).object()[QStringLiteral("chipPresent")].toBool(), false);
+}
+
+// However a loop is ended, Ctrl-C is exit 130 and the closing line counts the chips.
+void TestCli::loopInterruptedAfterAChipCountsIt()
+{
+    QVERIFY(writeFile(path(QStringLiteral("in.bin")), patternBytes(100, 20)));
+    QProcess p;
+    p.setWorkingDirectory(m_dir->path());
+    p.start(cliPath(), {emulate(), QStringLiteral("burn"), QStringLiteral("in.bin"), QStringLiteral("--loop")});
+    QVERIFY(p.waitForStarted());
+    QByteArray out;
+    while (!out.contains("chip 1:") && p.state() == QProcess::Running) {
+        p.waitForReadyRead(1000);
+        out += p.readAllStandardOutput();
+    }
+    QVERIFY(out.contains("chip 1:"));
+    ::kill(pid_t(p.processId()), SIGINT);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 130);
+    out += p.readAllStandardOutput();
+    QVERIFY2(out.endsWith("1 chip(s): 1 passed, 0 failed\n"), out.constData());
+}
+
+// A Link with nothing stored fails the upload with code 1, which the download shares.
+void TestCli::failedUploadSaysUpload()
+{
+    const CliRun run = cli({emulate(), QStringLiteral("upload"), QStringLiteral("back.mprj")});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("upload: 上传失败 (1)")), qPrintable(run.err));
+    QVERIFY(!run.err.contains(QStringLiteral("下载失败")));
+    QVERIFY(!QFile::exists(path(QStringLiteral("back.mprj"))));
 }
 
 void TestCli::upgradeThroughIapMode()
