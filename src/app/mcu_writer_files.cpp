@@ -59,7 +59,7 @@ void mcu_writer::showLoadedBin()
 void mcu_writer::on_open_action_triggered()
 {
     const QString path = boxes::openFileName(this, tr("打开文件"), m_strLastDir,
-                                             QStringLiteral("HEX/BIN/MPRJ(*.hex *.bin *.mprj)"));
+                                             QStringLiteral("HEX/BIN/MPRJ(*.hex *.ihx *.bin *.mprj)"));
     if (path.isEmpty()) {
         qDebug() << "fileName.isEmpty";
         appendLog(QStringLiteral("未打开文件"));

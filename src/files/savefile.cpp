@@ -3,7 +3,7 @@
 #include "filesync.h"
 #include "inputfile.h"
 
-#include <QFileDevice>
+#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -17,7 +17,7 @@ bool fail(QString *error, const QString &text)
 // The reason for a write that stopped short; a full disk leaves no error string behind.
 QString shortWriteText(const QFileDevice &file, qint64 written, qint64 wanted)
 {
-    const bool unknown = file.error() == QFileDevice::NoError || file.error() == QFileDevice::UnspecifiedError;
+    const bool unknown = file.error() == QFileDevice::NoError || file.errorString() == QFile().errorString();
     const QString reason = unknown ? QStringLiteral("disk full?") : file.errorString();
     // A buffered write takes everything; the flush behind it is what fell short.
     if (written == wanted)

@@ -190,6 +190,21 @@ private slots:
         waitIdle();
     }
 
+    // SDCC writes Intel HEX as .ihx: the open dialog offers it and the window reads it as HEX.
+    void opensSdccIhx()
+    {
+        const QString path = m_appDir.path() + QStringLiteral("/sdcc.ihx");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(":0400000001020304F2\n:00000001FF\n");
+        f.close();
+        answerFile(path);
+        QMetaObject::invokeMethod(m_window.get(), "on_open_action_triggered");
+        QVERIFY(m_boxes->calls.last().filter.contains(QStringLiteral("*.ihx")));
+        QVERIFY2(m_window->logText().contains(QStringLiteral("Rom: 4字节")), qPrintable(m_window->logText()));
+        QCOMPARE(int(g_ucBinBuf[3]), 4);
+    }
+
     void burnWithNoArea()
     {
         action("burn_action")->setChecked(true);

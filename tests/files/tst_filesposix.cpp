@@ -121,7 +121,7 @@ private slots:
                 result = writeCfgFile(dir, &error);
         }
         QCOMPARE(result, kind == QLatin1String("cfg") ? -1 : -3);
-        QVERIFY2(error.contains(QStringLiteral("wrote")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("bytes")) && error.contains(QStringLiteral("disk full?")), qPrintable(error));
         QCOMPARE(readFile(path), previous);
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no temporary file left
     }
@@ -129,7 +129,7 @@ private slots:
     void appendDurablyFailsOnAFullDisk()
     {
         QFile file(QStringLiteral("/dev/full"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        QVERIFY(file.open(QIODevice::WriteOnly));
         QString error;
         QVERIFY(!appendDurably(file, "a record\n", &error));
         QVERIFY(!error.isEmpty());
@@ -139,7 +139,7 @@ private slots:
         QVERIFY(appendDurably(log, "line\n", &error));
         const FileSizeLimit limit(8);
         QVERIFY(!appendDurably(log, "a longer line\n", &error));
-        QVERIFY2(error.contains(QStringLiteral("wrote")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("bytes")), qPrintable(error));
     }
 };
 
