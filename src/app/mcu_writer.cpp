@@ -15,7 +15,9 @@
 #include "settings/productionsettings.h"
 
 #include <QDebug>
+#include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -64,8 +66,10 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     ui->textEdit_ErorLog->setReadOnly(true);
     m_writerPage = new WriterSettingsPage(this);
     m_nvrPage = new NvrOptionsPage(this);
-    connect(m_writerPage, &WriterSettingsPage::sg_summary_changed, this, &mcu_writer::updateSettingsSummary);
-    connect(m_nvrPage, &NvrOptionsPage::sg_summary_changed, this, &mcu_writer::updateSettingsSummary);
+    for (QObject *page : {static_cast<QObject *>(m_writerPage), static_cast<QObject *>(m_nvrPage)}) {
+        connect(page, SIGNAL(sg_summary_changed()), this, SLOT(updateSettingsSummary()));
+        connect(page, SIGNAL(sg_summary_changed()), this, SLOT(slt_project_edited()));
+    }
     createContextMenus();
 
     m_strLastDir = readOpenPath(appDir(), appDir());
@@ -262,6 +266,19 @@ QString mcu_writer::logText() const { return ui->textEdit_ErorLog->toPlainText()
 QString mcu_writer::summaryText() const { return m_labelSummary->text(); }
 QString mcu_writer::messageText() const { return m_labelMsg->text(); }
 
+void mcu_writer::closeEvent(QCloseEvent *event)
+{
+    if (confirmDiscardChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void mcu_writer::slt_project_edited()
+{
+    setModified(true);
+}
+
 void mcu_writer::focusInEvent(QFocusEvent *event)
 {
     qDebug() << "focus event";
@@ -350,8 +367,15 @@ void mcu_writer::on_actionSingleLine_toggled(bool checked)
 void mcu_writer::slt_action_help_triggered()
 {
     const QString guide = appDir() + QStringLiteral("/Tarnquill_user_guide.pdf");
-    if (!QFile::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+    if (!QFile::exists(guide)) {
         boxes::inform(this, QStringLiteral("错误"), QStringLiteral("打开文件失败，请重新安装程序！"));
+        return;
+    }
+    // The guide is there; only a viewer is missing, which reinstalling this program would not bring.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        boxes::inform(this, QStringLiteral("错误"),
+                      tr("无法启动PDF阅读器，请安装PDF阅读器后再试。\n使用手册位于：%1")
+                          .arg(QDir::toNativeSeparators(guide)));
 }
 
 void mcu_writer::on_action_help_toolsbar_triggered()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "blankcheck.h"
 #include "chip/mcuinfo.h"
 #include "engine/workthread.h"
+#include "files/filemessages.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -77,9 +79,13 @@ public slots:
     void slt_burnSetting_done(int nRtAutoBurn, int nRtBurnLimted, int nRtUploadPretect, int nRtAudoWrite,
                               int nRtUartMode, int nRtAdcClock);
 
+    // True while the project in the window holds changes that no file has.
+    bool isModified() const { return m_bModified; }
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     // Actions.
@@ -152,6 +158,7 @@ private slots:
     void slt_textEdit_bin_zero_ff_action_triggered();
     void slt_textEdit_bin_xx_action_triggered();
 
+    void slt_project_edited();
     void slt_th_ui_debug(const QString &strMsg);
     void slt_work_finished();
     void slt_nvr1_timer_timeout();
@@ -165,8 +172,10 @@ private:
 
     // Dispatch.
     bool postTask(uint8_t task);
+    void postBlankCheck();
     void disableAll();
     void enableAll();
+    void setDataViewsEditable(bool editable);
     void setBurnControlsEnabled(bool enabled);
     void showResult(int nRt);
     void burnStart(uint8_t task, QAction *toggle);
@@ -176,6 +185,11 @@ private:
     void reloadChangedHexFiles();
 
     // Files.
+    void openProject(const QString &path, const FileMessages &msgs);
+    void showLoadedProject();
+    void showSaveFailure(const QString &path);
+    bool confirmDiscardChanges();
+    void setModified(bool modified);
     void showLoadedBL();
     void showLoadedBin();
     bool chooseFirmwareFile();
@@ -219,6 +233,10 @@ private:
     bool m_bNVR1TableReady = false;
     bool m_bConstructed = false;
     bool m_bEmulated = false;
+    bool m_bModified = false;
+    AreaSums m_imageSums;  // the image's checksums while a blank check reports the chip's
+    bool m_bViewsLocked = false;  // an operation may write the images: no edits, no fills
+    bool m_bEditDropped = false;  // a cell edit came in while locked; the tables need showing again
     int m_nBLTabIndex = 1;
 
     QProgressBar *m_progressBar = nullptr;

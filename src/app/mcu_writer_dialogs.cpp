@@ -66,18 +66,21 @@ void mcu_writer::slt_serial_no_setting_done(int)
 {
     m_writerPage->serialNoSettingDone();
     updateSettingsSummary();
+    setModified(true);
 }
 
 void mcu_writer::slt_password_setting_done(int)
 {
     m_writerPage->passwordSettingDone();
     updateSettingsSummary();
+    setModified(true);
 }
 
 void mcu_writer::slt_user_cfg_done(int nRt)
 {
     m_nvrPage->userCfgDone(nRt);
     updateSettingsSummary();
+    setModified(true);
 }
 
 void mcu_writer::slt_burnSetting_done(int nRtAutoBurn, int nRtBurnLimted, int nRtUploadPretect, int nRtAudoWrite,
@@ -86,4 +89,5 @@ void mcu_writer::slt_burnSetting_done(int nRtAutoBurn, int nRtBurnLimted, int nR
     m_writerPage->burnSettingDone(nRtAutoBurn, nRtBurnLimted, nRtUploadPretect, nRtAudoWrite, nRtUartMode,
                                   nRtAdcClock);
     updateSettingsSummary();
+    setModified(true);
 }

@@ -36,6 +36,7 @@ void mcu_writer::disableAll()
                        ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
                        ui->eraseFlash_action, ui->checksum_action})
         a->setEnabled(false);
+    setDataViewsEditable(false);
 }
 
 void mcu_writer::enableAll()
@@ -44,6 +45,7 @@ void mcu_writer::enableAll()
                        ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
                        ui->eraseFlash_action, ui->checksum_action})
         a->setEnabled(true);
+    setDataViewsEditable(true);
 }
 
 void mcu_writer::setBurnControlsEnabled(bool enabled)
@@ -225,6 +227,7 @@ void mcu_writer::slt_up_action_done(int nRt)
     }
     if (g_bEnNVR2)
         showNvr2State();
+    setModified(true);  // what the chip held is in the window only
     enableAll();
 }
 
@@ -236,7 +239,7 @@ void mcu_writer::on_blank_action_triggered()
         boxes::inform(this, kPrompt, QStringLiteral("请选择要查空的分区"));
         return;
     }
-    postTask(workThread::TaskCheckBlank);
+    postBlankCheck();
 }
 
 void mcu_writer::on_checksum_action_triggered()
@@ -245,25 +248,24 @@ void mcu_writer::on_checksum_action_triggered()
     g_bEnEE = true;
     ui->groupBox_bin->setChecked(true);
     ui->groupBox_EE->setChecked(true);
-    postTask(workThread::TaskCheckBlank);
+    postBlankCheck();
+}
+
+// The chip's sums arrive in the variables of the image's own sums, which a saved project must keep.
+void mcu_writer::postBlankCheck()
+{
+    const AreaSums image = currentAreaSums();
+    if (postTask(workThread::TaskCheckBlank))
+        m_imageSums = image;
 }
 
 void mcu_writer::slt_blank_action_done(int nRt)
 {
+    const AreaSums chip = currentAreaSums();
+    restoreAreaSums(m_imageSums);
     if (nRt == 0) {
         appendLog(QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId));
-        QString entry = QStringLiteral("-----CheckSum-----\n");
-        const auto line = [&entry](bool on, const QString &label, uint16_t sum) {
-            if (on)
-                entry += label + QString::asprintf("%04x", sum) + QLatin1Char('\n');
-        };
-        line(g_bEnBin, QStringLiteral("Rom:        "), g_nBinCheckSum);
-        line(g_bEnEE, QStringLiteral("eeprom: "), g_nEECheckSum);
-        line(g_bEnNVR1, QStringLiteral("NVR1: "), g_nNVRCheckSum1);
-        line(g_bEnNVR2, QStringLiteral("用户区:     "), g_nNVRCheckSum2);
-        line(g_bEnNVR3, QStringLiteral("NVR3: "), g_nNVRCheckSum3);
-        line(g_bEnBL, QStringLiteral("BootLoader: "), g_nNVRBinCheckSum);
-        appendLog(entry);
+        appendLog(blankCheckEntry(chip));
     } else {
         appendLog(QStringLiteral("读取失败"));
     }
@@ -328,6 +330,8 @@ void mcu_writer::slt_Upload_action_done(int nRt)
     const QString uploaded = cfgDisplayName(g_currentMcu.strName);
     m_bResetOnSelect = false;
     selectChip(ui->comboBox_icType->findText(uploaded) >= 0 ? uploaded : ui->comboBox_icType->currentText());
+    if (nRt == 0)
+        setModified(true);
     enableAll();
 }
 

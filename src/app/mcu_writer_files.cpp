@@ -2,6 +2,7 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes.h"
+#include "savetarget.h"
 #include "chip/images.h"
 #include "files/binfile.h"
 #include "files/filekind.h"
@@ -13,7 +14,9 @@
 #include "options/nvroptionspage.h"
 #include "settings/writersettingspage.h"
 
+#include <QBuffer>
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -66,6 +69,8 @@ void mcu_writer::on_open_action_triggered()
         return;
     }
     rememberDir(path);
+    if (fileKindOf(path) != FileKind::Other && !confirmDiscardChanges())
+        return;
 
     FileMessages msgs;
     msgs.box = [this](const QString &title, const QString &text) { boxes::warn(this, title, text); };
@@ -100,48 +105,106 @@ void mcu_writer::on_open_action_triggered()
         }
         toBootLoader ? showLoadedBL() : showLoadedBin();
         break;
-    case FileKind::Project: {
-        const auto select = [this](const QString &name) {
-            m_bResetOnSelect = false;
-            selectChip(name);
-        };
-        if (loadProject(path, m_mcuList.list(), select, msgs) != 0) {
-            appendLog(QStringLiteral("项目文件不完整"));
-            return;
-        }
-        updateBinView();
-        if (g_currentMcu.nBootSectors != 0)
-            updateBLView();
-        updateEETable();
-        updateNVR1Table();
-        showBLCheckSum();
-        showNvr2State();
-        m_writerPage->showRecords();
-        updateSettingsSummary();
-        bootLoaderTabCurrent() && g_bEnBL ? showLoadedBL() : showLoadedBin();
+    case FileKind::Project:
+        openProject(path, msgs);
         break;
-    }
     case FileKind::Other:
         break;
     }
 }
 
+// A project that fails to load part way has already replaced some of the images; the window then puts back
+// the project it held before, so what it shows is what it holds and no work is lost.
+void mcu_writer::openProject(const QString &path, const FileMessages &msgs)
+{
+    const QByteArray before = projectBytes();
+    const QString chipBefore = ui->comboBox_icType->currentText();
+    const auto select = [this](const QString &name) {
+        m_bResetOnSelect = false;
+        selectChip(name);
+    };
+    if (loadProject(path, m_mcuList.list(), select, msgs) == 0) {
+        showLoadedProject();
+        setModified(false);
+        return;
+    }
+    appendLog(QStringLiteral("项目文件不完整"));
+    QBuffer saved;
+    saved.setData(before);
+    saved.open(QIODevice::ReadOnly);
+    if (loadProjectFrom(saved, m_mcuList.list(), select, FileMessages()) != 0) {
+        // Cannot happen for bytes this program wrote; a clean chip is still better than a mixed state.
+        selectChip(chipBefore);
+    }
+    showLoadedProject();
+}
+
+void mcu_writer::showLoadedProject()
+{
+    updateBinView();
+    if (g_currentMcu.nBootSectors != 0)
+        updateBLView();
+    updateEETable();
+    updateNVR1Table();
+    showBLCheckSum();
+    showNvr2State();
+    m_writerPage->showRecords();
+    updateSettingsSummary();
+    bootLoaderTabCurrent() && g_bEnBL ? showLoadedBL() : showLoadedBin();
+}
+
 void mcu_writer::on_save_action_triggered()
 {
     QString filter;
-    const QString path = boxes::saveFileName(this, tr("保存文件"), m_strLastDir,
-                                             QStringLiteral("bin(*.bin);;mprj(*.mprj)"), &filter);
-    if (path.isEmpty())
+    const QString chosen = boxes::saveFileName(this, tr("保存文件"), m_strLastDir,
+                                               QStringLiteral("bin(*.bin);;mprj(*.mprj)"), &filter);
+    if (chosen.isEmpty())
         return;
-    if (filter == QLatin1String("bin(*.bin)")) {
-        qDebug() << "fileName =" << path;
+    const SaveTarget target = saveTargetFor(chosen, filter);
+    // The file dialog asked about the name as typed; a name it did not see is asked about here.
+    if (target.path != chosen && QFileInfo::exists(target.path)
+        && !boxes::ask(this, QStringLiteral("提示"),
+                       tr("%1 已存在，要替换它吗？").arg(QDir::toNativeSeparators(target.path)))) {
+        return;
+    }
+    int rc;
+    if (target.format == SaveFormat::Bin) {
+        qDebug() << "fileName =" << target.path;
         FileMessages msgs;
         msgs.box = [this](const QString &title, const QString &text) { boxes::warn(this, title, text); };
-        saveBin(path, msgs);
-    } else if (filter == QLatin1String("mprj(*.mprj)")) {
+        rc = saveBin(target.path, msgs);
+        if (rc == -1)
+            return;  // both areas enabled: already said
+    } else {
         qDebug() << "save file .";
-        saveProject(path);
+        rc = saveProject(target.path);
     }
+    if (rc != 0) {
+        showSaveFailure(target.path);
+        return;
+    }
+    appendLog(tr("已保存 %1").arg(QDir::toNativeSeparators(target.path)));
+    if (target.format == SaveFormat::Project)
+        setModified(false);
+}
+
+void mcu_writer::showSaveFailure(const QString &path)
+{
+    boxes::critical(this, QStringLiteral("错误"),
+                    tr("保存失败：%1\n原因：%2\n原有的文件没有改动。")
+                        .arg(QDir::toNativeSeparators(path), saveFailureReason(path)));
+}
+
+bool mcu_writer::confirmDiscardChanges()
+{
+    return !m_bModified
+           || boxes::ask(this, QStringLiteral("提示"), tr("当前项目有未保存的修改，确定放弃这些修改吗？"),
+                         QMessageBox::Warning);
+}
+
+void mcu_writer::setModified(bool modified)
+{
+    m_bModified = modified;
 }
 
 // A HEX file changed on disk since it was loaded is read again before a burn.
@@ -177,15 +240,16 @@ void mcu_writer::slt_tableWidget_EE_open_action_triggered()
         return;
     }
     rememberDir(path);
-    readEepFile(path);
+    if (readEepFile(path) == 0)
+        setModified(true);
     updateEETable();
 }
 
 void mcu_writer::slt_tableWidget_EE_save_action_triggered()
 {
     const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kEepFilter);
-    if (!path.isEmpty())
-        saveEepFile(path);
+    if (!path.isEmpty() && saveEepFile(path) != 0)
+        showSaveFailure(path);
 }
 
 void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
@@ -196,15 +260,16 @@ void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
         return;
     }
     rememberDir(path);
-    readNvrFile(path);
+    if (readNvrFile(path) == 0)
+        setModified(true);
     updateNVR1Table();
 }
 
 void mcu_writer::slt_tableWidget_NVR1_save_action_triggered()
 {
     const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kNvrFilter);
-    if (!path.isEmpty())
-        saveNvrFile(path);
+    if (!path.isEmpty() && saveNvrFile(path) != 0)
+        showSaveFailure(path);
 }
 
 // Link firmware ----------------------------------------------------------------------------------------------

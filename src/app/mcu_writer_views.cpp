@@ -149,12 +149,35 @@ void mcu_writer::slt_nvr1_timer_timeout()
     m_bBLTableLoading = false;
 }
 
+// An operation may write the images from the worker (a read back fills them): while it runs the tables take
+// no edits and no fill commands, so the window never writes an image the worker writes too.
+void mcu_writer::setDataViewsEditable(bool editable)
+{
+    m_bViewsLocked = !editable;
+    const QAbstractItemView::EditTriggers triggers = editable
+        ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed
+        : QAbstractItemView::NoEditTriggers;
+    ui->tableWidget_EE->setEditTriggers(triggers);
+    ui->tableWidget_NVR1->setEditTriggers(triggers);
+    if (editable && m_bEditDropped) {
+        m_bEditDropped = false;
+        updateEETable();
+        updateNVR1Table();
+    }
+}
+
 // Cell edits -----------------------------------------------------------------------------------------------
 
 void mcu_writer::on_tableWidget_EE_itemChanged(QTableWidgetItem *item)
 {
     if (!m_bEETableReady)
         return;
+    if (m_bViewsLocked) {
+        // An editor opened before the operation started: its text is dropped, the image stays; the table
+        // is shown afresh once the operation is over.
+        m_bEditDropped = true;
+        return;
+    }
     const bool wide = wideCells();
     uint32_t value = 0;
     if (!parseCell(item->text(), wide, &value)) {
@@ -165,12 +188,17 @@ void mcu_writer::on_tableWidget_EE_itemChanged(QTableWidgetItem *item)
     const uint32_t index = uint32_t(std::min(item->row(), 127)) * 16 + uint32_t(std::min(item->column(), 15));
     writeCell(g_ucEEBuf, NVR_BUF_SIZE, index, wide, value);
     calcEECheckSum();
+    setModified(true);
 }
 
 void mcu_writer::on_tableWidget_NVR1_itemChanged(QTableWidgetItem *item)
 {
     if (!m_bNVR1TableReady || m_bBLTableLoading)
         return;
+    if (m_bViewsLocked) {
+        m_bEditDropped = true;
+        return;
+    }
     const bool bootLoader = g_currentMcu.nBootSectors != 0;
     const bool wide = !bootLoader && wideCells();
     uint32_t value = 0;
@@ -187,29 +215,34 @@ void mcu_writer::on_tableWidget_NVR1_itemChanged(QTableWidgetItem *item)
         qDebug() << "BL size=" << g_currentMcu.nBootSectors << "sector size=" << g_currentMcu.nSectorSize;
         g_nNVRBinCheckSum = sum16(g_ucNVRBinBuf, bootLoaderSizeBytes());
         ui->label_bl->setText(sumText(g_nNVRBinCheckSum));
+        setModified(true);
         return;
     }
     const uint32_t index = uint32_t(std::min(item->row(), 127)) * 16 + uint32_t(item->column());
     writeCell(g_ucNVRBuf1, NVR_BUF_SIZE, index, wide, value);
     calcNVR1CheckSum();
     ui->label_bl->setText(sumText(g_nNVRCheckSum1));
+    setModified(true);
 }
 
 // Context menus ----------------------------------------------------------------------------------------------
 
 void mcu_writer::slt_tableWidget_EE_customContextMenuRequested(const QPoint &)
 {
-    m_menuEE->popup(QCursor::pos());
+    if (!m_bViewsLocked)
+        m_menuEE->popup(QCursor::pos());
 }
 
 void mcu_writer::slt_tableWidget_NVR1_customContextMenuRequested(const QPoint &)
 {
-    (g_currentMcu.nBootSectors != 0 ? m_menuBL : m_menuNVR1)->popup(QCursor::pos());
+    if (!m_bViewsLocked)
+        (g_currentMcu.nBootSectors != 0 ? m_menuBL : m_menuNVR1)->popup(QCursor::pos());
 }
 
 void mcu_writer::slt_textEdit_bin_customContextMenuRequested(const QPoint &)
 {
-    m_menuBin->popup(QCursor::pos());
+    if (!m_bViewsLocked)
+        m_menuBin->popup(QCursor::pos());
 }
 
 // Fill commands ----------------------------------------------------------------------------------------------
@@ -227,6 +260,7 @@ void mcu_writer::fillRom(uint8_t value, bool ramp, const QString &logPrefix)
     g_nBinSize = size;
     updateBinView();
     appendLog(logPrefix + QString::number(g_nBinSize) + QStringLiteral("字节"));
+    setModified(true);
 }
 
 void mcu_writer::fillBootLoader(uint8_t value, bool ramp, const QString &logPrefix)
@@ -242,6 +276,7 @@ void mcu_writer::fillBootLoader(uint8_t value, bool ramp, const QString &logPref
     g_nNVRBinSize = size;
     updateBLView();
     appendLog(logPrefix + QString::number(g_nNVRBinSize) + QStringLiteral("字节"));
+    setModified(true);
 }
 
 void mcu_writer::slt_textEdit_bin_zero_action_triggered() { fillRom(0x00, false, QStringLiteral("Rom: ")); }
@@ -285,24 +320,28 @@ void mcu_writer::slt_tableWidget_EE_zero_action_triggered()
 {
     std::memset(g_ucEEBuf, 0x00, nvrSectorBytes());
     updateEETable();
+    setModified(true);
 }
 
 void mcu_writer::slt_tableWidget_EE_fill_action_triggered()
 {
     std::memset(g_ucEEBuf, 0xFF, nvrSectorBytes());
     updateEETable();
+    setModified(true);
 }
 
 void mcu_writer::slt_tableWidget_NVR1_zero_action_triggered()
 {
     std::memset(g_ucNVRBuf1, 0x00, nvrSectorBytes());
     updateNVR1Table();
+    setModified(true);
 }
 
 void mcu_writer::slt_tableWidget_NVR1_fill_action_triggered()
 {
     std::memset(g_ucNVRBuf1, 0xFF, nvrSectorBytes());
     updateNVR1Table();
+    setModified(true);
 }
 
 // Area switches ----------------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QProcess>
 
@@ -165,9 +166,9 @@ void DialogChipType::installLogo()
 
 void DialogChipType::on_pushButtonOK_clicked()
 {
-    if (!writeConfiguration())
-        return;
-    if (m_logoPath.isEmpty()) {
+    // Everything is checked before cfg.db changes: once it names custom models the menu entry is hidden
+    // after the restart, so a half-accepted change could never be undone from the window.
+    if (m_logoPath.isEmpty() || !QFileInfo(m_logoPath).isFile()) {
         boxes::inform(this, kNotice, QStringLiteral("logo文件不存在！"));
         return;
     }
@@ -175,6 +176,8 @@ void DialogChipType::on_pushButtonOK_clicked()
         boxes::inform(this, kNotice, QStringLiteral("没有自定义型号！"));
         return;
     }
+    if (!writeConfiguration())
+        return;
     installLogo();
     close();
     restartApplication();

@@ -72,7 +72,17 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
             if (handled.load())
                 linkSleepMs(kRemovalPollMs);
         }
+        // Switching the toggle off clears the handled flag too: without this test the chip still in the
+        // socket would answer and be burned once more.
+        if (!running.load()) {
+            emit sg_lab_msg(kHint);
+            return false;
+        }
         if (m_link->InitProgrammer() == 0) {
+            if (!running.load()) {
+                emit sg_lab_msg(kHint);
+                return false;
+            }
             handled.store(1);
             return true;
         }
@@ -164,7 +174,9 @@ void workThread::burn_chip()
     }
     int attempts = 0;
     while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts)) {
-        if (burnPass(&workThread::sg_burn_chip_done) == 0) {
+        const int rt = burnPass(&workThread::sg_burn_chip_done);
+        emit sg_pass_done(rt);
+        if (rt == 0) {
             releaseMutex();
             g_bBurnChipHandled.store(1);
             emit sg_burn_chip_done(0);
@@ -187,6 +199,7 @@ void workThread::auto_burn_chip()
     int attempts = 0;
     while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts)) {
         const int rt = burnPass(&workThread::sg_auto_burn_chip_done);
+        emit sg_pass_done(rt);
         if (rt != 0)
             emit sg_lab_msg(kBurnFailed);
         g_bAutoBurnChipHandled.store(1);

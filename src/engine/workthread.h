@@ -76,6 +76,9 @@ signals:
     void sg_read_fac_param_done(int nRt);
     void sg_updata_done(int nRt);
     void sg_ErrorLog_done(int nRt);
+    // After every chip pass of burn_chip and auto_burn_chip, with the pass's result code (0, 4, 5, ...),
+    // before the operation's own done signal; g_wChipId holds the id the chip answered.
+    void sg_pass_done(int nRt);
     void sg_fw_version(ushort H, ushort M, ushort L);
     void sg_th_ui_debug(QString strMsg);
 

@@ -37,6 +37,8 @@ burnSettingDialog::burnSettingDialog(QWidget *parent)
         m_ui->comboBox_Freq->setEditText(freq);
     }
 
+    showCurrentSettings();
+
     QLabel *labels[] = {m_ui->label_13,        m_ui->label_14,       m_ui->label_15,
                         m_ui->label_16,        m_ui->label_StartTime, m_ui->label_Busy_time,
                         m_ui->label_Eot_time,  m_ui->label_okNgTime};
@@ -48,6 +50,33 @@ burnSettingDialog::burnSettingDialog(QWidget *parent)
 }
 
 burnSettingDialog::~burnSettingDialog() = default;
+
+// The dialog opens on what is stored, so looking at it and pressing 确定 changes nothing.
+void burnSettingDialog::showCurrentSettings()
+{
+    const autoBurner_seting_t &a = g_autoBurnerSet;
+    m_ui->groupBox_autoBurner->setChecked(g_bEnAutoBurner);
+    m_ui->lineEdit_startTime->setText(QString::number(a.StartTime));
+    m_ui->lineEdit_BusyTime->setText(QString::number(a.BusyTime));
+    m_ui->lineEdit_EotTime->setText(QString::number(a.EotTime));
+    m_ui->lineEdit_OkNgTime->setText(QString::number(a.OkNgTime));
+    m_ui->comboBox_StartLevel->setCurrentIndex(a.StartLevel ? 1 : 0);
+    m_ui->comboBox_BusyLevel->setCurrentIndex(a.BusyLevel ? 1 : 0);
+    m_ui->comboBox_OKLevel->setCurrentIndex(a.OkLevel ? 1 : 0);
+    m_ui->comboBox_NgLevel->setCurrentIndex(a.NgLevel ? 1 : 0);
+    m_ui->groupBox_limit->setChecked(g_bEnLimit);
+    {
+        const QSignalBlocker block(m_ui->comboBox_limit);
+        m_ui->comboBox_limit->setEditText(QString::number(g_nLimitCount));
+    }
+    m_ui->checkBox_baohu_writer_flash->setChecked(g_bEnUploadProtect);
+    m_ui->checkBox_autoWrite->setChecked(g_bEnAutoWrite);
+    m_ui->checkBox_UartMode->setChecked(g_bUartMode);
+    m_ui->checkBox_Adc->setChecked(g_bCaliAdc);
+    m_ui->checkBox_Clock->setChecked(g_bCaliClock);
+    m_ui->checkBox_CaliOnly->setChecked(g_bCaliOnly);
+    m_ui->checkBox_adcParamCheck->setChecked(g_bNoAdcParamCheck);
+}
 
 void burnSettingDialog::on_groupBox_autoBurner_clicked(bool checked)
 {

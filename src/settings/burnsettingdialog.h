@@ -8,8 +8,7 @@ namespace Ui {
 class burnSettingDialog;
 }
 
-// Burn settings for stand-alone burning ("烧录设置"). Every opening starts from the form's state except the
-// clock frequency. OK reports the switches through sg_burn_setting_done; the dialog itself stores only the
+// Burn settings for stand-alone burning ("烧录设置"). Every opening shows the stored settings. OK reports the switches through sg_burn_setting_done; the dialog itself stores only the
 // handler-machine record, the burn limit and the clock frequency.
 //
 // The window opens a new one each time (centred, application-modal, shown without exec) and connects
@@ -37,6 +36,7 @@ private slots:
     void on_pushButton_burnSettingOk_clicked(bool checked);
 
 private:
+    void showCurrentSettings();
     bool calibrationAccepted();
 
     std::unique_ptr<Ui::burnSettingDialog> m_ui;

@@ -72,8 +72,9 @@ void serialNoDialog::on_comboBox_step_currentTextChanged(const QString &text)
 
 void serialNoDialog::on_comboBox_start_AreaSel_currentIndexChanged(int index)
 {
-    // Only a serial number that was on before the dialog opened follows an area choice here.
-    if (g_bEnRollCode)
+    // The dialog's own switch decides: a number switched on in this dialog follows the choice as well, so
+    // what the dialog shows is what 确定 stores.
+    if (m_ui->groupBox_rolling->isChecked())
         m_editor->areaChanged(index);
 }
 

@@ -6,6 +6,7 @@
 #include "app/hexview.h"
 #include "app/linknames.h"
 #include "app/openpath.h"
+#include "app/savetarget.h"
 #include "engine/resultcodes.h"
 #include "app/startup.h"
 #include "app/summary.h"
@@ -245,6 +246,27 @@ private slots:
         QCOMPARE(readOpenPath(dir.path(), QStringLiteral("FALLBACK")), QStringLiteral("FALLBACK"));
         writeOpenPath(dir.path(), QStringLiteral("/tmp/固件"));
         QCOMPARE(readOpenPath(dir.path(), QStringLiteral("FALLBACK")), QStringLiteral("/tmp/固件"));
+    }
+
+    void saveTarget_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("project");
+        QTest::newRow("bare name, project filter") << "/d/proj1" << "mprj(*.mprj)" << "/d/proj1.mprj" << true;
+        QTest::newRow("bare name, bin filter") << "/d/a" << "bin(*.bin)" << "/d/a.bin" << false;
+        QTest::newRow("typed .mprj wins") << "/d/trap.mprj" << "bin(*.bin)" << "/d/trap.mprj" << true;
+        QTest::newRow("typed .Bin wins") << "/d/x.Bin" << "mprj(*.mprj)" << "/d/x.Bin" << false;
+        QTest::newRow("other suffix keeps the filter's") << "/d/v1.2" << "mprj(*.mprj)" << "/d/v1.2.mprj" << true;
+    }
+    void saveTarget()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, filter);
+        const SaveTarget t = saveTargetFor(chosen, filter);
+        QTEST(t.path, "path");
+        QTEST(t.format == SaveFormat::Project, "project");
     }
 
     void emulateOption_data()

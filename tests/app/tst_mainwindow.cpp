@@ -10,6 +10,7 @@
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
 #include "link/devicelock.h"
+#include "link/linkcommands.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
 #include "settings/productionsettings.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -81,6 +83,45 @@ private:
         boxes::Answer a;
         a.text = path;
         m_boxes->answers.enqueue(a);
+    }
+
+    void answerSave(const QString &path, const QString &filter)
+    {
+        boxes::Answer a;
+        a.text = path;
+        a.selectedFilter = filter;
+        m_boxes->answers.enqueue(a);
+    }
+
+    void answerYesNo(bool yes)
+    {
+        boxes::Answer a;
+        a.button = yes ? QMessageBox::Yes : QMessageBox::No;
+        m_boxes->answers.enqueue(a);
+    }
+
+    // ROM on, filled with 00..FF repeated.
+    void rampRom()
+    {
+        if (!g_bEnBin)
+            child<QCheckBox>("checkBox_bin")->click();
+        QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_zero_ff_action_triggered");
+    }
+
+    // Runs an action's operation to its end; returns the code of `done`.
+    template <typename Signal> int runOperation(const char *actionName, Signal done)
+    {
+        QSignalSpy spy(&m_window->worker(), done);
+        action(actionName)->trigger();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!spy.isEmpty(), 30000); }();
+        waitIdle();
+        return spy.isEmpty() ? -1000 : spy.first().first().toInt();
+    }
+
+    QByteArray fileBytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     bool othersDisabled()
@@ -616,6 +657,209 @@ private slots:
         QCOMPARE(m_boxes->calls[2].title, QStringLiteral("警告"));
         QCOMPARE(m_window->worker().currentTask(), uint8_t(workThread::TaskIdle));
         QVERIFY(action("open_action")->isEnabled());
+    }
+
+    // --- faults a production line would meet ------------------------------------------------------------
+
+    void blankCheckKeepsImageChecksum()
+    {
+        rampRom();
+        const uint16_t imageSum = g_nBinCheckSum;
+        m_emulator->setChipFlash(0, QByteArray(int(LinkEmulator::kFlashSize), '\xFF'));
+        QCOMPARE(runOperation("blank_action", &workThread::sg_check_blank_done), 0);
+        QCOMPARE(g_nBinCheckSum, imageSum);
+        QCOMPARE(child<QLabel>("label_bin")->text(), QString::asprintf("%04X", imageSum));
+        const uint16_t erased = uint16_t(0xFFu * g_currentMcu.nFlashSizeKB * 1024);
+        QVERIFY2(m_window->logText().contains(QString::asprintf("Rom:        %04X  空片", erased)),
+                 qPrintable(m_window->logText()));
+
+        m_emulator->setChipFlash(0x10, QByteArray(1, '\x00'));
+        QCOMPARE(runOperation("blank_action", &workThread::sg_check_blank_done), 0);
+        QVERIFY2(m_window->logText().contains(QString::asprintf("Rom:        %04X  非空", uint16_t(erased - 0xFF))),
+                 qPrintable(m_window->logText()));
+        QCOMPARE(g_nBinCheckSum, imageSum);
+
+        // The project saved now opens again.
+        const QString path = m_appDir.path() + QStringLiteral("/afterblank.mprj");
+        answerSave(path, QStringLiteral("mprj(*.mprj)"));
+        action("save_action")->trigger();
+        answerFile(path);
+        action("open_action")->trigger();
+        QVERIFY2(!m_window->logText().contains(QStringLiteral("项目文件不完整")), qPrintable(m_window->logText()));
+        QVERIFY(m_boxes->texts().filter(QStringLiteral("校验错误")).isEmpty());
+        QCOMPARE(g_nBinCheckSum, imageSum);
+    }
+
+    void autoBurnOffBurnsNoMore()
+    {
+        rampRom();
+        const int erasesBefore = m_emulator->commandCount(LinkCode::EraseFlash);
+        QSignalSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        action("auto_burn_action")->setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 1, 30000);
+        QCOMPARE(passes.first().first().toInt(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->messageText(), QStringLiteral("烧写成功"), 20000);
+        // Real pauses while the loop waits for the chip to leave: switching off lands in one of them.
+        setLinkTimeScale(0.2);
+        const auto fast = qScopeGuard([] { setLinkTimeScale(0); });
+        QTest::qWait(60);
+        action("auto_burn_action")->setChecked(false);
+        waitIdle();
+        QCOMPARE(m_emulator->commandCount(LinkCode::EraseFlash), erasesBefore + 1);
+        QCOMPARE(passes.size(), 1);
+        QCOMPARE(m_window->messageText(), QStringLiteral("提示信息"));
+    }
+
+    void romViewIsReadOnly()
+    {
+        rampRom();
+        auto *view = child<QPlainTextEdit>("textEdit_bin");
+        const QString before = view->toPlainText();
+        view->setFocus();
+        view->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(view, QStringLiteral("AA"));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(view->toPlainText(), before);
+        QCOMPARE(int(g_ucBinBuf[0]), 0x00);
+        // Selection and copy stay.
+        view->selectAll();
+        QVERIFY(view->textCursor().hasSelection());
+    }
+
+    void saveNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("project");
+        QTest::newRow("no suffix, project filter") << "proj1" << "mprj(*.mprj)" << "proj1.mprj" << true;
+        QTest::newRow("no suffix, bin filter") << "raw1" << "bin(*.bin)" << "raw1.bin" << false;
+        QTest::newRow(".mprj typed, bin filter") << "trap.mprj" << "bin(*.bin)" << "trap.mprj" << true;
+        QTest::newRow(".BIN typed, project filter") << "img.BIN" << "mprj(*.mprj)" << "img.BIN" << false;
+    }
+    void saveNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
+        QFETCH(bool, project);
+        rampRom();
+        const QString dir = m_appDir.path() + QStringLiteral("/names");
+        QDir().mkpath(dir);
+        answerSave(dir + QLatin1Char('/') + typed, filter);
+        action("save_action")->trigger();
+        QVERIFY(m_boxes->calls.size() == 1);
+        QVERIFY(!QFile::exists(dir + QLatin1Char('/') + typed) || typed == written);
+        const QByteArray bytes = fileBytes(dir + QLatin1Char('/') + written);
+        QVERIFY(!bytes.isEmpty());
+        // A raw image is exactly the ROM data; a project is larger and opens as one.
+        QCOMPARE(bytes == QByteArray(reinterpret_cast<const char *>(g_ucBinBuf), int(g_nBinSize)), !project);
+        if (project) {
+            answerFile(dir + QLatin1Char('/') + written);
+            action("open_action")->trigger();
+            QVERIFY(!m_window->logText().contains(QStringLiteral("项目文件不完整")));
+        }
+    }
+
+    void failedSaveSaysWhy()
+    {
+        rampRom();
+        const QString path = m_appDir.path() + QStringLiteral("/no/such/folder/p.mprj");
+        answerSave(path, QStringLiteral("mprj(*.mprj)"));
+        action("save_action")->trigger();
+        QCOMPARE(m_boxes->calls.size(), 2);
+        const boxes::Call &box = m_boxes->calls.at(1);
+        QCOMPARE(box.kind, boxes::Kind::Critical);
+        QVERIFY2(box.text.contains(QDir::toNativeSeparators(path)) && box.text.contains(QStringLiteral("文件夹不存在")),
+                 qPrintable(box.text));
+        QVERIFY(m_window->isModified());
+
+        // The table files report a failed save the same way.
+        answerSave(m_appDir.path() + QStringLiteral("/no/such/folder/t.eep"), QString());
+        QMetaObject::invokeMethod(m_window.get(), "slt_tableWidget_EE_save_action_triggered");
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Critical);
+    }
+
+    void failedLoadKeepsWhatWasShown()
+    {
+        // A damaged project whose header enables nothing.
+        const QString good = m_appDir.path() + QStringLiteral("/empty.mprj");
+        answerSave(good, QStringLiteral("mprj(*.mprj)"));
+        action("save_action")->trigger();
+        const QString damaged = writeFile(QStringLiteral("damaged.mprj"), fileBytes(good).left(18 + 40));
+
+        rampRom();
+        const uint16_t sum = g_nBinCheckSum;
+        const uint32_t size = g_nBinSize;
+        answerFile(damaged);
+        answerYesNo(true);  // the ROM fill is not saved: the window asks first
+        action("open_action")->trigger();
+        QVERIFY(m_window->logText().contains(QStringLiteral("项目文件不完整")));
+        QVERIFY(g_bEnBin);
+        QVERIFY(child<QCheckBox>("checkBox_bin")->isChecked());
+        QCOMPARE(g_nBinSize, size);
+        QCOMPARE(g_nBinCheckSum, sum);
+        QCOMPARE(int(g_ucBinBuf[0x42]), 0x42);
+        QCOMPARE(child<QLabel>("label_bin")->text(), QString::asprintf("%04X", sum));
+        QCOMPARE(m_window->summaryText(), QStringLiteral("烧录项: ROM"));
+    }
+
+    void helpWithoutViewerNamesTheGuide()
+    {
+        const QString guide = writeFile(QStringLiteral("Tarnquill_user_guide.pdf"), "%PDF-1.4\n");
+        const auto remove = qScopeGuard([guide] { QFile::remove(guide); });
+        action("action_help_toolsbar")->trigger();
+        QCOMPARE(m_boxes->calls.size(), 1);
+        const QString text = m_boxes->calls.first().text;
+        QVERIFY2(text.contains(QDir::toNativeSeparators(guide)) && !text.contains(QStringLiteral("重新安装")),
+                 qPrintable(text));
+    }
+
+    void tablesReadOnlyWhileOperationRuns()
+    {
+        child<QCheckBox>("checkBox_bin")->click();
+        auto *nvr1 = child<QTableWidget>("tableWidget_NVR1");
+        QVERIFY(nvr1->editTriggers() != QAbstractItemView::NoEditTriggers);
+        QSignalSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
+        action("up_action")->trigger();
+        QCOMPARE(nvr1->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(child<QTableWidget>("tableWidget_EE")->editTriggers(), QAbstractItemView::NoEditTriggers);
+        // An editor left open commits nothing into the image.
+        const uint8_t before = g_ucNVRBinBuf[3];
+        nvr1->item(0, 3)->setText(QStringLiteral("5a"));
+        QCOMPARE(g_ucNVRBinBuf[3], before);
+        QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), 30000);
+        waitIdle();
+        QVERIFY(nvr1->editTriggers() != QAbstractItemView::NoEditTriggers);
+    }
+
+    void unsavedChangesAskFirst()
+    {
+        QVERIFY(!m_window->isModified());
+        rampRom();
+        QVERIFY(m_window->isModified());
+
+        // Closing: No keeps the window.
+        answerYesNo(false);
+        QVERIFY(!m_window->close());
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Question);
+
+        // Opening another file: No keeps the project.
+        const QString hex = writeFile(QStringLiteral("other.hex"), ":0100000055AA\n:00000001FF\n");
+        answerFile(hex);
+        answerYesNo(false);
+        action("open_action")->trigger();
+        QCOMPARE(int(g_ucBinBuf[1]), 0x01);
+
+        // Saved as a project, nothing is asked any more.
+        answerSave(m_appDir.path() + QStringLiteral("/kept.mprj"), QStringLiteral("mprj(*.mprj)"));
+        action("save_action")->trigger();
+        QVERIFY(!m_window->isModified());
+        const int calls = m_boxes->calls.size();
+        answerFile(hex);
+        action("open_action")->trigger();
+        QCOMPARE(m_boxes->calls.size(), calls + 1);  // the file dialog only
+        QCOMPARE(int(g_ucBinBuf[0]), 0x55);
     }
 
     void endToEndBurnAndReadBack()

@@ -57,7 +57,8 @@ private slots:
     void addRules();
     void deleteRows();
     void writtenCfgReadsBack();
-    void noRowsNoRestart();
+    void refusedChangeKeepsCfgDb_data();
+    void refusedChangeKeepsCfgDb();
     void okInstallsLogoAndRestarts();
     void unwritableFolderSaysSo();
 
@@ -161,30 +162,6 @@ void TestChipDialog::deleteRows()
 
 void TestChipDialog::writtenCfgReadsBack()
 {
-    boxes::Recorder rec;
-    QTemporaryDir dir;
-    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
-    addRow(dlg, 0, QStringLiteral("MY-A"));
-    addRow(dlg, 8, QStringLiteral("MY:B"));
-    find<QLineEdit>(dlg, "CompanyNameLineEdit")->setText(QStringLiteral("Acme 公司"));
-    find<QPushButton>(dlg, "pushButtonOK")->click();
-    QCOMPARE(rec.texts(), QStringList{QStringLiteral("logo文件不存在！")});
-    QCOMPARE(m_restarts, 0);
-    QVERIFY(dlg);
-
-    clearCfg();
-    QCOMPARE(readCfgFile(dir.path(), FileMessages()), 0);
-    QCOMPARE(g_nCfgCount, 2);
-    QCOMPARE(g_strCfgChip[0], g_mcuList.at(0).strName);
-    QCOMPARE(g_strCfgName[0], QStringLiteral("MY-A"));
-    QCOMPARE(g_strCfgChip[1], g_mcuList.at(8).strName);
-    QCOMPARE(g_strCfgName[1], QStringLiteral("MY:B"));
-    QCOMPARE(g_strCompany, QStringLiteral("Acme 公司"));
-    delete dlg;
-}
-
-void TestChipDialog::noRowsNoRestart()
-{
     QTemporaryDir dir;
     const QString logo = dir.filePath(QStringLiteral("mine.png"));
     QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(logo));
@@ -194,14 +171,68 @@ void TestChipDialog::noRowsNoRestart()
     rec.answers.enqueue(pick);
     QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
     find<QPushButton>(dlg, "pushButtonLogoPath")->click();
-    QCOMPARE(rec.calls.at(0).kind, boxes::Kind::OpenFile);
-    QCOMPARE(rec.calls.at(0).title, QStringLiteral("打开文件"));
-    QCOMPARE(rec.calls.at(0).filter, QStringLiteral("png(*.png)"));
-    QCOMPARE(find<QLineEdit>(dlg, "lineEditLogoPath")->text(), logo);
+    addRow(dlg, 0, QStringLiteral("MY-A"));
+    addRow(dlg, 8, QStringLiteral("MY:B"));
+    find<QLineEdit>(dlg, "CompanyNameLineEdit")->setText(QStringLiteral("Acme 公司"));
     find<QPushButton>(dlg, "pushButtonOK")->click();
-    QCOMPARE(rec.texts().last(), QStringLiteral("没有自定义型号！"));
+    QCOMPARE(rec.calls.size(), 1);
+    QCOMPARE(m_restarts, 1);
+
+    clearCfg();
+    QCOMPARE(readCfgFile(dir.path(), FileMessages()), 0);
+    QCOMPARE(g_nCfgCount, 2);
+    QCOMPARE(g_strCfgChip[0], g_mcuList.at(0).strName);
+    QCOMPARE(g_strCfgName[0], QStringLiteral("MY-A"));
+    QCOMPARE(g_strCfgChip[1], g_mcuList.at(8).strName);
+    QCOMPARE(g_strCfgName[1], QStringLiteral("MY:B"));
+    QCOMPARE(g_strCompany, QStringLiteral("Acme 公司"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestChipDialog::refusedChangeKeepsCfgDb_data()
+{
+    QTest::addColumn<QString>("logoName");  // empty: none chosen
+    QTest::addColumn<bool>("withRow");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("no logo") << "" << true << "logo文件不存在！";
+    QTest::newRow("logo gone") << "gone.png" << true << "logo文件不存在！";
+    QTest::newRow("no rows") << "mine.png" << false << "没有自定义型号！";
+}
+
+void TestChipDialog::refusedChangeKeepsCfgDb()
+{
+    QFETCH(QString, logoName);
+    QFETCH(bool, withRow);
+    QFETCH(QString, box);
+    QTemporaryDir dir;
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("mine.png"))));
+    g_strCompany = QStringLiteral("Before");
+    QCOMPARE(writeCfgFile(dir.path()), 0);
+    QFile cfg(cfgDbPath(dir.path()));
+    QVERIFY(cfg.open(QIODevice::ReadOnly));
+    const QByteArray before = cfg.readAll();
+    cfg.close();
+
+    boxes::Recorder rec;
+    if (!logoName.isEmpty()) {
+        boxes::Answer pick;
+        pick.text = dir.filePath(logoName);
+        rec.answers.enqueue(pick);
+    }
+    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
+    if (!logoName.isEmpty())
+        find<QPushButton>(dlg, "pushButtonLogoPath")->click();
+    if (withRow)
+        addRow(dlg, 0, QStringLiteral("MYCHIP"));
+    find<QLineEdit>(dlg, "CompanyNameLineEdit")->setText(QStringLiteral("ACME"));
+    find<QPushButton>(dlg, "pushButtonOK")->click();
+    QCOMPARE(rec.texts().last(), box);
     QCOMPARE(m_restarts, 0);
-    QVERIFY(QFile::exists(cfgDbPath(dir.path())));
+    QVERIFY(dlg);
+    QVERIFY(cfg.open(QIODevice::ReadOnly));
+    QCOMPARE(cfg.readAll(), before);
+    QCOMPARE(g_strCompany, QStringLiteral("Before"));
+    QCOMPARE(g_nCfgCount, 0);
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("logo.png"))));
     delete dlg;
 }
@@ -238,15 +269,21 @@ void TestChipDialog::unwritableFolderSaysSo()
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("no/such/folder"));
+    const QString logo = dir.filePath(QStringLiteral("mine.png"));
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(logo));
     g_strCompany = QStringLiteral("Before");
     boxes::Recorder rec;
+    boxes::Answer pick;
+    pick.text = logo;
+    rec.answers.enqueue(pick);
     QPointer<DialogChipType> dlg = new DialogChipType(nullptr, missing);
+    find<QPushButton>(dlg, "pushButtonLogoPath")->click();
     addRow(dlg, 0, QStringLiteral("X"));
     find<QLineEdit>(dlg, "CompanyNameLineEdit")->setText(QStringLiteral("After"));
     find<QPushButton>(dlg, "pushButtonOK")->click();
-    QCOMPARE(rec.calls.size(), 1);
-    QCOMPARE(rec.calls.at(0).title, QStringLiteral("错误"));
-    QVERIFY(rec.calls.at(0).text.contains(QStringLiteral("cfg.db")));
+    QCOMPARE(rec.calls.size(), 2);
+    QCOMPARE(rec.calls.at(1).title, QStringLiteral("错误"));
+    QVERIFY(rec.calls.at(1).text.contains(QStringLiteral("cfg.db")));
     QCOMPARE(g_strCompany, QStringLiteral("Before"));
     QCOMPARE(g_nCfgCount, 0);
     QCOMPARE(m_restarts, 0);

@@ -1,3 +1,4 @@
+#include "settings/burnrules.h"
 #include "settings/burnsettingdialog.h"
 #include "settings/productionsettings.h"
 #include "settings/serialnodialog.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QtTest>
@@ -120,6 +122,7 @@ private slots:
     void passwordSerialConflict_data();
     void passwordSerialConflict();
     void serialDialogCommitsOnlyOnOk();
+    void serialDialogFlashChosenFirstTime();
     void serialDialogStartValue_data();
     void serialDialogStartValue();
 
@@ -132,6 +135,7 @@ private slots:
     void clockFrequency_data();
     void clockFrequency();
     void firstOpeningShows27();
+    void openingShowsStoredSettings();
     void calibrateOnly_data();
     void calibrateOnly();
 
@@ -277,6 +281,28 @@ void TestSettingsDialogs::serialDialogCommitsOnlyOnOk()
     QCOMPARE(serial2.at(0).at(0).toInt(), 1);
 }
 
+void TestSettingsDialogs::serialDialogFlashChosenFirstTime()
+{
+    const auto restore = qScopeGuard([] {
+        g_bEnRollCode = false;
+        g_rollingSet = rolling_seting_t{};
+    });
+    g_bEnRollCode = false;
+    boxes::Recorder rec;
+    QPointer<serialNoDialog> dlg = new serialNoDialog;
+    find<QGroupBox>(dlg, "groupBox_rolling")->setChecked(true);
+    click(dlg, "on_groupBox_rolling_clicked", true);
+    auto *area = find<QComboBox>(dlg, "comboBox_start_AreaSel");
+    const QString nvrAddress = find<QComboBox>(dlg, "comboBox_start_addr")->currentText();
+    area->setCurrentIndex(area->findText(QStringLiteral("FLASH")));
+    const QString shown = find<QComboBox>(dlg, "comboBox_start_addr")->currentText();
+    QVERIFY2(shown != nvrAddress, qPrintable(shown));
+    QMetaObject::invokeMethod(dlg, "on_pushButton_dialog_ok_released");
+    QVERIFY(g_bEnRollCode);
+    QCOMPARE(int(g_rollingSet.area()), int(RollingAreaFlash));
+    QCOMPARE(QString::asprintf("0x%x", g_rollingSet.startAdd), shown);
+}
+
 void TestSettingsDialogs::serialDialogStartValue_data()
 {
     QTest::addColumn<bool>("decimal");
@@ -377,6 +403,7 @@ void TestSettingsDialogs::dialogLimitEntry()
 
 void TestSettingsDialogs::okWithUntouchedLimitStoresZero()
 {
+    g_nLimitCount = 0;  // the dialog opens on the stored limit
     boxes::Recorder rec;
     auto *dlg = new burnSettingDialog;
     QSignalSpy done(dlg, &burnSettingDialog::sg_burn_setting_done);
@@ -390,6 +417,7 @@ void TestSettingsDialogs::okWithUntouchedLimitStoresZero()
 
 void TestSettingsDialogs::okWithHandlerMachineStoresZeros()
 {
+    g_autoBurnerSet = autoBurner_seting_t{};  // the dialog opens on the stored timing
     boxes::Recorder rec;
     auto *dlg = new burnSettingDialog;
     QSignalSpy done(dlg, &burnSettingDialog::sg_burn_setting_done);
@@ -445,6 +473,47 @@ void TestSettingsDialogs::firstOpeningShows27()
     g_fClockFreq = 24.5f;
     burnSettingDialog later;
     QCOMPARE(find<QComboBox>(&later, "comboBox_Freq")->currentText(), QStringLiteral("24.5"));
+}
+
+void TestSettingsDialogs::openingShowsStoredSettings()
+{
+    const auto restore = qScopeGuard([] {
+        g_autoBurnerSet = autoBurner_seting_t{};
+        g_bEnAutoBurner = g_bEnLimit = g_bEnUploadProtect = g_bEnAutoWrite = g_bUartMode = false;
+        g_bCaliAdc = g_bCaliClock = g_bCaliOnly = g_bNoAdcParamCheck = false;
+        g_nLimitCount = 0;
+    });
+    g_autoBurnerSet = autoBurner_seting_t{5, 6, 7, 8, 1, 0, 1, 0};
+    g_bEnAutoBurner = true;
+    g_bEnLimit = true;
+    g_nLimitCount = 500;
+    g_bEnUploadProtect = true;
+    g_bUartMode = true;
+    g_bCaliAdc = true;
+    g_bCaliClock = true;
+    g_fClockFreq = 24.5f;
+
+    boxes::Recorder rec;
+    QPointer<burnSettingDialog> dlg = new burnSettingDialog;
+    QSignalSpy done(dlg.data(), &burnSettingDialog::sg_burn_setting_done);
+    QVERIFY(find<QGroupBox>(dlg, "groupBox_autoBurner")->isChecked());
+    QVERIFY(find<QGroupBox>(dlg, "groupBox_limit")->isChecked());
+    QCOMPARE(find<QComboBox>(dlg, "comboBox_limit")->currentText(), QStringLiteral("500"));
+    QCOMPARE(find<QLineEdit>(dlg, "lineEdit_EotTime")->text(), QStringLiteral("7"));
+    QVERIFY(!find<QCheckBox>(dlg, "checkBox_autoWrite")->isChecked());
+
+    // 确定 without a change reports and stores exactly what was there.
+    QMetaObject::invokeMethod(dlg, "on_pushButton_burnSettingOk_released");
+    QVERIFY(rec.calls.isEmpty());
+    QCOMPARE(done.count(), 1);
+    const QList<QVariant> expected = {1, 1, 1, 0, 1, int(burn::CaliAdc | burn::CaliClock)};
+    QCOMPARE(done.at(0), expected);
+    QCOMPARE(g_nLimitCount, 500u);
+    const autoBurner_seting_t a = g_autoBurnerSet;
+    QCOMPARE(QVector<int>({a.StartTime, a.BusyTime, a.EotTime, a.OkNgTime, a.StartLevel, a.BusyLevel, a.OkLevel,
+                           a.NgLevel}),
+             QVector<int>({5, 6, 7, 8, 1, 0, 1, 0}));
+    QCOMPARE(g_fClockFreq, 24.5f);
 }
 
 void TestSettingsDialogs::calibrateOnly_data()
