@@ -58,7 +58,7 @@ int workThread::burnStart()
 
 // Waits for the handled chip to go and the next one to answer. False once the toggle is off.
 bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint8_t> &handled,
-                                 bool probeRemovalAlways, int &attempts)
+                                 bool probeRemovalAlways, int &attempts, int passesDone)
 {
     for (;;) {
         while (handled.load()) {
@@ -72,14 +72,14 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
             if (handled.load())
                 linkSleepMs(kRemovalPollMs);
         }
-        // Switching the toggle off clears the handled flag too: without this test the chip still in the
-        // socket would answer and be burned once more.
-        if (!running.load()) {
+        // Switching the toggle off clears the handled flag too: once a chip was handled in this run, the
+        // chip still in the socket would otherwise answer and be burned once more.
+        if (passesDone > 0 && !running.load()) {
             emit sg_lab_msg(kHint);
             return false;
         }
         if (m_link->InitProgrammer() == 0) {
-            if (!running.load()) {
+            if (passesDone > 0 && !running.load()) {
                 emit sg_lab_msg(kHint);
                 return false;
             }
@@ -173,8 +173,10 @@ void workThread::burn_chip()
         return;
     }
     int attempts = 0;
-    while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts)) {
+    int passes = 0;
+    while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts, passes)) {
         const int rt = burnPass(&workThread::sg_burn_chip_done);
+        ++passes;
         emit sg_pass_done(rt);
         if (rt == 0) {
             releaseMutex();
@@ -197,8 +199,10 @@ void workThread::auto_burn_chip()
     }
     // The lock is held for the whole run, not per chip: between chips the loop still polls the Link.
     int attempts = 0;
-    while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts)) {
+    int passes = 0;
+    while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts, passes)) {
         const int rt = burnPass(&workThread::sg_auto_burn_chip_done);
+        ++passes;
         emit sg_pass_done(rt);
         if (rt != 0)
             emit sg_lab_msg(kBurnFailed);

@@ -97,8 +97,10 @@ private:
 
     // Burn loops (burn.cpp).
     int burnStart();
+    // `passesDone`: chips handled so far in this run; after the first, a toggle that is off ends the wait
+    // before any chip is looked for.
     bool waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint8_t> &handled, bool probeRemovalAlways,
-                         int &attempts);
+                         int &attempts, int passesDone);
     int burnPass(void (workThread::*done)(int));
 
     // Single-pass chip operations (readback.cpp).
