@@ -5,6 +5,7 @@
 #include "boxes.h"
 #include "hotplugsource.h"
 #include "linknames.h"
+#include "lang/language.h"
 #include "openpath.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
@@ -366,7 +367,7 @@ void mcu_writer::on_actionSingleLine_toggled(bool checked)
 
 void mcu_writer::slt_action_help_triggered()
 {
-    const QString guide = appDir() + QStringLiteral("/Tarnquill_user_guide.pdf");
+    const QString guide = appDir() + QLatin1Char('/') + userGuideFileName(currentLanguage());
     if (!QFile::exists(guide)) {
         boxes::inform(this, QStringLiteral("错误"), QStringLiteral("打开文件失败，请重新安装程序！"));
         return;

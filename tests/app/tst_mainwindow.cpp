@@ -9,6 +9,7 @@
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
+#include "lang/language.h"
 #include "link/devicelock.h"
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
@@ -806,7 +807,7 @@ private slots:
 
     void helpWithoutViewerNamesTheGuide()
     {
-        const QString guide = writeFile(QStringLiteral("Tarnquill_user_guide.pdf"), "%PDF-1.4\n");
+        const QString guide = writeFile(userGuideFileName(currentLanguage()), "%PDF-1.4\n");
         const auto remove = qScopeGuard([guide] { QFile::remove(guide); });
         action("action_help_toolsbar")->trigger();
         QCOMPARE(m_boxes->calls.size(), 1);
