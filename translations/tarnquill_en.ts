@@ -49,6 +49,41 @@
     </message>
 </context>
 <context>
+    <name>PassVerdict</name>
+    <message>
+        <source>芯片连接失败</source>
+        <translation>Chip connection failed</translation>
+    </message>
+    <message>
+        <source>擦除FLASH失败</source>
+        <translation>Flash erase failed</translation>
+    </message>
+    <message>
+        <source>写入或校验FLASH失败</source>
+        <translation>Flash write or verify failed</translation>
+    </message>
+    <message>
+        <source>擦除BootLoader失败</source>
+        <translation>BootLoader erase failed</translation>
+    </message>
+    <message>
+        <source>写入BootLoader失败</source>
+        <translation>BootLoader write failed</translation>
+    </message>
+    <message>
+        <source>退出编程模式失败</source>
+        <translation>Leaving programming mode failed</translation>
+    </message>
+    <message>
+        <source>校验和 %1</source>
+        <translation>checksum %1</translation>
+    </message>
+    <message>
+        <source>需要 %1，检测到 %2</source>
+        <translation>expected %1, found %2</translation>
+    </message>
+</context>
+<context>
     <name>burnSettingDialog</name>
     <message>
         <source>烧录设置</source>
@@ -1259,6 +1294,32 @@
         <source>保存文件</source>
         <translation>Save File</translation>
     </message>
+    <message>
+        <source>无法启动PDF阅读器，请安装PDF阅读器后再试。
+使用手册位于：%1</source>
+        <translation>No PDF viewer could be started; install one and try again.
+The user guide is at: %1</translation>
+    </message>
+    <message>
+        <source>%1 已存在，要替换它吗？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>已保存 %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>保存失败：%1
+原因：%2
+原有的文件没有改动。</source>
+        <translation>Could not save %1
+Reason: %2
+The previous file is unchanged.</translation>
+    </message>
+    <message>
+        <source>当前项目有未保存的修改，确定放弃这些修改吗？</source>
+        <translation>The project has unsaved changes. Discard them?</translation>
+    </message>
 </context>
 <context>
     <name>options</name>
@@ -1301,6 +1362,25 @@
     <message>
         <source>主频: %1MHz</source>
         <translation>Main clock: %1 MHz</translation>
+    </message>
+</context>
+<context>
+    <name>save</name>
+    <message>
+        <source>文件夹不存在</source>
+        <translation>the folder does not exist</translation>
+    </message>
+    <message>
+        <source>同名的文件夹已存在</source>
+        <translation>a folder of that name exists</translation>
+    </message>
+    <message>
+        <source>文件夹没有写入权限</source>
+        <translation>the folder is not writable</translation>
+    </message>
+    <message>
+        <source>写入不完整（磁盘已满或写入出错）</source>
+        <translation>the write was incomplete (disk full or write error)</translation>
     </message>
 </context>
 <context>

@@ -187,7 +187,7 @@ private:
     // Files.
     void openProject(const QString &path, const FileMessages &msgs);
     void showLoadedProject();
-    void showSaveFailure(const QString &path);
+    void showSaveFailure(const QString &path, const QString &error);
     bool confirmDiscardChanges();
     void setModified(bool modified);
     void showLoadedBL();

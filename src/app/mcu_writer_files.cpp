@@ -168,19 +168,20 @@ void mcu_writer::on_save_action_triggered()
         return;
     }
     int rc;
+    QString error;
     if (target.format == SaveFormat::Bin) {
         qDebug() << "fileName =" << target.path;
         FileMessages msgs;
         msgs.box = [this](const QString &title, const QString &text) { boxes::warn(this, title, text); };
-        rc = saveBin(target.path, msgs);
+        rc = saveBin(target.path, msgs, &error);
         if (rc == -1)
             return;  // both areas enabled: already said
     } else {
         qDebug() << "save file .";
-        rc = saveProject(target.path);
+        rc = saveProject(target.path, &error);
     }
     if (rc != 0) {
-        showSaveFailure(target.path);
+        showSaveFailure(target.path, error);
         return;
     }
     appendLog(tr("已保存 %1").arg(QDir::toNativeSeparators(target.path)));
@@ -188,11 +189,13 @@ void mcu_writer::on_save_action_triggered()
         setModified(false);
 }
 
-void mcu_writer::showSaveFailure(const QString &path)
+// `error` is the system's own words for what went wrong, shown after ours.
+void mcu_writer::showSaveFailure(const QString &path, const QString &error)
 {
+    const QString reason = error.isEmpty() ? saveFailureReason(path)
+                                           : QStringLiteral("%1 (%2)").arg(saveFailureReason(path), error);
     boxes::critical(this, QStringLiteral("错误"),
-                    tr("保存失败：%1\n原因：%2\n原有的文件没有改动。")
-                        .arg(QDir::toNativeSeparators(path), saveFailureReason(path)));
+                    tr("保存失败：%1\n原因：%2\n原有的文件没有改动。").arg(QDir::toNativeSeparators(path), reason));
 }
 
 bool mcu_writer::confirmDiscardChanges()
@@ -248,8 +251,9 @@ void mcu_writer::slt_tableWidget_EE_open_action_triggered()
 void mcu_writer::slt_tableWidget_EE_save_action_triggered()
 {
     const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kEepFilter);
-    if (!path.isEmpty() && saveEepFile(path) != 0)
-        showSaveFailure(path);
+    QString error;
+    if (!path.isEmpty() && saveEepFile(path, &error) != 0)
+        showSaveFailure(path, error);
 }
 
 void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
@@ -268,8 +272,9 @@ void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
 void mcu_writer::slt_tableWidget_NVR1_save_action_triggered()
 {
     const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kNvrFilter);
-    if (!path.isEmpty() && saveNvrFile(path) != 0)
-        showSaveFailure(path);
+    QString error;
+    if (!path.isEmpty() && saveNvrFile(path, &error) != 0)
+        showSaveFailure(path, error);
 }
 
 // Link firmware ----------------------------------------------------------------------------------------------

@@ -140,7 +140,8 @@ bool DialogChipType::writeConfiguration()
         g_strCfgName[i] = m_ui->tableWidgetCustom->item(i, 1)->text();
         g_strCfgChip[i] = m_ui->tableWidgetCustom->item(i, 0)->text();
     }
-    const int result = writeCfgFile(m_appDir);
+    QString error;
+    const int result = writeCfgFile(m_appDir, &error);
     if (result == 0)
         return true;
     before.restore();
@@ -148,7 +149,8 @@ bool DialogChipType::writeConfiguration()
     const QString text = result == -2
         ? QStringLiteral("配置内容过长，无法保存，请缩短公司名称！")
         : QStringLiteral("无法写入配置文件 %1，请确认程序目录可写（例如使用可写目录中的程序副本）！")
-              .arg(QDir::toNativeSeparators(cfgDbPath(m_appDir)));
+                  .arg(QDir::toNativeSeparators(cfgDbPath(m_appDir)))
+              + (error.isEmpty() ? QString() : QStringLiteral("\n(%1)").arg(error));
     boxes::inform(this, QStringLiteral("错误"), text);
     return false;
 }
