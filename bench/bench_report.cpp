@@ -31,6 +31,7 @@ constexpr double kStartupMs = 300;
 constexpr double kStartupRssMB = 80;
 constexpr double kBurnCpuMs = 20;
 constexpr double kCliStartRatio = 3;
+constexpr double kConvertObjcopyRatio = 1.5;  // issue 15
 
 constexpr int kProcessRuns = 31;
 constexpr int kStartupRuns = 11;
@@ -210,10 +211,15 @@ void hexProcessRows(const Setup &s, QVector<BenchRow> &rows)
         rows.append({benchmark + QStringLiteral(" vs srec_cat"), millis(ours.ms),
                      QStringLiteral("srec_cat not installed"), QString(), goal, BenchRow::Failed});
     }
+    const QString objcopyGoal = QStringLiteral("≤ %1× objcopy").arg(kConvertObjcopyRatio);
     if (disk.objcopy >= 0) {
         const Timed &o = disk.t[disk.objcopy];
         rows.append({benchmark + QStringLiteral(" vs objcopy"), millis(ours.ms),
-                     QStringLiteral("objcopy %1").arg(millis(o.ms)), ratioText(o.ratio), QString(), BenchRow::Info});
+                     QStringLiteral("objcopy %1").arg(millis(o.ms)), ratioText(o.ratio), objcopyGoal,
+                     o.ok ? verdict(o.ratio <= kConvertObjcopyRatio) : BenchRow::Failed});
+    } else {
+        rows.append({benchmark + QStringLiteral(" vs objcopy"), millis(ours.ms),
+                     QStringLiteral("objcopy not installed"), QString(), objcopyGoal, BenchRow::Failed});
     }
 
     QTemporaryDir memory(QStringLiteral("/dev/shm/tq-bench-XXXXXX"));
@@ -225,6 +231,11 @@ void hexProcessRows(const Setup &s, QVector<BenchRow> &rows)
     const Timed &srec = mem.t[mem.srec];
     rows.append({benchmark + QStringLiteral(" vs srec_cat, files in memory"), millis(mem.t[0].ms),
                  QStringLiteral("srec_cat %1").arg(millis(srec.ms)), ratioText(srec.ratio), goal, BenchRow::Info});
+    if (mem.objcopy >= 0) {
+        const Timed &o = mem.t[mem.objcopy];
+        rows.append({benchmark + QStringLiteral(" vs objcopy, files in memory"), millis(mem.t[0].ms),
+                     QStringLiteral("objcopy %1").arg(millis(o.ms)), ratioText(o.ratio), objcopyGoal, BenchRow::Info});
+    }
 }
 
 void viewRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
 namespace {
 
@@ -72,5 +73,16 @@ int main(int argc, char **argv)
         pad[i] = static_cast<char>(i * 37 + 11);
     pad[3] = 20;
     put(root + "/cfgdb", "two-entries", buildCfgData(pad, cfgText()));
+
+    // Command lines, arguments separated by NUL bytes.
+    const QStringList lines[] = {
+        {"--chip", "VR5K2610", "--areas=rom,bl", "burn", "a.hex", "--loop", "--log", "p.csv"},
+        {"convert", "in.ihx", "out.bin", "--to=bl"},
+        {"--emulate=dir", "--lang", "en", "emulator", "dir", "--fw", "1.2.65535", "--chip-id", "0x2610"},
+        {"--json", "info", "--", "-x.mprj"},
+    };
+    int n = 0;
+    for (const QStringList &line : lines)
+        put(root + "/cliargs", QStringLiteral("line-%1").arg(n++), line.join(QLatin1Char('\0')).toUtf8());
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "debugmessages.h"
 #include "enginerunner.h"
 #include "exitstatus.h"
+#include "processinfo.h"
 #include "progressdisplay.h"
 #include "reports.h"
 #include "files/cfgdb.h"
@@ -14,13 +15,23 @@
 #include <QHash>
 
 #include <functional>
+#include <memory>
 
 namespace {
 // cfg.db lives beside the executable; TQ_APP_DIR points a build tree or a test at another folder.
-QString applicationFolder()
+QString applicationFolder(const char *argv0)
 {
     const QString dir = qEnvironmentVariable("TQ_APP_DIR");
-    return dir.isEmpty() ? QCoreApplication::applicationDirPath() : dir;
+    return dir.isEmpty() ? programFolder(argv0) : dir;
+}
+
+// The application object brings the event machinery the engine's worker thread reports through, and holds
+// the translators. Reading and writing files in Chinese, the source language, needs neither, and a short
+// command then starts in a fraction of the time.
+bool needsApplication(const CliParse &parsed, Language language)
+{
+    static const QStringList fileOnly = {QStringLiteral("chips"), QStringLiteral("info"), QStringLiteral("convert")};
+    return language != Language::Chinese || parsed.status != CliParse::Run || !fileOnly.contains(parsed.options.command);
 }
 
 const QHash<QString, std::function<int(const CliContext &)>> &handlers()
@@ -41,19 +52,23 @@ const QHash<QString, std::function<int(const CliContext &)>> &handlers()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tarnquill-cli"));
     installCliMessageHandler();
     ProgressDisplay display;
 
     // The language changes the texts for people only: JSON output and exit codes stay the same in every language.
-    const LanguageOption language = takeLanguageOption(app.arguments().mid(1));
-    installLanguage(chooseLanguage(language.language, std::nullopt));
+    const LanguageOption language = takeLanguageOption(programArguments(argc, argv));
+    const Language chosen = chooseLanguage(language.language, std::nullopt);
+    const CliParse parsed = parseCliArguments(language.rest);
+    std::unique_ptr<QCoreApplication> app;
+    if (needsApplication(parsed, chosen)) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("tarnquill-cli"));
+        installLanguage(chosen);
+    }
     if (!language.error.isEmpty()) {
         display.message(QStringLiteral("tarnquill-cli: %1").arg(language.error));
         return ExitStatus::Usage;
     }
-    const CliParse parsed = parseCliArguments(language.rest);
     if (parsed.status == CliParse::Help) {
         printText(cliUsage());
         return ExitStatus::Success;
@@ -68,7 +83,7 @@ int main(int argc, char *argv[])
     FileMessages cfgMessages;
     cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
     cfgMessages.log = [&display](const QString &text) { display.message(text); };
-    if (readCfgFile(applicationFolder(), cfgMessages) != 0) {
+    if (readCfgFile(applicationFolder(argv[0]), cfgMessages) != 0) {
         display.message(QStringLiteral("配置文件读取错误,请重新安装软件！"));
         return ExitStatus::BadInput;
     }

@@ -13,15 +13,24 @@
 
 namespace {
 
+// Hexadecimal digit values by character, -1 for every other character: one lookup per digit.
+struct HexDigits
+{
+    int8_t value[256];
+    constexpr HexDigits() : value()
+    {
+        for (int c = 0; c < 256; ++c)
+            value[c] = c >= '0' && c <= '9' ? int8_t(c - '0')
+                     : c >= 'A' && c <= 'F' ? int8_t(c - 'A' + 10)
+                     : c >= 'a' && c <= 'f' ? int8_t(c - 'a' + 10)
+                                            : int8_t(-1);
+    }
+};
+constexpr HexDigits kHexDigits;
+
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return kHexDigits.value[static_cast<uint8_t>(c)];
 }
 
 // Value of `digits` hexadecimal characters at `pos`; -1 when any is missing or not a hex digit.
@@ -60,8 +69,8 @@ bool isOtherRecord(std::string_view line)
 int recordsInsideLine(std::string_view line)
 {
     int count = 0;
-    for (size_t i = 1; i < line.size(); ++i)
-        count += line[i] == ':';
+    for (size_t i = line.find(':', 1); i != std::string_view::npos; i = line.find(':', i + 1))
+        ++count;
     return count;
 }
 
@@ -144,8 +153,9 @@ int readHexFile(const QString &path, ImageTarget target, const FileMessages &msg
         msgs.appendLog(problem);
         return -3;
     }
+    // Binary: the parser takes CR LF and LF alike, and text mode would copy the file once more to drop CRs.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return -3;
     const HexScan found = readHexFrom(file, target, msgs);
     if (scan)
