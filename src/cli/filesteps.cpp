@@ -137,14 +137,14 @@ FileOutcome checkWritable(const QString &path)
         if (!info.isFile())
             return cannotWrite(path, QStringLiteral("not a regular file"));
         if (!info.isWritable())
-            return cannotWrite(path, QStringLiteral("permission denied"));
+            return cannotWrite(path, QStringLiteral("not writable (no permission or a read-only disk)"));
         return {};
     }
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         return cannotWrite(path, QStringLiteral("no such folder"));
     if (!folder.isWritable())
-        return cannotWrite(path, QStringLiteral("folder not writable"));
+        return cannotWrite(path, QStringLiteral("folder not writable (no permission or a read-only disk)"));
     return {};
 }
 
