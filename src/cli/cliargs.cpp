@@ -60,8 +60,8 @@ bool parseFirmwareVersion(const QString &text, CliOptions &o)
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         const uint value = parts[i].toUInt(&ok, 10);
-        // Hardware and the first software field are single bytes on the Link; the last one is 16 bits.
-        if (!ok || value > (i < 2 ? 0xFFu : 0xFFFFu))
+        // GetFwVersion answers three 16-bit numbers.
+        if (!ok || value > 0xFFFFu)
             return false;
         values[i] = uint16_t(value);
     }
@@ -119,7 +119,7 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
             o.remove = true;
         } else if (name == QLatin1String("--fw")) {
             if (!parseFirmwareVersion(value, o))
-                return QStringLiteral("--fw takes H.M.L (H and M up to 255, L up to 65535)");
+                return QStringLiteral("--fw takes H.M.L, each 0 to 65535");
         }
     }
     return QString();

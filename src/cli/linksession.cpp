@@ -7,42 +7,35 @@
 #include "link/timing.h"
 #include "link/tracingbackend.h"
 
-#include <QDir>
-#include <QFileInfo>
 
 LinkSession::LinkSession() = default;
+
+namespace {
+QString s_failure;  // the first thing the run could not keep
+}
 
 LinkSession::~LinkSession()
 {
     setHidBackend(nullptr);
     m_tracing.reset();
     m_emulatorBackend.reset();
-    if (m_emulator)
-        m_emulator->save();
+    if (m_emulator && !m_emulator->save() && s_failure.isEmpty())
+        s_failure = m_emulator->stateError();
+    if (m_trace && m_trace->failed() && s_failure.isEmpty())
+        s_failure = QStringLiteral("cannot write the trace file: %1").arg(m_trace->errorString());
 }
 
-bool isFreshStateFolder(const QString &dir)
-{
-    const QDir d(dir);
-    return !d.exists() || d.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
-}
+QString LinkSession::runFailure() { return s_failure; }
 
 bool LinkSession::useEmulator(const QString &stateDir, uint16_t freshChipId, QString *error)
 {
-    bool fresh = true;
-    if (!stateDir.isEmpty()) {
-        if (QFileInfo(stateDir).exists() && !QFileInfo(stateDir).isDir()) {
-            *error = QStringLiteral("%1 is not a folder").arg(stateDir);
-            return false;
-        }
-        fresh = isFreshStateFolder(stateDir);
-        if (!QDir().mkpath(stateDir)) {
-            *error = QStringLiteral("cannot create the emulator folder %1").arg(stateDir);
-            return false;
-        }
-    }
     m_emulator = std::make_unique<LinkEmulator>(stateDir);
-    if (fresh)
+    if (!m_emulator->stateError().isEmpty()) {
+        *error = m_emulator->stateError();
+        m_emulator.reset();
+        return false;
+    }
+    if (m_emulator->startedFresh())
         m_emulator->setChipId(freshChipId);
     // The firmware upgrade waits for the Link to come back in IAP mode; the window learns it from hot-plug.
     m_emulator->setHotPlugListener([](bool arrived, const QString &name) {

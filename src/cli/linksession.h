@@ -21,8 +21,9 @@ public:
     LinkSession(const LinkSession &) = delete;
     LinkSession &operator=(const LinkSession &) = delete;
 
-    // `stateDir` empty: in memory. A folder that is new or empty gets a blank chip with `freshChipId`.
-    // The Link's waits are skipped. False with `error` when the folder cannot be made.
+    // `stateDir` empty: in memory. A folder without state yet gets a blank chip with `freshChipId`.
+    // The Link's waits are skipped. False with `error` when the folder cannot be used (not writable,
+    // damaged, locked by a program that does not let go).
     bool useEmulator(const QString &stateDir, uint16_t freshChipId, QString *error);
     // False with `error` when the trace file cannot be opened for appending.
     bool traceInto(const QString &path, QString *error);
@@ -30,12 +31,13 @@ public:
 
     LinkEmulator *emulator() const { return m_emulator.get(); }
 
+    // What an ended session could not keep (the emulator's state, the trace), empty when all went well: a
+    // run that lost either fails, whatever its operations said.
+    static QString runFailure();
+
 private:
     std::unique_ptr<LinkEmulator> m_emulator;
     std::unique_ptr<EmulatorBackend> m_emulatorBackend;
     std::unique_ptr<TraceWriter> m_trace;
     std::unique_ptr<TracingBackend> m_tracing;
 };
-
-// True when `dir` does not exist yet or holds nothing.
-bool isFreshStateFolder(const QString &dir);

@@ -4,6 +4,7 @@
 #include "debugmessages.h"
 #include "enginerunner.h"
 #include "exitstatus.h"
+#include "linksession.h"
 #include "processinfo.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -101,5 +102,11 @@ int main(int argc, char *argv[])
     installInterruptHandler();
 
     const CliContext ctx{options, display, chips};
-    return handlers().value(options.command)(ctx);
+    const int status = handlers().value(options.command)(ctx);
+    const QString lost = LinkSession::runFailure();
+    if (!lost.isEmpty()) {
+        display.message(lost);
+        return ExitStatus::CannotWrite;
+    }
+    return status;
 }

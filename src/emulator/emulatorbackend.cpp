@@ -97,5 +97,4 @@ void EmulatorBackend::close(HidHandle h)
         delete s;
     }
     m_emulator.trace().note(QStringLiteral("close"));
-    m_emulator.save();
 }

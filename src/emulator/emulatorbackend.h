@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/hidbackend.h"
+#include "linkemulator.h"
 
 #include <QByteArray>
 
@@ -10,15 +11,13 @@
 #include <mutex>
 #include <set>
 
-class LinkEmulator;
-
 // HID backend answering from a LinkEmulator in the same process. The one interface it enumerates is
 // named like the Windows interface ("USB#VID_1122&PID_3344#KVO_LINK0000", "...#KVO_LINK_IAP" in IAP
 // mode). Reads return at once (0) when no answer is queued. Every report goes to the emulator's trace.
 class EmulatorBackend : public HidBackend
 {
 public:
-    explicit EmulatorBackend(LinkEmulator &emulator) : m_emulator(emulator) {}
+    explicit EmulatorBackend(LinkEmulator &emulator) : m_emulator(emulator), m_lock(emulator) {}
     ~EmulatorBackend() override;
 
     int init() override { return 0; }
@@ -28,6 +27,10 @@ public:
     int write(HidHandle h, const uint8_t *data, size_t length) override;
     int readTimeout(HidHandle h, uint8_t *data, size_t length, int milliseconds) override;
     void close(HidHandle h) override;
+    // The emulated Link's own lock (LinkEmulator::LinkLock), never the machine-wide one; releasing it
+    // ends an operation, which saves what it changed.
+    bool lock() override { return m_lock.tryLock(); }
+    void unlock() override { m_lock.unlock(); }
 
     LinkEmulator &emulator() { return m_emulator; }
 
@@ -42,6 +45,7 @@ private:
     Session *session(HidHandle h);
 
     LinkEmulator &m_emulator;
+    LinkEmulator::LinkLock m_lock;
     std::mutex m_mutex;
     std::set<Session *> m_sessions;
 };

@@ -1,118 +1,25 @@
 #include "linkemulator.h"
 
+#include "emulatedchip.h"
+#include "linkstore.h"
+#include "statefolder.h"
 #include "link/linkcommands.h"
 #include "link/linkframe.h"
-#include "link/linkstate.h"
 #include "link/timing.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSettings>
-
 #include <algorithm>
+#include <cstring>
 
-namespace {
-// Layout of the Link's settings in its store.
-constexpr int kBinSizeAt = 0;
-constexpr int kBootSizeAt = 4;
-constexpr int kRollingAt = 8;
-constexpr int kPasswordAt = 20;
-constexpr int kPasswordBytes = 61;
-constexpr int kLimitAt = 81;
-constexpr int kAutoBurnerAt = 85;
-constexpr int kWriterCfgAt = 97;
-constexpr int kWriterCfgBytes = 61;
-constexpr int kSettingsBytes = 158;
-constexpr uint32_t kStoreNvrSize = 0x10000;
-constexpr uint32_t kStoreBootSize = 0x2000;
-constexpr int kMaxChunk = 256;
-constexpr uint32_t kIapPage = 2048;
-
-QByteArray answer(uint8_t status)
-{
-    QByteArray a(64, '\0');
-    a[0] = char(status);
-    return a;
-}
-
-QByteArray ack() { return answer(LinkCode::Ack); }
-
-// Failure status with the failing position + 1 in bytes 1-2.
-QByteArray refusedAt(uint8_t status, uint32_t position)
-{
-    QByteArray a = answer(status);
-    a[1] = char((position + 1) & 0xFF);
-    a[2] = char(((position + 1) >> 8) & 0xFF);
-    return a;
-}
-
-// Block read data: whole 64-byte reports, the last one padded with 0xFF.
-std::vector<QByteArray> dataReports(const uint8_t *src, int length)
-{
-    std::vector<QByteArray> out;
-    for (int at = 0; at < length; at += 64) {
-        QByteArray r(64, char(0xFF));
-        std::memcpy(r.data(), src + at, size_t(std::min(64, length - at)));
-        out.push_back(r);
-    }
-    return out;
-}
-
-bool isBlockRead(uint8_t code)
-{
-    switch (code) {
-    case LinkCode::ReadFlashChip: case LinkCode::ReadFlashLink: case LinkCode::ReadBootLoaderChip:
-    case LinkCode::ReadBootLoaderLink: case LinkCode::ReadNvrChip: case LinkCode::ReadNvrLink:
-    case LinkCode::ReadEepromChip: case LinkCode::ReadEepromLink:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isChipCommand(uint8_t code)
-{
-    switch (code) {
-    case LinkCode::InitProgrammer: case LinkCode::CheckID: case LinkCode::EraseFlash: case LinkCode::checkSum:
-    case LinkCode::EraseNVRBootLoader: case LinkCode::EraseNVR: case LinkCode::EraseEep:
-    case LinkCode::getChipCheckSum: case LinkCode::WriteFlashChip: case LinkCode::WriteBootLoaderChip:
-    case LinkCode::WriteNvrChip: case LinkCode::ReadFlashChip: case LinkCode::ReadBootLoaderChip:
-    case LinkCode::ReadNvrChip: case LinkCode::ReadEepromChip:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Copies data into mem at address; false (nothing written) when it does not fit.
-bool store(std::vector<uint8_t> &mem, uint32_t address, const QByteArray &data, bool program = false)
-{
-    if (address + uint32_t(data.size()) > mem.size())
-        return false;
-    for (int i = 0; i < data.size(); ++i) {
-        const uint8_t b = uint8_t(data[i]);
-        mem[address + i] = program ? uint8_t(mem[address + i] & b) : b;
-    }
-    return true;
-}
-
-QByteArray bytesOf(const std::vector<uint8_t> &mem, int at = 0, int length = -1)
-{
-    if (length < 0)
-        length = int(mem.size()) - at;
-    return QByteArray(reinterpret_cast<const char *>(mem.data() + at), length);
-}
-} // namespace
+using namespace EmulatorReplies;
 
 LinkEmulator::LinkEmulator(const QString &stateDir)
-    : m_dir(stateDir),
-      m_flash(kFlashSize, 0xFF), m_written(kFlashSize, 0xFF), m_nvr(kNvrSize, 0xFF), m_eeprom(kEepromSize, 0xFF),
-      m_firmware(kFirmwareSize, 0xFF), m_storeFlash(kFlashSize, 0xFF), m_storeBootLoader(kStoreBootSize, 0xFF),
-      m_storeEeprom(kEepromSize, 0xFF), m_storeNvr(kStoreNvrSize, 0xFF), m_storeSettings(kSettingsBytes, 0xFF)
 {
-    m_elapsed.start();
-    if (!m_dir.isEmpty())
-        load();
+    m_state.socket.chipId = kDefaultChipId;
+    if (!stateDir.isEmpty()) {
+        m_folder = std::make_unique<StateFolder>(stateDir);
+        m_folderUsable = m_folder->load(&m_state, &m_fresh, &m_stateError);
+        m_sinceFolderLook.start();
+    }
     attachToLinkClock();
 }
 
@@ -122,26 +29,38 @@ LinkEmulator::~LinkEmulator()
     save();
 }
 
-// --- chip ---
+// --- live controls ---
 
-void LinkEmulator::setChipPresent(bool present)
+bool LinkEmulator::setChipPresent(bool present)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_chipPresent = present;
-    saveLocked();
+    m_state.socket.present = present;
+    return changeSocketLocked();
 }
 
 bool LinkEmulator::chipPresent() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_chipPresent;
+    return m_state.socket.present;
 }
 
-void LinkEmulator::setChipId(uint16_t id)
+bool LinkEmulator::setChipId(uint16_t id)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_chipId = id;
-    saveLocked();
+    m_state.socket.chipId = id;
+    return changeSocketLocked();
+}
+
+uint16_t LinkEmulator::chipId() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_state.socket.chipId;
+}
+
+bool LinkEmulator::changeSocketLocked()
+{
+    m_unsaved |= EmulatorState::Socket;
+    return saveLocked();
 }
 
 void LinkEmulator::failNextPass()
@@ -156,11 +75,7 @@ bool LinkEmulator::failNextPassArmed() const
     return m_failNextPass;
 }
 
-uint16_t LinkEmulator::chipId() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_chipId;
-}
+// --- chip ---
 
 void LinkEmulator::removeChipAfterInits(int n)
 {
@@ -171,19 +86,19 @@ void LinkEmulator::removeChipAfterInits(int n)
 QByteArray LinkEmulator::chipFlash() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_flash);
+    return bytesOf(m_state.chip.flash);
 }
 
 QByteArray LinkEmulator::chipNvr() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_nvr);
+    return bytesOf(m_state.chip.nvr);
 }
 
 QByteArray LinkEmulator::chipEeprom() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_eeprom);
+    return bytesOf(m_state.chip.eeprom);
 }
 
 void LinkEmulator::setChipFlash(uint32_t address, const QByteArray &data)
@@ -192,28 +107,24 @@ void LinkEmulator::setChipFlash(uint32_t address, const QByteArray &data)
     if (address >= kFlashSize)
         return;
     const int n = int(std::min<uint32_t>(uint32_t(data.size()), kFlashSize - address));
-    std::memcpy(m_flash.data() + address, data.constData(), size_t(n));
+    std::memcpy(m_state.chip.flash.data() + address, data.constData(), size_t(n));
+    m_unsaved |= EmulatorState::Chip;
 }
 
 EmulatorMemoryMap LinkEmulator::memoryMap() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_map;
+    return m_state.chip.map;
 }
 
 // --- Link ---
 
 void LinkEmulator::setConnected(bool connected)
 {
-    std::vector<Event> events;
+    std::vector<HotPlugEvent> events;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_connected == connected)
-            return;
-        m_connected = connected;
-        ++m_generation;
-        if (!m_arrivalPending)
-            events.push_back({connected, interfaceNameLocked()});
+        m_link.setConnected(connected, events);
     }
     fire(events);
 }
@@ -221,119 +132,116 @@ void LinkEmulator::setConnected(bool connected)
 bool LinkEmulator::connected() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_connected;
+    return m_link.connected();
 }
 
 bool LinkEmulator::iapMode() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_iap;
+    return m_link.iap();
 }
 
 QString LinkEmulator::interfaceName() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return interfaceNameLocked();
+    return m_link.interfaceName();
 }
 
 bool LinkEmulator::interfacePresent() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_connected && !m_arrivalPending;
+    return m_link.present();
 }
 
-std::array<uint8_t, 4> LinkEmulator::firmwareVersion() const
+LinkFirmwareVersion LinkEmulator::firmwareVersion() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_version;
+    return m_state.firmware.version;
 }
 
-void LinkEmulator::setFirmwareVersion(const std::array<uint8_t, 4> &version)
+void LinkEmulator::setFirmwareVersion(const LinkFirmwareVersion &version)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_version = version;
+    m_state.firmware.version = version;
+    m_unsaved |= EmulatorState::Firmware;
 }
 
 QByteArray LinkEmulator::firmwareImage() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_firmware, 0, int(m_firmwareEnd));
+    return bytesOf(m_state.firmware.image, 0, int(m_state.firmware.end));
 }
 
 QByteArray LinkEmulator::storeFlash() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeFlash);
+    return bytesOf(m_state.store.flash);
 }
 
 uint32_t LinkEmulator::storeBinSize() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return get32(m_storeSettings.data() + kBinSizeAt);
+    return get32(m_state.store.settings.data() + LinkStore::kBinSizeAt);
 }
 
 QByteArray LinkEmulator::storeBootLoader() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeBootLoader);
+    return bytesOf(m_state.store.bootLoader);
 }
 
 uint32_t LinkEmulator::storeBootLoaderSize() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return get16(m_storeSettings.data() + kBootSizeAt);
+    return get16(m_state.store.settings.data() + LinkStore::kBootSizeAt);
 }
 
 QByteArray LinkEmulator::storeEeprom() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeEeprom);
+    return bytesOf(m_state.store.eeprom);
 }
 
 QByteArray LinkEmulator::storeNvr() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeNvr);
+    return bytesOf(m_state.store.nvr);
 }
 
 QByteArray LinkEmulator::storeRolling() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeSettings, kRollingAt, 12);
+    return bytesOf(m_state.store.settings, LinkStore::kRollingAt, LinkStore::kRollingBytes);
 }
 
 QByteArray LinkEmulator::storePassword() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeSettings, kPasswordAt, kPasswordBytes);
+    return bytesOf(m_state.store.settings, LinkStore::kPasswordAt, LinkStore::kPasswordBytes);
 }
 
 QByteArray LinkEmulator::storeLimit() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeSettings, kLimitAt, 4);
+    return bytesOf(m_state.store.settings, LinkStore::kLimitAt, LinkStore::kLimitBytes);
 }
 
 QByteArray LinkEmulator::storeAutoBurner() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeSettings, kAutoBurnerAt, 12);
+    return bytesOf(m_state.store.settings, LinkStore::kAutoBurnerAt, LinkStore::kAutoBurnerBytes);
 }
 
 QByteArray LinkEmulator::storeWriterCfg() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_storeSettings, kWriterCfgAt, kWriterCfgBytes);
+    return bytesOf(m_state.store.settings, LinkStore::kWriterCfgAt, LinkStore::kWriterCfgBytes);
 }
 
 bool LinkEmulator::storeErased() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto erased = [](const std::vector<uint8_t> &m) {
-        return std::all_of(m.begin(), m.end(), [](uint8_t b) { return b == 0xFF; });
-    };
-    return erased(m_storeFlash) && erased(m_storeBootLoader) && erased(m_storeEeprom) && erased(m_storeNvr)
-           && erased(m_storeSettings);
+    return LinkStore::erased(m_state.store);
 }
 
 // --- faults ---
@@ -389,69 +297,30 @@ const EmulatorFault *LinkEmulator::faultFor(uint8_t code, int use, uint32_t addr
 void LinkEmulator::setRealTimeClock(bool on)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_realTime && !on)
-        m_manualMs += m_elapsed.elapsed();
-    m_realTime = on;
-    m_elapsed.restart();
+    m_link.setRealTimeClock(on);
 }
 
 void LinkEmulator::advanceClock(int ms)
 {
-    std::vector<Event> events;
+    std::vector<HotPlugEvent> events;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_manualMs += ms;
-        pollLocked(events);
+        m_link.advance(ms);
+        m_link.poll(events);
     }
     fire(events);
 }
-
-int64_t LinkEmulator::nowMs() const { return m_manualMs + (m_realTime ? m_elapsed.elapsed() : 0); }
 
 void LinkEmulator::poll()
 {
-    std::vector<Event> events;
+    std::vector<HotPlugEvent> events;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        pollLocked(events);
+        m_link.poll(events);
+        if (m_folder && m_sinceFolderLook.elapsed() >= kFolderPollMs)
+            reloadLocked();
     }
     fire(events);
-}
-
-void LinkEmulator::pollLocked(std::vector<Event> &events)
-{
-    // Transitions fall due one after the other; a long clock step runs through all of them.
-    for (;;) {
-        const int64_t now = nowMs();
-        if (m_arrivalPending) {
-            if (now < m_arrivalDueMs)
-                return;
-            m_arrivalPending = false;
-            m_iapEnteredMs = m_arrivalDueMs;
-            m_iapCommandSeen = false;
-            if (m_connected)
-                events.push_back({true, interfaceNameLocked()});
-        } else if (m_iap && !m_iapCommandSeen && now - m_iapEnteredMs >= kIapIdleMs) {
-            reenumerate(false, events, m_iapEnteredMs + kIapIdleMs);
-        } else {
-            return;
-        }
-    }
-}
-
-void LinkEmulator::reenumerate(bool iap, std::vector<Event> &events, int64_t atMs)
-{
-    if (m_connected && !m_arrivalPending)
-        events.push_back({false, interfaceNameLocked()});
-    m_iap = iap;
-    ++m_generation;
-    m_arrivalPending = true;
-    m_arrivalDueMs = atMs + kReenumerateMs;
-}
-
-QString LinkEmulator::interfaceNameLocked() const
-{
-    return QString::fromLatin1(m_iap ? LINK_IAP_INTERFACE_NAME : LINK_INTERFACE_NAME);
 }
 
 void LinkEmulator::attachToLinkClock()
@@ -462,7 +331,7 @@ void LinkEmulator::attachToLinkClock()
             bool realTime;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                realTime = m_realTime;
+                realTime = m_link.realTimeClock();
             }
             const double skipped = realTime ? ms * (1.0 - std::min(1.0, linkTimeScale())) : ms;
             advanceClock(int(skipped));
@@ -476,7 +345,7 @@ void LinkEmulator::setHotPlugListener(std::function<void(bool, const QString &)>
     m_listener = std::move(listener);
 }
 
-void LinkEmulator::fire(const std::vector<Event> &events)
+void LinkEmulator::fire(const std::vector<HotPlugEvent> &events)
 {
     std::function<void(bool, const QString &)> listener;
     {
@@ -484,14 +353,105 @@ void LinkEmulator::fire(const std::vector<Event> &events)
         listener = m_listener;
     }
     if (listener)
-        for (const Event &e : events)
+        for (const HotPlugEvent &e : events)
             listener(e.arrived, e.name);
 }
 
 uint64_t LinkEmulator::generation() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_generation;
+    return m_link.generation();
+}
+
+// --- the state folder ---
+
+QString LinkEmulator::stateDir() const { return m_folder ? m_folder->dir() : QString(); }
+
+bool LinkEmulator::startedFresh() const { return m_fresh; }
+
+QString LinkEmulator::stateError() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_stateError;
+}
+
+bool LinkEmulator::save()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return saveLocked();
+}
+
+bool LinkEmulator::saveLocked()
+{
+    if (!m_folder || m_unsaved == 0)
+        return true;
+    if (!m_folderUsable)
+        return false;
+    QString error;
+    if (!m_folder->save(&m_state, m_unsaved, &error)) {
+        if (m_stateError.isEmpty())
+            m_stateError = error;
+        return false;
+    }
+    m_unsaved = 0;
+    m_sinceFolderLook.restart();
+    return true;
+}
+
+void LinkEmulator::reload()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    reloadLocked();
+}
+
+void LinkEmulator::reloadLocked()
+{
+    if (!m_folder || !m_folderUsable)
+        return;
+    QString error;
+    if (!m_folder->refresh(&m_state, m_unsaved, &error) && m_stateError.isEmpty())
+        m_stateError = error;
+    m_sinceFolderLook.restart();
+}
+
+LinkEmulator::LinkLock::LinkLock(LinkEmulator &emulator) : m_emulator(emulator)
+{
+    if (emulator.m_folder)
+        m_file = std::make_unique<FolderLock>(emulator.m_folder->linkLockPath());
+}
+
+LinkEmulator::LinkLock::~LinkLock() { unlock(); }
+
+bool LinkEmulator::LinkLock::tryLock()
+{
+    unlock();
+    if (m_file) {
+        QString error;
+        m_held = m_file->tryLock(&error);
+        if (m_held)
+            m_emulator.reload();
+        return m_held;
+    }
+    std::lock_guard<std::mutex> lock(m_emulator.m_mutex);
+    if (m_emulator.m_memoryLockHolder && m_emulator.m_memoryLockHolder != this)
+        return false;
+    m_emulator.m_memoryLockHolder = this;
+    m_held = true;
+    return true;
+}
+
+void LinkEmulator::LinkLock::unlock()
+{
+    if (!m_held)
+        return;
+    m_emulator.save();
+    m_held = false;
+    if (m_file) {
+        m_file->unlock();
+        return;
+    }
+    std::lock_guard<std::mutex> lock(m_emulator.m_mutex);
+    m_emulator.m_memoryLockHolder = nullptr;
 }
 
 // --- frames ---
@@ -512,26 +472,26 @@ int LinkEmulator::dataLengthFollowing(const uint8_t *frame)
 
 std::vector<QByteArray> LinkEmulator::process(const uint8_t *frame, const QByteArray &data)
 {
-    std::vector<Event> events;
+    std::vector<HotPlugEvent> events;
     std::vector<QByteArray> out;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        pollLocked(events);
+        m_link.poll(events);
         if (frame[0] != LinkCode::Start || frame[1] != LinkCode::Marker) {
             out.push_back(answer(kRefusedStatus));
         } else {
             const uint8_t code = frame[2];
             const int use = ++m_uses[code];
             uint32_t address = get16(frame + 3);
-            if (m_iap && code == LinkCode::IapWriteChunk)
+            if (m_link.iap() && code == LinkCode::IapWriteChunk)
                 address |= uint32_t(get16(frame + 7)) << 16;
             const EmulatorFault *fault = faultFor(code, use, address);
             if (!fault) {
-                out = m_iap ? executeIap(frame, data, events) : execute(frame, data, events);
+                out = execute(frame, data, events);
             } else {
                 switch (fault->kind) {
                 case EmulatorFault::FailStatus:
-                    if (!isBlockRead(code))
+                    if (!EmulatedChip::isBlockRead(code))
                         out.push_back(refusedAt(fault->status, address));
                     break;
                 case EmulatorFault::NoAnswer:
@@ -550,333 +510,79 @@ std::vector<QByteArray> LinkEmulator::process(const uint8_t *frame, const QByteA
     return out;
 }
 
-uint32_t LinkEmulator::flashLimit() const
-{
-    return m_map.flashSizeKB == 0 ? kFlashSize : std::min<uint32_t>(m_map.flashSizeKB * 1024u, kFlashSize);
-}
-
-uint16_t LinkEmulator::areaSum(const std::vector<uint8_t> &mem, uint32_t start, uint32_t length) const
-{
-    uint32_t sum = 0;
-    for (uint32_t i = start; i < start + length && i < mem.size(); ++i)
-        sum += mem[i];
-    return uint16_t(sum);
-}
-
-std::vector<QByteArray> LinkEmulator::execute(const uint8_t *f, const QByteArray &data, std::vector<Event> &events)
+std::vector<QByteArray> LinkEmulator::execute(const uint8_t *f, const QByteArray &data, std::vector<HotPlugEvent> &events)
 {
     const uint8_t code = f[2];
-    const uint16_t address = get16(f + 3);
-    const uint16_t length = get16(f + 5);
-    if (isChipCommand(code) && !m_chipPresent) {
-        if (isBlockRead(code))
-            return {QByteArray(64, char(0x15))};
-        return {answer(kNoChipStatus)};
+    bool changed = false;
+    if (m_link.iap()) {
+        Reports out = m_link.execute(m_state.firmware, f, data, events, &changed);
+        if (changed)
+            m_unsaved |= EmulatorState::Firmware;
+        return out;
     }
-    auto okOrRefused = [&](bool ok) { return std::vector<QByteArray>{ok ? ack() : refusedAt(kRefusedStatus, address)}; };
-    auto readFrom = [&](const std::vector<uint8_t> &mem, uint32_t limit) -> std::vector<QByteArray> {
-        if (uint32_t(address) + length > std::min<uint32_t>(limit, uint32_t(mem.size())))
-            return {};
-        return dataReports(mem.data() + address, length);
-    };
+    if (EmulatedChip::handles(code))
+        return executeChip(f, data);
+    if (LinkStore::handles(code)) {
+        Reports out = LinkStore::execute(m_state.store, f, data, &changed);
+        if (changed)
+            m_unsaved |= EmulatorState::Store;
+        return out;
+    }
     switch (code) {
-    case LinkCode::InitProgrammer:
-        if (m_removeAfterInits == 0)
-            m_chipPresent = false;
-        if (!m_chipPresent)
-            return {answer(kNoChipStatus)};
-        if (m_removeAfterInits > 0)
-            --m_removeAfterInits;
-        return {ack()};
-    case LinkCode::ExitProgrammer:
-        if (m_failNextPass) {
-            m_failNextPass = false;
-            return {answer(kRefusedStatus)};
-        }
-        return {ack()};
-    case LinkCode::CheckID: {
-        QByteArray a = ack();
-        a[1] = char(m_chipId & 0xFF);
-        a[2] = char(m_chipId >> 8);
-        return {a};
-    }
-    case LinkCode::EraseFlash:
-        std::fill(m_flash.begin(), m_flash.end(), 0xFF);
-        std::fill(m_written.begin(), m_written.end(), 0xFF);
-        return {ack()};
-    case LinkCode::WriteFlashChip:
-        if (uint32_t(address) + data.size() > flashLimit())
-            return {refusedAt(kRefusedStatus, address)};
-        store(m_flash, address, data, true);
-        store(m_written, address, data);
-        return {ack()};
-    case LinkCode::checkSum: {
-        const uint32_t end = std::min<uint32_t>(uint32_t(address) + length, kFlashSize);
-        // An injected failure reads as a flash that lost its first byte's value.
-        const bool injected = m_failNextPass && end > address;
-        m_failNextPass = m_failNextPass && !injected;
-        for (uint32_t i = address; i < end; ++i) {
-            if (m_flash[i] != m_written[i] || injected) {
-                QByteArray a = refusedAt(kRefusedStatus, i);
-                const uint16_t chip = uint16_t(areaSum(m_flash, address, end - address) + (injected ? 1 : 0));
-                const uint16_t sent = areaSum(m_written, address, end - address);
-                a[3] = char(chip >> 8);
-                a[4] = char(chip & 0xFF);
-                a[5] = char(sent >> 8);
-                a[6] = char(sent & 0xFF);
-                return {a};
-            }
-        }
-        return {ack()};
-    }
-    case LinkCode::ReadFlashChip:
-        return readFrom(m_flash, flashLimit());
-    case LinkCode::EraseNVRBootLoader: {
-        const uint32_t bytes = std::min<uint32_t>(length * kSectorSize, kNvrSize);
-        std::fill(m_nvr.begin(), m_nvr.begin() + bytes, 0xFF);
-        return {ack()};
-    }
-    case LinkCode::WriteBootLoaderChip:
-        return okOrRefused(uint32_t(address) + data.size() <= m_map.bootSectors * kSectorSize
-                           && store(m_nvr, address, data, true));
-    case LinkCode::ReadBootLoaderChip:
-        return readFrom(m_nvr, m_map.bootSectors * kSectorSize);
-    case LinkCode::EraseNVR:
-        if (uint32_t(address) + length > kNvrSize)
-            return {refusedAt(kRefusedStatus, address)};
-        std::fill(m_nvr.begin() + address, m_nvr.begin() + address + length, 0xFF);
-        return {ack()};
-    case LinkCode::WriteNvrChip:
-        return okOrRefused(store(m_nvr, address, data, true));
-    case LinkCode::ReadNvrChip:
-        return readFrom(m_nvr, kNvrSize);
-    case LinkCode::EraseEep:
-        std::fill(m_eeprom.begin(), m_eeprom.end(), 0xFF);
-        return {ack()};
-    case LinkCode::ReadEepromChip:
-        return readFrom(m_eeprom, kEepromSize);
-    case LinkCode::getChipCheckSum: {
-        const uint32_t mask = get32(f + 3);
-        auto page = [](uint8_t p) { return p == 0 ? 0u : (p - 1u) * kSectorSize; };
-        const uint16_t sums[6] = {
-            areaSum(m_flash, 0, flashLimit()),
-            areaSum(m_eeprom, 0, kEepromSize),
-            areaSum(m_nvr, 0, kSectorSize),
-            areaSum(m_nvr, page(m_map.nvr2Page), m_map.nvr2Sectors * kSectorSize),
-            areaSum(m_nvr, page(m_map.nvr3Page), m_map.nvr3Sectors * kSectorSize),
-            areaSum(m_nvr, 0, m_map.bootSectors * kSectorSize),
-        };
-        const uint32_t bits[6] = {0x001, 0x002, 0x004, 0x008, 0x010, 0x100};
-        QByteArray a = ack();
-        for (int i = 0; i < 6; ++i) {
-            if (mask & bits[i]) {
-                a[4 + 2 * i] = char(sums[i] & 0xFF);
-                a[5 + 2 * i] = char(sums[i] >> 8);
-            }
-        }
-        return {a};
-    }
-    case LinkCode::WriteToNvrInfomation:
-        m_map = {f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
-        return {ack()};
     case LinkCode::GetFwVersion: {
+        const LinkFirmwareVersion &v = m_state.firmware.version;
         QByteArray a = ack();
-        a[2] = char(m_version[0]);
-        a[4] = char(m_version[1]);
-        a[5] = char(m_version[2]);
-        a[6] = char(m_version[3]);
-        return {a};
-    }
-    // The Link's store.
-    case LinkCode::WriteFlashLink:
-        return okOrRefused(store(m_storeFlash, address, data));
-    case LinkCode::ReadFlashLink:
-        return readFrom(m_storeFlash, kFlashSize);
-    case LinkCode::SendBinSize:
-        std::copy(f + 5, f + 9, m_storeSettings.begin() + kBinSizeAt);
-        return {ack()};
-    case LinkCode::GetBinSize: {
-        QByteArray a = ack();
-        std::copy(m_storeSettings.begin() + kBinSizeAt, m_storeSettings.begin() + kBinSizeAt + 4, a.begin() + 5);
-        return {a};
-    }
-    case LinkCode::WriteBootLoaderLink:
-        return okOrRefused(store(m_storeBootLoader, address, data));
-    case LinkCode::ReadBootLoaderLink:
-        return readFrom(m_storeBootLoader, kStoreBootSize);
-    case LinkCode::SendNVRBootLoaderSize:
-        std::copy(f + 5, f + 7, m_storeSettings.begin() + kBootSizeAt);
-        return {ack()};
-    case LinkCode::GetNVRBootLoaderSize: {
-        QByteArray a = ack();
-        std::copy(m_storeSettings.begin() + kBootSizeAt, m_storeSettings.begin() + kBootSizeAt + 2, a.begin() + 5);
-        return {a};
-    }
-    case LinkCode::WriteEepromLink:
-        return okOrRefused(store(m_storeEeprom, address, data));
-    case LinkCode::ReadEepromLink:
-        return readFrom(m_storeEeprom, kEepromSize);
-    case LinkCode::WriteNvrLink:
-        return okOrRefused(store(m_storeNvr, address, data));
-    case LinkCode::ReadNvrLink:
-        return readFrom(m_storeNvr, kStoreNvrSize);
-    case LinkCode::WriteToRolling: case LinkCode::WriteToAotoBurner: case LinkCode::WriteToLimit:
-    case LinkCode::WriteToPassword: case LinkCode::WriteToWriterCfg: {
-        const int at = code == LinkCode::WriteToRolling ? kRollingAt
-                       : code == LinkCode::WriteToAotoBurner ? kAutoBurnerAt
-                       : code == LinkCode::WriteToLimit ? kLimitAt
-                       : code == LinkCode::WriteToPassword ? kPasswordAt : kWriterCfgAt;
-        const int n = code == LinkCode::WriteToLimit ? 4
-                      : code == LinkCode::WriteToPassword ? kPasswordBytes
-                      : code == LinkCode::WriteToWriterCfg ? kWriterCfgBytes : 12;
-        std::copy(f + 3, f + 3 + n, m_storeSettings.begin() + at);
-        return {ack()};
-    }
-    case LinkCode::ReadFromRolling: case LinkCode::ReadFromAotoBurner: case LinkCode::ReadFromLimit:
-    case LinkCode::ReadFromWriterCfg: {
-        const int at = code == LinkCode::ReadFromRolling ? kRollingAt
-                       : code == LinkCode::ReadFromAotoBurner ? kAutoBurnerAt
-                       : code == LinkCode::ReadFromLimit ? kLimitAt : kWriterCfgAt;
-        const int n = code == LinkCode::ReadFromLimit ? 4 : code == LinkCode::ReadFromWriterCfg ? kWriterCfgBytes : 12;
-        QByteArray a = ack();
-        std::copy(m_storeSettings.begin() + at, m_storeSettings.begin() + at + n, a.begin() + 3);
-        return {a};
-    }
-    case LinkCode::EraseExFalshDate:
-        // The first frame of the sweep wipes the whole store; the Link answers each frame.
-        if (address == 0) {
-            for (std::vector<uint8_t> *m : {&m_storeFlash, &m_storeBootLoader, &m_storeEeprom, &m_storeNvr, &m_storeSettings})
-                std::fill(m->begin(), m->end(), 0xFF);
+        const uint16_t numbers[3] = {v.h, v.m, v.l};
+        for (int i = 0; i < 3; ++i) {
+            a[1 + 2 * i] = char(numbers[i] >> 8);
+            a[2 + 2 * i] = char(numbers[i] & 0xFF);
         }
-        return {ack()};
+        return {a};
+    }
     case LinkCode::resetLink:
-        reenumerate(true, events, nowMs());
+        m_link.enter(events);
         return {ack()};
     default:
         return {answer(kRefusedStatus)};
     }
 }
 
-std::vector<QByteArray> LinkEmulator::executeIap(const uint8_t *f, const QByteArray &data, std::vector<Event> &events)
+std::vector<QByteArray> LinkEmulator::executeChip(const uint8_t *f, const QByteArray &data)
 {
     const uint8_t code = f[2];
-    if (code == LinkCode::resetLink) {
-        // Still the boot loader: a new upgrade starts over.
-        m_iapEnteredMs = nowMs();
-        m_iapCommandSeen = false;
-        return {ack()};
+    if (code == LinkCode::InitProgrammer && m_removeAfterInits == 0 && m_state.socket.present) {
+        m_state.socket.present = false;
+        changeSocketLocked();
     }
-    m_iapCommandSeen = true;
-    switch (code) {
-    case LinkCode::IapErase: {
-        const uint32_t bytes = std::min<uint32_t>(get16(f + 5) * kIapPage, kFirmwareSize);
-        std::fill(m_firmware.begin(), m_firmware.begin() + bytes, 0xFF);
-        m_firmwareEnd = 0;
-        return {ack()};
+    bool changed = false;
+    Reports out = EmulatedChip::execute(m_state.chip, m_state.socket, f, data, &changed);
+    if (changed)
+        m_unsaved |= EmulatorState::Chip;
+    const bool acked = out.size() == 1 && uint8_t(out[0][0]) == LinkCode::Ack;
+    if (code == LinkCode::InitProgrammer && acked && m_removeAfterInits > 0)
+        --m_removeAfterInits;
+    // An armed failure is used up by the first verify or exit of a pass; it shows only on a pass that
+    // would have passed.
+    if (m_failNextPass && (code == LinkCode::checkSum || code == LinkCode::ExitProgrammer)) {
+        m_failNextPass = false;
+        if (acked && code == LinkCode::checkSum) {
+            const uint16_t address = get16(f + 3);
+            const uint16_t length = get16(f + 5);
+            QByteArray a = refusedAt(kRefusedStatus, address);
+            const uint16_t sent = sum(m_state.chip.written, address, length);
+            const uint16_t onChip = uint16_t(sent + 1);
+            a[3] = char(onChip >> 8);
+            a[4] = char(onChip & 0xFF);
+            a[5] = char(sent >> 8);
+            a[6] = char(sent & 0xFF);
+            return {a};
+        }
+        if (acked)
+            return {answer(kRefusedStatus)};
     }
-    case LinkCode::IapWriteChunk: {
-        const uint32_t offset = get16(f + 3) | (uint32_t(get16(f + 7)) << 16);
-        if (!store(m_firmware, offset, data))
-            return {refusedAt(kRefusedStatus, offset & 0xFFFF)};
-        m_firmwareEnd = std::max<uint32_t>(m_firmwareEnd, offset + uint32_t(data.size()));
-        return {ack()};
-    }
-    case LinkCode::IapCheckSum: {
-        const uint16_t sum = areaSum(m_firmware, 0, m_firmwareEnd);
-        QByteArray a = ack();
-        a[3] = char(sum >> 8);
-        a[4] = char(sum & 0xFF);
-        return {a};
-    }
-    case LinkCode::IapWriteVersion:
-        std::copy(f + 3, f + 7, m_pendingVersion.begin());
-        return {ack()};
-    case LinkCode::IapReadVersion: {
-        QByteArray a = ack();
-        std::copy(m_pendingVersion.begin(), m_pendingVersion.end(), a.begin() + 3);
-        return {a};
-    }
-    case LinkCode::IapRun:
-        m_version = m_pendingVersion;
-        reenumerate(false, events, nowMs());
-        return {ack()};
-    default:
+    // The end of a chip pass: what it wrote reaches the folder before the next chip; a Link that cannot
+    // keep it does not confirm the pass.
+    if (code == LinkCode::ExitProgrammer && acked && !saveLocked())
         return {answer(kRefusedStatus)};
-    }
-}
-
-// --- persistence ---
-
-namespace {
-bool readInto(const QString &path, std::vector<uint8_t> &mem)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray b = file.read(qint64(mem.size()));
-    std::memcpy(mem.data(), b.constData(), size_t(b.size()));
-    return true;
-}
-
-void writeFrom(const QString &path, const std::vector<uint8_t> &mem)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(reinterpret_cast<const char *>(mem.data()), qint64(mem.size()));
-}
-} // namespace
-
-std::vector<std::pair<const char *, std::vector<uint8_t> *>> LinkEmulator::persistentAreas()
-{
-    return {
-        {"chip_flash.bin", &m_flash}, {"chip_written.bin", &m_written}, {"chip_nvr.bin", &m_nvr},
-        {"chip_eeprom.bin", &m_eeprom}, {"link_flash.bin", &m_storeFlash},
-        {"link_bootloader.bin", &m_storeBootLoader}, {"link_eeprom.bin", &m_storeEeprom},
-        {"link_nvr.bin", &m_storeNvr}, {"link_settings.bin", &m_storeSettings}, {"link_firmware.bin", &m_firmware},
-    };
-}
-
-void LinkEmulator::load()
-{
-    QDir dir(m_dir);
-    for (const auto &area : persistentAreas())
-        readInto(dir.filePath(QString::fromLatin1(area.first)), *area.second);
-    QSettings ini(dir.filePath(QStringLiteral("state.ini")), QSettings::IniFormat);
-    m_chipPresent = ini.value(QStringLiteral("chip/present"), true).toBool();
-    m_chipId = uint16_t(ini.value(QStringLiteral("chip/id"), kDefaultChipId).toUInt());
-    const QByteArray map = ini.value(QStringLiteral("chip/map")).toByteArray();
-    if (map.size() == 7)
-        m_map = {uint8_t(map[0]), uint8_t(map[1]), uint8_t(map[2]), uint8_t(map[3]),
-                 uint8_t(map[4]), uint8_t(map[5]), uint8_t(map[6])};
-    const QByteArray version = ini.value(QStringLiteral("link/version")).toByteArray();
-    if (version.size() == 4)
-        std::copy(version.begin(), version.end(), m_version.begin());
-    m_firmwareEnd = std::min<uint32_t>(ini.value(QStringLiteral("link/firmwareEnd"), 0).toUInt(), kFirmwareSize);
-}
-
-void LinkEmulator::save()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    saveLocked();
-}
-
-void LinkEmulator::saveLocked()
-{
-    if (m_dir.isEmpty())
-        return;
-    QDir dir(m_dir);
-    dir.mkpath(QStringLiteral("."));
-    for (const auto &area : persistentAreas())
-        writeFrom(dir.filePath(QString::fromLatin1(area.first)), *area.second);
-    QSettings ini(dir.filePath(QStringLiteral("state.ini")), QSettings::IniFormat);
-    ini.setValue(QStringLiteral("chip/present"), m_chipPresent);
-    ini.setValue(QStringLiteral("chip/id"), m_chipId);
-    const EmulatorMemoryMap &m = m_map;
-    const char map[7] = {char(m.bootSectors), char(m.nvr2Page), char(m.nvr2Sectors), char(m.nvr3Page),
-                         char(m.nvr3Sectors), char(m.flashSizeKB), char(m.i2cMode)};
-    ini.setValue(QStringLiteral("chip/map"), QByteArray(map, 7));
-    ini.setValue(QStringLiteral("link/version"),
-                 QByteArray(reinterpret_cast<const char *>(m_version.data()), 4));
-    ini.setValue(QStringLiteral("link/firmwareEnd"), m_firmwareEnd);
-    ini.sync();
+    return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "emulatorstate.h"
+#include "iapmode.h"
 #include "link/tracingbackend.h"
 
 #include <QByteArray>
@@ -11,8 +13,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
+
+class FolderLock;
+class StateFolder;
 
 // A fault the emulated Link injects into its answers.
 struct EmulatorFault
@@ -30,48 +36,33 @@ struct EmulatorFault
     uint8_t status = 0x01;
 };
 
-// The memory map the program last sent with WriteToNvrInfomation.
-struct EmulatorMemoryMap
-{
-    uint8_t bootSectors = 0;
-    uint8_t nvr2Page = 0;
-    uint8_t nvr2Sectors = 0;
-    uint8_t nvr3Page = 0;
-    uint8_t nvr3Sectors = 0;
-    uint8_t flashSizeKB = 0;  // 0 = the whole 64 KiB
-    uint8_t i2cMode = 1;
-};
-
-// Model of the Link's firmware and of a chip in its socket, driven frame by frame through
-// EmulatorBackend. It follows the frames the program sends, nothing else. Thread-safe: the worker
-// drives it while a test or the window inspects it.
+// Model of the Link's firmware and of a chip in its socket, driven frame by frame through EmulatorBackend.
+// It follows the frames the program sends, nothing else. Thread-safe: the worker drives it while a test or
+// the window inspects it. Its parts: the chip (emulatedchip.h), the Link's store (linkstore.h), the USB
+// interface with the IAP loader and the clock (iapmode.h), and the state folder (statefolder.h).
 //
-// Chip: 64 KiB flash (programming clears bits, erase sets 0xFF), NVR space of 16 sectors × 512 bytes,
-// 2 KiB EEPROM. Link store (external flash, 0xFF when erased): flash and BootLoader images with sizes,
-// EEPROM, an NVR image over the 16-bit NVR address space, rolling record, password, limit, handler
-// machine record and writer configuration. getChipCheckSum sums: flash over the mapped size, EEPROM
-// over 2 KiB, NVR1 over the first sector, NVR2/NVR3 over their mapped pages, BootLoader over the
-// mapped boot sectors. GetFwVersion answers H = hardware, M = software 1, L = 256 × software 2 +
-// software 3 of the 4 stored version bytes. 0x36 answers ACK, drops the normal interface and, 300 ms
-// later on the emulator clock, brings the IAP one; without an IAP command within 1.5 s of that arrival it
-// re-enumerates as the normal Link. The IAP run command re-enumerates the same way with the new version.
+// GetFwVersion answers the installed firmware's H, M and L as three 16-bit numbers.
 class LinkEmulator
 {
 public:
-    static constexpr uint32_t kFlashSize = 0x10000;
-    static constexpr uint32_t kSectorSize = 512;
-    static constexpr uint32_t kNvrSectors = 16;
-    static constexpr uint32_t kNvrSize = kSectorSize * kNvrSectors;
-    static constexpr uint32_t kEepromSize = 0x800;
-    static constexpr uint32_t kFirmwareSize = 204800;
-    static constexpr int kIapIdleMs = 1500;
-    static constexpr int kReenumerateMs = 300;  // from dropping one interface to the other's arrival
+    static constexpr uint32_t kFlashSize = EmulatorSizes::kFlash;
+    static constexpr uint32_t kSectorSize = EmulatorSizes::kSector;
+    static constexpr uint32_t kNvrSectors = EmulatorSizes::kNvr / EmulatorSizes::kSector;
+    static constexpr uint32_t kNvrSize = EmulatorSizes::kNvr;
+    static constexpr uint32_t kEepromSize = EmulatorSizes::kEeprom;
+    static constexpr uint32_t kFirmwareSize = EmulatorSizes::kFirmware;
+    static constexpr int kIapIdleMs = IapMode::kIdleMs;
+    static constexpr int kReenumerateMs = IapMode::kReenumerateMs;
     static constexpr uint16_t kDefaultChipId = 0x2610;
-    static constexpr uint8_t kNoChipStatus = 0x01;
-    static constexpr uint8_t kRefusedStatus = 0x02;  // unknown command or address outside the memory
+    static constexpr uint8_t kNoChipStatus = EmulatorReplies::kNoChipStatus;
+    static constexpr uint8_t kRefusedStatus = EmulatorReplies::kRefusedStatus;
+    static constexpr int kFolderPollMs = 20;  // poll() looks at the state folder at most this often
 
-    // With a folder: state is loaded from it (a blank chip when it holds nothing) and saved after every
-    // closed session and on destruction.
+    // With a folder, its state file is the Link's memory across programs and runs (a blank Link when it has
+    // none yet). What changed is saved there, whole and merged with what other programs saved, at the end of
+    // each chip pass (ExitProgrammer), when the Link's lock is released, when the socket changes, by save()
+    // and on destruction; never while nothing changed. Other programs' changes arrive at poll(). A folder
+    // that cannot be used (damaged, not writable) is never written: stateError() says why.
     explicit LinkEmulator(const QString &stateDir = QString());
     ~LinkEmulator();
     LinkEmulator(const LinkEmulator &) = delete;
@@ -80,12 +71,13 @@ public:
     // --- live controls: what an operator does to the emulated Link while a program runs ---
     // The window's Emulator menu and `tarnquill-cli emulator DIR` use these. Each is thread-safe and may be
     // called while the worker drives the Link; it takes effect at the Link's next command. A socket change
-    // (insert, remove, chip id) is written to the state folder at once, so other programs on the folder see
-    // it at their next poll; changes they make arrive here through poll(), so read chipPresent()/chipId()
-    // again when showing them (e.g. when the menu opens) instead of caching them.
-    void setChipPresent(bool present);  // insert (true) or remove (false) the chip
+    // (insert, remove, chip id) is written to the state folder at once (false when that failed, see
+    // stateError()), so other programs on the folder see it at their next poll; changes they make arrive here
+    // through poll(), so read chipPresent()/chipId() again when showing them (e.g. when the menu opens)
+    // instead of caching them.
+    bool setChipPresent(bool present);  // insert (true) or remove (false) the chip
     bool chipPresent() const;
-    void setChipId(uint16_t id);        // the id the next CheckID answers
+    bool setChipId(uint16_t id);        // the id the next CheckID answers
     uint16_t chipId() const;
     // The next chip pass ends NG: its flash verify (checkSum) reports a mismatch or, in a pass without one,
     // its ExitProgrammer is refused. One pass only; the pass after it runs normally again.
@@ -106,8 +98,8 @@ public:
     bool iapMode() const;               // the firmware runs its IAP loader
     QString interfaceName() const;      // the normal or the IAP interface name
     bool interfacePresent() const;      // connected and not in the middle of a re-enumeration
-    std::array<uint8_t, 4> firmwareVersion() const;  // hardware, software 1..3
-    void setFirmwareVersion(const std::array<uint8_t, 4> &version);
+    LinkFirmwareVersion firmwareVersion() const;
+    void setFirmwareVersion(const LinkFirmwareVersion &version);
     QByteArray firmwareImage() const;   // what IAP mode received, up to its highest written byte
     // Store accessors (raw bytes as on the wire).
     QByteArray storeFlash() const;
@@ -133,8 +125,9 @@ public:
     // --- clock ---
     void setRealTimeClock(bool on);  // default on: the clock follows real time as well
     void advanceClock(int ms);
-    // Applies what fell due (re-enumeration arrivals, IAP idle return). The transport calls it on every
-    // access; a window in emulator mode calls it from a timer so hot-plug events come while idle.
+    // Applies what fell due (re-enumeration arrivals, IAP idle return) and takes what other programs saved
+    // into the state folder. The transport calls it on every access; a window in emulator mode calls it from
+    // a timer so hot-plug events and socket changes come while idle.
     void poll();
     // Installs the linkSleepMs hook through which every Link pause advances this emulator's clock by the
     // part the time scale took away (all of it on the manual clock), so an upgrade or a restart behaves
@@ -148,7 +141,36 @@ public:
 
     TraceWriter &trace() { return m_trace; }
 
-    void save();  // to the state folder, if any
+    // --- the state folder ---
+    QString stateDir() const;
+    bool startedFresh() const;  // no folder, or the folder held no state yet
+    // Empty while the folder can be used and every save succeeded; else what went wrong first.
+    QString stateError() const;
+    bool save();    // saves what changed (false: see stateError())
+    void reload();  // takes what other programs saved, now (poll() does it at most every kFolderPollMs)
+
+    // The emulated Link's device lock, which an operation holds around its command sequence. It belongs to
+    // the state folder (a lock file in it), so programs on one folder exclude each other, while other
+    // folders and real Links never wait for it; without a folder it belongs to this emulator object. Each
+    // LinkLock is one holder; two holders exclude each other, also within one process.
+    class LinkLock
+    {
+    public:
+        explicit LinkLock(LinkEmulator &emulator);
+        ~LinkLock();
+        LinkLock(const LinkLock &) = delete;
+        LinkLock &operator=(const LinkLock &) = delete;
+        // Takes the lock without waiting (a hold of its own is dropped first) and brings the emulator up to
+        // the folder's state. False when another holder has it or its lock file cannot be used.
+        bool tryLock();
+        // The end of an operation: saves what it changed, then lets go.
+        void unlock();
+
+    private:
+        LinkEmulator &m_emulator;
+        std::unique_ptr<FolderLock> m_file;
+        bool m_held = false;
+    };
 
     // --- transport side (EmulatorBackend) ---
     uint64_t generation() const;  // changes on every re-enumeration; older sessions are gone
@@ -157,55 +179,32 @@ public:
     static int dataLengthFollowing(const uint8_t *frame);  // bytes of data that follow this frame
 
 private:
-    struct Event {
-        bool arrived;
-        QString name;
-    };
-    int64_t nowMs() const;
-    void pollLocked(std::vector<Event> &events);
-    void reenumerate(bool iap, std::vector<Event> &events, int64_t atMs);
-    QString interfaceNameLocked() const;
-    void fire(const std::vector<Event> &events);
+    void fire(const std::vector<HotPlugEvent> &events);
     const EmulatorFault *faultFor(uint8_t code, int use, uint32_t address) const;
-    std::vector<QByteArray> execute(const uint8_t *frame, const QByteArray &data, std::vector<Event> &events);
-    std::vector<QByteArray> executeIap(const uint8_t *frame, const QByteArray &data, std::vector<Event> &events);
-    uint32_t flashLimit() const;
-    uint16_t areaSum(const std::vector<uint8_t> &mem, uint32_t start, uint32_t length) const;
-    void load();
-    void saveLocked();
-    std::vector<std::pair<const char *, std::vector<uint8_t> *>> persistentAreas();
+    std::vector<QByteArray> execute(const uint8_t *frame, const QByteArray &data, std::vector<HotPlugEvent> &events);
+    std::vector<QByteArray> executeChip(const uint8_t *frame, const QByteArray &data);
+    bool saveLocked();
+    void reloadLocked();
+    bool changeSocketLocked();
 
     mutable std::mutex m_mutex;
-    QString m_dir;
     TraceWriter m_trace;
     std::function<void(bool, const QString &)> m_listener;
 
-    bool m_chipPresent = true;
-    uint16_t m_chipId = kDefaultChipId;
-    bool m_failNextPass = false;
+    EmulatorState m_state;
+    unsigned m_unsaved = 0;  // EmulatorState parts changed since the last save
+    std::unique_ptr<StateFolder> m_folder;
+    bool m_fresh = true;
+    bool m_folderUsable = true;
+    QString m_stateError;
+    QElapsedTimer m_sinceFolderLook;
+    const void *m_memoryLockHolder = nullptr;  // the LinkLock holding an emulator without a folder
+
     int m_removeAfterInits = -1;
-    std::vector<uint8_t> m_flash, m_written, m_nvr, m_eeprom;
-    EmulatorMemoryMap m_map;
-
-    bool m_connected = true;
-    bool m_iap = false;
-    bool m_iapCommandSeen = false;
-    bool m_arrivalPending = false;  // re-enumerating: no interface until m_arrivalDueMs
-    int64_t m_arrivalDueMs = 0;
-    int64_t m_iapEnteredMs = 0;
-    uint64_t m_generation = 1;
-    std::array<uint8_t, 4> m_version{{1, 1, 0, 0}};
-    std::array<uint8_t, 4> m_pendingVersion{{0, 0, 0, 0}};
-    std::vector<uint8_t> m_firmware;
-    uint32_t m_firmwareEnd = 0;
-
-    std::vector<uint8_t> m_storeFlash, m_storeBootLoader, m_storeEeprom, m_storeNvr, m_storeSettings;
+    bool m_failNextPass = false;
+    IapMode m_link;
 
     bool m_openFails = false;
     QVector<EmulatorFault> m_faults;
     std::map<uint8_t, int> m_uses;
-
-    bool m_realTime = true;
-    QElapsedTimer m_elapsed;
-    int64_t m_manualMs = 0;
 };

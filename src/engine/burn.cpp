@@ -2,7 +2,7 @@
 
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "link/devicelock.h"
+#include "link/hidbackend.h"
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
@@ -37,14 +37,14 @@ void burnNvrArea(LinkCommands &link, int index, uint16_t address, uint16_t erase
 // Lock, probe the Link, send the memory map. 0, or 37 / 36 with the failure label shown.
 int workThread::burnStart()
 {
-    if (!getmutex()) {
+    if (!lockLink()) {
         qDebug() << "burn_chip getmutex  failed!\n";
         emit sg_lab_msg(kBurnFailed);
         return 37;
     }
     if (!m_link->hidOpen()) {
         emit sg_lab_msg(kBurnFailed);
-        releaseMutex();
+        unlockLink();
         return 36;
     }
     m_link->hidClose();
@@ -70,7 +70,7 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
                 return false;
             }
             if (handled.load())
-                linkSleepMs(kRemovalPollMs);
+                linkPollMs(kRemovalPollMs);
         }
         // Switching the toggle off clears the handled flag too: once a chip was handled in this run, the
         // chip still in the socket would otherwise answer and be burned once more.
@@ -87,6 +87,7 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
             return true;
         }
         ++attempts;
+        linkPollMs(0);  // a real Link takes its time to find no chip; an emulated one answers at once
         qDebug() << "InitProgrammer failed!\n";
         emit sg_lab_msg(kConnecting + QString(attempts % 7, QLatin1Char('.')));
         if (!running.load()) {
@@ -179,7 +180,7 @@ void workThread::burn_chip()
         ++passes;
         emit sg_pass_done(rt);
         if (rt == 0) {
-            releaseMutex();
+            unlockLink();
             g_bBurnChipHandled.store(1);
             emit sg_burn_chip_done(0);
             return;
@@ -187,7 +188,7 @@ void workThread::burn_chip()
         // A failed chip keeps the lock; the loop waits for its removal and burns the next one.
         emit sg_lab_msg(kBurnFailed);
     }
-    releaseMutex();
+    unlockLink();
 }
 
 void workThread::auto_burn_chip()
@@ -208,10 +209,10 @@ void workThread::auto_burn_chip()
             emit sg_lab_msg(kBurnFailed);
         g_bAutoBurnChipHandled.store(1);
         if (!g_bAutoBurnRunning.load()) {
-            releaseMutex();
+            unlockLink();
             emit sg_lab_msg(rt != 0 ? kBurnFailed : kBurnOk);
             return;
         }
     }
-    releaseMutex();
+    unlockLink();
 }

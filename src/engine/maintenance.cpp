@@ -1,7 +1,7 @@
 #include "workthread.h"
 
 #include "steplog.h"
-#include "link/devicelock.h"
+#include "link/hidbackend.h"
 #include "link/firmwarefile.h"
 #include "link/linkcommands.h"
 
@@ -25,7 +25,7 @@ void workThread::updata_writer()
     g_nFwUpgrading.store(1);
 
     int rt = 0;
-    if (!getmutex()) {
+    if (!lockLink()) {
         qDebug() << "updata getmutex  failed!\n";
         g_nFwUpgrading.store(0);
         rt = 37;
@@ -48,7 +48,7 @@ void workThread::updata_writer()
     } else {
         emit sg_lab_msg(kUpdataFailed);
     }
-    releaseMutex();
+    unlockLink();
     emit sg_updata_done(rt);
 }
 
@@ -57,7 +57,7 @@ void workThread::erase_exter_flash()
     emit sg_lab_msg(kErasePrepare);
     qDebug() << "work erase Exter Flash!\n";
     int rt = 0;
-    if (!getmutex()) {
+    if (!lockLink()) {
         qDebug() << "eraseFlashExter getmutex  failed!\n";
         rt = 37;
     } else if (!m_link->hidOpen()) {
@@ -80,7 +80,7 @@ void workThread::erase_exter_flash()
     }
     if (rt != 0)
         emit sg_lab_msg(kEraseStoreFailed);
-    releaseMutex();
+    unlockLink();
     emit sg_updata_done(rt);
 }
 
@@ -88,7 +88,7 @@ void workThread::erase_exter_flash()
 // reads as no Link.
 void workThread::read_fw_version()
 {
-    if (!getmutex()) {
+    if (!lockLink()) {
         emit sg_fw_version(0, 0, 0);
         return;
     }
@@ -96,7 +96,7 @@ void workThread::read_fw_version()
     m_link->GetFwVersion(H, M, L);
     if (H != 0 || M != 0 || L != 0)
         read_error_status();
-    releaseMutex();
+    unlockLink();
 }
 
 // Whatever the Link reported about its stand-alone burning since it was plugged in. Read right after

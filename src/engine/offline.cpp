@@ -3,7 +3,7 @@
 #include "steplog.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "link/devicelock.h"
+#include "link/hidbackend.h"
 #include "link/linkcommands.h"
 #include "link/timing.h"
 #include "settings/productionsettings.h"
@@ -134,7 +134,7 @@ int uploadAll(LinkCommands &link)
 void workThread::downloadWriter()
 {
     qDebug() << "work downloadWriter\n";
-    if (!getmutex()) {
+    if (!lockLink()) {
         qDebug() << "download getmutex  failed!\n";
         emit sg_lab_msg(kDownloadFailed);
         emit sg_download_done(37);
@@ -142,7 +142,7 @@ void workThread::downloadWriter()
     }
     if (!m_link->hidOpen()) {
         emit sg_lab_msg(kDownloadFailed);
-        releaseMutex();
+        unlockLink();
         emit sg_download_done(36);
         return;
     }
@@ -160,13 +160,13 @@ void workThread::downloadWriter()
     }
     // The Link picks the new store up only after a restart.
     m_link->resetLink();
-    releaseMutex();
+    unlockLink();
     emit sg_download_done(rt);
 }
 
 void workThread::upload()
 {
-    if (!getmutex()) {
+    if (!lockLink()) {
         qDebug() << "upload getmutex  failed!\n";
         emit sg_lab_msg(kUploadFailed);
         emit sg_upload_done(37);
@@ -183,6 +183,6 @@ void workThread::upload()
         rt = cfgOk ? uploadAll(*m_link) : 1;
     }
     emit sg_lab_msg(rt == 0 ? kUploadOk : kUploadFailed);
-    releaseMutex();
+    unlockLink();
     emit sg_upload_done(rt);
 }

@@ -4,7 +4,7 @@
 #include "steplog.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "link/devicelock.h"
+#include "link/hidbackend.h"
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
@@ -113,7 +113,7 @@ int getFacParam_8051(LinkCommands &link)
 
 int workThread::runChipOperation(const ChipOperation &op)
 {
-    if (!getmutex()) {
+    if (!lockLink()) {
         qDebug() << op.lockFailDebug;
         return 37;
     }
@@ -159,7 +159,7 @@ int workThread::runChipOperation(const ChipOperation &op)
 void workThread::finishChipOperation(const ChipOperation &op, int rt)
 {
     emit sg_lab_msg(rt == 0 ? op.okLabel : op.failLabel);
-    releaseMutex();
+    unlockLink();
     emit(this->*op.done)(rt);
 }
 

@@ -54,11 +54,9 @@ bool workThread::setTask(uint8_t task)
 void workThread::run()
 {
     for (;;) {
-        linkSleepMs(kPollMs);
+        linkPollMs(kPollMs);
         const uint8_t task = m_task.load();
-        if (task == TaskIdle)
-            QThread::yieldCurrentThread();  // the poll pause is scaled away in tests
-        else
+        if (task != TaskIdle)
             runTask(task);
         finishTask(task);
         if (m_stop.load())

@@ -1,5 +1,6 @@
 #include "hidbackend.h"
 
+#include "devicelock.h"
 #include "hidapibackend.h"
 
 #include <atomic>
@@ -16,3 +17,11 @@ HidBackend &hidBackend()
 }
 
 void setHidBackend(HidBackend *backend) { s_installed.store(backend); }
+
+bool HidBackend::lock() { return getmutex(); }
+
+void HidBackend::unlock() { releaseMutex(); }
+
+bool lockLink() { return hidBackend().lock(); }
+
+void unlockLink() { hidBackend().unlock(); }

@@ -26,6 +26,16 @@ void linkSleepMs(int ms)
         QThread::msleep(static_cast<unsigned long>(scaled));
 }
 
+void linkPollMs(int ms)
+{
+    const double scale = s_scale.load();
+    linkSleepMs(ms);
+    // What the scale left of the pause was slept above; a scaled-down pause is topped up to the floor.
+    const long slept = static_cast<long>(ms * scale);
+    if (scale < 1.0 && slept < kMinPollSleepMs)
+        QThread::msleep(static_cast<unsigned long>(kMinPollSleepMs - slept));
+}
+
 void setLinkTimeScale(double scale) { s_scale.store(scale < 0 ? 0.0 : scale); }
 
 double linkTimeScale() { return s_scale.load(); }

@@ -8,6 +8,11 @@
 // Sleeps ms × the time scale; the scale is 1 in production.
 void linkSleepMs(int ms);
 
+// One poll of a wait loop: linkSleepMs(ms), but while the waits are scaled down it still sleeps at least
+// kMinPollSleepMs real milliseconds, so a loop that waits for a chip or a task never spins.
+constexpr int kMinPollSleepMs = 3;
+void linkPollMs(int ms);
+
 // Process-wide scale of every Link pause (1.0 = real time, 0 = no waiting). Tests set 0.
 void setLinkTimeScale(double scale);
 double linkTimeScale();

@@ -8,6 +8,7 @@ bool TraceWriter::openFile(const QString &path)
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(path);
+    m_error.clear();
     return m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
 }
 
@@ -65,10 +66,26 @@ void TraceWriter::add(const QString &line)
     if (m_keepLines)
         m_lines.push_back(line.toStdString());
     if (m_file.isOpen()) {
-        m_file.write(line.toUtf8());
-        m_file.write("\n");
-        m_file.flush();
+        const QByteArray bytes = line.toUtf8() + '\n';
+        // A short write sets no error of its own.
+        if (m_file.write(bytes) != bytes.size() || !m_file.flush()) {
+            m_error = m_file.error() != QFileDevice::NoError ? m_file.errorString() : QStringLiteral("short write");
+            m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), m_error);
+            m_file.close();
+        }
     }
+}
+
+bool TraceWriter::failed() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_error.isEmpty();
+}
+
+QString TraceWriter::errorString() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_error;
 }
 
 std::vector<std::string> TracingBackend::enumerate(uint16_t vendorId, uint16_t productId)

@@ -24,14 +24,18 @@ class TraceWriter
 {
 public:
     TraceWriter() = default;
-    // Appends to `path` as well as keeping the lines in memory; false when it cannot be opened.
+    // Appends every line to `path`; false when it cannot be opened.
     bool openFile(const QString &path);
     void sent(const uint8_t *payload, size_t length);
     void received(const uint8_t *payload, size_t length);
     void note(const QString &text);   // a "# text" line
     QStringList lines() const;        // every line kept so far (without line ends)
-    void setKeepLines(bool keep);     // default true; off for long runs that only need the file
+    void setKeepLines(bool keep);     // default off: the file gets every line, memory none
     void clear();
+    // A line the file did not take in full (a full disk): the file is closed and the trace is lost from
+    // there on; the run that asked for it must fail.
+    bool failed() const;
+    QString errorString() const;
 
     static QString hexLine(const uint8_t *data, size_t length);  // "02 FD 1E ..."
 
@@ -40,8 +44,9 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;  // plain strings: lines() hands out copies that share nothing
-    bool m_keepLines = true;
+    bool m_keepLines = false;
     QFile m_file;
+    QString m_error;
 };
 
 // Decorator that traces every report of any backend (hidapi or the emulator) for --trace FILE.
@@ -57,6 +62,8 @@ public:
     int write(HidHandle h, const uint8_t *data, size_t length) override;
     int readTimeout(HidHandle h, uint8_t *data, size_t length, int milliseconds) override;
     void close(HidHandle h) override;
+    bool lock() override { return m_inner.lock(); }
+    void unlock() override { m_inner.unlock(); }
 
 private:
     HidBackend &m_inner;

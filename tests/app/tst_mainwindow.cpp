@@ -10,7 +10,6 @@
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
 #include "lang/language.h"
-#include "link/devicelock.h"
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
@@ -27,7 +26,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QScopeGuard>
 #include <QtTest>
 
 
@@ -267,12 +265,13 @@ private slots:
         QFETCH(int, code);
         child<QCheckBox>("checkBox_bin")->click();
         QMetaObject::invokeMethod(m_window.get(), "slt_textEdit_bin_fill_action_triggered");
-        // Released on every exit, so a failed check here cannot leave the lock held for the tests after it.
-        NamedLock otherHolder(kDeviceLockName);
+        // Another program on the same emulated Link; released on every exit, so a failed check here cannot
+        // leave the lock held for the tests after it.
+        LinkEmulator::LinkLock otherProgram(*m_emulator);
         if (code == 36)
             m_emulator->setOpenFails(true);
         else
-            QVERIFY(otherHolder.tryLock());
+            QVERIFY(otherProgram.tryLock());
         QSignalSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
         action("burn_action")->setChecked(true);
         // The worker may signal before a wait() would start, so the spy is polled instead.

@@ -2,6 +2,7 @@
 
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
+#include "emulator/linkemulator.h"
 #include "files/projectfile.h"
 #include "link/devicelock.h"
 #include "link/linkcommands.h"
@@ -669,12 +670,19 @@ void TestCli::upgradeThroughIapMode()
 
 void TestCli::deviceLockHeldElsewhereExits37()
 {
-    QVERIFY(getmutex());
+    // Another program (here: this test) drives the same emulated Link.
+    LinkEmulator other(path(QStringLiteral("link")));
+    LinkEmulator::LinkLock otherProgram(other);
+    QVERIFY(otherProgram.tryLock());
     const CliRun held = cli({emulate(), QStringLiteral("--json"), QStringLiteral("erase")});
-    releaseMutex();
+    otherProgram.unlock();
     QCOMPARE(held.exitCode, 37);
     QCOMPARE(json(held.out).object()[QStringLiteral("text")].toString(), QStringLiteral("usb被其他app占用了"));
-    QCOMPARE(cli({emulate(), QStringLiteral("erase")}).exitCode, 0);
+    // The lock real Links share is not the emulated Link's.
+    QVERIFY(getmutex());
+    const CliRun free = cli({emulate(), QStringLiteral("erase")});
+    releaseMutex();
+    QCOMPARE(free.exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

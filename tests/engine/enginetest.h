@@ -9,7 +9,6 @@
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "engine/workthread.h"
-#include "link/devicelock.h"
 #include "link/firmwarefile.h"
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
@@ -157,6 +156,7 @@ public:
         clearLoopFlags();
 
         setLinkTimeScale(0);
+        emu.trace().setKeepLines(true);
         emu.setRealTimeClock(false);
         setLinkSleepHook([this](int ms) {
             ++pauses;
@@ -227,6 +227,13 @@ public:
 
     bool noTraffic() { return emu.trace().lines().isEmpty(); }
 
+    // Whether another program could take the emulated Link's lock now, asked through a holder of our own.
+    bool linkLockFree()
+    {
+        LinkEmulator::LinkLock probe(emu);
+        return probe.tryLock();
+    }
+
     LinkEmulator emu;
     EmulatorBackend backend{emu};
     EngineRecorder recorder;
@@ -250,43 +257,9 @@ inline void fillRandom(uint8_t *buf, int n, quint32 seed)
         buf[i] = uint8_t(rng.bounded(256));
 }
 
-// Another process holding the device lock: this test executable started with "--hold".
-class LockHolder
-{
-public:
-    bool start()
-    {
-        m_process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold")});
-        return m_process.waitForStarted() && m_process.waitForReadyRead(10000)
-               && m_process.readLine().trimmed() == "locked";
-    }
-    ~LockHolder()
-    {
-        m_process.closeWriteChannel();
-        m_process.waitForFinished(10000);
-    }
-
-    static int holdMain()
-    {
-        if (!getmutex())
-            return 2;
-        fputs("locked\n", stdout);
-        fflush(stdout);
-        char c;
-        while (fread(&c, 1, 1, stdin) == 1) {}
-        releaseMutex();
-        return 0;
-    }
-
-private:
-    QProcess m_process;
-};
-
 #define TQ_ENGINE_TEST_MAIN(TestClass)                                   \
     int main(int argc, char **argv)                                      \
     {                                                                    \
-        if (argc > 1 && qstrcmp(argv[1], "--hold") == 0)                 \
-            return LockHolder::holdMain();                               \
         QCoreApplication app(argc, argv);                                \
         TestClass t;                                                     \
         return QTest::qExec(&t, argc, argv);                             \

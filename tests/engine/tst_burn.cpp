@@ -29,14 +29,6 @@ QByteArray image(const uint8_t *buf, int n)
     return QByteArray(reinterpret_cast<const char *>(buf), n);
 }
 
-// Whether someone holds the device lock, asked through a lock object of our own so that the worker's lock is
-// left alone (getmutex would drop it first).
-bool deviceLockHeld()
-{
-    NamedLock probe(kDeviceLockName);
-    return !probe.tryLock();
-}
-
 // Codes that write into the chip.
 const uint8_t kWriting[] = {LinkCode::EraseFlash, LinkCode::WriteFlashChip, LinkCode::EraseNVRBootLoader,
                             LinkCode::WriteBootLoaderChip, LinkCode::EraseNVR, LinkCode::WriteNvrChip};
@@ -134,8 +126,7 @@ private slots:
         QVERIFY(rig.runTask(uint8_t(task)));
         QCOMPARE(rig.recorder.done, (DoneList{{operation, 36}}));
         QCOMPARE(rig.recorder.labels, QStringList{kBurnFailed});
-        QVERIFY(getmutex());  // released again
-        releaseMutex();
+        QVERIFY(rig.linkLockFree());  // released again
     }
 
     void noChipAnimatesUntilSwitchedOff()
@@ -265,8 +256,7 @@ private slots:
         QCOMPARE(rig.recorder.done, done);
         QCOMPARE(rig.recorder.labels.last(), lastLabel);
         QCOMPARE(g_bAutoBurnChipHandled.load(), uint8_t(1));
-        QVERIFY(getmutex());  // the lock was released after the chip
-        releaseMutex();
+        QVERIFY(rig.linkLockFree());  // the lock was released after the chip
     }
 
     void autoBurnThreeChips()
@@ -309,10 +299,10 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return rig.recorder.countLabel(kBurnOk) == 1; }));
         rig.emu.setChipPresent(false);
         QVERIFY(QTest::qWaitFor([&] { return rig.recorder.labelsStartingWith(kConnecting).size() >= 2; }));
-        QVERIFY(deviceLockHeld());
+        QVERIFY(!rig.linkLockFree());
         EngineRig::clearLoopFlags();
         QVERIFY(rig.waitIdle());
-        QVERIFY(!deviceLockHeld());
+        QVERIFY(rig.linkLockFree());
     }
 };
 

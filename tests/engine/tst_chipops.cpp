@@ -72,8 +72,7 @@ class TestChipOperations : public QObject
             QVERIFY(rig.noTraffic());
         if (condition == WrongChip)
             QCOMPARE(g_wChipId, uint16_t(0x4470));
-        QVERIFY(getmutex());  // released on every path
-        releaseMutex();
+        QVERIFY(rig.linkLockFree());  // released on every path
     }
 
     static void enableAll()

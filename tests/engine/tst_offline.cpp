@@ -118,8 +118,7 @@ private slots:
             QCOMPARE(rig.emu.storeNvr().mid(kNvr2, 512), bytes(g_ucNVRBuf2, 512));
             QCOMPARE(rig.emu.storeLimit(), QByteArray::fromHex("88130000"));
         }
-        QVERIFY(getmutex());
-        releaseMutex();
+        QVERIFY(rig.linkLockFree());
     }
 
     void downloadNoLink()

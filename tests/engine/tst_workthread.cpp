@@ -141,8 +141,8 @@ private slots:
         g_bBurnRunning.store(1);
         g_bAutoBurnRunning.store(1);
         loadFirmware();
-        LockHolder holder;
-        QVERIFY(holder.start());
+        LinkEmulator::LinkLock otherProgram(rig.emu);
+        QVERIFY(otherProgram.tryLock());
         QVERIFY(rig.runTask(uint8_t(task)));
         QCOMPARE(rig.recorder.done, (DoneList{{operation, 37}}));
         QCOMPARE(rig.recorder.labels, labels);
@@ -153,8 +153,8 @@ private slots:
     void versionQueryWithLockHeldElsewhere()
     {
         EngineRig rig;
-        LockHolder holder;
-        QVERIFY(holder.start());
+        LinkEmulator::LinkLock otherProgram(rig.emu);
+        QVERIFY(otherProgram.tryLock());
         QVERIFY(rig.runTask(workThread::TaskFwVersion));
         QCOMPARE(rig.recorder.versions, (QList<QVector<int>>{{0, 0, 0}}));
         QVERIFY(rig.noTraffic());
@@ -173,7 +173,7 @@ private slots:
         QFETCH(bool, linkPresent);
         QFETCH(QVector<int>, version);
         EngineRig rig;
-        rig.emu.setFirmwareVersion({{2, 3, 4, 2}});
+        rig.emu.setFirmwareVersion({2, 3, 4 * 256 + 2});
         rig.emu.setOpenFails(!linkPresent);
         const int pauses = rig.pauses.load();
         QVERIFY(rig.runTask(workThread::TaskFwVersion));
@@ -279,7 +279,7 @@ private slots:
         rig.emu.setOpenFails(!linkPresent);
         if (withFault)
             rig.emu.addFault(injected);
-        const std::array<uint8_t, 4> before = rig.emu.firmwareVersion();
+        const LinkFirmwareVersion before = rig.emu.firmwareVersion();
         QVERIFY(rig.runTask(workThread::TaskUpdataWriter));
 
         QCOMPARE(rig.recorder.done, (DoneList{{"updata", expected}}));
@@ -291,9 +291,9 @@ private slots:
             QVERIFY(DebugLog::contains(QStringLiteral("nTimerOut=")));
             QVERIFY(!DebugLog::contains(QStringLiteral("time out")));  // the arrival was seen
             QCOMPARE(rig.emu.firmwareImage(), QByteArray(reinterpret_cast<const char *>(g_ucAppBinBuf), 2049));
-            QCOMPARE(rig.emu.firmwareVersion(), (std::array<uint8_t, 4>{{2, 1, 2, 3}}));
+            QVERIFY(rig.emu.firmwareVersion() == (LinkFirmwareVersion{2, 1, 2 * 256 + 3}));
         } else {
-            QCOMPARE(rig.emu.firmwareVersion(), before);
+            QVERIFY(rig.emu.firmwareVersion() == before);
         }
 
         // A Link possibly left in IAP mode is not asked for its version until an upgrade succeeds.

@@ -1,0 +1,181 @@
+#include "emulatorstate.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+constexpr char kMagic[8] = {'T', 'Q', 'E', 'M', 'U', 'S', 'T', 'A'};
+constexpr uint16_t kFormat = 1;
+constexpr int kCrcAt = 12;
+constexpr int kHeaderBytes = 28;  // magic 8, format 2, reserved 2, CRC 4, generation 8, body length 4
+
+uint32_t crc32(const char *data, int size)
+{
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    uint32_t c = 0xFFFFFFFFu;
+    for (int i = 0; i < size; ++i)
+        c = table[(c ^ uint8_t(data[i])) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+class Writer
+{
+public:
+    void u8(uint8_t v) { m_out.append(char(v)); }
+    void u16(uint16_t v) { raw(&v, 2); }
+    void u32(uint32_t v) { raw(&v, 4); }
+    void u64(uint64_t v) { raw(&v, 8); }
+    // A memory up to its last byte that is not 0xFF; the rest reads back as 0xFF.
+    void memory(const std::vector<uint8_t> &mem, uint32_t limit)
+    {
+        const auto last = std::find_if(mem.rbegin() + (mem.size() - std::min<size_t>(limit, mem.size())), mem.rend(),
+                                       [](uint8_t b) { return b != 0xFF; });
+        const uint32_t used = uint32_t(mem.rend() - last);
+        u32(used);
+        m_out.append(reinterpret_cast<const char *>(mem.data()), int(used));
+    }
+    QByteArray &bytes() { return m_out; }
+
+private:
+    template <typename T> void raw(const T *v, int n)
+    {
+        const T le = qToLittleEndian(*v);
+        m_out.append(reinterpret_cast<const char *>(&le), n);
+    }
+    QByteArray m_out;
+};
+
+class Reader
+{
+public:
+    Reader(const QByteArray &in, int at) : m_in(in), m_at(at) {}
+    bool u8(uint8_t *v) { return raw(v); }
+    bool u16(uint16_t *v) { return raw(v); }
+    bool u32(uint32_t *v) { return raw(v); }
+    bool u64(uint64_t *v) { return raw(v); }
+    // Into a memory of its own size; at most `limit` bytes may be stored.
+    bool memory(std::vector<uint8_t> *mem, uint32_t limit)
+    {
+        uint32_t used = 0;
+        if (!u32(&used) || used > limit || used > mem->size() || used > uint32_t(m_in.size() - m_at))
+            return false;
+        std::fill(mem->begin(), mem->end(), 0xFF);
+        std::memcpy(mem->data(), m_in.constData() + m_at, used);
+        m_at += int(used);
+        return true;
+    }
+    bool atEnd() const { return m_at == m_in.size(); }
+
+private:
+    template <typename T> bool raw(T *v)
+    {
+        if (m_in.size() - m_at < int(sizeof(T)))
+            return false;
+        *v = qFromLittleEndian<T>(m_in.constData() + m_at);
+        m_at += int(sizeof(T));
+        return true;
+    }
+    const QByteArray &m_in;
+    int m_at;
+};
+} // namespace
+
+void EmulatorState::adopt(const EmulatorState &other, unsigned parts)
+{
+    if (parts & Socket)
+        socket = other.socket;
+    if (parts & Chip)
+        chip = other.chip;
+    if (parts & Store)
+        store = other.store;
+    if (parts & Firmware)
+        firmware = other.firmware;
+}
+
+QByteArray EmulatorStateFile::encode(const EmulatorState &s, uint64_t generation)
+{
+    Writer body;
+    body.u8(s.socket.present ? 1 : 0);
+    body.u16(s.socket.chipId);
+    const EmulatorMemoryMap &m = s.chip.map;
+    for (uint8_t b : {m.bootSectors, m.nvr2Page, m.nvr2Sectors, m.nvr3Page, m.nvr3Sectors, m.flashSizeKB, m.i2cMode})
+        body.u8(b);
+    for (const std::vector<uint8_t> *mem : {&s.chip.flash, &s.chip.written, &s.chip.nvr, &s.chip.eeprom, &s.store.flash,
+                                            &s.store.bootLoader, &s.store.eeprom, &s.store.nvr, &s.store.settings})
+        body.memory(*mem, uint32_t(mem->size()));
+    body.u16(s.firmware.version.h);
+    body.u16(s.firmware.version.m);
+    body.u16(s.firmware.version.l);
+    body.u32(s.firmware.end);
+    body.memory(s.firmware.image, s.firmware.end);
+
+    Writer head;
+    head.bytes().append(kMagic, sizeof kMagic);
+    head.u16(kFormat);
+    head.u16(0);
+    head.u32(0);  // CRC, filled in below
+    head.u64(generation);
+    head.u32(uint32_t(body.bytes().size()));
+    QByteArray out = head.bytes() + body.bytes();
+    const uint32_t crc = qToLittleEndian(crc32(out.constData() + kCrcAt + 4, out.size() - kCrcAt - 4));
+    std::memcpy(out.data() + kCrcAt, &crc, 4);
+    return out;
+}
+
+bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error)
+{
+    auto damaged = [error](const QString &why) {
+        *error = why;
+        return false;
+    };
+    if (bytes.size() < kHeaderBytes || std::memcmp(bytes.constData(), kMagic, sizeof kMagic) != 0)
+        return damaged(QStringLiteral("not an emulator state file"));
+    Reader head(bytes, sizeof kMagic);
+    uint16_t format = 0, reserved = 0;
+    uint32_t crc = 0, length = 0;
+    uint64_t gen = 0;
+    head.u16(&format);
+    head.u16(&reserved);
+    head.u32(&crc);
+    head.u64(&gen);
+    head.u32(&length);
+    if (format != kFormat)
+        return damaged(QStringLiteral("state file format %1, this program reads %2").arg(format).arg(kFormat));
+    if (length != uint32_t(bytes.size() - kHeaderBytes))
+        return damaged(QStringLiteral("truncated: %1 of %2 bytes").arg(bytes.size() - kHeaderBytes).arg(length));
+    if (crc != crc32(bytes.constData() + kCrcAt + 4, bytes.size() - kCrcAt - 4))
+        return damaged(QStringLiteral("checksum mismatch"));
+
+    EmulatorState s;
+    Reader body(bytes, kHeaderBytes);
+    uint8_t present = 0;
+    uint8_t map[7] = {};
+    bool ok = body.u8(&present) && present <= 1 && body.u16(&s.socket.chipId);
+    for (uint8_t &b : map)
+        ok = ok && body.u8(&b);
+    for (std::vector<uint8_t> *mem : {&s.chip.flash, &s.chip.written, &s.chip.nvr, &s.chip.eeprom, &s.store.flash,
+                                      &s.store.bootLoader, &s.store.eeprom, &s.store.nvr, &s.store.settings})
+        ok = ok && body.memory(mem, uint32_t(mem->size()));
+    ok = ok && body.u16(&s.firmware.version.h) && body.u16(&s.firmware.version.m) && body.u16(&s.firmware.version.l)
+         && body.u32(&s.firmware.end) && s.firmware.end <= EmulatorSizes::kFirmware
+         && body.memory(&s.firmware.image, s.firmware.end) && body.atEnd();
+    if (!ok)
+        return damaged(QStringLiteral("its parts do not fit together"));
+    s.socket.present = present != 0;
+    s.chip.map = {map[0], map[1], map[2], map[3], map[4], map[5], map[6]};
+    *state = std::move(s);
+    *generation = gen;
+    return true;
+}

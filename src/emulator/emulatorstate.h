@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// Sizes of the emulated memories.
+namespace EmulatorSizes {
+constexpr uint32_t kFlash = 0x10000;         // chip flash, and the Link's stored flash image
+constexpr uint32_t kSector = 512;
+constexpr uint32_t kNvr = kSector * 16;       // chip NVR space
+constexpr uint32_t kEeprom = 0x800;
+constexpr uint32_t kStoreNvr = 0x10000;      // the Link's NVR image, over the 16-bit NVR address space
+constexpr uint32_t kStoreBoot = 0x2000;
+constexpr uint32_t kSettings = 158;          // the Link's settings records
+constexpr uint32_t kFirmware = 204800;       // what the IAP loader can receive
+} // namespace EmulatorSizes
+
+// The memory map the program last sent with WriteToNvrInfomation.
+struct EmulatorMemoryMap
+{
+    uint8_t bootSectors = 0;
+    uint8_t nvr2Page = 0;
+    uint8_t nvr2Sectors = 0;
+    uint8_t nvr3Page = 0;
+    uint8_t nvr3Sectors = 0;
+    uint8_t flashSizeKB = 0;  // 0 = the whole 64 KiB
+    uint8_t i2cMode = 1;
+};
+
+// The three 16-bit numbers GetFwVersion answers.
+struct LinkFirmwareVersion
+{
+    uint16_t h = 1, m = 1, l = 0;
+    bool operator==(const LinkFirmwareVersion &o) const { return h == o.h && m == o.m && l == o.l; }
+    bool operator!=(const LinkFirmwareVersion &o) const { return !(*this == o); }
+};
+
+// Everything of an emulated Link that outlives a program run, in parts that change independently: what an
+// operator does to the socket, what the program writes into the chip, into the Link's store, and the
+// firmware the IAP loader installed.
+struct EmulatorState
+{
+    enum Part : unsigned { Socket = 1, Chip = 2, Store = 4, Firmware = 8, AllParts = 15 };
+
+    struct SocketPart {
+        bool present = true;
+        uint16_t chipId = 0x2610;
+    } socket;
+    struct ChipPart {
+        std::vector<uint8_t> flash = std::vector<uint8_t>(EmulatorSizes::kFlash, 0xFF);
+        std::vector<uint8_t> written = std::vector<uint8_t>(EmulatorSizes::kFlash, 0xFF);  // what was sent, for checkSum
+        std::vector<uint8_t> nvr = std::vector<uint8_t>(EmulatorSizes::kNvr, 0xFF);
+        std::vector<uint8_t> eeprom = std::vector<uint8_t>(EmulatorSizes::kEeprom, 0xFF);
+        EmulatorMemoryMap map;
+    } chip;
+    struct StorePart {
+        std::vector<uint8_t> flash = std::vector<uint8_t>(EmulatorSizes::kFlash, 0xFF);
+        std::vector<uint8_t> bootLoader = std::vector<uint8_t>(EmulatorSizes::kStoreBoot, 0xFF);
+        std::vector<uint8_t> eeprom = std::vector<uint8_t>(EmulatorSizes::kEeprom, 0xFF);
+        std::vector<uint8_t> nvr = std::vector<uint8_t>(EmulatorSizes::kStoreNvr, 0xFF);
+        std::vector<uint8_t> settings = std::vector<uint8_t>(EmulatorSizes::kSettings, 0xFF);
+    } store;
+    struct FirmwarePart {
+        LinkFirmwareVersion version;
+        std::vector<uint8_t> image = std::vector<uint8_t>(EmulatorSizes::kFirmware, 0xFF);
+        uint32_t end = 0;  // one past the highest byte the IAP loader received
+    } firmware;
+
+    // Copies the parts named in `parts` from `other`.
+    void adopt(const EmulatorState &other, unsigned parts);
+};
+
+// The state file: a header (magic, format, generation, length, CRC-32 of everything after the CRC) and the
+// parts, each memory stored up to its last byte that is not 0xFF. The generation grows with every save to
+// the folder, so a program sees from the header alone whether another one changed the folder.
+namespace EmulatorStateFile {
+constexpr qint64 kMaxSize = 1 << 20;  // larger than any state file can be
+QByteArray encode(const EmulatorState &state, uint64_t generation);
+// False with the reason when `bytes` is not a whole, undamaged state file; `state` is then untouched.
+bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
+} // namespace EmulatorStateFile

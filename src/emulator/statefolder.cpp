@@ -1,0 +1,108 @@
+#include "statefolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+const QString kStateFile = QStringLiteral("emulator.state");
+}
+
+StateFolder::StateFolder(const QString &dir) : m_dir(dir), m_lock(QDir(dir).filePath(QStringLiteral("state.lock"))) {}
+
+QString StateFolder::statePath() const { return QDir(m_dir).filePath(kStateFile); }
+
+QString StateFolder::linkLockPath() const { return QDir(m_dir).filePath(QStringLiteral("link.lock")); }
+
+bool StateFolder::lockFolder(QString *error)
+{
+    if (m_lock.lock(kLockWaitMs, error))
+        return true;
+    *error = error->isEmpty() ? QStringLiteral("the emulator folder %1 is busy: another program keeps it locked").arg(m_dir)
+                              : QStringLiteral("cannot write the emulator folder: %1").arg(*error);
+    return false;
+}
+
+bool StateFolder::read(EmulatorState *state, uint64_t *generation, bool *exists, QString *error)
+{
+    QByteArray bytes;
+    QString why;
+    *generation = 0;
+    switch (readRegularFile(statePath(), EmulatorStateFile::kMaxSize, &bytes, &why)) {
+    case StateRead::Missing:
+        *exists = false;
+        return true;
+    case StateRead::Refused:
+        *error = QStringLiteral("cannot read the emulator state: %1").arg(why);
+        return false;
+    case StateRead::Read:
+        break;
+    }
+    *exists = true;
+    if (!EmulatorStateFile::decode(bytes, state, generation, &why)) {
+        *error = QStringLiteral("the emulator state %1 is damaged (%2); remove it to start with a blank Link")
+                     .arg(statePath(), why);
+        return false;
+    }
+    return true;
+}
+
+bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
+{
+    const QFileInfo info(m_dir);
+    if (info.exists() && !info.isDir()) {
+        *error = QStringLiteral("%1 is not a folder").arg(m_dir);
+        return false;
+    }
+    if (!QDir().mkpath(m_dir)) {
+        *error = QStringLiteral("cannot create the emulator folder %1").arg(m_dir);
+        return false;
+    }
+    // The lock file proves the folder writable before any operation relies on it.
+    if (!lockFolder(error))
+        return false;
+    bool exists = false;
+    bool ok = read(state, &m_seen, &exists, error);
+    m_lock.unlock();
+    if (ok && !exists && QFileInfo::exists(QDir(m_dir).filePath(QStringLiteral("state.ini")))) {
+        *error = QStringLiteral("%1 holds the emulator state of an earlier version (state.ini and *.bin files); "
+                                "move them away to start with a blank Link").arg(m_dir);
+        ok = false;
+    }
+    *fresh = ok && !exists;
+    return ok;
+}
+
+bool StateFolder::refresh(EmulatorState *state, unsigned keep, QString *error)
+{
+    // A file replaced by rename is read whole or not at all: no lock needed to read it.
+    EmulatorState onDisk;
+    uint64_t generation = 0;
+    bool exists = false;
+    if (!read(&onDisk, &generation, &exists, error))
+        return false;
+    if (exists && generation != m_seen) {
+        state->adopt(onDisk, EmulatorState::AllParts & ~keep);
+        m_seen = generation;
+    }
+    return true;
+}
+
+bool StateFolder::save(EmulatorState *state, unsigned changed, QString *error)
+{
+    if (!lockFolder(error))
+        return false;
+    bool ok = refresh(state, changed, error);
+    if (ok) {
+        const uint64_t next = m_seen + 1;
+        QString why;
+        ok = replaceFileAtomically(statePath(), EmulatorStateFile::encode(*state, next), &why);
+        if (ok)
+            m_seen = next;
+        else
+            *error = QStringLiteral("cannot save the emulator state: %1").arg(why);
+    }
+    m_lock.unlock();
+    return ok;
+}
