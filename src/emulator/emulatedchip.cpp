@@ -4,6 +4,7 @@
 #include "link/linkframe.h"
 
 #include <algorithm>
+#include <cstring>
 
 using namespace EmulatorReplies;
 using EmulatorSizes::kSector;
@@ -142,9 +143,13 @@ Reports execute(EmulatorState::ChipPart &chip, const EmulatorState::SocketPart &
     case LinkCode::EraseEep:
         std::fill(chip.eeprom.begin(), chip.eeprom.end(), 0xFF);
         return {ack()};
-    case LinkCode::WriteToNvrInfomation:
-        chip.map = {f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
+    case LinkCode::WriteToNvrInfomation: {
+        // Every operation sends the map; only a different one is a change worth saving.
+        const EmulatorMemoryMap map{f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
+        *changed = std::memcmp(&map, &chip.map, sizeof map) != 0;
+        chip.map = map;
         return {ack()};
+    }
     default:
         break;
     }

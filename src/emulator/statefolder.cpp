@@ -101,7 +101,7 @@ bool StateFolder::save(EmulatorState *state, unsigned changed, QString *error)
         if (ok)
             m_seen = next;
         else
-            *error = QStringLiteral("cannot save the emulator state: %1").arg(why);
+            *error = QStringLiteral("cannot write the emulator state: %1").arg(why);
     }
     m_lock.unlock();
     return ok;

@@ -213,12 +213,16 @@ private slots:
         QTemporaryDir dir;
         Program program(dir.path());
         QVERIFY(program.emu.setChipId(0x2610));
+        QCOMPARE(program.link.WriteToNvrInfomation(), 0);
+        QVERIFY(program.emu.save());
         const QByteArray before = fileBytes(statePath(dir));
         QVERIFY(!before.isEmpty());
 
-        // Polling for a chip, reading it, asking for versions: nothing changes, nothing is written.
+        // Polling for a chip, sending the same map, reading, asking for versions: nothing changes, nothing is
+        // written.
         uint16_t id = 0, h, m, l;
         for (int i = 0; i < 20; ++i) {
+            QCOMPARE(program.link.WriteToNvrInfomation(), 0);
             QCOMPARE(program.link.InitProgrammer(), 0);
             QCOMPARE(program.link.CheckID(id), 0);
             QCOMPARE(program.link.GetFwVersion(h, m, l), 0);
