@@ -1,6 +1,7 @@
 // Writes a small seed corpus for the fuzz targets with the program's own writers:
-// make_seeds DIR creates DIR/hex, DIR/project and DIR/cfgdb.
+// make_seeds DIR creates DIR/hex, DIR/project, DIR/cfgdb and DIR/emulatorstate.
 #include "fuzzsupport.h"
+#include "emulator/emulatorstate.h"
 #include "files/cfgdb.h"
 #include "files/projectfile.h"
 #include "settings/productionsettings.h"
@@ -84,5 +85,18 @@ int main(int argc, char **argv)
     int n = 0;
     for (const QStringList &line : lines)
         put(root + "/cliargs", QStringLiteral("line-%1").arg(n++), line.join(QLatin1Char('\0')).toUtf8());
+
+    EmulatorState state;
+    state.socket.present = false;
+    state.chip.flash[0] = 0x02;
+    state.chip.map.flashSizeKB = 16;
+    state.store.settings[0] = 0x40;
+    state.firmware.version = {2, 1, 515};
+    state.firmware.image[3] = 0x12;
+    state.firmware.end = 40;
+    const QByteArray file = EmulatorStateFile::encode(state, 9);
+    put(root + "/emulatorstate", "whole-file", withChip(0, file));
+    put(root + "/emulatorstate", "sealed-body", withChip(1, file.mid(28)));
+    put(root + "/emulatorstate", "blank-link", withChip(0, EmulatorStateFile::encode(EmulatorState(), 1)));
     return 0;
 }

@@ -120,15 +120,19 @@ QByteArray EmulatorStateFile::encode(const EmulatorState &s, uint64_t generation
     body.u16(s.firmware.version.l);
     body.u32(s.firmware.end);
     body.memory(s.firmware.image, s.firmware.end);
+    return seal(body.bytes(), generation);
+}
 
+QByteArray EmulatorStateFile::seal(const QByteArray &body, uint64_t generation)
+{
     Writer head;
     head.bytes().append(kMagic, sizeof kMagic);
     head.u16(kFormat);
     head.u16(0);
     head.u32(0);  // CRC, filled in below
     head.u64(generation);
-    head.u32(uint32_t(body.bytes().size()));
-    QByteArray out = head.bytes() + body.bytes();
+    head.u32(uint32_t(body.size()));
+    QByteArray out = head.bytes() + body;
     const uint32_t crc = qToLittleEndian(crc32(out.constData() + kCrcAt + 4, out.size() - kCrcAt - 4));
     std::memcpy(out.data() + kCrcAt, &crc, 4);
     return out;

@@ -79,6 +79,8 @@ struct EmulatorState
 namespace EmulatorStateFile {
 constexpr qint64 kMaxSize = 1 << 20;  // larger than any state file can be
 QByteArray encode(const EmulatorState &state, uint64_t generation);
+// The header for `body` (the parts as encode lays them out): a whole file around any body.
+QByteArray seal(const QByteArray &body, uint64_t generation);
 // False with the reason when `bytes` is not a whole, undamaged state file; `state` is then untouched.
 bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
 } // namespace EmulatorStateFile
