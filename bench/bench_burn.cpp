@@ -7,6 +7,7 @@
 #include "benchmain.h"
 #include "burnreports.h"
 #include "chip/images.h"
+#include "production/productionsettings.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
@@ -23,6 +24,7 @@ namespace {
 void loadBurnImages()
 {
     resetImages();
+    resetProduction();
     g_currentMcu = benchChip(32);
     g_mcuList = {g_currentMcu};
     g_bI2CMode.store(1);

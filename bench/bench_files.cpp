@@ -6,7 +6,7 @@
 #include "files/hexfile.h"
 #include "files/passwordcodec.h"
 #include "files/projectfile.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -51,6 +51,7 @@ BENCHMARK(BM_HexLoad64K)->Unit(benchmark::kMicrosecond);
 void fillProject()
 {
     resetImages();
+    resetProduction();
     g_currentMcu = benchChip(32);
     g_bEnBin = g_bEnBL = g_bEnEE = g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = true;
     fillPattern(g_ucBinBuf, flashSizeBytes(), 2);

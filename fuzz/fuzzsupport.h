@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chip/images.h"
+#include "production/productionsettings.h"
 #include "chip/mcuinfo.h"
 
 #include <QtGlobal>
@@ -42,6 +43,7 @@ inline void selectChip(uint8_t pick)
 {
     g_currentMcu = chips().at(pick % chips().size());
     resetImages();
+    resetProduction();
 }
 
 inline void check(bool ok, const char *what)

@@ -4,7 +4,7 @@
 #include "emulator/emulatorstate.h"
 #include "files/cfgdb.h"
 #include "files/projectfile.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QDir>
 #include <QFile>

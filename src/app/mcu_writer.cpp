@@ -1,8 +1,8 @@
 #include "mcu_writer.h"
 #include "ui_mcu_writer.h"
 
-#include "appdir.h"
-#include "boxes.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
 #include "hotplugsource.h"
 #include "linknames.h"
 #include "lang/language.h"
@@ -13,7 +13,7 @@
 #include "link/linkstate.h"
 #include "options/nvroptionspage.h"
 #include "settings/writersettingspage.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QDebug>
 #include <QCloseEvent>

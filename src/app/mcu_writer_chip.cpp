@@ -3,6 +3,7 @@
 
 #include "chip/images.h"
 #include "options/nvroptionspage.h"
+#include "production/productionsettings.h"
 #include "settings/writersettingspage.h"
 
 #include <QDebug>
@@ -41,8 +42,10 @@ void mcu_writer::on_comboBox_icType_currentTextChanged(const QString &arg1)
 
     m_nvrPage->applyNvr2Visibility(g_currentMcu.strNvr2Options);
 
-    if (m_bResetOnSelect)
+    if (m_bResetOnSelect) {
         resetImages();
+        resetProduction();
+    }
     m_bResetOnSelect = true;
 
     syncAreasWithFlags();

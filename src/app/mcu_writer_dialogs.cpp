@@ -3,7 +3,7 @@
 
 #include "options/usercfgdialog.h"
 #include "settings/burnsettingdialog.h"
-#include "appdir.h"
+#include "appdir/appdir.h"
 #include "chipdialog/dialogchiptype.h"
 #include "options/nvroptionspage.h"
 #include "settings/serialnodialog.h"

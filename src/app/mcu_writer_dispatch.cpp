@@ -1,7 +1,7 @@
 #include "mcu_writer.h"
 #include "ui_mcu_writer.h"
 
-#include "boxes.h"
+#include "boxes/boxes.h"
 #include "files/cfgdb.h"
 #include "files/chipname.h"
 #include "engine/resultcodes.h"
@@ -11,7 +11,7 @@
 #include "link/linkstate.h"
 #include "options/nvroptionspage.h"
 #include "settings/writersettingspage.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QDebug>
 

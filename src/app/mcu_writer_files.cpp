@@ -1,8 +1,8 @@
 #include "mcu_writer.h"
 #include "ui_mcu_writer.h"
 
-#include "boxes.h"
 #include "savetarget.h"
+#include "boxes/boxes.h"
 #include "chip/images.h"
 #include "files/binfile.h"
 #include "files/filekind.h"

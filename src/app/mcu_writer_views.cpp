@@ -1,7 +1,7 @@
 #include "mcu_writer.h"
 #include "ui_mcu_writer.h"
 
-#include "boxes.h"
+#include "boxes/boxes.h"
 #include "hexview.h"
 #include "summary.h"
 #include "chip/images.h"

@@ -1,7 +1,7 @@
 #include "startup.h"
 
-#include "appdir.h"
-#include "boxes.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
 #include "emulatorhotplug.h"
 #include "hotplugsource.h"
 #include "mcu_writer.h"

@@ -2,7 +2,7 @@
 
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QStringList>
 

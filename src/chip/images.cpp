@@ -1,7 +1,6 @@
 #include "images.h"
 
 #include "mcuinfo.h"
-#include "settings/productionsettings.h"
 
 #include <algorithm>
 #include <cstring>
@@ -91,7 +90,6 @@ void resetImages()
 
     g_bEnBin = g_bEnBL = g_bEnEE = false;
     g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = false;
-    clearProductionSwitches();
 
     g_nBinSize = 0;
     g_nNVRBinSize = 0;
@@ -101,8 +99,4 @@ void resetImages()
     std::memset(g_ucNVRBuf1, 0xFF, sizeof g_ucNVRBuf1);
     std::memset(g_ucNVRBuf2, 0xFF, sizeof g_ucNVRBuf2);
     std::memset(g_ucNVRBuf3, 0xFF, sizeof g_ucNVRBuf3);
-
-    const uint32_t sector = g_currentMcu.nSectorSize;
-    const uint32_t nvrEnd = g_currentMcu.nBootSectors ? g_currentMcu.nBootSectors * sector : sector;
-    resetProductionSettings(nvrEnd - 1);
 }

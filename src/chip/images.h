@@ -60,5 +60,6 @@ void calcNVR1CheckSum();
 void calcNVR2CheckSum();
 void calcNVR3CheckSum();
 
-// Clears every image, size and enable flag and puts the production settings back to their defaults.
+// Clears every image (not the Link's firmware), size and enable flag. A new chip or project also needs
+// resetProduction() for the production settings.
 void resetImages();

@@ -3,7 +3,8 @@
 
 #include "asciivalidator.h"
 
-#include "app/boxes.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
 #include "chip/mcuinfo.h"
 #include "files/cfgdb.h"
 
@@ -59,7 +60,7 @@ struct CfgSnapshot
 
 DialogChipType::DialogChipType(QWidget *parent, const QString &appDir)
     : QDialog(parent), m_ui(std::make_unique<Ui::DialogChipType>()),
-      m_appDir(appDir.isEmpty() ? QCoreApplication::applicationDirPath() : appDir)
+      m_appDir(appDir.isEmpty() ? ::appDir() : appDir)
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);

@@ -20,7 +20,7 @@ class DialogChipType : public QDialog
     Q_OBJECT
 
 public:
-    // `appDir` is where cfg.db and logo.png live; empty means the application's own directory.
+    // `appDir` is where cfg.db and logo.png live; empty means the program's appDir().
     explicit DialogChipType(QWidget *parent = nullptr, const QString &appDir = QString());
     ~DialogChipType() override;
 

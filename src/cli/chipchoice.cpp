@@ -2,6 +2,7 @@
 
 #include "chip/images.h"
 #include "files/cfgdb.h"
+#include "production/productionsettings.h"
 
 ChipChoice::ChipChoice()
 {
@@ -43,4 +44,5 @@ void selectChip(const McuInfo &chip)
 {
     g_currentMcu = chip;
     resetImages();
+    resetProduction();
 }

@@ -8,6 +8,7 @@
 #include "processinfo.h"
 #include "progressdisplay.h"
 #include "reports.h"
+#include "appdir/appdir.h"
 #include "files/cfgdb.h"
 #include "lang/language.h"
 #include "link/linkstate.h"
@@ -19,13 +20,6 @@
 #include <memory>
 
 namespace {
-// cfg.db lives beside the executable; TQ_APP_DIR points a build tree or a test at another folder.
-QString applicationFolder(const char *argv0)
-{
-    const QString dir = qEnvironmentVariable("TQ_APP_DIR");
-    return dir.isEmpty() ? programFolder(argv0) : dir;
-}
-
 // The application object brings the event machinery the engine's worker thread reports through, and holds
 // the translators. Reading and writing files in Chinese, the source language, needs neither, and a short
 // command then starts in a fraction of the time.
@@ -84,7 +78,7 @@ int main(int argc, char *argv[])
     FileMessages cfgMessages;
     cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
     cfgMessages.log = [&display](const QString &text) { display.message(text); };
-    if (readCfgFile(applicationFolder(argv[0]), cfgMessages) != 0) {
+    if (readCfgFile(appDir(programFolder(argv[0])), cfgMessages) != 0) {
         display.message(QStringLiteral("配置文件读取错误,请重新安装软件！"));
         return ExitStatus::BadInput;
     }

@@ -3,7 +3,7 @@
 #include "areas.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QJsonArray>
 

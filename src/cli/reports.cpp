@@ -3,7 +3,7 @@
 #include "areas.h"
 #include "chip/factorytrim.h"
 #include "chip/images.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QJsonDocument>
 #include <QTextStream>

@@ -10,7 +10,7 @@
 #include "engine/resultcodes.h"
 #include "chip/mcuinfo.h"
 #include "link/firmwarefile.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 namespace {
 bool needProject(const CliContext &ctx, const QString &path)
@@ -52,6 +52,7 @@ int finishUpload(const CliContext &ctx, int code, const QString &label)
 int uploadFromLink(const CliContext &ctx, Device &device)
 {
     resetImages();
+    resetProduction();
     const int code = device.runner().run(workThread::TaskUpload);
     if (code != 0)
         return code;

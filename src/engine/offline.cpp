@@ -6,7 +6,7 @@
 #include "link/hidbackend.h"
 #include "link/linkcommands.h"
 #include "link/timing.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #include "passwordcodec.h"
 
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QCoreApplication>
 #include <QDebug>

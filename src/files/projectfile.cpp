@@ -4,7 +4,7 @@
 #include "passwordcodec.h"
 #include "savefile.h"
 #include "chip/images.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -482,6 +482,7 @@ int loadProjectFrom(QIODevice &in, const QVector<McuInfo> &chips, const SelectCh
         return -4;
     }
     resetImages();
+    resetProduction();
     applyHeader(header);
 
     uint8_t info[PROJECT_INFO_SIZE];

@@ -3,7 +3,7 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 #include "linkframe.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QDebug>
 

@@ -2,7 +2,7 @@
 
 #include "chip/factorytrim.h"
 #include "chip/images.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QCoreApplication>
 #include <cstring>

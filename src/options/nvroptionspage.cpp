@@ -2,7 +2,7 @@
 
 #include "nvroptionmaps.h"
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 

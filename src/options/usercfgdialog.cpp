@@ -1,11 +1,11 @@
 #include "usercfgdialog.h"
 #include "ui_usercfgdialog.h"
 
-#include "app/boxes.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 
-#include <QCoreApplication>
 #include <QIcon>
 
 namespace {
@@ -20,7 +20,7 @@ userCfgDialog::userCfgDialog(QWidget *parent) : QDialog(parent), m_ui(std::make_
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/logo.png")));
+    setWindowIcon(QIcon(appDir() + QStringLiteral("/logo.png")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     if (g_currentMcu.nID == nvropt::HighZDefaultChipId && g_bHighZDefaultPending) {

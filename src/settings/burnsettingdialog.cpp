@@ -1,12 +1,11 @@
 #include "burnsettingdialog.h"
 #include "ui_burnsettingdialog.h"
 
-#include "burnrules.h"
-#include "productionsettings.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
+#include "production/burnrules.h"
+#include "production/productionsettings.h"
 
-#include "app/boxes.h"
-
-#include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
 #include <QIntValidator>
@@ -24,7 +23,7 @@ burnSettingDialog::burnSettingDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/logo.png")));
+    setWindowIcon(QIcon(appDir() + QStringLiteral("/logo.png")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     m_ui->lineEdit_EotTime->setValidator(new QIntValidator(0, 1000, this));

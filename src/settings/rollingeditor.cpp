@@ -1,6 +1,6 @@
 #include "rollingeditor.h"
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 

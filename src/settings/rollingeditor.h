@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rollingrules.h"
+#include "production/rollingrules.h"
 
 class QComboBox;
 class QGroupBox;

@@ -1,10 +1,10 @@
 #include "serialnodialog.h"
 #include "ui_serialnodialog.h"
 
-#include "app/boxes.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
 #include "files/passwordcodec.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
 
@@ -13,7 +13,7 @@ serialNoDialog::serialNoDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/logo.png")));
+    setWindowIcon(QIcon(appDir() + QStringLiteral("/logo.png")));
     m_ui->pushButton_pswCheck->hide();
 
     RollingControls c;

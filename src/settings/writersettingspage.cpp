@@ -1,8 +1,7 @@
 #include "writersettingspage.h"
 
-#include "burnrules.h"
-
-#include "app/boxes.h"
+#include "boxes/boxes.h"
+#include "production/burnrules.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 

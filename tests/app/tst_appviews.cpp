@@ -1,7 +1,7 @@
 // The window's plain logic: view text, cell parsing, hot-plug names, result texts, summary, chip names,
 // the remembered directory.
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "files/chipname.h"
 #include "app/hexview.h"
 #include "app/linknames.h"

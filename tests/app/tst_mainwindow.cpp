@@ -1,7 +1,7 @@
 // The window on the Link emulator, driven through its actions, slots and widgets. Every box goes to the
 // recorder; Link pauses are scaled to 0.
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "app/mcu_writer.h"
 #include "app/startup.h"
 #include "chip/images.h"
@@ -13,7 +13,7 @@
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QAction>
 #include <QApplication>

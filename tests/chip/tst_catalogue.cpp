@@ -1,7 +1,6 @@
 #include "chip/factorytrim.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "settings/productionsettings.h"
 
 #include <QtTest>
 
@@ -128,14 +127,8 @@ private slots:
             std::memset(b, 0, NVR_BUF_SIZE);
         g_ucAppBinBuf[0] = 0x5A;
         g_bEnBin = g_bEnBL = g_bEnEE = g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = true;
-        g_bEnRollCode = g_bEnLimit = g_bEnAutoBurner = g_bEnUploadProtect = g_bEnAutoWrite = g_bUartMode = true;
-        g_bEnEncryption = true;
-        g_bCaliAdc = g_bCaliClock = g_bCaliOnly = g_bNoAdcParamCheck = true;
         g_nBinSize = 100;
         g_nNVRBinSize = 200;
-        g_rollingSet = {7, 99, 0x03 | 0x08, 9, 0x00 | 0x04, 0x40 | 0x01};
-        g_nLimitCount = 5000;
-        g_autoBurnerSet = {1, 2, 3, 4, 5, 6, 7, 8};
 
         resetImages();
 
@@ -145,50 +138,10 @@ private slots:
         for (const uint8_t *b : {g_ucEEBuf, g_ucNVRBuf1, g_ucNVRBuf2, g_ucNVRBuf3})
             QVERIFY(allFF(b, NVR_BUF_SIZE));
         QCOMPARE(g_ucAppBinBuf[0], uint8_t(0x5A));
-        for (bool f : {g_bEnBin, g_bEnBL, g_bEnEE, g_bEnNVR1, g_bEnNVR2, g_bEnNVR3, g_bEnRollCode, g_bEnLimit,
-                       g_bEnAutoBurner, g_bEnUploadProtect, g_bEnAutoWrite, g_bUartMode})
+        for (bool f : {g_bEnBin, g_bEnBL, g_bEnEE, g_bEnNVR1, g_bEnNVR2, g_bEnNVR3})
             QVERIFY(!f);
-        // Password switch and calibration choices survive a reset.
-        QVERIFY(g_bEnEncryption && g_bCaliAdc && g_bCaliClock && g_bCaliOnly && g_bNoAdcParamCheck);
         QCOMPARE(g_nBinSize, 0u);
         QCOMPARE(g_nNVRBinSize, 0u);
-
-        QCOMPARE(g_rollingSet.startAdd, 13u * 512 - 1);
-        QCOMPARE(g_rollingSet.startVal, 0u);
-        QCOMPARE(g_rollingSet.bitSize & 0x07, 0);
-        QCOMPARE(int(g_rollingSet.step), 1);
-        QCOMPARE(g_rollingSet.radix & 0x03, 1);
-        QVERIFY(g_rollingSet.incDec());
-        QCOMPARE(int(g_rollingSet.area()), int(RollingAreaNvr));
-        QCOMPARE(g_nLimitCount, 10u);
-        QCOMPARE(g_autoBurnerSet.StartTime, uint16_t(100));
-        QCOMPARE(g_autoBurnerSet.BusyTime, uint16_t(100));
-        QCOMPARE(g_autoBurnerSet.EotTime, uint16_t(10));
-        QCOMPARE(g_autoBurnerSet.OkNgTime, uint16_t(10));
-        QCOMPARE(int(g_autoBurnerSet.StartLevel), 1);
-        QCOMPARE(int(g_autoBurnerSet.BusyLevel) + g_autoBurnerSet.OkLevel + g_autoBurnerSet.NgLevel, 0);
-        g_bEnEncryption = g_bCaliAdc = g_bCaliClock = g_bCaliOnly = g_bNoAdcParamCheck = false;
-    }
-
-    void rollingStartWithoutBootLoader()
-    {
-        McuInfo m = g_currentMcu;
-        m.nBootSectors = 0;
-        g_currentMcu = m;
-        resetImages();
-        QCOMPARE(g_rollingSet.startAdd, 511u);
-    }
-
-    void rollingWireForm()
-    {
-        rolling_seting_t r = {0x19FF, 0, 0, 1, 1, 0x80};
-        uint8_t bytes[12];
-        rollingToBytes(r, bytes);
-        const uint8_t expected[12] = {0xFF, 0x19, 0, 0, 0, 0, 0, 0, 0, 0x01, 0x01, 0x80};
-        QCOMPARE(QByteArray((const char *)bytes, 12), QByteArray((const char *)expected, 12));
-        const rolling_seting_t back = rollingFromBytes(bytes);
-        QCOMPARE(back.startAdd, r.startAdd);
-        QCOMPARE(back.flags, r.flags);
     }
 
     void factoryTrimTables()

@@ -1,7 +1,7 @@
 #include "chipdialog/asciivalidator.h"
 #include "chipdialog/dialogchiptype.h"
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "chip/mcuinfo.h"
 #include "files/cfgdb.h"
 

@@ -6,7 +6,7 @@
 #include "files/projectfile.h"
 #include "link/devicelock.h"
 #include "link/linkcommands.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -81,6 +81,7 @@ void writeProject(const QString &path, const QByteArray &flash, const QByteArray
 {
     g_currentMcu = catalogueChip(QStringLiteral("VR5K2610"));
     resetImages();
+    resetProduction();
     std::memcpy(g_ucBinBuf, flash.constData(), size_t(flash.size()));
     g_nBinSize = uint32_t(flash.size());
     g_bEnBin = true;

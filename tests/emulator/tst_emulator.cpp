@@ -8,7 +8,7 @@
 #include "link/linkstate.h"
 #include "link/timing.h"
 #include "link/tracingbackend.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -71,6 +71,7 @@ private slots:
         startEmulator();
         selectChip(QStringLiteral("VR5K2610"));
         resetImages();
+        resetProduction();
         g_bI2CMode = 1;
     }
 
@@ -123,6 +124,8 @@ private slots:
         QVERIFY(emu->chipFlash().count(char(0xFF)) == 0x10000);  // the chip is untouched
 
         resetImages();
+        resetProduction();
+
         QCOMPARE(link->GetBinSize(), 0);
         QCOMPARE(int(g_nBinSize), flash.size());
         QCOMPARE(link->ReadFromChipFlash(position, LinkCode::ReadFlashLink, int(g_nBinSize)), 0);
@@ -146,6 +149,7 @@ private slots:
         QCOMPARE(link->WriteToLimit(), 0);
         QCOMPARE(link->WriteToWriterCfg(), 0);
         resetImages();
+        resetProduction();
         g_currentMcu = McuInfo();
         QCOMPARE(link->ReadFromRolling(), 0);
         QCOMPARE(g_rollingSet.startAdd, 0x1234u);

@@ -8,6 +8,7 @@
 #include "link/devicelock.h"
 #include "link/linkcommands.h"
 #include "link/timing.h"
+#include "production/productionsettings.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -105,6 +106,7 @@ private slots:
         setLinkTimeScale(0);
         selectChip(QStringLiteral("VR5K2610"));
         resetImages();
+        resetProduction();
     }
 
     void stateFileRoundTrip()

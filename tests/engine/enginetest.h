@@ -13,7 +13,7 @@
 #include "link/linkcommands.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QtTest>
 
@@ -148,6 +148,7 @@ public:
         g_mcuList = catalogue.list();
         g_mcuList.append(testChip());
         resetImages();
+        resetProduction();
         g_currentMcu = testChip();
         g_bI2CMode.store(1);
         g_bIapArrived.store(0);

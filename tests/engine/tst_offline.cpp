@@ -182,6 +182,8 @@ private slots:
         const McuInfo chip = g_currentMcu;
 
         resetImages();
+        resetProduction();
+
         g_bEnEE = true;  // the Link's configuration does not carry it
         g_currentMcu = *findMcuByName(g_mcuList, QStringLiteral("VR5K2710"));
         rig.settleLink();

@@ -2,6 +2,7 @@
 
 #include "files/filemessages.h"
 #include "chip/images.h"
+#include "production/productionsettings.h"
 #include "chip/mcuinfo.h"
 
 #include <QByteArray>
@@ -30,6 +31,7 @@ inline bool selectCatalogueChip(const QString &name)
         return false;
     g_currentMcu = *m;
     resetImages();
+    resetProduction();
     return true;
 }
 

@@ -6,7 +6,7 @@
 #include "files/projectfile.h"
 #include "files/savefile.h"
 #include "files/tablefiles.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -93,6 +93,7 @@ private slots:
         g_ucPswLen = 8;
         QVERIFY(projectBytes().size() <= projectFileMaxSize());
         resetImages();
+        resetProduction();
     }
 
     // Every loader refuses a folder before reading, and says why in its log.

@@ -1,5 +1,5 @@
 #include "files/passwordcodec.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QLoggingCategory>
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "filetestutil.h"
 #include "files/passwordcodec.h"
 #include "files/projectfile.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QBuffer>
 #include <QLoggingCategory>
@@ -548,6 +548,7 @@ private slots:
         const QVector<McuInfo> chips = chipsWithNvr1();
         g_currentMcu = *findMcuByName(chips, chip);
         resetImages();
+        resetProduction();
         fillEveryArea(binSize, blSize);
         const Snapshot saved = Snapshot::take();
         const QString path = m_dir.filePath(QStringLiteral("round.mprj"));
@@ -580,6 +581,7 @@ private slots:
         const QVector<McuInfo> chips = chipsWithNvr1();
         g_currentMcu = *findMcuByName(chips, chip);
         resetImages();
+        resetProduction();
         g_bEnNVR1 = g_bEnBL = true;
         g_bEnNVR2 = true;
         fillPattern(g_ucNVRBuf2, 512, 9);

@@ -3,7 +3,7 @@
 #include "link/linkstate.h"
 #include "link/timing.h"
 #include "linktesthelpers.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -103,6 +103,7 @@ private slots:
         setLinkSleepHook([this](int ms) { sleeps << ms; });
         selectChip(QStringLiteral("VR5K2610"));
         resetImages();
+        resetProduction();
         g_bI2CMode = 1;
     }
 

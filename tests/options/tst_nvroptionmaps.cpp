@@ -1,7 +1,7 @@
 #include "options/nvroptionmaps.h"
 
 #include "chip/images.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QtTest>
 

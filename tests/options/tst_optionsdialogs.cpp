@@ -1,10 +1,10 @@
 #include "options/nvroptionspage.h"
 #include "options/usercfgdialog.h"
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +35,7 @@ void selectChip(uint32_t id)
     g_currentMcu.nSectorSize = 512;
     g_currentMcu.strNvr2Options = QStringLiteral("1-1-1-0-0-1");
     resetImages();
+    resetProduction();
 }
 
 template <typename T> T *find(QObject *w, const char *name)

@@ -1,10 +1,10 @@
-#include "settings/burnrules.h"
+#include "production/burnrules.h"
 #include "settings/burnsettingdialog.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 #include "settings/serialnodialog.h"
 #include "settings/writersettingspage.h"
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 
@@ -37,6 +37,7 @@ void selectSmallBootLoaderChip()
     g_currentMcu.nSectorSize = 512;
     g_currentMcu.ucDataWidth = 8;
     resetImages();
+    resetProduction();
     g_bEnEncryption = false;
     g_strPsw.clear();
     g_ucPswLen = 0;

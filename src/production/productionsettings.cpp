@@ -1,5 +1,7 @@
 #include "productionsettings.h"
 
+#include "chip/mcuinfo.h"
+
 #include <QtEndian>
 
 rolling_seting_t g_rollingSet = {0, 0, 0, 1, 1, 0x80};
@@ -70,6 +72,7 @@ autoBurner_seting_t autoBurnerFromBytes(const uint8_t in[12])
     return a;
 }
 
+namespace {
 void clearProductionSwitches()
 {
     g_bEnRollCode = false;
@@ -90,4 +93,13 @@ void resetProductionSettings(uint32_t nvrLastAddress)
     g_rollingSet.flags = static_cast<uint8_t>((g_rollingSet.flags & ~0x60) | 0x80);
     g_nLimitCount = 10;
     g_autoBurnerSet = {100, 100, 10, 10, 1, 0, 0, 0};
+}
+}
+
+void resetProduction()
+{
+    clearProductionSwitches();
+    const uint32_t sector = g_currentMcu.nSectorSize;
+    const uint32_t nvrEnd = g_currentMcu.nBootSectors ? g_currentMcu.nBootSectors * sector : sector;
+    resetProductionSettings(nvrEnd - 1);
 }

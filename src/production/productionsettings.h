@@ -65,10 +65,8 @@ extern bool g_bCaliOnly;
 extern bool g_bNoAdcParamCheck;
 extern float g_fClockFreq;     // calibration clock in MHz
 
-// Clears the production switches (rolling number, limit, handler machine, upload protection, automatic
-// burning, single-wire burning). Password and calibration choices are left alone.
-void clearProductionSwitches();
-
-// Puts the rolling record, limit and handler-machine timing back to their defaults; the rolling number
-// starts at `nvrLastAddress`, the last byte of the chip's NVR area.
-void resetProductionSettings(uint32_t nvrLastAddress);
+// For a new chip or project, beside resetImages(): clears the production switches (rolling number, limit,
+// handler machine, upload protection, automatic burning, single-wire burning) and puts the rolling record,
+// limit and handler-machine timing back to their defaults, the rolling number at the last byte of the
+// current chip's NVR area. Password and calibration choices are left alone.
+void resetProduction();

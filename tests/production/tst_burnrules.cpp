@@ -1,5 +1,5 @@
-#include "settings/burnrules.h"
-#include "settings/productionsettings.h"
+#include "production/burnrules.h"
+#include "production/productionsettings.h"
 
 #include <QtTest>
 

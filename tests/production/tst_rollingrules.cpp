@@ -1,4 +1,4 @@
-#include "settings/rollingrules.h"
+#include "production/rollingrules.h"
 
 #include <QtTest>
 
