@@ -5,26 +5,32 @@
 #include "emulatorhotplug.h"
 #include "hotplugsource.h"
 #include "mcu_writer.h"
-#include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "files/cfgdb.h"
 #include "lang/languagefile.h"
-#include "link/hidbackend.h"
+#include "session/linksession.h"
 
 #include <QApplication>
 
 #include <cstdio>
-#include <memory>
 
-QString emulateOption(const QStringList &arguments)
+LinkOptions linkOptions(const QStringList &arguments)
 {
-    for (const QString &arg : arguments) {
-        if (arg == QLatin1String("--emulate"))
-            return QStringLiteral("");
-        if (arg.startsWith(QLatin1String("--emulate=")))
-            return arg.mid(int(qstrlen("--emulate=")));
+    LinkOptions options;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == QLatin1String("--emulate")) {
+            options.emulate = true;
+        } else if (arg.startsWith(QLatin1String("--emulate="))) {
+            options.emulate = true;
+            options.emulateDir = arg.mid(int(qstrlen("--emulate=")));
+        } else if (arg == QLatin1String("--trace") && i + 1 < arguments.size()) {
+            options.traceFile = arguments[++i];
+        } else if (arg.startsWith(QLatin1String("--trace="))) {
+            options.traceFile = arg.mid(int(qstrlen("--trace=")));
+        }
     }
-    return QString();
+    return options;
 }
 
 int runTarnquill(QApplication &app, const QStringList &arguments)
@@ -34,38 +40,31 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
         std::fprintf(stderr, "tarnquill: %s\n", qPrintable(language.error));
     installLanguage(chooseLanguage(language.language, readStoredLanguage(appDir())));
 
-    const QString emulateDir = emulateOption(arguments);
-    std::unique_ptr<LinkEmulator> emulator;
-    std::unique_ptr<EmulatorBackend> backend;
-    if (!emulateDir.isNull()) {
-        emulator = std::make_unique<LinkEmulator>(emulateDir);
-        backend = std::make_unique<EmulatorBackend>(*emulator);
-        setHidBackend(backend.get());
+    const LinkOptions options = linkOptions(arguments);
+    LinkSession link;  // outlives the window, whose worker talks through it
+    QString error;
+    if ((options.emulate && !link.useEmulator(options.emulateDir, LinkEmulator::kDefaultChipId, &error))
+        || (!options.traceFile.isEmpty() && !link.traceInto(options.traceFile, &error))) {
+        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(error));
+        return 1;
     }
+    link.install();
 
-    int exitCode = 0;
-    {
-        mcu_writer window;
-        FileMessages msgs;
-        msgs.box = [&window](const QString &title, const QString &text) { boxes::inform(&window, title, text); };
-        if (readCfgFile(appDir(), msgs) == -1 || !window.isConstructed()) {
-            boxes::inform(&window, QStringLiteral("错误"), QStringLiteral("配置文件读取错误,请重新安装软件！"));
-            window.close();
-        } else {
-            if (emulator) {
-                window.setHotplugSource(new EmulatorHotplugSource(*emulator));
-                window.setEmulated(true);
-            } else {
-                window.setHotplugSource(createSystemHotplugSource());
-            }
-            window.setFixedSize(1100, 650);
-            window.show();
-            exitCode = app.exec();
-        }
+    mcu_writer window;
+    FileMessages msgs;
+    msgs.box = [&window](const QString &title, const QString &text) { boxes::inform(&window, title, text); };
+    if (readCfgFile(appDir(), msgs) == -1 || !window.isConstructed()) {
+        boxes::inform(&window, QStringLiteral("错误"), QStringLiteral("配置文件读取错误,请重新安装软件！"));
+        window.close();
+        return 0;
     }
-    if (emulator) {
-        emulator->save();
-        setHidBackend(nullptr);
+    if (link.emulator()) {
+        window.setHotplugSource(new EmulatorHotplugSource(*link.emulator()));
+        window.setEmulated(true);
+    } else {
+        window.setHotplugSource(createSystemHotplugSource());
     }
-    return exitCode;
+    window.setFixedSize(1100, 650);
+    window.show();
+    return app.exec();
 }

@@ -1,13 +1,23 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 class QApplication;
 
 // Program entry after the application object exists: --lang zh|en picks the language (see lang/language.h);
-// --emulate[=DIR] puts the Link emulator behind the HID backend; the window is built, cfg.db checked once more,
-// and the event loop run. Returns the exit code.
+// --emulate[=DIR] puts the Link emulator behind the HID backend and --trace FILE appends every report to
+// FILE; the window is built, cfg.db checked once more, and the event loop run. Returns the exit code (1 when
+// the emulator folder or the trace file cannot be used).
 int runTarnquill(QApplication &app, const QStringList &arguments);
 
-// The folder given with --emulate=DIR, an empty string for a bare --emulate, a null string without it.
-QString emulateOption(const QStringList &arguments);
+// The Link the window's command line asks for.
+struct LinkOptions
+{
+    bool emulate = false;
+    QString emulateDir;  // empty: the emulator keeps its state in memory
+    QString traceFile;   // empty: no trace
+};
+
+// Reads --emulate, --emulate=DIR, --trace FILE and --trace=FILE; other arguments are left to Qt.
+LinkOptions linkOptions(const QStringList &arguments);

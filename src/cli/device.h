@@ -1,7 +1,7 @@
 #pragma once
 
 #include "enginerunner.h"
-#include "linksession.h"
+#include "session/linksession.h"
 
 #include <memory>
 

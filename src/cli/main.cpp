@@ -4,7 +4,6 @@
 #include "debugmessages.h"
 #include "enginerunner.h"
 #include "exitstatus.h"
-#include "linksession.h"
 #include "processinfo.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -12,6 +11,7 @@
 #include "files/cfgdb.h"
 #include "lang/language.h"
 #include "link/linkstate.h"
+#include "session/linksession.h"
 
 #include <QCoreApplication>
 #include <QHash>

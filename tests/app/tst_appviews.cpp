@@ -269,24 +269,31 @@ private slots:
         QTEST(t.format == SaveFormat::Project, "project");
     }
 
-    void emulateOption_data()
+    void linkOptions_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("isNull");
+        QTest::addColumn<bool>("emulate");
         QTest::addColumn<QString>("dir");
-        QTest::newRow("none") << QStringList{"tarnquill"} << true << QString();
-        QTest::newRow("bare") << QStringList{"tarnquill", "--emulate"} << false << QString();
-        QTest::newRow("folder") << QStringList{"tarnquill", "--emulate=/tmp/e"} << false << "/tmp/e";
+        QTest::addColumn<QString>("trace");
+        QTest::newRow("none") << QStringList{"tarnquill"} << false << QString() << QString();
+        QTest::newRow("bare") << QStringList{"tarnquill", "--emulate"} << true << QString() << QString();
+        QTest::newRow("folder") << QStringList{"tarnquill", "--emulate=/tmp/e"} << true << "/tmp/e" << QString();
+        QTest::newRow("trace") << QStringList{"tarnquill", "--trace", "/tmp/t.txt"} << false << QString() << "/tmp/t.txt";
+        QTest::newRow("trace=") << QStringList{"tarnquill", "--trace=/tmp/t.txt", "--emulate"} << true << QString()
+                                << "/tmp/t.txt";
+        QTest::newRow("trace without file") << QStringList{"tarnquill", "--trace"} << false << QString() << QString();
+        QTest::newRow("Qt's own") << QStringList{"tarnquill", "-style", "fusion"} << false << QString() << QString();
     }
-    void emulateOption()
+    void linkOptions()
     {
         QFETCH(QStringList, args);
-        QFETCH(bool, isNull);
+        QFETCH(bool, emulate);
         QFETCH(QString, dir);
-        const QString got = ::emulateOption(args);
-        QCOMPARE(got.isNull(), isNull);
-        if (!isNull)
-            QCOMPARE(got, dir);
+        QFETCH(QString, trace);
+        const LinkOptions got = ::linkOptions(args);
+        QCOMPARE(got.emulate, emulate);
+        QCOMPARE(got.emulateDir, dir);
+        QCOMPARE(got.traceFile, trace);
     }
 
     void recorderAnswersInOrder()

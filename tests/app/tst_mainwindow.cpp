@@ -191,6 +191,20 @@ private slots:
         QVERIFY(!QFile::exists(empty.path() + QStringLiteral("/openpath.pth")));
     }
 
+    void unusableTraceFileEndsTheStart()
+    {
+        m_window.reset();
+        QTemporaryDir dir;
+        const QString trace = dir.filePath(QStringLiteral("no/such/folder/trace.txt"));
+        const int code = runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()),
+                                      {QStringLiteral("tarnquill"), QStringLiteral("--trace"), trace});
+        QCOMPARE(code, 1);
+        QVERIFY(m_boxes->calls.isEmpty());  // said on stderr: a box would wait for someone to answer it
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<mcu_writer *>(w));
+        QCOMPARE(&hidBackend(), static_cast<HidBackend *>(m_backend.get()));
+    }
+
     void windowLayout()
     {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("BLTarnquill V1.6.0 "));

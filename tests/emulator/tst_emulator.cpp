@@ -1,7 +1,5 @@
 #include "../link/linktesthelpers.h"
-#include "emulator/backendselection.h"
 #include "emulator/emulatorbackend.h"
-#include "link/hidapibackend.h"
 #include "emulator/linkemulator.h"
 #include "link/firmwarefile.h"
 #include "link/linkcommands.h"
@@ -465,36 +463,6 @@ private slots:
         QTemporaryDir fresh;
         startEmulator(fresh.path());
         QCOMPARE(emu->chipFlash(), QByteArray(0x10000, char(0xFF)));
-    }
-
-    void backendSelectionForFrontEnds()
-    {
-        cleanup();
-        QTemporaryDir dir;
-        {
-            BackendSelection selection;
-            QVERIFY(!selection.install(true, dir.filePath("state"), dir.filePath("no/such/folder/trace.txt")));
-        }
-        {
-            BackendSelection selection;
-            QVERIFY(selection.install(true, dir.filePath("state"), dir.filePath("trace.txt")));
-            QVERIFY(selection.emulator());
-            selection.emulator()->setChipId(0x2611);
-            LinkCommands commands;
-            uint16_t id = 0;
-            QCOMPARE(commands.CheckID(id), 0);
-            QCOMPARE(id, uint16_t(0x2611));
-        }
-        QVERIFY(dynamic_cast<HidapiBackend *>(&hidBackend()));
-        QFile trace(dir.filePath("trace.txt"));
-        QVERIFY(trace.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(trace.readAll()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[1].startsWith("> 02 FD 1B 10 26 00"));
-        QVERIFY(lines[2].startsWith("< 06 11 26 00"));
-        LinkEmulator again(dir.filePath("state"));
-        QCOMPARE(again.chipId(), uint16_t(0x2611));
-        init();
     }
 
     void workerDrivesWhileAnotherThreadInspects()

@@ -3,10 +3,7 @@
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "link/hidbackend.h"
-#include "link/linkstate.h"
-#include "link/timing.h"
 #include "link/tracingbackend.h"
-
 
 LinkSession::LinkSession() = default;
 
@@ -16,7 +13,8 @@ QString s_failure;  // the first thing the run could not keep
 
 LinkSession::~LinkSession()
 {
-    setHidBackend(nullptr);
+    if (m_installed)
+        setHidBackend(nullptr);
     m_tracing.reset();
     m_emulatorBackend.reset();
     if (m_emulator && !m_emulator->save() && s_failure.isEmpty())
@@ -37,13 +35,7 @@ bool LinkSession::useEmulator(const QString &stateDir, uint16_t freshChipId, QSt
     }
     if (m_emulator->startedFresh())
         m_emulator->setChipId(freshChipId);
-    // The firmware upgrade waits for the Link to come back in IAP mode; the window learns it from hot-plug.
-    m_emulator->setHotPlugListener([](bool arrived, const QString &name) {
-        if (name == QLatin1String(LINK_IAP_INTERFACE_NAME))
-            g_bIapArrived.store(arrived ? 1 : 0);
-    });
     m_emulatorBackend = std::make_unique<EmulatorBackend>(*m_emulator);
-    setLinkTimeScale(0);
     return true;
 }
 
@@ -59,6 +51,8 @@ bool LinkSession::traceInto(const QString &path, QString *error)
 
 void LinkSession::install()
 {
+    if (!m_emulatorBackend && !m_trace)
+        return;  // hidapi, or whatever a test installed, stays
     HidBackend &inner = m_emulatorBackend ? static_cast<HidBackend &>(*m_emulatorBackend) : hidBackend();
     if (m_trace) {
         m_tracing = std::make_unique<TracingBackend>(inner, *m_trace);
@@ -66,4 +60,5 @@ void LinkSession::install()
     } else {
         setHidBackend(&inner);
     }
+    m_installed = true;
 }
