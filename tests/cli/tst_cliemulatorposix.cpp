@@ -1,0 +1,157 @@
+// tarnquill-cli's burn loop on an emulator folder driven from outside, killed, idle, and tracing onto a full
+// disk. Uses signals, /proc and /dev/full.
+#include "clitestutil.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+namespace {
+// The loop's written bytes (every write(), any file system) and its processor ticks so far.
+struct ProcessUse {
+    qint64 written = -1;
+    qint64 ticks = -1;
+};
+
+ProcessUse useOf(qint64 pid)
+{
+    ProcessUse use;
+    const QList<QByteArray> io = readFile(QStringLiteral("/proc/%1/io").arg(pid)).split('\n');
+    for (const QByteArray &line : io)
+        if (line.startsWith("wchar:"))
+            use.written = line.mid(6).trimmed().toLongLong();
+    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() > 12)
+        use.ticks = fields[11].toLongLong() + fields[12].toLongLong();  // utime + stime
+    return use;
+}
+
+QString identity(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    return QStringLiteral("%1 %2.%3 %4").arg(st.st_ino).arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec).arg(st.st_size);
+}
+} // namespace
+
+class TestCliEmulatorPosix : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QProcess m_loop;
+    QByteArray m_loopOut;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString dir() const { return path(QStringLiteral("link")); }
+    CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir->path()); }
+
+    void startLoop()
+    {
+        m_loopOut.clear();
+        m_loop.setWorkingDirectory(m_dir->path());
+        m_loop.start(cliPath(), {QStringLiteral("--emulate=") + dir(), QStringLiteral("burn"), QStringLiteral("in.bin"),
+                                 QStringLiteral("--loop")});
+        QVERIFY(m_loop.waitForStarted());
+    }
+
+    // Waits until the loop reported `chips` chips.
+    bool chipsBurned(int chips)
+    {
+        return QTest::qWaitFor([&] {
+            m_loopOut += m_loop.readAllStandardOutput();
+            return m_loopOut.count("\nchip ") + (m_loopOut.startsWith("chip ") ? 1 : 0) >= chips;
+        }, 20000);
+    }
+
+    bool socket(const QString &change) { return cli({QStringLiteral("emulator"), dir(), change}).exitCode == 0; }
+
+    bool chipPresent()
+    {
+        return cli({QStringLiteral("--json"), QStringLiteral("emulator"), dir()}).out.contains("\"chipPresent\": true");
+    }
+
+    void stopLoop()
+    {
+        if (m_loop.state() == QProcess::Running) {
+            ::kill(pid_t(m_loop.processId()), SIGINT);
+            if (!m_loop.waitForFinished(20000))
+                m_loop.kill();
+        }
+        m_loop.waitForFinished();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(writeFile(path(QStringLiteral("in.bin")), patternBytes(2000, 5)));
+        QVERIFY(socket(QStringLiteral("--insert")));
+    }
+
+    void cleanup() { stopLoop(); }
+
+    // An operator at the socket: every insertion after a removal is the next chip, and the loop never writes
+    // its own idea of the socket back over the operator's.
+    void theLoopFollowsTheSocketFromOutside()
+    {
+        startLoop();
+        QVERIFY(chipsBurned(1));
+        for (int chip = 2; chip <= 3; ++chip) {
+            QVERIFY(socket(QStringLiteral("--remove")));
+            QTest::qWait(200);  // the loop goes on polling meanwhile
+            QVERIFY(!chipPresent());
+            QVERIFY(socket(QStringLiteral("--insert")));
+            QVERIFY2(chipsBurned(chip), m_loopOut.constData());
+        }
+    }
+
+    // Waiting for the operator, the loop writes nothing and leaves the processor alone.
+    void anIdleLoopWritesNothingAndSleeps()
+    {
+        startLoop();
+        QVERIFY(chipsBurned(1));
+        QTest::qWait(200);
+        const QString state = identity(dir() + QStringLiteral("/emulator.state"));
+        const ProcessUse before = useOf(m_loop.processId());
+        QTest::qWait(1000);
+        const ProcessUse after = useOf(m_loop.processId());
+        QVERIFY(before.written >= 0 && before.ticks >= 0);
+        QCOMPARE(after.written, before.written);
+        QCOMPARE(identity(dir() + QStringLiteral("/emulator.state")), state);
+        // A loop that spins takes the whole second (100 ticks); one that sleeps between polls a few.
+        QVERIFY2(after.ticks - before.ticks < 50, qPrintable(QString::number(after.ticks - before.ticks)));
+    }
+
+    // Killed at any moment, the loop leaves a folder the next program reads.
+    void killedAtAnyMomentLeavesAWholeFolder()
+    {
+        QRandomGenerator rng(7);
+        for (int round = 0; round < 8; ++round) {
+            startLoop();
+            QTest::qWait(int(rng.bounded(20, 400)));
+            ::kill(pid_t(m_loop.processId()), SIGKILL);
+            QVERIFY(m_loop.waitForFinished(10000));
+            const CliRun state = cli({QStringLiteral("emulator"), dir()});
+            QVERIFY2(state.exitCode == 0, qPrintable(state.err));
+            QVERIFY(socket(QStringLiteral("--remove")) && socket(QStringLiteral("--insert")));
+        }
+    }
+
+    // A trace that cannot be written fails the run.
+    void aTraceOnAFullDiskFails()
+    {
+        const CliRun run = cli({QStringLiteral("--emulate=") + dir(), QStringLiteral("--trace"), QStringLiteral("/dev/full"),
+                                QStringLiteral("burn"), QStringLiteral("in.bin")});
+        QCOMPARE(run.exitCode, 74);
+        QVERIFY2(run.err.contains(QStringLiteral("trace")), qPrintable(run.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliEmulatorPosix)
+#include "tst_cliemulatorposix.moc"
