@@ -49,7 +49,7 @@ bool FolderLock::tryLock(QString *error)
         *error = systemError(m_path);
         return false;
     }
-    LARGE_INTEGER size;
+    LARGE_INTEGER size{};
     if (!isPlainFile(h, &size)) {
         CloseHandle(h);
         *error = QStringLiteral("%1 is not a regular file").arg(m_path);
@@ -107,13 +107,18 @@ StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes
     if (h == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return StateRead::Missing;
-        *error = systemError(path);
+        // A folder cannot be opened as a file at all.
+        const DWORD attributes = GetFileAttributesW(native(path).c_str());
+        *error = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                     ? QStringLiteral("%1 is not a regular file").arg(path)
+                     : systemError(path);
         return StateRead::Refused;
     }
-    LARGE_INTEGER size;
+    LARGE_INTEGER size{};
     if (!isPlainFile(h, &size) || size.QuadPart > maxSize) {
         CloseHandle(h);
-        *error = QStringLiteral("%1 is not a regular file of a state file's size").arg(path);
+        *error = size.QuadPart > maxSize ? QStringLiteral("%1 is larger than a state file can be").arg(path)
+                                         : QStringLiteral("%1 is not a regular file").arg(path);
         return StateRead::Refused;
     }
     bytes->resize(int(size.QuadPart));

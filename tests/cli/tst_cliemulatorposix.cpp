@@ -143,6 +143,31 @@ private slots:
         }
     }
 
+    // A link where a state or lock file belongs is refused, and what it points to stays as it was.
+    void symlinksInTheFolderAreNeverFollowed_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("state file") << "emulator.state";
+        QTest::newRow("folder lock") << "state.lock";
+    }
+
+    void symlinksInTheFolderAreNeverFollowed()
+    {
+        QFETCH(QString, name);
+        const QString victim = path(QStringLiteral("victim"));
+        QVERIFY(writeFile(victim, "keep me"));
+        QVERIFY(::chmod(QFile::encodeName(victim).constData(), 0600) == 0);
+        QFile::remove(dir() + QLatin1Char('/') + name);
+        QVERIFY(QFile::link(victim, dir() + QLatin1Char('/') + name));
+        const CliRun run = cli({QStringLiteral("emulator"), dir(), QStringLiteral("--remove")});
+        QCOMPARE(run.exitCode, 74);
+        QVERIFY2(run.err.contains(QStringLiteral("symlink")), qPrintable(run.err));
+        QCOMPARE(readFile(victim), QByteArray("keep me"));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(victim).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 0777), 0600);
+    }
+
     // A trace that cannot be written fails the run.
     void aTraceOnAFullDiskFails()
     {
