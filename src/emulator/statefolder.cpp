@@ -62,6 +62,11 @@ bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
     // The lock file proves the folder writable before any operation relies on it.
     if (!lockFolder(error))
         return false;
+    // New state files are written only under the lock: any still lying about were left by a crash.
+    QDir folder(m_dir);
+    for (const QString &temp : folder.entryList({QStringLiteral(".") + kStateFile + QStringLiteral(".*")},
+                                                QDir::Files | QDir::Hidden | QDir::System))
+        folder.remove(temp);
     bool exists = false;
     bool ok = read(state, &m_seen, &exists, error);
     m_lock.unlock();

@@ -8,7 +8,8 @@
 #include <cstdint>
 
 // An emulator's state folder, shared by every program that emulates the same Link:
-//   emulator.state  the whole state, replaced by write-then-rename on every save (never rewritten in place)
+//   emulator.state  the whole state, replaced by write-then-rename on every save (never rewritten in place);
+//                   a new one half-written when its program died is removed by the next program that loads
 //   state.lock      held while a program reads, merges and replaces the state file: one program at a time
 //                   changes the folder, the others wait a little and then give up with a clear message
 //   link.lock       the emulated Link's device lock (see LinkEmulator::LinkLock)

@@ -139,6 +139,8 @@ private slots:
             QVERIFY(m_loop.waitForFinished(10000));
             const CliRun state = cli({QStringLiteral("emulator"), dir()});
             QVERIFY2(state.exitCode == 0, qPrintable(state.err));
+            // A half-written new state the kill left behind is cleared away by the next program.
+            QCOMPARE(QDir(dir()).entryList({QStringLiteral(".emulator.state.*")}, QDir::Files | QDir::Hidden).size(), 0);
             QVERIFY(socket(QStringLiteral("--remove")) && socket(QStringLiteral("--insert")));
         }
     }

@@ -177,16 +177,18 @@ private slots:
         QVERIFY(LinkEmulator(other.path()).stateError().contains(QStringLiteral("not a regular file")));
     }
 
-    // Left-over lock files from a crashed program mean nothing.
-    void leftOverLockFilesNeverBlock()
+    // Left-over lock files from a crashed program mean nothing; its half-written state is cleared away.
+    void leftOversOfACrashNeverBlock()
     {
         QTemporaryDir dir;
         QVERIFY(writeBytes(dir.filePath(QStringLiteral("state.lock")), ""));
         QVERIFY(writeBytes(dir.filePath(QStringLiteral("link.lock")), "12345"));
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral(".emulator.state.a1B2c3")), "TQEMU"));
         QElapsedTimer timer;
         timer.start();
         LinkEmulator emu(dir.path());
         QVERIFY(emu.stateError().isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral(".emulator.state.a1B2c3"))));
         QVERIFY(emu.setChipId(0x2620));
         LinkEmulator::LinkLock lock(emu);
         QVERIFY(lock.tryLock());
