@@ -65,6 +65,7 @@ void BM_BurnHostOverhead(benchmark::State &state)
     setLinkTimeScale(0);
     LinkEmulator emu;
     emu.setRealTimeClock(false);
+    emu.trace().setKeepLines(true);
     EmulatorBackend backend(emu);
     setHidBackend(&backend);
     workThread worker;  // not started: its operations run on this thread, so the thread's CPU time is theirs
