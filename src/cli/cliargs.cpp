@@ -230,8 +230,8 @@ QString cliUsage()
         "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]\n"
         "                     [--json] COMMAND ...\n"
         "  chips                         list the selectable chip models\n"
-        "  info FILE                     summary of a .hex, .bin or .mprj file\n"
-        "  convert IN OUT [--to rom|bl]  write IN (.hex/.bin/.mprj) as OUT (.bin or .mprj)\n"
+        "  info FILE                     summary of a .hex (.ihx), .bin or .mprj file\n"
+        "  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)\n"
         "  burn FILE [--loop] [--verify] [--log FILE.csv]\n"
         "                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip\n"
         "  read OUT                      read the chip's areas into OUT (.bin for one image, .mprj)\n"
@@ -244,7 +244,8 @@ QString cliUsage()
         "                                create or change an emulator state folder\n"
         "--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).\n"
         "Exit status: 0 success, 1-38 the operation's result code, 39 chip not supported or incomplete\n"
-        "transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.\n"
+        "transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),\n"
+        "74 output or production record not written (the previous file stays whole), 130 interrupted.\n"
         "--lang zh|en: language of the messages (default: the system's); JSON output and exit status are the\n"
         "same in every language.\n");
 }
