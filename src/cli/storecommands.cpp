@@ -8,6 +8,7 @@
 #include "reports.h"
 #include "chip/images.h"
 #include "engine/resultcodes.h"
+#include "files/inputfile.h"
 #include "chip/mcuinfo.h"
 #include "link/firmwarefile.h"
 #include "production/productionsettings.h"
@@ -173,6 +174,13 @@ int runFwVersion(const CliContext &ctx)
 int runUpgrade(const CliContext &ctx)
 {
     const QString path = ctx.options.operands[0];
+    // Checked before the loader opens it: a FIFO would block the upgrade forever. The limit leaves the
+    // loader's own message for a file larger than the Link's firmware space.
+    const QString problem = inputProblem(path, RAW_FILE_MAX_SIZE);
+    if (!problem.isEmpty()) {
+        ctx.error(problem);
+        return ExitStatus::BadInput;
+    }
     bool truncated = false;
     const int loaded = loadFirmwareFile(path, &truncated);
     if (loaded == FirmwareBadName) {

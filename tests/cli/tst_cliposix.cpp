@@ -76,6 +76,9 @@ private slots:
         QTest::newRow("info on a FIFO") << QStringList{QStringLiteral("info"), QStringLiteral("fifo.hex")} << 65 << fifo;
         QTest::newRow("burn from a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("fifo.mprj")}
                                           << 65 << fifo;
+        QTest::newRow("firmware from a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("upgrade"),
+                                                             QStringLiteral("fw-01-000001.bin")}
+                                              << 65 << fifo;
         QTest::newRow("/dev/zero as hex") << QStringList{QStringLiteral("info"), QStringLiteral("zero.hex")} << 65
                                           << QStringLiteral("device");
         QTest::newRow("log on a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("in.hex"),
@@ -91,7 +94,8 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, text);
-        for (const QString &name : {QStringLiteral("fifo.hex"), QStringLiteral("fifo.mprj"), QStringLiteral("fifo.csv")})
+        for (const QString &name : {QStringLiteral("fifo.hex"), QStringLiteral("fifo.mprj"), QStringLiteral("fifo.csv"),
+                                    QStringLiteral("fw-01-000001.bin")})
             QVERIFY(makeFifo(name));
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path(QStringLiteral("zero.hex"))));
         const CliRun run = cli(arguments);
