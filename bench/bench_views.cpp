@@ -3,6 +3,7 @@
 
 #include "benchdata.h"
 #include "benchmain.h"
+#include "headlessboxes.h"
 #include "app/mcu_writer.h"
 #include "chip/images.h"
 
@@ -86,6 +87,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("windows"));
+    answerBoxesOnStderr();
     auto w = std::make_unique<mcu_writer>();
     w->setFixedSize(1100, 650);
     w->show();

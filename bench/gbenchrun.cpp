@@ -14,7 +14,7 @@ double CaseResult::ms(const char *field) const
 }
 
 QHash<QString, CaseResult> runGoogleBenchmark(const QString &executable, const QStringList &environment,
-                                              QString *failure)
+                                              int repetitions, QString *failure)
 {
     QHash<QString, CaseResult> results;
     if (!QFileInfo(executable).isExecutable())
@@ -22,7 +22,7 @@ QHash<QString, CaseResult> runGoogleBenchmark(const QString &executable, const Q
     QProcess p;
     p.setEnvironment(environment);
     p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(executable, {QStringLiteral("--benchmark_format=json"), QStringLiteral("--benchmark_repetitions=5"),
+    p.start(executable, {QStringLiteral("--benchmark_format=json"), QStringLiteral("--benchmark_repetitions=%1").arg(repetitions),
                          QStringLiteral("--benchmark_report_aggregates_only=true")});
     if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit) {
         *failure = QStringLiteral("crashed or hung");
@@ -40,6 +40,8 @@ QHash<QString, CaseResult> runGoogleBenchmark(const QString &executable, const Q
             r.error = o.value(QLatin1String("error_message")).toString();
         else if (o.value(QLatin1String("aggregate_name")).toString() == QLatin1String("median"))
             r.median = o;
+        else if (repetitions == 1 && o.value(QLatin1String("run_type")).toString() == QLatin1String("iteration"))
+            r.median = o;  // a single run has no aggregates: it is its own median
     }
     return results;
 }

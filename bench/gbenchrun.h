@@ -16,7 +16,7 @@ struct CaseResult
     double number(const char *field) const { return median.value(QLatin1String(field)).toDouble(); }
 };
 
-// Runs every case of a benchmark executable with repetitions; results keyed by case name. An executable that
-// does not exist gives an empty hash.
+// Runs every case of a benchmark executable `repetitions` times; results keyed by case name. An executable
+// that does not exist gives an empty hash.
 QHash<QString, CaseResult> runGoogleBenchmark(const QString &executable, const QStringList &environment,
-                                              QString *failure);
+                                              int repetitions, QString *failure);

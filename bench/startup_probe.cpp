@@ -2,6 +2,7 @@
 // clock then ("shown <ns>") and quits. The bench runner notes the clock before it starts this process, so
 // the difference is process start to window shown; the process's peak RSS comes from its exit status.
 
+#include "headlessboxes.h"
 #include "app/mcu_writer.h"
 #include "app/startup.h"
 
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("windows"));
+    answerBoxesOnStderr();
     FirstPaint probe;
     app.installEventFilter(&probe);
     return runTarnquill(app, app.arguments());
