@@ -65,7 +65,7 @@ bool mcu_writer::anyAreaEnabled() const
 
 void mcu_writer::showResult(int nRt)
 {
-    if (nRt == 4) {
+    if (nRt == ResultCode::WrongChip) {
         if (g_currentMcu.nArch == MCU_ARCH_8051) {
             appendLog(QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId));
             appendLog(QStringLiteral("目标MCU是 %1%2").arg(kFamilyPrefix).arg(g_wChipId, 4, 16, QLatin1Char('0')).toUpper());
@@ -167,7 +167,7 @@ bool mcu_writer::ensureImagesLoaded()
 void mcu_writer::slt_burn_action_done(int nRt)
 {
     showResult(nRt);
-    if (nRt == 0 || nRt == 4) {
+    if (endsBurn(nRt)) {
         ui->burn_action->setChecked(false);
         enableAll();
     }
@@ -177,7 +177,7 @@ void mcu_writer::slt_auto_burn_action_done(int nRt)
 {
     showResult(nRt);
     enableAll();
-    if (nRt == 4 || nRt == 36 || nRt == 37)
+    if (endsAutoBurn(nRt))
         ui->auto_burn_action->setChecked(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include "debugmessages.h"
 #include "chip/images.h"
+#include "engine/resultcodes.h"
 #include "engine/workthread.h"
 #include "link/linkstate.h"
 
@@ -82,7 +83,7 @@ void BurnObserver::onDone(int code)
 {
     // 36 and 37 end the start, before any chip; 0 follows "烧写成功" and is already counted.
     // 4 comes from the id check, before the pass shows "烧写中...".
-    if (code == 4) {
+    if (code == ResultCode::WrongChip) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_passOpen = true;

@@ -10,6 +10,7 @@
 #include "reports.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
+#include "engine/resultcodes.h"
 #include "link/linkstate.h"
 
 #include <QDateTime>
@@ -204,14 +205,14 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
     RecordKeeper records(log, g_bBurnRunning);
-    // 0 and 4 end the burn; they are recorded with its result.
+    // What ends the burn is recorded with its result.
     observer.setPassHook([&records](const PassResult &pass) {
-        if (pass.code != 0 && pass.code != 4)
+        if (!endsBurn(pass.code))
             records.keep(pass, passText(pass));
     });
     int lastFailure = 0;
     QObject::connect(&observer, &BurnObserver::passFinished, [&](PassResult pass) {
-        if (pass.code == 0 || pass.code == 4)
+        if (endsBurn(pass.code))
             return;
         lastFailure = pass.code;
         ctx.error(QStringLiteral("chip %1 failed: %2 (%3); waiting for the next chip, Ctrl-C ends")

@@ -44,7 +44,7 @@ QString resultText(int code, const QString &label)
 {
     if (code == 0)
         return label;
-    if (code == 4)
+    if (code == ResultCode::WrongChip)
         return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
     return resultCodeText(code);
 }

@@ -2,6 +2,7 @@
 
 #include "progressdisplay.h"
 #include "engine/engineflags.h"
+#include "engine/resultcodes.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -93,10 +94,10 @@ int EngineRunner::run(workThread::Task task)
 void EngineRunner::onDone(int code)
 {
     m_result = code;
-    if (m_task == workThread::TaskBurn && (code == 0 || code == 4)) {
+    if (m_task == workThread::TaskBurn && endsBurn(code)) {
         g_bBurnRunning.store(0);
         g_bBurnChipHandled.store(0);
-    } else if (m_task == workThread::TaskAutoBurn && (code == 4 || code == 36 || code == 37)) {
+    } else if (m_task == workThread::TaskAutoBurn && endsAutoBurn(code)) {
         g_bAutoBurnRunning.store(0);
         g_bAutoBurnChipHandled.store(0);
     }

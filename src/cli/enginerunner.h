@@ -24,7 +24,7 @@ public:
     ~EngineRunner() override;
 
     // Runs `task` to its end. The burn tasks expect their running flag set by the caller; a done signal
-    // that ends the window's toggle (burn: 0 and 4; auto burn: 4, 36, 37) clears the flags the same way.
+    // that ends the window's toggle (endsBurn, endsAutoBurn) clears the flags the same way.
     int run(workThread::Task task);
 
     // The firmware version of the last fw-version task; 0.0.0 when the query failed.

@@ -44,7 +44,7 @@ void useDisplayName(const ChipChoice &chips)
 // read), so the shared table would call a failed upload a failed download.
 int finishUpload(const CliContext &ctx, int code, const QString &label)
 {
-    if (code == 0 || code == 36 || code == 37)
+    if (code == ResultCode::Success || isNoLink(code))
         return ctx.finish(code, label);
     return ctx.finishWithText(code, QStringLiteral("上传失败"));
 }

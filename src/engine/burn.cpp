@@ -1,5 +1,6 @@
 #include "workthread.h"
 
+#include "resultcodes.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 #include "link/hidbackend.h"
@@ -40,12 +41,12 @@ int workThread::burnStart()
     if (!lockLink()) {
         qDebug() << "burn_chip getmutex  failed!\n";
         emit sg_lab_msg(kBurnFailed);
-        return 37;
+        return ResultCode::LinkLocked;
     }
     if (!m_link->hidOpen()) {
         emit sg_lab_msg(kBurnFailed);
         unlockLink();
-        return 36;
+        return ResultCode::LinkOpenFailed;
     }
     m_link->hidClose();
     emit sg_lab_msg(kBurning);
@@ -107,7 +108,7 @@ int workThread::burnPass(void (workThread::*done)(int))
     if (g_currentMcu.nID != g_wChipId) {
         qDebug("g_currentMcu.nID 0x%04x != g_wChipId 0x%04x", g_currentMcu.nID, g_wChipId);
         emit(this->*done)(4);
-        return 4;
+        return ResultCode::WrongChip;
     }
     emit sg_lab_msg(kBurning);
 
@@ -121,33 +122,33 @@ int workThread::burnPass(void (workThread::*done)(int))
                                              int(nvrSectorBytes()), nvr2);
         g_nNVRBinSize = savedSize;
         if (read != 0)
-            return 10;
+            return ResultCode::BootLoaderEraseFailed;
         // A protected chip refuses a BootLoader erase until its flash is gone.
         if (std::all_of(nvr2 + kIdCodeFirst, nvr2 + kIdCodeEnd, [](uint8_t b) { return b == kIdCodeSet; }))
             m_link->EraseFlash();
         if (m_link->EraseNVRBootLoader() != 0) {
             qDebug() << "work EraseNVRBootLoader failed!\n";
-            return 10;
+            return ResultCode::BootLoaderEraseFailed;
         }
         qDebug() << "work EraseNVRBootLoader succeed!\n";
         qDebug("nvr size 01 %d", int(g_nNVRBinSize));
         if (m_link->WriteToNVRBootLoader(position, LinkCode::WriteBootLoaderChip) != 0) {
             qDebug() << "work WriteToNVRBootLoader failed!\n";
-            return 11;
+            return ResultCode::BootLoaderWriteFailed;
         }
     }
     if (g_bEnBin) {
         if (m_link->EraseFlash() != 0) {
             qDebug() << "work erase_chip failed!\n";
-            return 5;
+            return ResultCode::FlashEraseFailed;
         }
         if (m_link->WriteToFlash(position, LinkCode::WriteFlashChip) != 0) {
             qDebug() << "work down_chip failed!\n";
-            return 6;
+            return ResultCode::FlashWriteFailed;
         }
         if (m_link->checkSum(0, uint16_t(g_nBinSize), position) != 0) {
             qDebug() << "work checkSum failed!\n";
-            return 6;
+            return ResultCode::FlashWriteFailed;
         }
     }
     const uint16_t sector = uint16_t(g_currentMcu.nSectorSize);
@@ -160,7 +161,7 @@ int workThread::burnPass(void (workThread::*done)(int))
                     uint16_t(g_currentMcu.nNvr3Sectors * g_currentMcu.nSectorSize), g_ucNVRBuf3);
     if (m_link->ExitProgrammer() != 0) {
         qDebug() << "ExitProgrammer failed!\n";
-        return 27;
+        return ResultCode::ExitProgrammerFailed;
     }
     emit sg_lab_msg(kBurnOk);
     return 0;

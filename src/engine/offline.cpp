@@ -1,5 +1,6 @@
 #include "workthread.h"
 
+#include "resultcodes.h"
 #include "steplog.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
@@ -137,13 +138,13 @@ void workThread::downloadWriter()
     if (!lockLink()) {
         qDebug() << "download getmutex  failed!\n";
         emit sg_lab_msg(kDownloadFailed);
-        emit sg_download_done(37);
+        emit sg_download_done(ResultCode::LinkLocked);
         return;
     }
     if (!m_link->hidOpen()) {
         emit sg_lab_msg(kDownloadFailed);
         unlockLink();
-        emit sg_download_done(36);
+        emit sg_download_done(ResultCode::LinkOpenFailed);
         return;
     }
     m_link->hidClose();
@@ -169,7 +170,7 @@ void workThread::upload()
     if (!lockLink()) {
         qDebug() << "upload getmutex  failed!\n";
         emit sg_lab_msg(kUploadFailed);
-        emit sg_upload_done(37);
+        emit sg_upload_done(ResultCode::LinkLocked);
         return;
     }
     int rt = 0;

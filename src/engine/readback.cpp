@@ -1,5 +1,6 @@
 #include "workthread.h"
 
+#include "resultcodes.h"
 #include "chipoperation.h"
 #include "steplog.h"
 #include "chip/images.h"
@@ -43,20 +44,20 @@ int readChipAreas(LinkCommands &link)
         const bool ok = link.ReadFromChipFlash(position, LinkCode::ReadFlashChip, int(flashSizeBytes())) == 0;
         logStep(QStringLiteral("ReadFromChipFlash"), ok);
         if (!ok)
-            return 7;
+            return ResultCode::FlashReadFailed;
     }
     if (g_bEnBL) {
         const bool ok =
             link.ReadFromNVRBootLoader(position, LinkCode::ReadBootLoaderChip, int(bootLoaderSizeBytes())) == 0;
         logStep(QStringLiteral("ReadFromNVRBootLoader"), ok);
         if (!ok)
-            return 12;
+            return ResultCode::BootLoaderReadFailed;
     }
     if (g_bEnEE) {
         const bool ok = link.ReadFromEeprom(position, LinkCode::ReadEepromChip) == 0;
         logStep(QStringLiteral("ReadFromEeprom"), ok);
         if (!ok)
-            return 17;
+            return ResultCode::EepromReadFailed;
     }
     for (int i = 0; i < 3; ++i) {
         if (!nvrAreaEnabled(i))
@@ -74,15 +75,15 @@ int eraseChipAreas(LinkCommands &link)
 {
     if (g_bEnBin && link.EraseFlash() != 0) {
         qDebug() << "work erase_chip failed!\n";
-        return 5;
+        return ResultCode::FlashEraseFailed;
     }
     if (g_bEnBL && link.EraseNVRBootLoader() != 0) {
         qDebug() << "work erase_chip failed!\n";
-        return 10;
+        return ResultCode::BootLoaderEraseFailed;
     }
     if (g_bEnEE && link.EraseEep() != 0) {
         qDebug() << "work erase Eep failed!\n";
-        return 15;
+        return ResultCode::EepromEraseFailed;
     }
     for (int i = 0; i < 3; ++i) {
         if (nvrAreaEnabled(i) && link.EraseNVR(nvrAreaAddress(i), uint16_t(g_currentMcu.nSectorSize)) != 0) {
@@ -115,7 +116,7 @@ int workThread::runChipOperation(const ChipOperation &op)
 {
     if (!lockLink()) {
         qDebug() << op.lockFailDebug;
-        return 37;
+        return ResultCode::LinkLocked;
     }
     if (op.startDebug)
         qDebug() << op.startDebug;
@@ -123,7 +124,7 @@ int workThread::runChipOperation(const ChipOperation &op)
         linkSleepMs(kSettleMs);
     if (!m_link->hidOpen()) {
         emit sg_lab_msg(op.openFailLabel);
-        return 36;
+        return ResultCode::LinkOpenFailed;
     }
     m_link->hidClose();
     if (op.sendNvrInfo) {
@@ -136,7 +137,7 @@ int workThread::runChipOperation(const ChipOperation &op)
         emit sg_lab_msg(op.busyLabel);
     if (m_link->InitProgrammer() != 0) {
         qDebug() << "InitProgrammer failed!\n";
-        return 3;
+        return ResultCode::NoChipAnswers;
     }
     uint16_t chipId = 0xFFFF;
     g_wChipId = 0xFFFF;
@@ -144,14 +145,14 @@ int workThread::runChipOperation(const ChipOperation &op)
     g_wChipId = chipId;
     if (g_currentMcu.nID != g_wChipId) {
         qDebug("g_currentMcu.nID 0x%04x != g_wChipId 0x%04x", g_currentMcu.nID, g_wChipId);
-        return 4;
+        return ResultCode::WrongChip;
     }
     const int own = op.ownSteps(*m_link);
     if (own != 0)
         return own;
     if (m_link->ExitProgrammer() != 0) {
         qDebug() << "ExitProgrammer failed!\n";
-        return 27;
+        return ResultCode::ExitProgrammerFailed;
     }
     return 0;
 }

@@ -10,6 +10,21 @@ QString source(const char *text)
 }
 }
 
+bool isNoLink(int code)
+{
+    return code == ResultCode::LinkOpenFailed || code == ResultCode::LinkLocked;
+}
+
+bool endsBurn(int code)
+{
+    return code == ResultCode::Success || code == ResultCode::WrongChip;
+}
+
+bool endsAutoBurn(int code)
+{
+    return code == ResultCode::WrongChip || isNoLink(code);
+}
+
 QString resultCodeText(int code)
 {
     switch (code) {

@@ -1,5 +1,6 @@
 #include "workthread.h"
 
+#include "resultcodes.h"
 #include "chip/mcuinfo.h"
 #include "link/hidbackend.h"
 #include "link/linkcommands.h"
@@ -71,31 +72,31 @@ void workThread::runTask(uint8_t task)
         if (is8051())
             burn_chip();
         else
-            emit sg_burn_chip_done(-1);
+            emit sg_burn_chip_done(ResultCode::NotAn8051Chip);
         break;
     case TaskAutoBurn:
         if (is8051())
             auto_burn_chip();
         else
-            emit sg_auto_burn_chip_done(-1);
+            emit sg_auto_burn_chip_done(ResultCode::NotAn8051Chip);
         break;
     case TaskUpChip:
         if (is8051())
             up_chip();
         else
-            emit sg_up_chip_done(-1);
+            emit sg_up_chip_done(ResultCode::NotAn8051Chip);
         break;
     case TaskEraseChip:
         if (is8051())
             erase_chip();
         else
-            emit sg_erase_chip_done(-1);
+            emit sg_erase_chip_done(ResultCode::NotAn8051Chip);
         break;
     case TaskCheckBlank:
         if (is8051())
             check_blank_chip();
         else
-            emit sg_check_blank_done(-1);
+            emit sg_check_blank_done(ResultCode::NotAn8051Chip);
         break;
     case TaskReadFacParam:
         read_fac_param();
