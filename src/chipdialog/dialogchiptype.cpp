@@ -21,7 +21,10 @@
 
 namespace {
 
-const QString kNotice = QStringLiteral("提示");
+QString noticeText()
+{
+    return QCoreApplication::translate("DialogChipType", "提示");
+}
 constexpr int kMaxRows = 100;
 
 DialogChipType::Restarter &restarter()
@@ -88,18 +91,19 @@ void DialogChipType::restartApplication()
         return;
     }
     if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1)))
-        boxes::inform(nullptr, QStringLiteral("错误"), QStringLiteral("程序重启失败，请手动重新启动程序！"));
+        boxes::inform(nullptr, QCoreApplication::translate("DialogChipType", "错误"),
+                      QCoreApplication::translate("DialogChipType", "程序重启失败，请手动重新启动程序！"));
     QCoreApplication::exit(0);
 }
 
 void DialogChipType::on_pushButtonAdd_clicked()
 {
     if (m_ui->lineEditCustom->text().isEmpty()) {
-        boxes::inform(this, kNotice, QStringLiteral("自定型号不能为空！"));
+        boxes::inform(this, noticeText(), QCoreApplication::translate("DialogChipType", "自定型号不能为空！"));
         return;
     }
     if (m_ui->tableWidgetCustom->rowCount() > kMaxRows - 1) {
-        boxes::inform(this, kNotice, QStringLiteral("自定义数量已超过100！"));
+        boxes::inform(this, noticeText(), QCoreApplication::translate("DialogChipType", "自定义数量已超过100！"));
         return;
     }
     m_ui->tableWidgetCustom->setRowCount(m_nRow + 1);
@@ -122,7 +126,8 @@ void DialogChipType::on_pushButtonDelete_clicked()
 void DialogChipType::on_pushButtonLogoPath_clicked()
 {
     const QString fileName =
-        boxes::openFileName(this, QStringLiteral("打开文件"), m_appDir, QStringLiteral("png(*.png)"));
+        boxes::openFileName(this, QCoreApplication::translate("DialogChipType", "打开文件"), m_appDir,
+                            QStringLiteral("png(*.png)"));
     if (fileName.isEmpty()) {
         qDebug() << "fileName.isEmpty";
         return;
@@ -148,11 +153,11 @@ bool DialogChipType::writeConfiguration()
     before.restore();
     // An installed copy usually sits in a folder the user cannot write: say so instead of failing silently.
     const QString text = result == -2
-        ? QStringLiteral("配置内容过长，无法保存，请缩短公司名称！")
-        : QStringLiteral("无法写入配置文件 %1，请确认程序目录可写（例如使用可写目录中的程序副本）！")
+        ? QCoreApplication::translate("DialogChipType", "配置内容过长，无法保存，请缩短公司名称！")
+        : QCoreApplication::translate("DialogChipType", "无法写入配置文件 %1，请确认程序目录可写（例如使用可写目录中的程序副本）！")
                   .arg(QDir::toNativeSeparators(cfgDbPath(m_appDir)))
               + (error.isEmpty() ? QString() : QStringLiteral("\n(%1)").arg(error));
-    boxes::inform(this, QStringLiteral("错误"), text);
+    boxes::inform(this, QCoreApplication::translate("DialogChipType", "错误"), text);
     return false;
 }
 
@@ -172,11 +177,11 @@ void DialogChipType::on_pushButtonOK_clicked()
     // Everything is checked before cfg.db changes: once it names custom models the menu entry is hidden
     // after the restart, so a half-accepted change could never be undone from the window.
     if (m_logoPath.isEmpty() || !QFileInfo(m_logoPath).isFile()) {
-        boxes::inform(this, kNotice, QStringLiteral("logo文件不存在！"));
+        boxes::inform(this, noticeText(), QCoreApplication::translate("DialogChipType", "logo文件不存在！"));
         return;
     }
     if (m_ui->tableWidgetCustom->rowCount() == 0) {
-        boxes::inform(this, kNotice, QStringLiteral("没有自定义型号！"));
+        boxes::inform(this, noticeText(), QCoreApplication::translate("DialogChipType", "没有自定义型号！"));
         return;
     }
     if (!writeConfiguration())

@@ -6,6 +6,7 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDebug>
 #include <QGroupBox>
@@ -19,9 +20,18 @@
 
 namespace {
 
-const QString kWarning = QStringLiteral("警告");
-const QString kNotHex = QStringLiteral("您输入的数据不是16进制,请重新输入");
-const QString kLockQuestion = QStringLiteral("不可访问将无法读写擦此NVR,确定开启?");
+QString warningText()
+{
+    return QCoreApplication::translate("options", "警告");
+}
+QString notHexText()
+{
+    return QCoreApplication::translate("options", "您输入的数据不是16进制,请重新输入");
+}
+QString lockQuestionText()
+{
+    return QCoreApplication::translate("options", "不可访问将无法读写擦此NVR,确定开启?");
+}
 
 const char *boolText(bool b)
 {
@@ -118,7 +128,7 @@ void NvrOptionsPage::appendLog(const QString &text) const
 
 void NvrOptionsPage::warn(const QString &text) const
 {
-    boxes::inform(m_window, kWarning, text);
+    boxes::inform(m_window, warningText(), text);
 }
 
 void NvrOptionsPage::nvr2Changed()
@@ -148,7 +158,7 @@ void NvrOptionsPage::idcodeFinished(int which)
         nvropt::setIdcodeByte(g_ucNVRBuf2, which, value);
         qDebug().noquote() << QStringLiteral("g_ucNVRBuf2[0x1%1] = ").arg(which + 1) << value;
     } else if (showWarning) {
-        warn(kNotHex);
+        warn(notHexText());
     }
     nvr2Changed();
 }
@@ -180,7 +190,8 @@ void NvrOptionsPage::on_radioButton_Z_clicked(bool checked)
 void NvrOptionsPage::on_checkBox_POR_delay_clicked(bool checked)
 {
     if (checked) {
-        if (!boxes::ask(m_window, QStringLiteral("提示"), QStringLiteral("关闭上电延时后可能导致无法下载,确定开启?"),
+        if (!boxes::ask(m_window, QCoreApplication::translate("options", "提示"),
+                        QCoreApplication::translate("options", "关闭上电延时后可能导致无法下载,确定开启?"),
                         QMessageBox::Warning)) {
             setCheckedQuietly(m_porDelay, false);
             qDebug() << "no";
@@ -202,7 +213,7 @@ void NvrOptionsPage::on_checkBox_NVR_Start_clicked(bool checked)
 void NvrOptionsPage::on_checkBox_UserNVRCanNotWrite_clicked(bool checked)
 {
     if (checked) {
-        if (!boxes::ask(m_window, kWarning, kLockQuestion, QMessageBox::Warning)) {
+        if (!boxes::ask(m_window, warningText(), lockQuestionText(), QMessageBox::Warning)) {
             setCheckedQuietly(m_userNvrLock, false);
             qDebug() << "no";
             return;
@@ -219,7 +230,7 @@ void NvrOptionsPage::on_groupBox_NVR2_clicked(bool checked)
     if (checked) {
         const uint32_t sector = g_currentMcu.nSectorSize;
         if (nvropt::rollingInNvrRange((g_currentMcu.nNvr2Page - 1) * sector, g_currentMcu.nNvr2Page * sector))
-            warn(QStringLiteral("序列号超过NVR空间,可能覆盖NVR2数据"));
+            warn(QCoreApplication::translate("options", "序列号超过NVR空间,可能覆盖NVR2数据"));
         nvropt::fillBytes(g_ucNVRBuf2, 0, NVR_BUF_SIZE, nvropt::Off);
         showNvr2();
         nvr2Changed();
@@ -269,7 +280,7 @@ void NvrOptionsPage::on_groupBox_NVR3_clicked(bool checked)
     if (checked) {
         const uint32_t sector = g_currentMcu.nSectorSize;
         if (nvropt::rollingInNvrRange(g_currentMcu.nNvr2Page * sector, g_currentMcu.nNvr3Page * sector))
-            warn(QStringLiteral("序列号超过NVR空间,可能覆盖NVR3数据"));
+            warn(QCoreApplication::translate("options", "序列号超过NVR空间,可能覆盖NVR3数据"));
     }
     showNvr3();
     calcNVR3CheckSum();
@@ -287,7 +298,8 @@ void NvrOptionsPage::slt_NVR3_CheckBox_click(bool checked)
     if (!marker)
         return;
     if (checked && marker->length == 32) {
-        if (!boxes::ask(m_window, QStringLiteral("提示"), kLockQuestion, QMessageBox::Warning)) {
+        if (!boxes::ask(m_window,
+                        QCoreApplication::translate("options", "提示"), lockQuestionText(), QMessageBox::Warning)) {
             setCheckedQuietly(box, false);
             qDebug() << "no";
             return;
@@ -309,7 +321,7 @@ void NvrOptionsPage::on_lineEdit_CHIP_textChanged(const QString &arg1)
         qDebug() << "val= " << value << "g_ucNVRBuf3[0x50]= " << g_ucNVRBuf3[nvropt::ChipOffset]
                  << "g_ucNVRBuf3[0x51]= " << g_ucNVRBuf3[nvropt::ChipOffset + 1];
     } else if (showWarning) {
-        warn(kNotHex);
+        warn(notHexText());
     }
     calcNVR3CheckSum();
 }
@@ -322,7 +334,7 @@ void NvrOptionsPage::on_lineEdit_MADR_textChanged(const QString &arg1)
         g_ucNVRBuf3[nvropt::MadrOffset] = value;
         qDebug() << "g_ucNVRBuf3[0x23]= " << value;
     } else if (showWarning) {
-        warn(QStringLiteral("您输入的数据不是10进制或大于0x80,请重新输入"));
+        warn(QCoreApplication::translate("options", "您输入的数据不是10进制或大于0x80,请重新输入"));
     }
     calcNVR3CheckSum();
 }
@@ -364,10 +376,10 @@ void NvrOptionsPage::userCfgDone(int nRt)
     if (nRt == 1) {
         nvr2Changed();
         if (m_userCfgState)
-            m_userCfgState->setText(QStringLiteral("Enable"));
+            m_userCfgState->setText(QCoreApplication::translate("options", "Enable"));
     } else {
         if (m_userCfgState)
-            m_userCfgState->setText(QStringLiteral("Disable"));
+            m_userCfgState->setText(QCoreApplication::translate("options", "Disable"));
         if (m_nvr2Sum)
             m_nvr2Sum->setText(QStringLiteral("****"));
     }

@@ -53,7 +53,7 @@ void userCfgDialog::loadControls()
         m_ui->comboBox_bootSelect->hide();
         m_ui->label_flashWriteProtect->hide();
         m_ui->checkBox_flashWriteProtect->hide();
-        m_ui->label_resetPin1Mode->setText(QStringLiteral("P02上电模式"));
+        m_ui->label_resetPin1Mode->setText(QCoreApplication::translate("options", "P02上电模式"));
     }
     m_ui->groupBox_userCfg->setChecked(g_bEnNVR2);
     m_ui->groupBox_i2cPinCfg->setEnabled(g_bEnNVR2);
@@ -116,8 +116,8 @@ void userCfgDialog::on_groupBox_userCfg_clicked(bool checked)
 void userCfgDialog::on_checkBox_userCfgLock_clicked(bool checked)
 {
     if (checked)
-        boxes::inform(this, QStringLiteral("警告"),
-                      QStringLiteral("锁定后所有用户配置将无法再更改(如果FLASH写保护有勾选，锁定后将无法再烧录)，"
+        boxes::inform(this, QCoreApplication::translate("options", "警告"),
+                      QCoreApplication::translate("options", "锁定后所有用户配置将无法再更改(如果FLASH写保护有勾选，锁定后将无法再烧录)，"
                                      "请确定是否锁定！"));
 }
 
@@ -130,7 +130,7 @@ void userCfgDialog::on_pushButton_ok_released()
     const nvropt::UserCfg c = controls();
     const QString pinError = nvropt::checkPins(c);
     if (!pinError.isEmpty()) {
-        boxes::inform(this, QStringLiteral("错误"), pinError);
+        boxes::inform(this, QCoreApplication::translate("options", "错误"), pinError);
         return;
     }
     if (m_ui->groupBox_userCfg->isChecked()) {

@@ -13,8 +13,14 @@
 
 namespace {
 
-const QString kWarning = QStringLiteral("警告");
-const QString kExclusive = QStringLiteral("机台烧录与自动烧录不能同时打开！");
+QString warningText()
+{
+    return QCoreApplication::translate("settings", "警告");
+}
+QString exclusiveText()
+{
+    return QCoreApplication::translate("settings", "机台烧录与自动烧录不能同时打开！");
+}
 
 } // namespace
 
@@ -80,7 +86,7 @@ void burnSettingDialog::showCurrentSettings()
 void burnSettingDialog::on_groupBox_autoBurner_clicked(bool checked)
 {
     if (checked && m_ui->checkBox_autoWrite->isChecked()) {
-        boxes::inform(this, kWarning, kExclusive);
+        boxes::inform(this, warningText(), exclusiveText());
         m_ui->groupBox_autoBurner->setChecked(false);
     }
 }
@@ -88,7 +94,7 @@ void burnSettingDialog::on_groupBox_autoBurner_clicked(bool checked)
 void burnSettingDialog::on_checkBox_autoWrite_clicked(bool checked)
 {
     if (checked && m_ui->groupBox_autoBurner->isChecked()) {
-        boxes::inform(this, kWarning, kExclusive);
+        boxes::inform(this, warningText(), exclusiveText());
         m_ui->checkBox_autoWrite->setChecked(false);
     }
 }
@@ -112,7 +118,7 @@ void burnSettingDialog::on_comboBox_limit_currentTextChanged(const QString &arg1
         m_ui->comboBox_limit->setCurrentIndex(0);
         m_ui->comboBox_limit->setEditText(QStringLiteral("1"));
     }
-    boxes::inform(this, kWarning, warning);
+    boxes::inform(this, warningText(), warning);
 }
 
 bool burnSettingDialog::calibrationAccepted()
@@ -127,7 +133,7 @@ bool burnSettingDialog::calibrationAccepted()
     }
     if (!check.freqText.isEmpty())
         m_ui->comboBox_Freq->setEditText(check.freqText);
-    boxes::inform(this, kWarning, check.warning);
+    boxes::inform(this, warningText(), check.warning);
     return false;
 }
 

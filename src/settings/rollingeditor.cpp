@@ -4,6 +4,7 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDebug>
 #include <QGroupBox>
@@ -14,7 +15,10 @@
 
 namespace {
 
-const QString kWarning = QStringLiteral("警告");
+QString warningText()
+{
+    return QCoreApplication::translate("settings", "警告");
+}
 
 void setComboText(QComboBox *combo, const QString &text)
 {
@@ -64,7 +68,7 @@ RollingLimits RollingEditor::currentLimits()
 
 void RollingEditor::warn(const QString &text) const
 {
-    boxes::inform(m_boxParent, kWarning, text);
+    boxes::inform(m_boxParent, warningText(), text);
 }
 
 void RollingEditor::showAddress(const QString &text) const
@@ -105,7 +109,7 @@ void RollingEditor::applyRadix(bool hex)
     m_record->step = static_cast<uint8_t>(qMin<uint32_t>(rolling::parseInRadix(m_c.step->currentText(), hex), 0xFF));
     m_record->startVal = rolling::parseInRadix(m_c.startValue->currentText(), hex);
     if (rolling::startValueTooLarge(*m_record))
-        warn(QStringLiteral("初始值大于位宽"));
+        warn(QCoreApplication::translate("settings", "初始值大于位宽"));
 }
 
 void RollingEditor::radix10Clicked(bool checked)

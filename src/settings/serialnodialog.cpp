@@ -103,7 +103,7 @@ void serialNoDialog::on_pushButton_dialog_ok_released()
         && m_rolling.area() == RollingAreaNvr) {
         const QString conflict = rolling::passwordConflict(m_rolling, RollingEditor::currentLimits());
         if (!conflict.isEmpty()) {
-            boxes::inform(this, QStringLiteral("警告"), conflict);
+            boxes::inform(this, QCoreApplication::translate("settings", "警告"), conflict);
             return;
         }
     }

@@ -5,6 +5,7 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDebug>
@@ -17,11 +18,14 @@
 
 namespace {
 
-const QString kWarning = QStringLiteral("警告");
+QString warningText()
+{
+    return QCoreApplication::translate("settings", "警告");
+}
 
 QString enableText(bool on)
 {
-    return on ? QStringLiteral("Enable") : QStringLiteral("Disable");
+    return on ? QCoreApplication::translate("settings", "Enable") : QCoreApplication::translate("settings", "Disable");
 }
 
 } // namespace
@@ -107,7 +111,7 @@ WriterSettingsPage::~WriterSettingsPage() = default;
 
 void WriterSettingsPage::warn(const QString &text) const
 {
-    boxes::inform(m_window, kWarning, text);
+    boxes::inform(m_window, warningText(), text);
 }
 
 // ---- rolling serial number ----
@@ -356,7 +360,7 @@ void WriterSettingsPage::passwordSettingDone()
 void WriterSettingsPage::warnEepromOverlap()
 {
     if (g_bEnRollCode && g_rollingSet.area() == RollingAreaEeprom)
-        warn(QStringLiteral("序列号使用eeprom,有可能覆盖数据"));
+        warn(QCoreApplication::translate("settings", "序列号使用eeprom,有可能覆盖数据"));
 }
 
 void WriterSettingsPage::warnNvr1Overlap()
@@ -367,7 +371,7 @@ void WriterSettingsPage::warnNvr1Overlap()
     const uint64_t from = uint64_t(g_currentMcu.nNvr2Page - 2) * g_currentMcu.nSectorSize;
     const uint64_t to = uint64_t(g_currentMcu.nNvr2Page - 1) * g_currentMcu.nSectorSize;
     if (g_rollingSet.startAdd >= from && g_rollingSet.startAdd < to)
-        warn(QStringLiteral("序列号使用NVR1,有可能覆盖数据"));
+        warn(QCoreApplication::translate("settings", "序列号使用NVR1,有可能覆盖数据"));
 }
 
 void WriterSettingsPage::warnFlashOverlap()
@@ -376,9 +380,9 @@ void WriterSettingsPage::warnFlashOverlap()
         return;
     const uint64_t end = uint64_t(g_rollingSet.startAdd) + (g_rollingSet.bitSize & 0x07);
     if (end > uint64_t(g_currentMcu.nFlashSizeKB) * 1024)
-        warn(QStringLiteral("序列号超过FLASH空间,请重新输入"));
+        warn(QCoreApplication::translate("settings", "序列号超过FLASH空间,请重新输入"));
     if (g_nBinSize > 0 && g_rollingSet.startAdd <= g_nBinSize) {
-        warn(QStringLiteral("您输入的地址可能会覆盖程序地址,请重新输入"));
+        warn(QCoreApplication::translate("settings", "您输入的地址可能会覆盖程序地址,请重新输入"));
         qDebug() << "addr error";
     }
 }
