@@ -47,6 +47,46 @@
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>程序重启失败，请手动重新启动程序！</source>
+        <translation>Tarnquill could not restart. Please start it again!</translation>
+    </message>
+    <message>
+        <source>自定型号不能为空！</source>
+        <translation>Enter a custom name!</translation>
+    </message>
+    <message>
+        <source>自定义数量已超过100！</source>
+        <translation>There can be at most 100 custom chip types!</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>配置内容过长，无法保存，请缩短公司名称！</source>
+        <translation>The configuration is too long to save. Please shorten the company name!</translation>
+    </message>
+    <message>
+        <source>无法写入配置文件 %1，请确认程序目录可写（例如使用可写目录中的程序副本）！</source>
+        <translation>Cannot write the configuration file %1. Make sure the program folder is writable (for example, use a copy of the program in a writable folder)!</translation>
+    </message>
+    <message>
+        <source>logo文件不存在！</source>
+        <translation>The logo file does not exist!</translation>
+    </message>
+    <message>
+        <source>没有自定义型号！</source>
+        <translation>There are no custom chip types!</translation>
+    </message>
 </context>
 <context>
     <name>PassVerdict</name>
@@ -1320,6 +1360,212 @@ The previous file is unchanged.</translation>
         <source>当前项目有未保存的修改，确定放弃这些修改吗？</source>
         <translation>The project has unsaved changes. Discard them?</translation>
     </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>无法保存语言设置,请确认程序目录可写！</source>
+        <translation>Cannot save the language setting. Make sure the program folder is writable!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>配置文件读取错误,请重新安装软件！</source>
+        <translation>Cannot read the configuration file. Please reinstall Tarnquill!</translation>
+    </message>
+    <message>
+        <source>消息提示</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>填充0x00</source>
+        <translation>Fill with 0x00</translation>
+    </message>
+    <message>
+        <source>填充0xFF</source>
+        <translation>Fill with 0xFF</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>读取...</source>
+        <translation>Load...</translation>
+    </message>
+    <message>
+        <source>填充0x00-0xFF</source>
+        <translation>Fill with 0x00-0xFF</translation>
+    </message>
+    <message>
+        <source>填充输入值</source>
+        <translation>Fill with Value...</translation>
+    </message>
+    <message>
+        <source>Link: 模拟器 (emulated)</source>
+        <translation>Link: emulated</translation>
+    </message>
+    <message>
+        <source>Link已连接</source>
+        <translation>Link connected</translation>
+    </message>
+    <message>
+        <source>Link已断开</source>
+        <translation>Link disconnected</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>打开文件失败，请重新安装程序！</source>
+        <translation>Cannot open the file. Please reinstall Tarnquill!</translation>
+    </message>
+    <message>
+        <source>关于Tarnquill</source>
+        <translation>About Tarnquill</translation>
+    </message>
+    <message>
+        <source>Tarnquill 8051 Flash MCU 烧录工具
+ Version：</source>
+        <translation>Tarnquill 8051 flash MCU programmer
+ Version: </translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial Number</translation>
+    </message>
+    <message>
+        <source>用户配置</source>
+        <translation>User Configuration</translation>
+    </message>
+    <message>
+        <source>目标MCU是 %1</source>
+        <translation>Target MCU is %1</translation>
+    </message>
+    <message>
+        <source>单线模式暂不支持此功能</source>
+        <translation>Single-wire mode does not support this function yet</translation>
+    </message>
+    <message>
+        <source>提示信息</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>请选择烧录区域</source>
+        <translation>Please tick the areas to program</translation>
+    </message>
+    <message>
+        <source>请勾选读取内容</source>
+        <translation>Please tick the areas to read</translation>
+    </message>
+    <message>
+        <source>请选择要查空的分区</source>
+        <translation>Please tick the areas to blank-check</translation>
+    </message>
+    <message>
+        <source>读取失败</source>
+        <translation>Read failed</translation>
+    </message>
+    <message>
+        <source>请勾选擦除内容</source>
+        <translation>Please tick the areas to erase</translation>
+    </message>
+    <message>
+        <source>确定擦除吗？</source>
+        <translation>Erase the ticked areas?</translation>
+    </message>
+    <message>
+        <source>请勾选下载内容</source>
+        <translation>Please tick the areas to download</translation>
+    </message>
+    <message>
+        <source>确定要清空外部存储flash数据吗?</source>
+        <translation>Erase all data in the Link&apos;s external flash?</translation>
+    </message>
+    <message>
+        <source>确定要升级烧录器程序吗?</source>
+        <translation>Upgrade the Link&apos;s firmware?</translation>
+    </message>
+    <message>
+        <source>BootLoader：</source>
+        <translation>BootLoader: </translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation> bytes</translation>
+    </message>
+    <message>
+        <source>未打开文件</source>
+        <translation>No file opened</translation>
+    </message>
+    <message>
+        <source>hex 文件为空</source>
+        <translation>The HEX file is empty</translation>
+    </message>
+    <message>
+        <source>bin 文件为空</source>
+        <translation>The BIN file is empty</translation>
+    </message>
+    <message>
+        <source>项目文件不完整</source>
+        <translation>The project file is incomplete</translation>
+    </message>
+    <message>
+        <source>固件文件名需包含2位硬件版本号和6位软件版本号，例如 Link-02-010203.bin</source>
+        <translation>The firmware file name must hold a 2-digit hardware version and a 6-digit software version, for example Link-02-010203.bin</translation>
+    </message>
+    <message>
+        <source>固件文件读取失败</source>
+        <translation>Cannot read the firmware file</translation>
+    </message>
+    <message>
+        <source>烧录器最大程序空间为%1</source>
+        <translation>The Link&apos;s firmware can be at most %1 bytes</translation>
+    </message>
+    <message>
+        <source>固件长度 = </source>
+        <translation>Firmware size = </translation>
+    </message>
+    <message>
+        <source>输入错误</source>
+        <translation>Invalid input</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>输入2位16进制数</source>
+        <translation>Enter 2 hex digits</translation>
+    </message>
+    <message>
+        <source>空片</source>
+        <translation>blank</translation>
+    </message>
+    <message>
+        <source>非空</source>
+        <translation>not blank</translation>
+    </message>
+    <message>
+        <source>用户区:     </source>
+        <translation>User area:  </translation>
+    </message>
 </context>
 <context>
     <name>options</name>
@@ -1362,6 +1608,58 @@ The previous file is unchanged.</translation>
     <message>
         <source>主频: %1MHz</source>
         <translation>Main clock: %1 MHz</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>您输入的数据不是16进制,请重新输入</source>
+        <translation>This is not a hexadecimal number. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>不可访问将无法读写擦此NVR,确定开启?</source>
+        <translation>Once locked, this NVR can no longer be read, written or erased. Lock it?</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>关闭上电延时后可能导致无法下载,确定开启?</source>
+        <translation>Without the power-on delay the chip may no longer accept programming. Turn the delay off?</translation>
+    </message>
+    <message>
+        <source>序列号超过NVR空间,可能覆盖NVR2数据</source>
+        <translation>The serial number goes past the NVR area and may overwrite NVR2 data</translation>
+    </message>
+    <message>
+        <source>序列号超过NVR空间,可能覆盖NVR3数据</source>
+        <translation>The serial number goes past the NVR area and may overwrite NVR3 data</translation>
+    </message>
+    <message>
+        <source>您输入的数据不是10进制或大于0x80,请重新输入</source>
+        <translation>This is not a decimal number or is above 0x80. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>P02上电模式</source>
+        <translation>P02 at power-on</translation>
+    </message>
+    <message>
+        <source>锁定后所有用户配置将无法再更改(如果FLASH写保护有勾选，锁定后将无法再烧录)，请确定是否锁定！</source>
+        <translation>Once locked, the user configuration can no longer be changed (and with FLASH write protection ticked, the chip can no longer be programmed). Are you sure you want to lock it?</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
@@ -1591,6 +1889,69 @@ The previous file is unchanged.</translation>
     <message>
         <source>地址与加密数据地址冲突,请重新输入，序列号占用地址不超过%1</source>
         <translation>The address overlaps the password data. Please enter another one: the serial number must end at or below %1.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>机台烧录与自动烧录不能同时打开！</source>
+        <translation>The handler and auto programming cannot both be on!</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>序列号使用eeprom,有可能覆盖数据</source>
+        <translation>The serial number is in EEPROM and may overwrite data</translation>
+    </message>
+    <message>
+        <source>序列号使用NVR1,有可能覆盖数据</source>
+        <translation>The serial number is in NVR1 and may overwrite data</translation>
+    </message>
+</context>
+<context>
+    <name>summary</name>
+    <message>
+        <source>用户配置</source>
+        <translation>User config</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial no.</translation>
+    </message>
+    <message>
+        <source>加密</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>烧录次数</source>
+        <translation>Count limit</translation>
+    </message>
+    <message>
+        <source>机台烧录</source>
+        <translation>Handler</translation>
+    </message>
+    <message>
+        <source>单线烧录</source>
+        <translation>Single wire</translation>
+    </message>
+    <message>
+        <source>上传保护</source>
+        <translation>Upload protection</translation>
+    </message>
+    <message>
+        <source>自动烧录</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>烧录项: </source>
+        <translation>Settings: </translation>
     </message>
 </context>
 <context>

@@ -4,11 +4,13 @@
 #include "appdir/appdir.h"
 #include "boxes/boxes.h"
 #include "hotplugsource.h"
+#include "languagemenu.h"
 #include "linknames.h"
 #include "lang/language.h"
 #include "openpath.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
+#include "engine/enginetext.h"
 #include "files/cfgdb.h"
 #include "link/linkstate.h"
 #include "options/nvroptionspage.h"
@@ -33,7 +35,7 @@ const char kMenuStyle[] = "QMenu::item{background-color: rgb(255, 255, 255);colo
                           "QMenu::item:selected{background-color: rgb(230, 230, 230);color: rgb(0, 0, 0);}";
 const char kToolBarStyle[] = "QToolButton:checked  {    background-color: #55aaff;    border-style: outset;    "
                              "border: 2px solid blue;}";
-const char kCfgError[] = "配置文件读取错误,请重新安装软件！";
+const char kCfgError[] = QT_TRANSLATE_NOOP("mcu_writer", "配置文件读取错误,请重新安装软件！");
 }
 
 // The images live in a static library, whose resources are not registered on their own.
@@ -48,12 +50,13 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     FileMessages msgs;
     msgs.box = [this](const QString &title, const QString &text) { boxes::inform(this, title, text); };
     if (readCfgFile(appDir(), msgs) == -1) {
-        boxes::inform(this, QStringLiteral("警告"), QString::fromUtf8(kCfgError));
+        boxes::inform(this, tr("警告"), tr(kCfgError));
         close();
         return;
     }
 
     ui->setupUi(this);
+    ui->menuBar->insertMenu(ui->menu_help->menuAction(), createLanguageMenu(this));
     setContextMenuPolicy(Qt::NoContextMenu);
     setWindowTitle(QStringLiteral("BLTarnquill ") + QLatin1String(kVersion));
 
@@ -116,8 +119,8 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
         ui->tabWidget->removeTab(index);
     m_nBLTabIndex = 1;
 
-    ui->label_serialNoState->setText(g_bEnRollCode || g_bEnEncryption ? QStringLiteral("Enable")
-                                                                        : QStringLiteral("Disable"));
+    ui->label_serialNoState->setText(g_bEnRollCode || g_bEnEncryption ? tr("Enable")
+                                                                        : tr("Disable"));
     ui->burn_action->setCheckable(true);
     ui->menu_2->menuAction()->setVisible(false);
     m_bConstructed = true;
@@ -151,7 +154,7 @@ void mcu_writer::setupStatusBar()
     m_progressBar->setTextVisible(false);
     m_progressBar->setMaximumHeight(20);
     m_progressBar->setFixedWidth(385);
-    m_labelMsg = new QLabel(QStringLiteral("消息提示"), this);
+    m_labelMsg = new QLabel(tr("消息提示"), this);
     m_labelMsg->setObjectName(QStringLiteral("label_msg"));
     m_labelMsg->setMinimumWidth(100);
     m_labelSummary = new QLabel(this);
@@ -170,7 +173,7 @@ void mcu_writer::setupFactoryTable()
     QTableWidget *t = ui->tableWidgetNVRFac;
     t->setRowCount(512);
     t->setColumnCount(3);
-    t->setHorizontalHeaderLabels({QStringLiteral("地址"), QStringLiteral("值"), QStringLiteral("说明")});
+    t->setHorizontalHeaderLabels({tr("地址"), tr("值"), tr("说明")});
     t->setColumnWidth(0, 100);
     t->setColumnWidth(1, 100);
     t->setColumnWidth(2, 300);
@@ -182,25 +185,25 @@ void mcu_writer::createContextMenus()
         auto *menu = new QMenu(this);
         menu->setStyleSheet(QString::fromUtf8(kMenuStyle));
         for (const auto &e : entries)
-            connect(menu->addAction(QString::fromUtf8(e.first)), &QAction::triggered, this, e.second);
+            connect(menu->addAction(tr(e.first)), &QAction::triggered, this, e.second);
         return menu;
     };
-    m_menuEE = makeMenu({{"填充0x00", &mcu_writer::slt_tableWidget_EE_zero_action_triggered},
-                         {"填充0xFF", &mcu_writer::slt_tableWidget_EE_fill_action_triggered},
-                         {"另存为...", &mcu_writer::slt_tableWidget_EE_save_action_triggered},
-                         {"读取...", &mcu_writer::slt_tableWidget_EE_open_action_triggered}});
-    m_menuNVR1 = makeMenu({{"填充0x00", &mcu_writer::slt_tableWidget_NVR1_zero_action_triggered},
-                           {"填充0xFF", &mcu_writer::slt_tableWidget_NVR1_fill_action_triggered},
-                           {"另存为...", &mcu_writer::slt_tableWidget_NVR1_save_action_triggered},
-                           {"读取...", &mcu_writer::slt_tableWidget_NVR1_open_action_triggered}});
-    m_menuBL = makeMenu({{"填充0x00", &mcu_writer::slt_tableWidget_BL_zero_action_triggered},
-                         {"填充0xFF", &mcu_writer::slt_tableWidget_BL_fill_action_triggered},
-                         {"填充0x00-0xFF", &mcu_writer::slt_tableWidget_BL_zero_ff_action_triggered},
-                         {"填充输入值", &mcu_writer::slt_tableWidget_BL_xx_action_triggered}});
-    m_menuBin = makeMenu({{"填充0x00", &mcu_writer::slt_textEdit_bin_zero_action_triggered},
-                          {"填充0xFF", &mcu_writer::slt_textEdit_bin_fill_action_triggered},
-                          {"填充0x00-0xFF", &mcu_writer::slt_textEdit_bin_zero_ff_action_triggered},
-                          {"填充输入值", &mcu_writer::slt_textEdit_bin_xx_action_triggered}});
+    m_menuEE = makeMenu({{QT_TR_NOOP("填充0x00"), &mcu_writer::slt_tableWidget_EE_zero_action_triggered},
+                         {QT_TR_NOOP("填充0xFF"), &mcu_writer::slt_tableWidget_EE_fill_action_triggered},
+                         {QT_TR_NOOP("另存为..."), &mcu_writer::slt_tableWidget_EE_save_action_triggered},
+                         {QT_TR_NOOP("读取..."), &mcu_writer::slt_tableWidget_EE_open_action_triggered}});
+    m_menuNVR1 = makeMenu({{QT_TR_NOOP("填充0x00"), &mcu_writer::slt_tableWidget_NVR1_zero_action_triggered},
+                           {QT_TR_NOOP("填充0xFF"), &mcu_writer::slt_tableWidget_NVR1_fill_action_triggered},
+                           {QT_TR_NOOP("另存为..."), &mcu_writer::slt_tableWidget_NVR1_save_action_triggered},
+                           {QT_TR_NOOP("读取..."), &mcu_writer::slt_tableWidget_NVR1_open_action_triggered}});
+    m_menuBL = makeMenu({{QT_TR_NOOP("填充0x00"), &mcu_writer::slt_tableWidget_BL_zero_action_triggered},
+                         {QT_TR_NOOP("填充0xFF"), &mcu_writer::slt_tableWidget_BL_fill_action_triggered},
+                         {QT_TR_NOOP("填充0x00-0xFF"), &mcu_writer::slt_tableWidget_BL_zero_ff_action_triggered},
+                         {QT_TR_NOOP("填充输入值"), &mcu_writer::slt_tableWidget_BL_xx_action_triggered}});
+    m_menuBin = makeMenu({{QT_TR_NOOP("填充0x00"), &mcu_writer::slt_textEdit_bin_zero_action_triggered},
+                          {QT_TR_NOOP("填充0xFF"), &mcu_writer::slt_textEdit_bin_fill_action_triggered},
+                          {QT_TR_NOOP("填充0x00-0xFF"), &mcu_writer::slt_textEdit_bin_zero_ff_action_triggered},
+                          {QT_TR_NOOP("填充输入值"), &mcu_writer::slt_textEdit_bin_xx_action_triggered}});
     connect(ui->tableWidget_EE, &QWidget::customContextMenuRequested, this,
             &mcu_writer::slt_tableWidget_EE_customContextMenuRequested);
     connect(ui->tableWidget_NVR1, &QWidget::customContextMenuRequested, this,
@@ -222,7 +225,9 @@ void mcu_writer::connectWorker()
     connect(&m_work, &QThread::finished, this, &mcu_writer::slt_work_finished, Qt::DirectConnection);
     connect(&m_work, &workThread::sg_progress_bar, m_progressBar, &QProgressBar::setValue, Qt::QueuedConnection);
     connect(&m_work, &workThread::sg_lab_status, m_labelConnect, &QLabel::setText, Qt::QueuedConnection);
-    connect(&m_work, &workThread::sg_lab_msg, m_labelMsg, &QLabel::setText, Qt::QueuedConnection);
+    connect(&m_work, &workThread::sg_lab_msg, m_labelMsg, [this](const QString &text) {
+        m_labelMsg->setText(engineText(text));
+    }, Qt::QueuedConnection);
     connect(&m_work, &workThread::sg_fw_version, this, &mcu_writer::slt_read_fw, Qt::QueuedConnection);
     connect(&m_work, &workThread::sg_th_ui_debug, this, &mcu_writer::slt_th_ui_debug);
     const auto q = Qt::QueuedConnection;
@@ -257,7 +262,7 @@ void mcu_writer::setEmulated(bool emulated)
         return;
     // First of the permanent widgets (after the progress bar and the message label), so the status bar
     // never lets an emulated Link pass for a real one.
-    auto *label = new QLabel(QStringLiteral("Link: 模拟器 (emulated)"), this);
+    auto *label = new QLabel(tr("Link: 模拟器 (emulated)"), this);
     label->setObjectName(QStringLiteral("label_emulated"));
     label->setStyleSheet(QStringLiteral("color: #b35900; font-weight: bold;"));
     ui->statusBar->insertPermanentWidget(2, label);
@@ -325,7 +330,7 @@ void mcu_writer::slt_device_arrived(const QString &interfaceName)
     case LinkArrival::Normal:
         qDebug() << "device arrival" << interfaceName.toUpper();
         setConnected(true);
-        appendLog(QStringLiteral("Link已连接"));
+        appendLog(tr("Link已连接"));
         enableAll();
         m_work.setTask(workThread::TaskFwVersion);
         break;
@@ -339,7 +344,7 @@ void mcu_writer::slt_device_removed(const QString &interfaceName)
     const LinkRemoval r = classifyRemoval(interfaceName);
     if (r.normal) {
         qDebug() << "device remove complete " << interfaceName.toUpper();
-        appendLog(QStringLiteral("Link已断开"));
+        appendLog(tr("Link已断开"));
         ui->auto_burn_action->setChecked(false);
         setConnected(false);
         ui->label_fw_version->setText(QStringLiteral("****"));
@@ -369,12 +374,12 @@ void mcu_writer::slt_action_help_triggered()
 {
     const QString guide = appDir() + QLatin1Char('/') + userGuideFileName(currentLanguage());
     if (!QFile::exists(guide)) {
-        boxes::inform(this, QStringLiteral("错误"), QStringLiteral("打开文件失败，请重新安装程序！"));
+        boxes::inform(this, tr("错误"), tr("打开文件失败，请重新安装程序！"));
         return;
     }
     // The guide is there; only a viewer is missing, which reinstalling this program would not bring.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        boxes::inform(this, QStringLiteral("错误"),
+        boxes::inform(this, tr("错误"),
                       tr("无法启动PDF阅读器，请安装PDF阅读器后再试。\n使用手册位于：%1")
                           .arg(QDir::toNativeSeparators(guide)));
 }
@@ -386,8 +391,8 @@ void mcu_writer::on_action_help_toolsbar_triggered()
 
 void mcu_writer::slt_action_about_triggered()
 {
-    boxes::inform(this, QStringLiteral("关于Tarnquill"),
-                  QStringLiteral("Tarnquill 8051 Flash MCU 烧录工具\n Version：") + QLatin1String(kVersion) +
+    boxes::inform(this, tr("关于Tarnquill"),
+                  tr("Tarnquill 8051 Flash MCU 烧录工具\n Version：") + QLatin1String(kVersion) +
                       QStringLiteral("\nBuild Time:") + QLatin1String(kBuildDate));
 }
 

@@ -28,14 +28,14 @@ void mcu_writer::slt_action_serial_no_triggered()
     auto *dialog = new serialNoDialog(this);
     connect(dialog, SIGNAL(sg_serial_no_done(int)), this, SLOT(slt_serial_no_setting_done(int)));
     connect(dialog, SIGNAL(sg_password_done(int)), this, SLOT(slt_password_setting_done(int)));
-    showDialog(dialog, this, QStringLiteral("序列号"));
+    showDialog(dialog, this, tr("序列号"));
 }
 
 void mcu_writer::slt_action_user_cfg_triggered()
 {
     auto *dialog = new userCfgDialog(this);
     connect(dialog, SIGNAL(sg_user_cfg_done(int)), this, SLOT(slt_user_cfg_done(int)));
-    showDialog(dialog, this, QStringLiteral("用户配置"));
+    showDialog(dialog, this, tr("用户配置"));
 }
 
 void mcu_writer::slt_action_burnSetting_triggered()
@@ -44,7 +44,7 @@ void mcu_writer::slt_action_burnSetting_triggered()
     dialog->setWindowFlags(dialog->windowFlags() | Qt::CustomizeWindowHint);
     connect(dialog, SIGNAL(sg_burn_setting_done(int,int,int,int,int,int)), this,
             SLOT(slt_burnSetting_done(int,int,int,int,int,int)));
-    showDialog(dialog, this, QStringLiteral("烧录设置"));
+    showDialog(dialog, this, tr("烧录设置"));
 }
 
 void mcu_writer::on_pushButton_serialNoSetting_clicked() { slt_action_serial_no_triggered(); }

@@ -4,6 +4,7 @@
 #include "boxes/boxes.h"
 #include "files/cfgdb.h"
 #include "files/chipname.h"
+#include "engine/enginetext.h"
 #include "engine/resultcodes.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
@@ -13,10 +14,14 @@
 #include "settings/writersettingspage.h"
 #include "production/productionsettings.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 namespace {
-const QString kPrompt = QStringLiteral("提示");
+QString promptText()
+{
+    return QCoreApplication::translate("mcu_writer", "提示");
+}
 
 // Short family prefix that, with the id's four digits, spells the identified model ("VR5K2610").
 const QString kFamilyPrefix = QStringLiteral("VR5K");
@@ -67,21 +72,22 @@ void mcu_writer::showResult(int nRt)
 {
     if (nRt == ResultCode::WrongChip) {
         if (g_currentMcu.nArch == MCU_ARCH_8051) {
-            appendLog(QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId));
-            appendLog(QStringLiteral("目标MCU是 %1%2").arg(kFamilyPrefix).arg(g_wChipId, 4, 16, QLatin1Char('0')).toUpper());
+            appendLog(tr("目标MCU是 %1").arg(chipNameForId(g_wChipId)));
+            appendLog(tr("目标MCU是 %1").arg(
+                QStringLiteral("%1%2").arg(kFamilyPrefix).arg(g_wChipId, 4, 16, QLatin1Char('0')).toUpper()));
         }
         return;
     }
-    const QString text = resultCodeText(nRt);
+    const QString text = engineText(resultCodeText(nRt));
     if (!text.isEmpty())
-        boxes::inform(this, kPrompt, text);
+        boxes::inform(this, promptText(), text);
 }
 
 bool mcu_writer::refuseSingleWire()
 {
     if (g_bI2CMode.load() != 0)
         return false;
-    boxes::inform(this, kPrompt, QStringLiteral("单线模式暂不支持此功能"));
+    boxes::inform(this, promptText(), tr("单线模式暂不支持此功能"));
     return true;
 }
 
@@ -89,7 +95,7 @@ bool mcu_writer::refuseSingleWire()
 
 void mcu_writer::on_burn_action_triggered()
 {
-    m_labelMsg->setText(QStringLiteral("提示信息"));
+    m_labelMsg->setText(tr("提示信息"));
 }
 
 void mcu_writer::on_burn_action_toggled(bool arg1)
@@ -119,7 +125,7 @@ void mcu_writer::on_auto_burn_action_toggled(bool arg1)
         setBurnControlsEnabled(true);
         g_bAutoBurnRunning.store(0);
         g_bAutoBurnChipHandled.store(0);
-        m_labelMsg->setText(QStringLiteral("提示信息"));
+        m_labelMsg->setText(tr("提示信息"));
         return;
     }
     disableAll();
@@ -132,7 +138,7 @@ void mcu_writer::on_auto_burn_action_toggled(bool arg1)
 void mcu_writer::burnStart(uint8_t task, QAction *toggle)
 {
     if (!anyAreaEnabled()) {
-        boxes::inform(this, kPrompt, QStringLiteral("请选择烧录区域"));
+        boxes::inform(this, promptText(), tr("请选择烧录区域"));
         toggle->setChecked(false);
         return;
     }
@@ -188,7 +194,7 @@ void mcu_writer::on_up_action_triggered()
     if (refuseSingleWire())
         return;
     if (!anyAreaEnabled()) {
-        boxes::inform(this, kPrompt, QStringLiteral("请勾选读取内容"));
+        boxes::inform(this, promptText(), tr("请勾选读取内容"));
         return;
     }
     postTask(workThread::TaskUpChip);
@@ -236,7 +242,7 @@ void mcu_writer::on_blank_action_triggered()
     if (refuseSingleWire())
         return;
     if (!anyAreaEnabled()) {
-        boxes::inform(this, kPrompt, QStringLiteral("请选择要查空的分区"));
+        boxes::inform(this, promptText(), tr("请选择要查空的分区"));
         return;
     }
     postBlankCheck();
@@ -264,10 +270,10 @@ void mcu_writer::slt_blank_action_done(int nRt)
     const AreaSums chip = currentAreaSums();
     restoreAreaSums(m_imageSums);
     if (nRt == 0) {
-        appendLog(QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId));
+        appendLog(tr("目标MCU是 %1").arg(chipNameForId(g_wChipId)));
         appendLog(blankCheckEntry(chip));
     } else {
-        appendLog(QStringLiteral("读取失败"));
+        appendLog(tr("读取失败"));
     }
     showResult(nRt);
     enableAll();
@@ -278,10 +284,10 @@ void mcu_writer::on_erase_action_triggered()
     if (refuseSingleWire())
         return;
     if (!anyAreaEnabled() && !g_bEnRollCode) {
-        boxes::inform(this, kPrompt, QStringLiteral("请勾选擦除内容"));
+        boxes::inform(this, promptText(), tr("请勾选擦除内容"));
         return;
     }
-    if (boxes::ask(this, QStringLiteral("警告"), QStringLiteral("确定擦除吗？"), QMessageBox::Warning))
+    if (boxes::ask(this, tr("警告"), tr("确定擦除吗？"), QMessageBox::Warning))
         postTask(workThread::TaskEraseChip);
 }
 
@@ -296,10 +302,10 @@ void mcu_writer::slt_erase_action_done(int nRt)
 void mcu_writer::on_down_action_triggered()
 {
     if (!anyAreaEnabled() && !g_bEnRollCode && !g_bEnEncryption) {
-        boxes::inform(this, kPrompt, QStringLiteral("请勾选下载内容"));
+        boxes::inform(this, promptText(), tr("请勾选下载内容"));
         return;
     }
-    if (!boxes::ask(this, kPrompt, m_labelSummary->text())) {
+    if (!boxes::ask(this, promptText(), m_labelSummary->text())) {
         qDebug() << "no";
         return;
     }
@@ -337,7 +343,7 @@ void mcu_writer::slt_Upload_action_done(int nRt)
 
 void mcu_writer::on_eraseFlash_action_triggered()
 {
-    if (boxes::ask(this, QStringLiteral("警告"), QStringLiteral("确定要清空外部存储flash数据吗?"),
+    if (boxes::ask(this, tr("警告"), tr("确定要清空外部存储flash数据吗?"),
                    QMessageBox::Warning)) {
         qDebug() << "eraseFlash_yes";
         postTask(workThread::TaskEraseExterFlash);
@@ -348,7 +354,7 @@ void mcu_writer::on_eraseFlash_action_triggered()
 
 void mcu_writer::on_update_action_triggered()
 {
-    if (!boxes::ask(this, kPrompt, QStringLiteral("确定要升级烧录器程序吗?"))) {
+    if (!boxes::ask(this, promptText(), tr("确定要升级烧录器程序吗?"))) {
         g_bAppBinLoaded.store(0);
         return;
     }
@@ -367,7 +373,7 @@ void mcu_writer::slt_Updata_action_done(int nRt)
 void mcu_writer::slt_ErrorLog_action_done(int nRt)
 {
     qDebug() << "on_ErrorLog_action_done";
-    appendLog(linkErrorLogText(nRt));
+    appendLog(engineText(linkErrorLogText(nRt)));
 }
 
 void mcu_writer::on_pushButton_clicked()

@@ -14,14 +14,21 @@
 #include "options/nvroptionspage.h"
 #include "settings/writersettingspage.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-const QString kOpenTitle = QStringLiteral("打开文件");
-const QString kSaveTitle = QStringLiteral("保存文件");
+QString openTitleText()
+{
+    return QCoreApplication::translate("mcu_writer", "打开文件");
+}
+QString saveTitleText()
+{
+    return QCoreApplication::translate("mcu_writer", "保存文件");
+}
 const QString kEepFilter = QStringLiteral("eep(*.eep);;*(*.*)");
 const QString kNvrFilter = QStringLiteral("nvr(*.nvr);;*(*.*)");
 const QString kFirmwareFilter = QStringLiteral("bin(*.bin)");
@@ -46,7 +53,7 @@ void mcu_writer::showLoadedBL()
 {
     m_bBLTableLoading = true;
     updateBLView();
-    appendLog(QStringLiteral("BootLoader：") + QString::number(g_nNVRBinSize) + QStringLiteral("字节"));
+    appendLog(tr("BootLoader：") + QString::number(g_nNVRBinSize) + tr("字节"));
     startNVR1Reenable();
     m_nvrPage->showNvr2();
 }
@@ -55,7 +62,7 @@ void mcu_writer::showLoadedBin()
 {
     qDebug() << "g_nBinSize =" << g_nBinSize;
     updateBinView();
-    appendLog(QStringLiteral("Rom: ") + QString::number(g_nBinSize) + QStringLiteral("字节"));
+    appendLog(QStringLiteral("Rom: ") + QString::number(g_nBinSize) + tr("字节"));
     m_nvrPage->showNvr2();
 }
 
@@ -65,7 +72,7 @@ void mcu_writer::on_open_action_triggered()
                                              QStringLiteral("HEX/BIN/MPRJ(*.hex *.ihx *.bin *.mprj)"));
     if (path.isEmpty()) {
         qDebug() << "fileName.isEmpty";
-        appendLog(QStringLiteral("未打开文件"));
+        appendLog(tr("未打开文件"));
         return;
     }
     rememberDir(path);
@@ -81,7 +88,7 @@ void mcu_writer::on_open_action_triggered()
     case FileKind::Hex:
         qDebug() << "read hex";
         if (readHexFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
-            appendLog(QStringLiteral("hex 文件为空"));
+            appendLog(tr("hex 文件为空"));
             return;
         }
         qDebug() << "index:" << ui->tabWidget->currentIndex();
@@ -100,7 +107,7 @@ void mcu_writer::on_open_action_triggered()
     case FileKind::Bin:
         qDebug() << "read bin";
         if (readBinFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
-            appendLog(QStringLiteral("bin 文件为空"));
+            appendLog(tr("bin 文件为空"));
             return;
         }
         toBootLoader ? showLoadedBL() : showLoadedBin();
@@ -128,7 +135,7 @@ void mcu_writer::openProject(const QString &path, const FileMessages &msgs)
         setModified(false);
         return;
     }
-    appendLog(QStringLiteral("项目文件不完整"));
+    appendLog(tr("项目文件不完整"));
     QBuffer saved;
     saved.setData(before);
     saved.open(QIODevice::ReadOnly);
@@ -163,7 +170,7 @@ void mcu_writer::on_save_action_triggered()
     const SaveTarget target = saveTargetFor(chosen, filter);
     // The file dialog asked about the name as typed; a name it did not see is asked about here.
     if (target.path != chosen && QFileInfo::exists(target.path)
-        && !boxes::ask(this, QStringLiteral("提示"),
+        && !boxes::ask(this, tr("提示"),
                        tr("%1 已存在，要替换它吗？").arg(QDir::toNativeSeparators(target.path)))) {
         return;
     }
@@ -194,14 +201,14 @@ void mcu_writer::showSaveFailure(const QString &path, const QString &error)
 {
     const QString reason = error.isEmpty() ? saveFailureReason(path)
                                            : QStringLiteral("%1 (%2)").arg(saveFailureReason(path), error);
-    boxes::critical(this, QStringLiteral("错误"),
+    boxes::critical(this, tr("错误"),
                     tr("保存失败：%1\n原因：%2\n原有的文件没有改动。").arg(QDir::toNativeSeparators(path), reason));
 }
 
 bool mcu_writer::confirmDiscardChanges()
 {
     return !m_bModified
-           || boxes::ask(this, QStringLiteral("提示"), tr("当前项目有未保存的修改，确定放弃这些修改吗？"),
+           || boxes::ask(this, tr("提示"), tr("当前项目有未保存的修改，确定放弃这些修改吗？"),
                          QMessageBox::Warning);
 }
 
@@ -237,9 +244,9 @@ void mcu_writer::reloadChangedHexFiles()
 
 void mcu_writer::slt_tableWidget_EE_open_action_triggered()
 {
-    const QString path = boxes::openFileName(this, kOpenTitle, m_strLastDir, kEepFilter);
+    const QString path = boxes::openFileName(this, openTitleText(), m_strLastDir, kEepFilter);
     if (path.isEmpty()) {
-        appendLog(QStringLiteral("未打开文件"));
+        appendLog(tr("未打开文件"));
         return;
     }
     rememberDir(path);
@@ -250,7 +257,7 @@ void mcu_writer::slt_tableWidget_EE_open_action_triggered()
 
 void mcu_writer::slt_tableWidget_EE_save_action_triggered()
 {
-    const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kEepFilter);
+    const QString path = boxes::saveFileName(this, saveTitleText(), m_strLastDir, kEepFilter);
     QString error;
     if (!path.isEmpty() && saveEepFile(path, &error) != 0)
         showSaveFailure(path, error);
@@ -258,9 +265,9 @@ void mcu_writer::slt_tableWidget_EE_save_action_triggered()
 
 void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
 {
-    const QString path = boxes::openFileName(this, kOpenTitle, m_strLastDir, kNvrFilter);
+    const QString path = boxes::openFileName(this, openTitleText(), m_strLastDir, kNvrFilter);
     if (path.isEmpty()) {
-        appendLog(QStringLiteral("未打开文件"));
+        appendLog(tr("未打开文件"));
         return;
     }
     rememberDir(path);
@@ -271,7 +278,7 @@ void mcu_writer::slt_tableWidget_NVR1_open_action_triggered()
 
 void mcu_writer::slt_tableWidget_NVR1_save_action_triggered()
 {
-    const QString path = boxes::saveFileName(this, kSaveTitle, m_strLastDir, kNvrFilter);
+    const QString path = boxes::saveFileName(this, saveTitleText(), m_strLastDir, kNvrFilter);
     QString error;
     if (!path.isEmpty() && saveNvrFile(path, &error) != 0)
         showSaveFailure(path, error);
@@ -282,7 +289,7 @@ void mcu_writer::slt_tableWidget_NVR1_save_action_triggered()
 bool mcu_writer::chooseFirmwareFile()
 {
     QString filter;
-    const QString path = boxes::openFileName(this, kOpenTitle, m_strLastDir, kFirmwareFilter, &filter);
+    const QString path = boxes::openFileName(this, openTitleText(), m_strLastDir, kFirmwareFilter, &filter);
     if (!path.isEmpty()) {
         rememberDir(path);
         qDebug() << "fileName is = " << path;
@@ -294,21 +301,21 @@ bool mcu_writer::chooseFirmwareFile()
     bool truncated = false;
     const int rt = loadFirmwareFile(path, &truncated);
     if (rt == FirmwareBadName) {
-        boxes::warn(this, QStringLiteral("警告"),
-                    QStringLiteral("固件文件名需包含2位硬件版本号和6位软件版本号，例如 Link-02-010203.bin"));
+        boxes::warn(this, tr("警告"),
+                    tr("固件文件名需包含2位硬件版本号和6位软件版本号，例如 Link-02-010203.bin"));
         return false;
     }
     if (rt != FirmwareRead) {
-        boxes::warn(this, QStringLiteral("警告"), QStringLiteral("固件文件读取失败"));
+        boxes::warn(this, tr("警告"), tr("固件文件读取失败"));
         return false;
     }
     qDebug() << "up_datHardware =" << up_datHardware;
     qDebug() << "up_datSoftware =" << up_datSoftware;
     if (truncated) {
-        const QString text = QStringLiteral("烧录器最大程序空间为") + QString::number(FIRMWARE_MAX_SIZE);
-        boxes::warn(this, QStringLiteral("警告"), text);
+        const QString text = tr("烧录器最大程序空间为%1").arg(FIRMWARE_MAX_SIZE);
+        boxes::warn(this, tr("警告"), text);
         appendLog(text);
     }
-    appendLog(QStringLiteral("固件长度 = ") + QString::number(g_nAppBinSize));
+    appendLog(tr("固件长度 = ") + QString::number(g_nAppBinSize));
     return true;
 }

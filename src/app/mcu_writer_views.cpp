@@ -181,7 +181,7 @@ void mcu_writer::on_tableWidget_EE_itemChanged(QTableWidgetItem *item)
     const bool wide = wideCells();
     uint32_t value = 0;
     if (!parseCell(item->text(), wide, &value)) {
-        boxes::inform(this, QStringLiteral("提示"), QStringLiteral("输入错误"));
+        boxes::inform(this, tr("提示"), tr("输入错误"));
         item->setText(wide ? QStringLiteral("ffff") : QStringLiteral("ff"));
         return;
     }
@@ -203,7 +203,7 @@ void mcu_writer::on_tableWidget_NVR1_itemChanged(QTableWidgetItem *item)
     const bool wide = !bootLoader && wideCells();
     uint32_t value = 0;
     if (!parseCell(item->text(), wide, &value)) {
-        boxes::inform(this, QStringLiteral("提示"), QStringLiteral("输入错误"));
+        boxes::inform(this, tr("提示"), tr("输入错误"));
         item->setText(wide ? QStringLiteral("ffff") : QStringLiteral("ff"));
         return;
     }
@@ -259,7 +259,7 @@ void mcu_writer::fillRom(uint8_t value, bool ramp, const QString &logPrefix)
     }
     g_nBinSize = size;
     updateBinView();
-    appendLog(logPrefix + QString::number(g_nBinSize) + QStringLiteral("字节"));
+    appendLog(logPrefix + QString::number(g_nBinSize) + tr("字节"));
     setModified(true);
 }
 
@@ -275,7 +275,7 @@ void mcu_writer::fillBootLoader(uint8_t value, bool ramp, const QString &logPref
     }
     g_nNVRBinSize = size;
     updateBLView();
-    appendLog(logPrefix + QString::number(g_nNVRBinSize) + QStringLiteral("字节"));
+    appendLog(logPrefix + QString::number(g_nNVRBinSize) + tr("字节"));
     setModified(true);
 }
 
@@ -286,7 +286,7 @@ void mcu_writer::slt_textEdit_bin_zero_ff_action_triggered() { fillRom(0, true, 
 void mcu_writer::slt_textEdit_bin_xx_action_triggered()
 {
     bool ok = false;
-    const QString text = boxes::askText(this, QStringLiteral("输入"), QStringLiteral("输入2位16进制数"),
+    const QString text = boxes::askText(this, tr("输入"), tr("输入2位16进制数"),
                                         QStringLiteral("00"), &ok);
     if (ok)
         fillRom(fillValueFromText(text), false, QStringLiteral("Rom: "));
@@ -299,21 +299,21 @@ void mcu_writer::slt_tableWidget_BL_zero_action_triggered()
 
 void mcu_writer::slt_tableWidget_BL_fill_action_triggered()
 {
-    fillBootLoader(0xFF, false, QStringLiteral("BootLoader："));
+    fillBootLoader(0xFF, false, tr("BootLoader："));
 }
 
 void mcu_writer::slt_tableWidget_BL_zero_ff_action_triggered()
 {
-    fillBootLoader(0, true, QStringLiteral("BootLoader："));
+    fillBootLoader(0, true, tr("BootLoader："));
 }
 
 void mcu_writer::slt_tableWidget_BL_xx_action_triggered()
 {
     bool ok = false;
-    const QString text = boxes::askText(this, QStringLiteral("输入"), QStringLiteral("输入2位16进制数"),
+    const QString text = boxes::askText(this, tr("输入"), tr("输入2位16进制数"),
                                         QStringLiteral("00"), &ok);
     if (ok)
-        fillBootLoader(fillValueFromText(text), false, QStringLiteral("BootLoader："));
+        fillBootLoader(fillValueFromText(text), false, tr("BootLoader："));
 }
 
 void mcu_writer::slt_tableWidget_EE_zero_action_triggered()

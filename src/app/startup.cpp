@@ -10,6 +10,7 @@
 #include "lang/languagefile.h"
 #include "session/linksession.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 
 #include <cstdio>
@@ -54,7 +55,8 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
     FileMessages msgs;
     msgs.box = [&window](const QString &title, const QString &text) { boxes::inform(&window, title, text); };
     if (readCfgFile(appDir(), msgs) == -1 || !window.isConstructed()) {
-        boxes::inform(&window, QStringLiteral("错误"), QStringLiteral("配置文件读取错误,请重新安装软件！"));
+        boxes::inform(&window, QCoreApplication::translate("mcu_writer", "错误"),
+                      QCoreApplication::translate("mcu_writer", "配置文件读取错误,请重新安装软件！"));
         window.close();
         return 0;
     }

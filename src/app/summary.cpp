@@ -4,6 +4,7 @@
 #include "chip/mcuinfo.h"
 #include "production/productionsettings.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 QString settingsSummaryText(const SummaryFlags &f)
@@ -17,16 +18,16 @@ QString settingsSummaryText(const SummaryFlags &f)
     add(f.bootLoader, QStringLiteral("BL"));
     add(f.eeprom, QStringLiteral("EE"));
     add(f.nvr1, QStringLiteral("NVR") + QStringLiteral("1"));
-    add(f.userCfg, QStringLiteral("用户配置"));
+    add(f.userCfg, QCoreApplication::translate("summary", "用户配置"));
     add(f.nvr3, QStringLiteral("NVR") + QString::number(f.nvr3Page));
-    add(f.rollCode, QStringLiteral("序列号"));
-    add(f.encryption, QStringLiteral("加密"));
-    add(f.limit, QStringLiteral("烧录次数"));
-    add(f.autoBurner, QStringLiteral("机台烧录"));
-    add(f.uartMode, QStringLiteral("单线烧录"));
-    add(f.uploadProtect, QStringLiteral("上传保护"));
-    add(f.autoWrite, QStringLiteral("自动烧录"));
-    return QStringLiteral("烧录项: ") + items.join(QLatin1Char('-'));
+    add(f.rollCode, QCoreApplication::translate("summary", "序列号"));
+    add(f.encryption, QCoreApplication::translate("summary", "加密"));
+    add(f.limit, QCoreApplication::translate("summary", "烧录次数"));
+    add(f.autoBurner, QCoreApplication::translate("summary", "机台烧录"));
+    add(f.uartMode, QCoreApplication::translate("summary", "单线烧录"));
+    add(f.uploadProtect, QCoreApplication::translate("summary", "上传保护"));
+    add(f.autoWrite, QCoreApplication::translate("summary", "自动烧录"));
+    return QCoreApplication::translate("summary", "烧录项: ") + items.join(QLatin1Char('-'));
 }
 
 SummaryFlags currentSummaryFlags()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLocale>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,7 @@
 // The language of every user-visible text. The Chinese texts are the source texts in the code, so Chinese needs no
 // translation of ours; English comes from translations/tarnquill_en.ts, compiled into the program.
 enum class Language { Chinese, English };
+Q_DECLARE_METATYPE(Language)
 
 // "zh" / "en" (as given to --lang, stored in language.pth and read from TQ_LANG); nothing for any other text.
 std::optional<Language> languageFromCode(const QString &code);

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(Language)
 Q_DECLARE_METATYPE(std::optional<Language>)
 
 namespace {

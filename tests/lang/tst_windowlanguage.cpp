@@ -1,12 +1,16 @@
-// Layouts hold in both languages: in the fixed-size window and in every dialog, no label, button, check box,
-// group title or combo item needs more room in English than it has, unless it already does in Chinese.
+// The window in both languages. Layouts hold: in the fixed-size window and in every dialog, no label, button,
+// check box, group title or combo item needs more room in English than it has, unless it already does in Chinese.
+// The language menu stores the choice for the next start; engine labels are shown in the running language.
 
 #include "app/boxes.h"
 #include "app/mcu_writer.h"
+#include "chip/images.h"
 #include "chipdialog/dialogchiptype.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "lang/language.h"
+#include "lang/languagefile.h"
+#include "engine/engineflags.h"
 #include "link/hidbackend.h"
 #include "link/timing.h"
 #include "options/usercfgdialog.h"
@@ -14,6 +18,9 @@
 #include "settings/serialnodialog.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,7 +112,7 @@ Clipped clippedTexts(QWidget *root)
 }
 }
 
-class TestLayouts : public QObject
+class TestWindowLanguage : public QObject
 {
     Q_OBJECT
 
@@ -174,6 +181,69 @@ private slots:
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
     }
 
+    void languageMenuStoresTheChoice_data()
+    {
+        QTest::addColumn<Language>("running");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Chinese") << Language::Chinese << QStringLiteral("语言");
+        QTest::newRow("English") << Language::English << QStringLiteral("Language");
+    }
+
+    void languageMenuStoresTheChoice()
+    {
+        QFETCH(Language, running);
+        QFETCH(QString, title);
+        installLanguage(running);
+        QFile::remove(m_appDir.filePath(QStringLiteral("language.pth")));
+        boxes::Recorder recorder;
+        mcu_writer window;
+        auto *menu = window.findChild<QMenu *>(QStringLiteral("menu_language"));
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), title);
+        QVERIFY(window.menuBar()->actions().contains(menu->menuAction()));
+        QAction *same = menu->findChild<QAction *>(QStringLiteral("action_language_") + languageCode(running));
+        const Language other = running == Language::Chinese ? Language::English : Language::Chinese;
+        QAction *change = menu->findChild<QAction *>(QStringLiteral("action_language_") + languageCode(other));
+        QVERIFY(same && change);
+        QVERIFY(same->isChecked());
+        QVERIFY(!change->isChecked());
+
+        change->trigger();
+        QCOMPARE(readStoredLanguage(m_appDir.path()), std::optional<Language>(other));
+        QVERIFY(change->isChecked());
+        QCOMPARE(recorder.calls.size(), 1);
+        QCOMPARE(recorder.calls[0].text, languageChangeNotice());
+        // Still running in the language it started with.
+        QCOMPARE(currentLanguage(), running);
+
+        same->trigger();
+        QCOMPARE(readStoredLanguage(m_appDir.path()), std::optional<Language>(running));
+        QCOMPARE(recorder.calls.size(), 1);
+    }
+
+    // The engine's labels stay source texts on the signal; the window shows them in the running language.
+    void engineLabelsInTheRunningLanguage_data()
+    {
+        QTest::addColumn<Language>("language");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Chinese") << Language::Chinese << QStringLiteral("擦除成功.");
+        QTest::newRow("English") << Language::English << QStringLiteral("Erase succeeded.");
+    }
+
+    void engineLabelsInTheRunningLanguage()
+    {
+        QFETCH(Language, language);
+        QFETCH(QString, shown);
+        installLanguage(language);
+        boxes::Recorder recorder;
+        recorder.fallback.button = QMessageBox::Yes;
+        mcu_writer window;
+        QTRY_VERIFY_WITH_TIMEOUT(window.worker().currentTask() == workThread::TaskIdle, 20000);
+        g_bEnBin = true;
+        window.findChild<QAction *>(QStringLiteral("erase_action"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(window.messageText(), shown, 20000);
+    }
+
     // The measure itself: a label squeezed below its text is found.
     void squeezedLabelIsFound()
     {
@@ -188,5 +258,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestLayouts)
-#include "tst_layouts.moc"
+QTEST_MAIN(TestWindowLanguage)
+#include "tst_windowlanguage.moc"
