@@ -263,6 +263,331 @@
     </message>
 </context>
 <context>
+    <name>cli</name>
+    <message>
+        <source>%1 has no BootLoader area</source>
+        <translation>%1 has no BootLoader area</translation>
+    </message>
+    <message>
+        <source>%1 has no EEPROM</source>
+        <translation>%1 has no EEPROM</translation>
+    </message>
+    <message>
+        <source>%1 has no NVR1 area</source>
+        <translation>%1 has no NVR1 area</translation>
+    </message>
+    <message>
+        <source>%1 has no NVR2 area</source>
+        <translation>%1 has no NVR2 area</translation>
+    </message>
+    <message>
+        <source>%1 has no NVR3 area</source>
+        <translation>%1 has no NVR3 area</translation>
+    </message>
+    <message>
+        <source>单线模式暂不支持此功能</source>
+        <translation>single-wire mode does not support this command yet</translation>
+    </message>
+    <message>
+        <source>%1: not a .hex, .bin or .mprj file</source>
+        <translation>%1: not a .hex, .bin or .mprj file</translation>
+    </message>
+    <message>
+        <source>a .hex or .bin file fills one image: burn rom and bl together from a project</source>
+        <translation>a .hex or .bin file fills one image: burn rom and bl together from a project</translation>
+    </message>
+    <message>
+        <source>a .hex or .bin file needs rom or bl in --areas</source>
+        <translation>a .hex or .bin file needs rom or bl in --areas</translation>
+    </message>
+    <message>
+        <source>请选择烧录区域</source>
+        <translation>choose the areas to program (--areas)</translation>
+    </message>
+    <message>
+        <source>%1: the image to burn is empty</source>
+        <translation>%1: the image to burn is empty</translation>
+    </message>
+    <message>
+        <source>verify: %1 differs at 0x%2: burned %3, read %4</source>
+        <translation>verify: %1 differs at 0x%2: burned %3, read %4</translation>
+    </message>
+    <message>
+        <source>chip %1 failed: %2 (%3); waiting for the next chip, Ctrl-C ends</source>
+        <translation>chip %1 failed: %2 (%3); waiting for the next chip, Ctrl-C ends</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>chip %1: id %2, %3 %4
+</source>
+        <translation>chip %1: id %2, %3 %4
+</translation>
+    </message>
+    <message>
+        <source>--verify needs the Link between chips; it cannot follow --loop</source>
+        <translation>--verify needs the Link between chips; it cannot follow --loop</translation>
+    </message>
+    <message>
+        <source>%1: cannot write: %2</source>
+        <translation>%1: cannot write: %2</translation>
+    </message>
+    <message>
+        <source>%1: write .bin (one area) or .mprj</source>
+        <translation>%1: write .bin (one area) or .mprj</translation>
+    </message>
+    <message>
+        <source>a .bin file holds one area; read several into a .mprj</source>
+        <translation>a .bin file holds one area; read several into a .mprj</translation>
+    </message>
+    <message>
+        <source>interrupted; %1 not written</source>
+        <translation>interrupted; %1 not written</translation>
+    </message>
+    <message>
+        <source>blank: %1 (%2)</source>
+        <translation>blank: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>factory: %1 (%2)</source>
+        <translation>factory: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>--emulate= needs a folder</source>
+        <translation>--emulate= needs a folder</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 takes no value</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>no command given</source>
+        <translation>no command given</translation>
+    </message>
+    <message>
+        <source>unknown command &quot;%1&quot;</source>
+        <translation>unknown command &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 takes %2 operand(s), %3 given</source>
+        <translation>%1 takes %2 operand(s), %3 given</translation>
+    </message>
+    <message>
+        <source>%1 does not apply to %2</source>
+        <translation>%1 does not apply to %2</translation>
+    </message>
+    <message>
+        <source>--insert and --remove exclude each other</source>
+        <translation>--insert and --remove exclude each other</translation>
+    </message>
+    <message>
+        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
+                     [--json] COMMAND ...
+  chips                         list the selectable chip models
+  info FILE                     summary of a .hex, .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
+                                create or change an emulator state folder
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</source>
+        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
+                     [--json] COMMAND ...
+  chips                         list the selectable chip models
+  info FILE                     summary of a .hex, .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
+                                create or change an emulator state folder
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</translation>
+    </message>
+    <message>
+        <source>目标MCU是 %1</source>
+        <translation>target MCU is %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 is not a folder</translation>
+    </message>
+    <message>
+        <source>cannot write the emulator folder %1</source>
+        <translation>cannot write the emulator folder %1</translation>
+    </message>
+    <message>
+        <source>no chip in the socket (id %1)</source>
+        <translation>no chip in the socket (id %1)</translation>
+    </message>
+    <message>
+        <source>%1: write .bin or .mprj</source>
+        <translation>%1: write .bin or .mprj</translation>
+    </message>
+    <message>
+        <source>%1 holds no %2 image</source>
+        <translation>%1 holds no %2 image</translation>
+    </message>
+    <message>
+        <source>empty file name</source>
+        <translation>empty file name</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>cannot be opened for reading</source>
+        <translation>cannot be opened for reading</translation>
+    </message>
+    <message>
+        <source>header checksum wrong</source>
+        <translation>header checksum wrong</translation>
+    </message>
+    <message>
+        <source>info block checksum wrong</source>
+        <translation>info block checksum wrong</translation>
+    </message>
+    <message>
+        <source>an area is short, damaged or larger than the chip</source>
+        <translation>an area is short, damaged or larger than the chip</translation>
+    </message>
+    <message>
+        <source>chip model not in the chip list</source>
+        <translation>chip model not in the chip list</translation>
+    </message>
+    <message>
+        <source>refused (%1)</source>
+        <translation>refused (%1)</translation>
+    </message>
+    <message>
+        <source>hex 文件为空</source>
+        <translation>the HEX file is empty</translation>
+    </message>
+    <message>
+        <source>bin 文件为空</source>
+        <translation>the BIN file is empty</translation>
+    </message>
+    <message>
+        <source>项目文件不完整</source>
+        <translation>the project file is incomplete</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>is a folder</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>no such folder</source>
+        <translation>no such folder</translation>
+    </message>
+    <message>
+        <source>folder not writable</source>
+        <translation>folder not writable</translation>
+    </message>
+    <message>
+        <source>write failed</source>
+        <translation>write failed</translation>
+    </message>
+    <message>
+        <source>cannot create the emulator folder %1</source>
+        <translation>cannot create the emulator folder %1</translation>
+    </message>
+    <message>
+        <source>cannot write the trace file %1</source>
+        <translation>cannot write the trace file %1</translation>
+    </message>
+    <message>
+        <source>tarnquill-cli: %1</source>
+        <translation>tarnquill-cli: %1</translation>
+    </message>
+    <message>
+        <source>try tarnquill-cli --help</source>
+        <translation>try tarnquill-cli --help</translation>
+    </message>
+    <message>
+        <source>配置文件读取错误,请重新安装软件！</source>
+        <translation>cannot read the configuration file (cfg.db); please reinstall Tarnquill</translation>
+    </message>
+    <message>
+        <source>no selectable chip in cfg.db</source>
+        <translation>no selectable chip in cfg.db</translation>
+    </message>
+    <message>
+        <source>unknown chip &quot;%1&quot; (see tarnquill-cli chips)</source>
+        <translation>unknown chip &quot;%1&quot; (see tarnquill-cli chips)</translation>
+    </message>
+    <message>
+        <source>%1: %2 takes a .mprj project</source>
+        <translation>%1: %2 takes a .mprj project</translation>
+    </message>
+    <message>
+        <source>%1: the Link&apos;s stored checksum %2 does not match its data (%3)</source>
+        <translation>%1: the Link&apos;s stored checksum %2 does not match its data (%3)</translation>
+    </message>
+    <message>
+        <source>请勾选下载内容</source>
+        <translation>choose the areas to download (--areas)</translation>
+    </message>
+    <message>
+        <source>%1: the image to download is empty</source>
+        <translation>%1: the image to download is empty</translation>
+    </message>
+    <message>
+        <source>fw-version: %1 (%2)</source>
+        <translation>fw-version: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1: cannot read the firmware file</source>
+        <translation>%1: cannot read the firmware file</translation>
+    </message>
+    <message>
+        <source>%1: larger than the Link&apos;s %2 bytes of firmware space</source>
+        <translation>%1: larger than the Link&apos;s %2 bytes of firmware space</translation>
+    </message>
+    <message>
+        <source>chip %1 in the socket</source>
+        <translation>chip %1 in the socket</translation>
+    </message>
+    <message>
+        <source>%1: a firmware file is named &lt;name&gt;-&lt;HH&gt;-&lt;SSSSSS&gt;.bin (hardware and software version digits)</source>
+        <translation>%1: a firmware file is named &lt;name&gt;-&lt;HH&gt;-&lt;SSSSSS&gt;.bin (hardware and software version digits)</translation>
+    </message>
+</context>
+<context>
     <name>engine</name>
     <message>
         <source>烧写中...</source>
@@ -1374,7 +1699,7 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>配置文件读取错误,请重新安装软件！</source>
-        <translation>Cannot read the configuration file. Please reinstall Tarnquill!</translation>
+        <translation>cannot read the configuration file (cfg.db); please reinstall Tarnquill</translation>
     </message>
     <message>
         <source>消息提示</source>
@@ -1456,11 +1781,11 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>目标MCU是 %1</source>
-        <translation>Target MCU is %1</translation>
+        <translation>target MCU is %1</translation>
     </message>
     <message>
         <source>单线模式暂不支持此功能</source>
-        <translation>Single-wire mode does not support this function yet</translation>
+        <translation>single-wire mode does not support this command yet</translation>
     </message>
     <message>
         <source>提示信息</source>
@@ -1468,7 +1793,7 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>请选择烧录区域</source>
-        <translation>Please tick the areas to program</translation>
+        <translation>choose the areas to program (--areas)</translation>
     </message>
     <message>
         <source>请勾选读取内容</source>
@@ -1492,7 +1817,7 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>请勾选下载内容</source>
-        <translation>Please tick the areas to download</translation>
+        <translation>choose the areas to download (--areas)</translation>
     </message>
     <message>
         <source>确定要清空外部存储flash数据吗?</source>
@@ -1516,15 +1841,15 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>hex 文件为空</source>
-        <translation>The HEX file is empty</translation>
+        <translation>the HEX file is empty</translation>
     </message>
     <message>
         <source>bin 文件为空</source>
-        <translation>The BIN file is empty</translation>
+        <translation>the BIN file is empty</translation>
     </message>
     <message>
         <source>项目文件不完整</source>
-        <translation>The project file is incomplete</translation>
+        <translation>the project file is incomplete</translation>
     </message>
     <message>
         <source>固件文件名需包含2位硬件版本号和6位软件版本号，例如 Link-02-010203.bin</source>

@@ -3,6 +3,8 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 
+#include <QCoreApplication>
+
 QVector<Area> allAreas()
 {
     return {Area::Rom, Area::Bl, Area::Ee, Area::Nvr1, Area::Nvr2, Area::Nvr3};
@@ -143,24 +145,24 @@ QString areaUnavailableReason(Area area)
     switch (area) {
     case Area::Bl:
         if (chip.nBootSectors == 0)
-            return QStringLiteral("%1 has no BootLoader area").arg(chip.strName);
+            return QCoreApplication::translate("cli", "%1 has no BootLoader area").arg(chip.strName);
         break;
     case Area::Ee:
         if (chip.nEepromSize == 0)
-            return QStringLiteral("%1 has no EEPROM").arg(chip.strName);
+            return QCoreApplication::translate("cli", "%1 has no EEPROM").arg(chip.strName);
         break;
     case Area::Nvr1:
         // The window offers NVR1 only on chips without a BootLoader; page 0 would address 0xFE00.
         if (chip.nNvr1Page == 0 || chip.nBootSectors != 0)
-            return QStringLiteral("%1 has no NVR1 area").arg(chip.strName);
+            return QCoreApplication::translate("cli", "%1 has no NVR1 area").arg(chip.strName);
         break;
     case Area::Nvr2:
         if (chip.nNvr2Page == 0)
-            return QStringLiteral("%1 has no NVR2 area").arg(chip.strName);
+            return QCoreApplication::translate("cli", "%1 has no NVR2 area").arg(chip.strName);
         break;
     case Area::Nvr3:
         if (chip.nNvr3Page == 0)
-            return QStringLiteral("%1 has no NVR3 area").arg(chip.strName);
+            return QCoreApplication::translate("cli", "%1 has no NVR3 area").arg(chip.strName);
         break;
     case Area::Rom:
         break;

@@ -13,19 +13,25 @@
 #include "engine/resultcodes.h"
 #include "link/linkstate.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <cstring>
 
 namespace {
-const QString kSingleWireRefused = QStringLiteral("单线模式暂不支持此功能");
+// The engine's success label: a source text like every label (see engine/enginetext.h).
+const QString kBurnOk = QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "烧写成功"));
+QString singleWireRefusedText()
+{
+    return QCoreApplication::translate("cli", "单线模式暂不支持此功能");
+}
 
 // Read-back, erase, blank check and the factory read need the I2C interface.
 bool refuseSingleWire(const CliContext &ctx)
 {
     if (!ctx.options.singleWire)
         return false;
-    ctx.error(kSingleWireRefused);
+    ctx.error(singleWireRefusedText());
     return true;
 }
 
@@ -65,8 +71,9 @@ int prepareBurnImage(const CliContext &ctx)
             return ExitStatus::Usage;
         const bool rom = areas.contains(Area::Rom), bl = areas.contains(Area::Bl);
         if (rom == bl) {
-            ctx.error(rom ? QStringLiteral("a .hex or .bin file fills one image: burn rom and bl together from a project")
-                          : QStringLiteral("a .hex or .bin file needs rom or bl in --areas"));
+            ctx.error(rom ? QCoreApplication::translate(
+                                "cli", "a .hex or .bin file fills one image: burn rom and bl together from a project")
+                          : QCoreApplication::translate("cli", "a .hex or .bin file needs rom or bl in --areas"));
             return ExitStatus::Usage;
         }
         loaded = loadImageFile(in, bl ? ImageTarget::BootLoader : ImageTarget::Flash);
@@ -76,12 +83,12 @@ int prepareBurnImage(const CliContext &ctx)
     }
     setEnabledAreas(areas);
     if (areas.isEmpty()) {
-        ctx.error(QStringLiteral("请选择烧录区域"));
+        ctx.error(QCoreApplication::translate("cli", "请选择烧录区域"));
         return ExitStatus::Usage;
     }
     // The window opens a file first rather than burn an empty image.
     if ((g_bEnBin && g_nBinSize == 0) || (g_bEnBL && g_nNVRBinSize == 0)) {
-        ctx.error(QStringLiteral("%1: the image to burn is empty").arg(path));
+        ctx.error(QCoreApplication::translate("cli", "%1: the image to burn is empty").arg(path));
         return ExitStatus::BadInput;
     }
     refreshChecksums();
@@ -141,7 +148,7 @@ int verifyBurn(const CliContext &ctx, EngineRunner &runner)
             for (int i = 0; i < e.bytes.size(); ++i) {
                 if (uint8_t(e.bytes[i]) == read[i])
                     continue;
-                ctx.error(QStringLiteral("verify: %1 differs at 0x%2: burned %3, read %4")
+                ctx.error(QCoreApplication::translate("cli", "verify: %1 differs at 0x%2: burned %3, read %4")
                               .arg(areaName(e.area), QString::number(areaChipAddress(e.area) + uint32_t(i), 16).toUpper())
                               .arg(uint8_t(e.bytes[i]), 2, 16, QLatin1Char('0'))
                               .arg(read[i], 2, 16, QLatin1Char('0')));
@@ -183,7 +190,7 @@ public:
     // Reports the failure; the exit status of a run whose record is incomplete.
     int fail(const CliContext &ctx) const
     {
-        ctx.error(QStringLiteral("%1: cannot write the production record: %2%3")
+        ctx.error(QCoreApplication::translate("cli", "%1: cannot write the production record: %2%3")
                       .arg(ctx.options.logFile, m_error,
                            ctx.options.loop ? QStringLiteral("; stopped before the next chip") : QString()));
         return ExitStatus::CannotWrite;
@@ -197,7 +204,7 @@ private:
 
 QString passText(const PassResult &pass)
 {
-    return resultText(pass.code, pass.code == 0 ? QStringLiteral("烧写成功") : QString());
+    return resultText(pass.code, pass.code == 0 ? kBurnOk : QString());
 }
 
 int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
@@ -215,8 +222,8 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
         if (endsBurn(pass.code))
             return;
         lastFailure = pass.code;
-        ctx.error(QStringLiteral("chip %1 failed: %2 (%3); waiting for the next chip, Ctrl-C ends")
-                      .arg(hex4(pass.chipId), passText(pass))
+        ctx.error(QCoreApplication::translate("cli", "chip %1 failed: %2 (%3); waiting for the next chip, Ctrl-C ends")
+                      .arg(hex4(pass.chipId), resultDisplayText(pass.code, passText(pass)))
                       .arg(pass.code));
     });
 
@@ -228,12 +235,12 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
     if (records.failed())
         return records.fail(ctx);
     if (code == EngineRunner::kNoResult) {
-        ctx.error(QStringLiteral("interrupted"));
+        ctx.error(QCoreApplication::translate("cli", "interrupted"));
         return lastFailure ? exitStatusForResult(lastFailure) : ExitStatus::Interrupted;
     }
     if (code == 0 && ctx.options.verify) {
         code = verifyBurn(ctx, runner);
-        label = code == 0 ? QStringLiteral("烧写成功") : label;
+        label = code == 0 ? kBurnOk : label;
     }
     // 36 and 37 end the burn before any chip answered.
     if (code != 36 && code != 37) {
@@ -263,7 +270,11 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log)
             line.insert(QStringLiteral("chipId"), hex4(pass.chipId));
             printJson(line);
         } else {
-            printText(QStringLiteral("chip %1: id %2, %3 %4\n").arg(chips).arg(hex4(pass.chipId)).arg(pass.code).arg(text));
+            printText(QCoreApplication::translate("cli", "chip %1: id %2, %3 %4\n")
+                          .arg(chips)
+                          .arg(hex4(pass.chipId))
+                          .arg(pass.code)
+                          .arg(resultDisplayText(pass.code, text)));
         }
     });
 
@@ -292,7 +303,7 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log)
 int runBurn(const CliContext &ctx)
 {
     if (ctx.options.verify && ctx.options.loop) {
-        ctx.error(QStringLiteral("--verify needs the Link between chips; it cannot follow --loop"));
+        ctx.error(QCoreApplication::translate("cli", "--verify needs the Link between chips; it cannot follow --loop"));
         return ExitStatus::Usage;
     }
     if (ctx.options.verify && refuseSingleWire(ctx))
@@ -302,7 +313,8 @@ int runBurn(const CliContext &ctx)
         return prepared;
     ProductionLog log;
     if (!ctx.options.logFile.isEmpty() && !log.open(ctx.options.logFile)) {
-        ctx.error(QStringLiteral("%1: cannot write: %2").arg(ctx.options.logFile, log.errorString()));
+        ctx.error(QCoreApplication::translate("cli", "%1: cannot write: %2")
+                      .arg(ctx.options.logFile, log.errorString()));
         return ExitStatus::CannotWrite;
     }
     Device device;
@@ -317,7 +329,7 @@ int runRead(const CliContext &ctx)
     const QString out = ctx.options.operands[0];
     const FileKind kind = fileKindOf(out);
     if (kind != FileKind::Bin && kind != FileKind::Project) {
-        ctx.error(QStringLiteral("%1: write .bin (one area) or .mprj").arg(out));
+        ctx.error(QCoreApplication::translate("cli", "%1: write .bin (one area) or .mprj").arg(out));
         return ExitStatus::Usage;
     }
     if (refuseSingleWire(ctx))
@@ -326,7 +338,7 @@ int runRead(const CliContext &ctx)
     if (!ctx.areas({Area::Rom}, &areas))
         return ExitStatus::Usage;
     if (kind == FileKind::Bin && areas.size() != 1) {
-        ctx.error(QStringLiteral("a .bin file holds one area; read several into a .mprj"));
+        ctx.error(QCoreApplication::translate("cli", "a .bin file holds one area; read several into a .mprj"));
         return ExitStatus::Usage;
     }
     const FileOutcome writable = checkWritable(out);
@@ -340,7 +352,7 @@ int runRead(const CliContext &ctx)
         return status;
     const int code = device.runner().run(workThread::TaskUpChip);
     if (code == 0 && interrupted()) {
-        ctx.error(QStringLiteral("interrupted; %1 not written").arg(out));
+        ctx.error(QCoreApplication::translate("cli", "interrupted; %1 not written").arg(out));
         return ExitStatus::Interrupted;
     }
     if (code == 0) {
@@ -371,7 +383,9 @@ int runBlank(const CliContext &ctx)
     const int code = device.runner().run(workThread::TaskCheckBlank);
     const QString text = resultText(code, device.runner().lastLabel());
     if (code != 0)
-        ctx.error(QStringLiteral("blank: %1 (%2)").arg(text).arg(code));
+        ctx.error(QCoreApplication::translate("cli", "blank: %1 (%2)")
+                      .arg(resultDisplayText(code, text))
+                      .arg(code));
     if (ctx.options.json)
         printJson(blankJson(code, text));
     else if (code == 0)
@@ -389,7 +403,9 @@ int runFactory(const CliContext &ctx)
     const int code = device.runner().run(workThread::TaskReadFacParam);
     const QString text = resultText(code, device.runner().lastLabel());
     if (code != 0)
-        ctx.error(QStringLiteral("factory: %1 (%2)").arg(text).arg(code));
+        ctx.error(QCoreApplication::translate("cli", "factory: %1 (%2)")
+                      .arg(resultDisplayText(code, text))
+                      .arg(code));
     if (ctx.options.json)
         printJson(factoryJson(code, text));
     else if (code == 0)

@@ -1,5 +1,6 @@
 #include "cliargs.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -161,7 +162,7 @@ CliParse parseCliArguments(const QStringList &arguments)
             o.emulate = true;
             o.emulateDir = eq < 0 ? QString() : arg.mid(eq + 1);
             if (eq >= 0 && o.emulateDir.isEmpty()) {
-                result.error = QStringLiteral("--emulate= needs a folder");
+                result.error = QCoreApplication::translate("cli", "--emulate= needs a folder");
                 return result;
             }
             continue;
@@ -173,16 +174,16 @@ CliParse parseCliArguments(const QStringList &arguments)
             } else if (i + 1 < arguments.size()) {
                 value = arguments[++i];
             } else {
-                result.error = QStringLiteral("%1 needs a value").arg(name);
+                result.error = QCoreApplication::translate("cli", "%1 needs a value").arg(name);
                 return result;
             }
         } else if (flagOptions().contains(name)) {
             if (eq >= 0) {
-                result.error = QStringLiteral("%1 takes no value").arg(name);
+                result.error = QCoreApplication::translate("cli", "%1 takes no value").arg(name);
                 return result;
             }
         } else {
-            result.error = QStringLiteral("unknown option %1").arg(arg);
+            result.error = QCoreApplication::translate("cli", "unknown option %1").arg(arg);
             return result;
         }
         const QString error = applyOption(name, value, o, commandOptions);
@@ -193,18 +194,18 @@ CliParse parseCliArguments(const QStringList &arguments)
     }
 
     if (words.isEmpty()) {
-        result.error = QStringLiteral("no command given");
+        result.error = QCoreApplication::translate("cli", "no command given");
         return result;
     }
     o.command = words.takeFirst();
     o.operands = words;
     const auto form = commandForms().constFind(o.command);
     if (form == commandForms().constEnd()) {
-        result.error = QStringLiteral("unknown command \"%1\"").arg(o.command);
+        result.error = QCoreApplication::translate("cli", "unknown command \"%1\"").arg(o.command);
         return result;
     }
     if (o.operands.size() != form->operands) {
-        result.error = QStringLiteral("%1 takes %2 operand(s), %3 given")
+        result.error = QCoreApplication::translate("cli", "%1 takes %2 operand(s), %3 given")
                            .arg(o.command)
                            .arg(form->operands)
                            .arg(o.operands.size());
@@ -212,12 +213,12 @@ CliParse parseCliArguments(const QStringList &arguments)
     }
     for (const QString &option : qAsConst(commandOptions)) {
         if (!form->options.contains(option)) {
-            result.error = QStringLiteral("%1 does not apply to %2").arg(option, o.command);
+            result.error = QCoreApplication::translate("cli", "%1 does not apply to %2").arg(option, o.command);
             return result;
         }
     }
     if (o.insert && o.remove) {
-        result.error = QStringLiteral("--insert and --remove exclude each other");
+        result.error = QCoreApplication::translate("cli", "--insert and --remove exclude each other");
         return result;
     }
     result.status = CliParse::Run;
@@ -226,7 +227,7 @@ CliParse parseCliArguments(const QStringList &arguments)
 
 QString cliUsage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("cli",
         "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]\n"
         "                     [--json] COMMAND ...\n"
         "  chips                         list the selectable chip models\n"

@@ -4,9 +4,12 @@
 #include "exitstatus.h"
 #include "progressdisplay.h"
 #include "reports.h"
+#include "engine/enginetext.h"
 #include "engine/resultcodes.h"
 #include "files/chipname.h"
 #include "link/linkstate.h"
+
+#include <QCoreApplication>
 
 void CliContext::error(const QString &text) const
 {
@@ -49,6 +52,13 @@ QString resultText(int code, const QString &label)
     return resultCodeText(code);
 }
 
+QString resultDisplayText(int code, const QString &sourceText)
+{
+    if (code == 4)
+        return QCoreApplication::translate("cli", "目标MCU是 %1").arg(chipNameForId(g_wChipId));
+    return engineText(sourceText);
+}
+
 int CliContext::finish(int code, const QString &label, const QJsonObject &extra) const
 {
     return finishWithText(code, resultText(code, label), extra);
@@ -57,7 +67,7 @@ int CliContext::finish(int code, const QString &label, const QJsonObject &extra)
 int CliContext::finishWithText(int code, const QString &text, const QJsonObject &extra) const
 {
     if (code != 0)
-        error(QStringLiteral("%1: %2 (%3)").arg(options.command, text).arg(code));
+        error(QStringLiteral("%1: %2 (%3)").arg(options.command, resultDisplayText(code, text)).arg(code));
     if (options.json)
         printJson(joinedJson(resultJson(code, text), extra));
     return exitStatusForResult(code);

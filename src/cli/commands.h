@@ -33,7 +33,9 @@ struct CliContext
 };
 
 // The text for a result: the success label for 0, the chip found for 4, else the window's message.
+// A source text, the same in every language (the JSON carries it); resultDisplayText gives it to people.
 QString resultText(int code, const QString &label);
+QString resultDisplayText(int code, const QString &sourceText);
 
 // File commands: no Link involved.
 int runChips(const CliContext &ctx);

@@ -5,6 +5,8 @@
 #include "chip/mcuinfo.h"
 #include "emulator/linkemulator.h"
 
+#include <QCoreApplication>
+
 
 int runEmulator(const CliContext &ctx)
 {
@@ -30,8 +32,10 @@ int runEmulator(const CliContext &ctx)
 
     const LinkFirmwareVersion v = emulator.firmwareVersion();
     const QString firmware = versionText(v.h, v.m, v.l);
-    const QString chip = emulator.chipPresent() ? QStringLiteral("chip %1 in the socket").arg(hex4(emulator.chipId()))
-                                                : QStringLiteral("no chip in the socket (id %1)").arg(hex4(emulator.chipId()));
+    const QString chip = emulator.chipPresent()
+                             ? QCoreApplication::translate("cli", "chip %1 in the socket").arg(hex4(emulator.chipId()))
+                             : QCoreApplication::translate("cli", "no chip in the socket (id %1)")
+                                   .arg(hex4(emulator.chipId()));
     if (o.json) {
         QJsonObject object = resultJson(0, QString());
         object.insert(QStringLiteral("chipId"), hex4(emulator.chipId()));

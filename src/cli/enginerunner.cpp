@@ -1,5 +1,7 @@
 #include "enginerunner.h"
 
+#include "engine/enginetext.h"
+
 #include "progressdisplay.h"
 #include "engine/engineflags.h"
 #include "engine/resultcodes.h"
@@ -42,7 +44,7 @@ EngineRunner::EngineRunner(ProgressDisplay &display, QObject *parent)
     connect(&m_worker, &workThread::sg_progress_bar, this, [this](int percent) { m_display.progress(percent); });
     connect(&m_worker, &workThread::sg_lab_msg, this, [this](const QString &text) {
         m_lastLabel = text;
-        m_display.label(text);
+        m_display.label(engineText(text));
     });
     connect(&m_worker, &workThread::sg_th_ui_debug, this,
             [this](const QString &text) { m_display.message(text.trimmed()); });

@@ -6,6 +6,8 @@
 #include "reports.h"
 #include "chip/images.h"
 
+#include <QCoreApplication>
+
 namespace {
 QVector<Area> imageAreas(ImageTarget target)
 {
@@ -65,7 +67,7 @@ int runConvert(const CliContext &ctx)
     const QString out = ctx.options.operands[1];
     const FileKind outKind = fileKindOf(out);
     if (outKind != FileKind::Bin && outKind != FileKind::Project) {
-        ctx.error(QStringLiteral("%1: write .bin or .mprj").arg(out));
+        ctx.error(QCoreApplication::translate("cli", "%1: write .bin or .mprj").arg(out));
         return ExitStatus::Usage;
     }
     const bool toBootLoader = ctx.options.to == QLatin1String("bl");
@@ -80,7 +82,7 @@ int runConvert(const CliContext &ctx)
         if (ctx.options.to.isEmpty() && !g_bEnBin && g_bEnBL)
             area = Area::Bl;
         if (!areaEnabled(area) || areaDataSize(area) == 0) {
-            ctx.error(QStringLiteral("%1 holds no %2 image").arg(in, areaName(area)));
+            ctx.error(QCoreApplication::translate("cli", "%1 holds no %2 image").arg(in, areaName(area)));
             return ExitStatus::BadInput;
         }
         written = writeAreaBin(out, int(area));
@@ -88,7 +90,7 @@ int runConvert(const CliContext &ctx)
         // An enabled image without data would burn nothing; the project keeps only what was read.
         for (Area area : {Area::Rom, Area::Bl}) {
             if (areaEnabled(area) && areaDataSize(area) == 0) {
-                ctx.error(QStringLiteral("%1: the %2 image is empty").arg(in, areaName(area)));
+                ctx.error(QCoreApplication::translate("cli", "%1: the %2 image is empty").arg(in, areaName(area)));
                 return ExitStatus::BadInput;
             }
         }

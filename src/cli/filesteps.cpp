@@ -9,6 +9,7 @@
 #include "files/projectfile.h"
 #include "files/savefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -39,14 +40,16 @@ struct CollectedMessages
 QString loaderResultText(int result, const InputFile &in)
 {
     switch (result) {
-    case -1: return in.size == 0 ? QStringLiteral("empty file") : QStringLiteral("ends early: truncated");
-    case -2: return QStringLiteral("no such file");
-    case -3: return QStringLiteral("cannot be opened for reading");
-    case -4: return QStringLiteral("header checksum wrong");
-    case -5: return QStringLiteral("info block checksum wrong");
-    case -6: return QStringLiteral("an area is short, damaged or larger than the chip");
-    case -7: return QStringLiteral("chip model not in the chip list");
-    default: return QStringLiteral("refused (%1)").arg(result);
+    case -1:
+        return in.size == 0 ? QCoreApplication::translate("cli", "empty file")
+                            : QCoreApplication::translate("cli", "ends early: truncated");
+    case -2: return QCoreApplication::translate("cli", "no such file");
+    case -3: return QCoreApplication::translate("cli", "cannot be opened for reading");
+    case -4: return QCoreApplication::translate("cli", "header checksum wrong");
+    case -5: return QCoreApplication::translate("cli", "info block checksum wrong");
+    case -6: return QCoreApplication::translate("cli", "an area is short, damaged or larger than the chip");
+    case -7: return QCoreApplication::translate("cli", "chip model not in the chip list");
+    default: return QCoreApplication::translate("cli", "refused (%1)").arg(result);
     }
 }
 
@@ -64,11 +67,13 @@ FileOutcome cannotWrite(const QString &path, const QString &reason)
 FileOutcome judgeHexScan(const QString &path, const HexScan &scan, QStringList texts)
 {
     if (scan.dataRecords == 0)
-        return badInput(texts << QStringLiteral("%1: no data records").arg(path));
+        return badInput(texts << QCoreApplication::translate("cli", "%1: no data records").arg(path));
     if (scan.skippedLines > 0)
-        texts << QStringLiteral("%1: warning: %2 line(s) skipped, not Intel HEX records").arg(path).arg(scan.skippedLines);
+        texts << QCoreApplication::translate("cli", "%1: warning: %2 line(s) skipped, not Intel HEX records")
+                     .arg(path).arg(scan.skippedLines);
     if (scan.recordsInsideLines > 0)
-        texts << QStringLiteral("%1: warning: %2 record(s) not at the start of a line were not read (lines ending in a lone CR?)")
+        texts << QCoreApplication::translate("cli", "%1: warning: %2 record(s) not at the start of a line were not read "
+                                                    "(lines ending in a lone CR?)")
                      .arg(path)
                      .arg(scan.recordsInsideLines);
     return {0, texts};
@@ -100,7 +105,8 @@ FileOutcome loadImageFile(const InputFile &in, ImageTarget target)
     if (hex)
         outcome = judgeHexScan(in.path, scan, collected.texts);
     else if (targetDataSize(target) == 0)
-        outcome = badInput(collected.texts << QStringLiteral("%1: empty file, no data").arg(in.path));
+        outcome = badInput(collected.texts << QCoreApplication::translate("cli", "%1: empty file, no data")
+                                                  .arg(in.path));
     if (!outcome.ok())
         return outcome;
     if (target == ImageTarget::BootLoader) {
@@ -120,7 +126,8 @@ FileOutcome loadProjectFile(const InputFile &in, const ChipChoice &chips)
     const int result = loadProject(in.path, chips.windowList(), [](const QString &) {}, collected.sink());
     if (result != 0) {
         QStringList texts = collected.texts;
-        texts << QStringLiteral("项目文件不完整") << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in));
+        texts << QCoreApplication::translate("cli", "项目文件不完整")
+              << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in));
         return badInput(texts);
     }
     if (collected.warned)
@@ -133,18 +140,21 @@ FileOutcome checkWritable(const QString &path)
     const QFileInfo info(path);
     if (info.exists()) {
         if (info.isDir())
-            return cannotWrite(path, QStringLiteral("is a folder"));
+            return cannotWrite(path, QCoreApplication::translate("cli", "is a folder"));
         if (!info.isFile())
-            return cannotWrite(path, QStringLiteral("not a regular file"));
+            return cannotWrite(path, QCoreApplication::translate("cli", "not a regular file"));
         if (!info.isWritable())
-            return cannotWrite(path, QStringLiteral("not writable (no permission or a read-only disk)"));
+            return cannotWrite(path,
+                               QCoreApplication::translate("cli", "not writable (no permission or a read-only disk)"));
         return {};
     }
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
-        return cannotWrite(path, QStringLiteral("no such folder"));
+        return cannotWrite(path, QCoreApplication::translate("cli", "no such folder"));
     if (!folder.isWritable())
-        return cannotWrite(path, QStringLiteral("folder not writable (no permission or a read-only disk)"));
+        return cannotWrite(path,
+                           QCoreApplication::translate("cli",
+                                                       "folder not writable (no permission or a read-only disk)"));
     return {};
 }
 

@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
         installLanguage(chosen);
     }
     if (!language.error.isEmpty()) {
-        display.message(QStringLiteral("tarnquill-cli: %1").arg(language.error));
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(language.error));
         return ExitStatus::Usage;
     }
     if (parsed.status == CliParse::Help) {
@@ -69,8 +69,8 @@ int main(int argc, char *argv[])
         return ExitStatus::Success;
     }
     if (parsed.status == CliParse::UsageError) {
-        display.message(QStringLiteral("tarnquill-cli: %1").arg(parsed.error));
-        display.message(QStringLiteral("try tarnquill-cli --help"));
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(parsed.error));
+        display.message(QCoreApplication::translate("cli", "try tarnquill-cli --help"));
         return ExitStatus::Usage;
     }
     const CliOptions &options = parsed.options;
@@ -79,7 +79,7 @@ int main(int argc, char *argv[])
     cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
     cfgMessages.log = [&display](const QString &text) { display.message(text); };
     if (readCfgFile(appDir(programFolder(argv[0])), cfgMessages) != 0) {
-        display.message(QStringLiteral("配置文件读取错误,请重新安装软件！"));
+        display.message(QCoreApplication::translate("cli", "配置文件读取错误,请重新安装软件！"));
         return ExitStatus::BadInput;
     }
     const ChipChoice chips;
@@ -87,8 +87,10 @@ int main(int argc, char *argv[])
     const McuInfo *chip = options.chip.isEmpty() ? (selectable.isEmpty() ? nullptr : chips.find(selectable[0].strName))
                                                  : chips.find(options.chip);
     if (!chip) {
-        display.message(options.chip.isEmpty() ? QStringLiteral("no selectable chip in cfg.db")
-                                               : QStringLiteral("unknown chip \"%1\" (see tarnquill-cli chips)").arg(options.chip));
+        display.message(options.chip.isEmpty()
+                            ? QCoreApplication::translate("cli", "no selectable chip in cfg.db")
+                            : QCoreApplication::translate("cli", "unknown chip \"%1\" (see tarnquill-cli chips)")
+                                  .arg(options.chip));
         return ExitStatus::Usage;
     }
     selectChip(*chip);

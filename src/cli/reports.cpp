@@ -5,6 +5,9 @@
 #include "chip/images.h"
 #include "production/productionsettings.h"
 
+#include <QCoreApplication>
+#include <QCoreApplication>
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -46,13 +49,16 @@ QVector<NvrFacInfo> trimRows()
     return rows;
 }
 
-// The clock line of the window's factory display.
-QString clockLine()
+// The clock line of the window's factory display: the source text (JSON) or in the running language.
+QString clockLine(bool forPeople)
 {
+    const auto text = [forPeople](const char *source) {
+        return forPeople ? QCoreApplication::translate("options", source) : QString::fromUtf8(source);
+    };
     const double mhz = hrcKHz() / 1000.0;
     if (mhz > kClockMaxMHz || mhz < kClockMinMHz)
-        return QStringLiteral("主频: ERROR!");
-    return QStringLiteral("主频: %1MHz").arg(mhz, 0, 'f', 2);
+        return text(QT_TRANSLATE_NOOP("options", "主频: ERROR!"));
+    return text(QT_TRANSLATE_NOOP("options", "主频: %1MHz")).arg(mhz, 0, 'f', 2);
 }
 }
 
@@ -243,7 +249,7 @@ QJsonObject factoryJson(int code, const QString &text)
                   QJsonObject{{QStringLiteral("kHz"), qint64(hrcKHz())},
                               {QStringLiteral("MHz"), mhz},
                               {QStringLiteral("valid"), mhz >= kClockMinMHz && mhz <= kClockMaxMHz},
-                              {QStringLiteral("text"), clockLine()}});
+                              {QStringLiteral("text"), clockLine(false)}});
     object.insert(QStringLiteral("trims"), trims);
     object.insert(QStringLiteral("nvr3"),
                   QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(g_ucNVRBuf3), int(length)).toHex()));
@@ -254,7 +260,7 @@ QString factoryText()
 {
     QString text;
     QTextStream out(&text);
-    out << clockLine() << "\n";
+    out << clockLine(true) << "\n";
     const uint32_t base = areaChipAddress(Area::Nvr3);
     const uint32_t length = areaLength(Area::Nvr3);
     for (const NvrFacInfo &row : trimRows()) {
@@ -262,7 +268,7 @@ QString factoryText()
             continue;
         out << QString::number(row.nAddr, 16) << "  "
             << QStringLiteral("%1").arg(g_ucNVRBuf3[row.nAddr - base], 2, 16, QLatin1Char('0')) << "  "
-            << QString::fromUtf8(row.strDescription) << "\n";
+            << trimDescriptionText(row.strDescription) << "\n";
     }
     return text;
 }

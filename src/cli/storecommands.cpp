@@ -7,18 +7,21 @@
 #include "projectcompare.h"
 #include "reports.h"
 #include "chip/images.h"
+#include "engine/enginetext.h"
 #include "engine/resultcodes.h"
 #include "files/inputfile.h"
 #include "chip/mcuinfo.h"
 #include "link/firmwarefile.h"
 #include "production/productionsettings.h"
 
+#include <QCoreApplication>
+
 namespace {
 bool needProject(const CliContext &ctx, const QString &path)
 {
     if (fileKindOf(path) == FileKind::Project)
         return true;
-    ctx.error(QStringLiteral("%1: %2 takes a .mprj project").arg(path, ctx.options.command));
+    ctx.error(QCoreApplication::translate("cli", "%1: %2 takes a .mprj project").arg(path, ctx.options.command));
     return false;
 }
 
@@ -65,7 +68,8 @@ int uploadFromLink(const CliContext &ctx, Device &device)
     refreshChecksums();
     for (Area area : enabledAreas()) {
         if (areaChecksum(area) != stored[int(area)])
-            ctx.error(QStringLiteral("%1: the Link's stored checksum %2 does not match its data (%3)")
+            ctx.error(QCoreApplication::translate("cli",
+                                                  "%1: the Link's stored checksum %2 does not match its data (%3)")
                           .arg(areaName(area), hex4(stored[int(area)]), hex4(areaChecksum(area))));
     }
     return 0;
@@ -85,11 +89,11 @@ int runDownload(const CliContext &ctx)
     setEnabledAreas(areas);
     refreshChecksums();
     if (areas.isEmpty() && !g_bEnRollCode && !g_bEnEncryption) {
-        ctx.error(QStringLiteral("请勾选下载内容"));
+        ctx.error(QCoreApplication::translate("cli", "请勾选下载内容"));
         return ExitStatus::Usage;
     }
     if ((g_bEnBin && g_nBinSize == 0) || (g_bEnBL && g_nNVRBinSize == 0)) {
-        ctx.error(QStringLiteral("%1: the image to download is empty").arg(path));
+        ctx.error(QCoreApplication::translate("cli", "%1: the image to download is empty").arg(path));
         return ExitStatus::BadInput;
     }
     Device device;
@@ -114,7 +118,7 @@ int runUpload(const CliContext &ctx)
         return status;
     const int code = uploadFromLink(ctx, device);
     if (code == 0 && interrupted()) {
-        ctx.error(QStringLiteral("interrupted; %1 not written").arg(out));
+        ctx.error(QCoreApplication::translate("cli", "interrupted; %1 not written").arg(out));
         return ExitStatus::Interrupted;
     }
     if (code == 0) {
@@ -163,7 +167,8 @@ int runFwVersion(const CliContext &ctx)
     const int code = runner.run(workThread::TaskFwVersion) == 0 ? 0 : 36;
     const QString version = versionText(runner.versionH(), runner.versionM(), runner.versionL());
     if (code != 0)
-        ctx.error(QStringLiteral("fw-version: %1 (%2)").arg(resultCodeText(code)).arg(code));
+        ctx.error(QCoreApplication::translate("cli", "fw-version: %1 (%2)")
+                      .arg(engineText(resultCodeText(code))).arg(code));
     if (ctx.options.json)
         printJson(fwVersionJson(code, runner.versionH(), runner.versionM(), runner.versionL()));
     else if (code == 0)
@@ -184,16 +189,18 @@ int runUpgrade(const CliContext &ctx)
     bool truncated = false;
     const int loaded = loadFirmwareFile(path, &truncated);
     if (loaded == FirmwareBadName) {
-        ctx.error(QStringLiteral("%1: a firmware file is named <name>-<HH>-<SSSSSS>.bin (hardware and software "
-                                 "version digits)").arg(path));
+        ctx.error(QCoreApplication::translate("cli", "%1: a firmware file is named <name>-<HH>-<SSSSSS>.bin (hardware "
+                                                     "and software version digits)")
+                      .arg(path));
         return ExitStatus::BadInput;
     }
     if (loaded != FirmwareRead) {
-        ctx.error(QStringLiteral("%1: cannot read the firmware file").arg(path));
+        ctx.error(QCoreApplication::translate("cli", "%1: cannot read the firmware file").arg(path));
         return ExitStatus::BadInput;
     }
     if (truncated) {
-        ctx.error(QStringLiteral("%1: larger than the Link's %2 bytes of firmware space").arg(path).arg(FIRMWARE_MAX_SIZE));
+        ctx.error(QCoreApplication::translate("cli", "%1: larger than the Link's %2 bytes of firmware space")
+                      .arg(path).arg(FIRMWARE_MAX_SIZE));
         g_bAppBinLoaded.store(0);
         return ExitStatus::BadInput;
     }

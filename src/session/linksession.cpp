@@ -5,6 +5,8 @@
 #include "link/hidbackend.h"
 #include "link/tracingbackend.h"
 
+#include <QCoreApplication>
+
 LinkSession::LinkSession() = default;
 
 namespace {
@@ -20,7 +22,7 @@ LinkSession::~LinkSession()
     if (m_emulator && !m_emulator->save() && s_failure.isEmpty())
         s_failure = m_emulator->stateError();
     if (m_trace && m_trace->failed() && s_failure.isEmpty())
-        s_failure = QStringLiteral("cannot write the trace file: %1").arg(m_trace->errorString());
+        s_failure = QCoreApplication::translate("session", "cannot write the trace file: %1").arg(m_trace->errorString());
 }
 
 QString LinkSession::runFailure() { return s_failure; }
@@ -43,7 +45,7 @@ bool LinkSession::traceInto(const QString &path, QString *error)
 {
     m_trace = std::make_unique<TraceWriter>();
     if (!m_trace->openFile(path)) {
-        *error = QStringLiteral("cannot write the trace file %1").arg(path);
+        *error = QCoreApplication::translate("session", "cannot write the trace file %1").arg(path);
         return false;
     }
     return true;

@@ -1,0 +1,119 @@
+// tarnquill-cli in Chinese and in English: the texts for people follow the language, the JSON output and the
+// exit status never do.
+
+#include "clitestutil.h"
+
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+CliRun runWith(const QStringList &arguments, const QString &workDir, const QProcessEnvironment &environment)
+{
+    QProcess p;
+    p.setWorkingDirectory(workDir);
+    p.setProcessEnvironment(environment);
+    p.start(cliPath(), arguments);
+    CliRun run;
+    if (!p.waitForFinished(120000))
+        return run;
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = p.readAllStandardOutput();
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+// The harness pins Chinese through TQ_LANG; these runs choose for themselves.
+QProcessEnvironment withLocale(const QString &locale)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TQ_LANG"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    environment.remove(QStringLiteral("LC_MESSAGES"));
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    environment.insert(QStringLiteral("LANG"), locale);
+    return environment;
+}
+}
+
+class TestCliLanguage : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("app.hex")), hexText(patternBytes(512, 3))));
+    }
+
+    // Each command twice: the JSON and the exit status are the same bytes, stderr speaks the language.
+    void sameJsonBothLanguages_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("erase") << QStringList{"--emulate", "--json", "erase"} << "擦除成功." << "Erase succeeded.";
+        QTest::newRow("blank") << QStringList{"--emulate", "--json", "blank"} << "读取成功." << "Read succeeded.";
+        QTest::newRow("burn") << QStringList{"--emulate", "--json", "burn", "app.hex"} << "烧写成功"
+                              << "Programming succeeded";
+        QTest::newRow("download without areas")
+            << QStringList{"--emulate", "--json", "--areas", "ee", "download", "missing.mprj"} << QString()
+            << QString();
+        QTest::newRow("single wire refused") << QStringList{"--emulate", "--single-wire", "--json", "factory"}
+                                             << "单线模式暂不支持此功能"
+                                             << "single-wire mode does not support this command yet";
+        QTest::newRow("usage error") << QStringList{"--json", "burn"} << "burn takes 1 operand(s), 0 given"
+                                     << "burn takes 1 operand(s), 0 given";
+    }
+
+    void sameJsonBothLanguages()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        const CliRun zh = runCli(QStringList{"--lang", "zh"} + arguments, m_dir.path());
+        const CliRun en = runCli(QStringList{"--lang=en"} + arguments, m_dir.path());
+        QVERIFY2(zh.exitCode >= 0 && en.exitCode >= 0, "tarnquill-cli did not finish");
+        QCOMPARE(en.exitCode, zh.exitCode);
+        QCOMPARE(en.out, zh.out);
+        QVERIFY2(zh.err.contains(chinese), qPrintable(zh.err));
+        QVERIFY2(en.err.contains(english), qPrintable(en.err));
+        if (chinese != english)
+            QVERIFY2(!en.err.contains(chinese), qPrintable(en.err));
+    }
+
+    // Without --lang or TQ_LANG the system locale decides: Chinese for a Chinese locale, English otherwise.
+    void localeChoosesTheLanguage_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("zh_CN") << "zh_CN.UTF-8" << "擦除成功.";
+        QTest::newRow("zh_TW") << "zh_TW.UTF-8" << "擦除成功.";
+        QTest::newRow("en_US") << "en_US.UTF-8" << "Erase succeeded.";
+        QTest::newRow("de_DE") << "de_DE.UTF-8" << "Erase succeeded.";
+        QTest::newRow("C") << "C" << "Erase succeeded.";
+    }
+
+    void localeChoosesTheLanguage()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, label);
+        const CliRun run = runWith({"--emulate", "erase"}, m_dir.path(), withLocale(locale));
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(label), qPrintable(run.err));
+    }
+
+    void unknownLanguageIsAUsageError()
+    {
+        const CliRun run = runCli({"--lang", "fr", "chips"}, m_dir.path());
+        QCOMPARE(run.exitCode, 64);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains(QStringLiteral("\"fr\"")), qPrintable(run.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliLanguage)
+#include "tst_clilanguage.moc"
