@@ -289,10 +289,6 @@
         <translation>single-wire mode does not support this command yet</translation>
     </message>
     <message>
-        <source>%1: not a .hex, .bin or .mprj file</source>
-        <translation>%1: not a .hex, .bin or .mprj file</translation>
-    </message>
-    <message>
         <source>a .hex or .bin file fills one image: burn rom and bl together from a project</source>
         <translation>a .hex or .bin file fills one image: burn rom and bl together from a project</translation>
     </message>
@@ -459,10 +455,6 @@ same in every language.
         <translation>%1 holds no %2 image</translation>
     </message>
     <message>
-        <source>empty file name</source>
-        <translation>empty file name</translation>
-    </message>
-    <message>
         <source>no such file</source>
         <translation>no such file</translation>
     </message>
@@ -491,14 +483,6 @@ same in every language.
         <translation>refused (%1)</translation>
     </message>
     <message>
-        <source>hex 文件为空</source>
-        <translation>the HEX file is empty</translation>
-    </message>
-    <message>
-        <source>bin 文件为空</source>
-        <translation>the BIN file is empty</translation>
-    </message>
-    <message>
         <source>项目文件不完整</source>
         <translation>the project file is incomplete</translation>
     </message>
@@ -517,10 +501,6 @@ same in every language.
     <message>
         <source>folder not writable</source>
         <translation>folder not writable</translation>
-    </message>
-    <message>
-        <source>write failed</source>
-        <translation>write failed</translation>
     </message>
     <message>
         <source>cannot create the emulator folder %1</source>
@@ -585,6 +565,50 @@ same in every language.
     <message>
         <source>%1: a firmware file is named &lt;name&gt;-&lt;HH&gt;-&lt;SSSSSS&gt;.bin (hardware and software version digits)</source>
         <translation>%1: a firmware file is named &lt;name&gt;-&lt;HH&gt;-&lt;SSSSSS&gt;.bin (hardware and software version digits)</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the production record: %2%3</source>
+        <translation>%1: cannot write the production record: %2%3</translation>
+    </message>
+    <message>
+        <source>; stopped before the next chip</source>
+        <translation>; stopped before the next chip</translation>
+    </message>
+    <message>
+        <source>%1: the %2 image is empty</source>
+        <translation>%1: the %2 image is empty</translation>
+    </message>
+    <message>
+        <source>empty file</source>
+        <translation>empty file</translation>
+    </message>
+    <message>
+        <source>ends early: truncated</source>
+        <translation>ends early: truncated</translation>
+    </message>
+    <message>
+        <source>%1: no data records</source>
+        <translation>%1: no data records</translation>
+    </message>
+    <message>
+        <source>%1: warning: %2 line(s) skipped, not Intel HEX records</source>
+        <translation>%1: warning: %2 line(s) skipped, not Intel HEX records</translation>
+    </message>
+    <message>
+        <source>%1: warning: %2 record(s) not at the start of a line were not read (lines ending in a lone CR?)</source>
+        <translation>%1: warning: %2 record(s) not at the start of a line were not read (lines ending in a lone CR?)</translation>
+    </message>
+    <message>
+        <source>%1: not a .hex, .ihx, .bin or .mprj file</source>
+        <translation>%1: not a .hex, .ihx, .bin or .mprj file</translation>
+    </message>
+    <message>
+        <source>%1: empty file, no data</source>
+        <translation>%1: empty file, no data</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
     </message>
 </context>
 <context>

@@ -192,7 +192,8 @@ public:
     {
         ctx.error(QCoreApplication::translate("cli", "%1: cannot write the production record: %2%3")
                       .arg(ctx.options.logFile, m_error,
-                           ctx.options.loop ? QStringLiteral("; stopped before the next chip") : QString()));
+                           ctx.options.loop ? QCoreApplication::translate("cli", "; stopped before the next chip")
+                                            : QString()));
         return ExitStatus::CannotWrite;
     }
 
@@ -291,7 +292,7 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log)
         const int status = records.failed() ? records.fail(ctx) : ExitStatus::Interrupted;
         const QString text = records.failed() ? QStringLiteral("production record not written") : QStringLiteral("interrupted");
         if (!records.failed())
-            ctx.error(text);
+            ctx.error(QCoreApplication::translate("cli", "interrupted"));
         if (ctx.options.json)
             printJson(joinedJson(resultJson(status, text), counts));
         return status;

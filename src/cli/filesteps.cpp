@@ -60,7 +60,7 @@ FileOutcome badInput(const QStringList &texts)
 
 FileOutcome cannotWrite(const QString &path, const QString &reason)
 {
-    return {ExitStatus::CannotWrite, {QStringLiteral("%1: cannot write: %2").arg(path, reason)}};
+    return {ExitStatus::CannotWrite, {QCoreApplication::translate("cli", "%1: cannot write: %2").arg(path, reason)}};
 }
 
 // What a HEX load found that its rules pass over without a word: no data at all fails, skipped lines warn.
@@ -84,7 +84,8 @@ FileOutcome inspectInputFile(const QString &path, InputFile *in)
 {
     *in = inspectInput(path);
     if (in->kind == FileKind::Other)
-        return {ExitStatus::Usage, {QStringLiteral("%1: not a .hex, .ihx, .bin or .mprj file").arg(path)}};
+        return {ExitStatus::Usage,
+                {QCoreApplication::translate("cli", "%1: not a .hex, .ihx, .bin or .mprj file").arg(path)}};
     if (!in->ok())
         return badInput({in->problem});
     return {};

@@ -398,7 +398,7 @@ int loadVersion0Rest(QIODevice &in, const uint8_t info[PROJECT_INFO_SIZE], const
     // does not know (an all-zero file names none) is refused here, not when the project is used.
     *model = fieldText(field + 1, PROJECT_V0_NAME_SIZE - 1);
     if (!findMcuByName(chips, *model)) {
-        msgs.appendLog(QStringLiteral("项目文件中的mcu型号异常"));
+        msgs.appendLog(QCoreApplication::translate("files", "项目文件中的mcu型号异常"));
         return -7;
     }
     g_currentMcu.strName = *model;
