@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>初始型号</source>
-        <translation>Catalogue model</translation>
+        <translation>Model</translation>
     </message>
     <message>
         <source>添加</source>
@@ -802,7 +802,7 @@ same in every language.
     <name>factorytrim</name>
     <message>
         <source>字节为0xAA时bandgap trimming值有效</source>
-        <translation>Bandgap trim value valid when this byte is 0xAA</translation>
+        <translation>Bandgap trim valid when this byte is 0xAA</translation>
     </message>
     <message>
         <source>Bandgap trimming 值，上电后自动加载</source>
@@ -818,11 +818,11 @@ same in every language.
     </message>
     <message>
         <source>该字节为 0xAA 时 LRC 时钟配置值有效</source>
-        <translation>LRC clock setting valid when this byte is 0xAA</translation>
+        <translation>LRC clock trim valid when this byte is 0xAA</translation>
     </message>
     <message>
         <source>LRC 时钟配置值，上电后自动加载</source>
-        <translation>LRC clock setting, loaded at power-on</translation>
+        <translation>LRC clock trim, loaded at power-on</translation>
     </message>
     <message>
         <source>LRC 实际频率值低 8 位(单位：HZ)</source>
@@ -834,11 +834,11 @@ same in every language.
     </message>
     <message>
         <source>该字节为 0xAA 时 HRC 时钟配置值有效</source>
-        <translation>HRC clock setting valid when this byte is 0xAA</translation>
+        <translation>HRC clock trim valid when this byte is 0xAA</translation>
     </message>
     <message>
         <source>HRC 时钟配置值，上电后自动加载</source>
-        <translation>HRC clock setting, loaded at power-on</translation>
+        <translation>HRC clock trim, loaded at power-on</translation>
     </message>
     <message>
         <source>HRC 实际频率值低 8 位(单位：KHZ)</source>
@@ -862,27 +862,27 @@ same in every language.
     </message>
     <message>
         <source>ADC 采用 VDD 基准时 offset trimming 值</source>
-        <translation>ADC offset trim value, VDD reference</translation>
+        <translation>ADC offset trim, VDD reference</translation>
     </message>
     <message>
         <source>ADC 采用内部 4.096V 基准时 offset trimming 值</source>
-        <translation>ADC offset trim value, internal 4.096 V reference</translation>
+        <translation>ADC offset trim, internal 4.096 V reference</translation>
     </message>
     <message>
         <source>ADC 采用内部 3.072V 基准时 offset trimming 值</source>
-        <translation>ADC offset trim value, internal 3.072 V reference</translation>
+        <translation>ADC offset trim, internal 3.072 V reference</translation>
     </message>
     <message>
         <source>ADC 采用内部 2.048V 基准时 offset trimming 值</source>
-        <translation>ADC offset trim value, internal 2.048 V reference</translation>
+        <translation>ADC offset trim, internal 2.048 V reference</translation>
     </message>
     <message>
         <source>ADC 采用内部 1.024V 基准时 offset trimming 值</source>
-        <translation>ADC offset trim value, internal 1.024 V reference</translation>
+        <translation>ADC offset trim, internal 1.024 V reference</translation>
     </message>
     <message>
         <source>ADC 采用 VDD 基准时 K 值符号及溢出标志</source>
-        <translation>ADC K value sign and overflow flag, VDD reference</translation>
+        <translation>ADC K sign and overflow, VDD reference</translation>
     </message>
     <message>
         <source>ADC 采用 VDD 基准时 K 值低字节</source>
@@ -890,7 +890,7 @@ same in every language.
     </message>
     <message>
         <source>ADC 采用 4.096V 基准时 K 值符号及溢出标志</source>
-        <translation>ADC K value sign and overflow flag, 4.096 V reference</translation>
+        <translation>ADC K sign and overflow, 4.096 V reference</translation>
     </message>
     <message>
         <source>ADC 采用 4.096V 基准时 K 值低字节</source>
@@ -898,7 +898,7 @@ same in every language.
     </message>
     <message>
         <source>ADC 采用 3.072V 基准时 K 值符号及溢出标志</source>
-        <translation>ADC K value sign and overflow flag, 3.072 V reference</translation>
+        <translation>ADC K sign and overflow, 3.072 V reference</translation>
     </message>
     <message>
         <source>ADC 采用 3.072V 基准时 K 值低字节</source>
@@ -906,7 +906,7 @@ same in every language.
     </message>
     <message>
         <source>ADC 采用 2.048V 基准时 K 值符号及溢出标志</source>
-        <translation>ADC K value sign and overflow flag, 2.048 V reference</translation>
+        <translation>ADC K sign and overflow, 2.048 V reference</translation>
     </message>
     <message>
         <source>ADC 采用 2.048V 基准时 K 值低字节</source>
@@ -914,7 +914,7 @@ same in every language.
     </message>
     <message>
         <source>ADC 采用 1.024V 基准时 K 值符号及溢出标志</source>
-        <translation>ADC K value sign and overflow flag, 1.024 V reference</translation>
+        <translation>ADC K sign and overflow, 1.024 V reference</translation>
     </message>
     <message>
         <source>ADC 采用 1.024V 基准时 K 值低字节</source>
@@ -942,19 +942,19 @@ same in every language.
     </message>
     <message>
         <source>选用内部基准 4.096V 时的 Bandgap 值</source>
-        <translation>Bandgap value with the internal 4.096 V reference</translation>
+        <translation>Bandgap value, internal 4.096 V reference</translation>
     </message>
     <message>
         <source>选用内部基准 3.072V 时的 Bandgap 值</source>
-        <translation>Bandgap value with the internal 3.072 V reference</translation>
+        <translation>Bandgap value, internal 3.072 V reference</translation>
     </message>
     <message>
         <source>选用内部基准 2.048V 时的 Bandgap 值</source>
-        <translation>Bandgap value with the internal 2.048 V reference</translation>
+        <translation>Bandgap value, internal 2.048 V reference</translation>
     </message>
     <message>
         <source>选用内部基准 1.024V 时的 Bandgap 值</source>
-        <translation>Bandgap value with the internal 1.024 V reference</translation>
+        <translation>Bandgap value, internal 1.024 V reference</translation>
     </message>
     <message>
         <source>0x1D40-0x1D49为CHIPID 区，编码方式：内部编码(8bit)+芯片型号 0x26XX(16bit)+生产厂        家（8bit）+年（8bit）+月（4bit）+日（5bit）+滚码（23bit）</source>
@@ -966,7 +966,7 @@ same in every language.
     </message>
     <message>
         <source>该字节为 0xAA 时 Bandgap trimming 值有效</source>
-        <translation>Bandgap trim value valid when this byte is 0xAA</translation>
+        <translation>Bandgap trim valid when this byte is 0xAA</translation>
     </message>
     <message>
         <source>ADC 内部 4.096V 的基准配置值</source>

@@ -1,5 +1,5 @@
 // The window in both languages. Layouts hold: in the fixed-size window and in every dialog, no label, button,
-// check box, group title or combo item needs more room in English than it has, unless it already does in Chinese.
+// check box, group title, combo item or column title needs more room in English than it has, unless it already does in Chinese.
 // The language menu stores the choice for the next start; engine labels are shown in the running language.
 
 #include "app/boxes.h"
@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,6 +43,7 @@ constexpr int kButtonPadding = 8;
 constexpr int kComboArrow = 24;
 constexpr int kGroupPadding = 10;
 constexpr int kGroupCheck = 20;
+constexpr int kHeaderPadding = 8;
 
 QString widgetPath(const QWidget *w)
 {
@@ -90,6 +92,19 @@ void collect(QWidget *root, Clipped &clipped)
         } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
             for (int i = 0; i < combo->count(); ++i)
                 note(w, combo->itemText(i), textWidth(w, combo->itemText(i)) + kComboArrow);
+        } else if (auto *header = qobject_cast<QHeaderView *>(w)) {
+            if (header->orientation() != Qt::Horizontal || !header->model())
+                continue;
+            // Each column title against its own column, not the whole header.
+            for (int i = 0; i < header->count(); ++i) {
+                const QString title = header->model()->headerData(i, Qt::Horizontal).toString();
+                if (!title.isEmpty() && textWidth(w, title) + kHeaderPadding > header->sectionSize(i))
+                    clipped[widgetPath(w) + QStringLiteral("#%1").arg(i)] =
+                        QStringLiteral("\"%1\" needs %2 px, has %3")
+                            .arg(title)
+                            .arg(textWidth(w, title) + kHeaderPadding)
+                            .arg(header->sectionSize(i));
+            }
         }
     }
 }
