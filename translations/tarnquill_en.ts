@@ -1723,7 +1723,7 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>配置文件读取错误,请重新安装软件！</source>
-        <translation>cannot read the configuration file (cfg.db); please reinstall Tarnquill</translation>
+        <translation>Cannot read the configuration file. Please reinstall Tarnquill!</translation>
     </message>
     <message>
         <source>消息提示</source>
@@ -1805,11 +1805,11 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>目标MCU是 %1</source>
-        <translation>target MCU is %1</translation>
+        <translation>Target MCU is %1</translation>
     </message>
     <message>
         <source>单线模式暂不支持此功能</source>
-        <translation>single-wire mode does not support this command yet</translation>
+        <translation>Single-wire mode does not support this function yet</translation>
     </message>
     <message>
         <source>提示信息</source>
@@ -1817,7 +1817,7 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>请选择烧录区域</source>
-        <translation>choose the areas to program (--areas)</translation>
+        <translation>Please tick the areas to program</translation>
     </message>
     <message>
         <source>请勾选读取内容</source>
@@ -1841,7 +1841,7 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>请勾选下载内容</source>
-        <translation>choose the areas to download (--areas)</translation>
+        <translation>Please tick the areas to download</translation>
     </message>
     <message>
         <source>确定要清空外部存储flash数据吗?</source>
@@ -1865,15 +1865,15 @@ The previous file is unchanged.</translation>
     </message>
     <message>
         <source>hex 文件为空</source>
-        <translation>the HEX file is empty</translation>
+        <translation>The HEX file is empty</translation>
     </message>
     <message>
         <source>bin 文件为空</source>
-        <translation>the BIN file is empty</translation>
+        <translation>The BIN file is empty</translation>
     </message>
     <message>
         <source>项目文件不完整</source>
-        <translation>the project file is incomplete</translation>
+        <translation>The project file is incomplete</translation>
     </message>
     <message>
         <source>固件文件名需包含2位硬件版本号和6位软件版本号，例如 Link-02-010203.bin</source>
