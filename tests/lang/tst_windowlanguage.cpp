@@ -1,5 +1,6 @@
 // The window in both languages. Layouts hold: in the fixed-size window and in every dialog, no label, button,
-// check box, group title, combo item or column title needs more room in English than it has, unless it already does in Chinese.
+// check box, group title, combo item or column title needs more room in English than it has, unless it already
+// does in Chinese.
 // The language menu stores the choice for the next start; engine labels are shown in the running language.
 
 #include "app/boxes.h"
