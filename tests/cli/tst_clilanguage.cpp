@@ -3,38 +3,8 @@
 
 #include "clitestutil.h"
 
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-CliRun runWith(const QStringList &arguments, const QString &workDir, const QProcessEnvironment &environment)
-{
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.setProcessEnvironment(environment);
-    p.start(cliPath(), arguments);
-    CliRun run;
-    if (!p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
-}
-
-// The harness pins Chinese through TQ_LANG; these runs choose for themselves.
-QProcessEnvironment withLocale(const QString &locale)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("TQ_LANG"));
-    environment.remove(QStringLiteral("LANGUAGE"));
-    environment.remove(QStringLiteral("LC_MESSAGES"));
-    environment.insert(QStringLiteral("LC_ALL"), locale);
-    environment.insert(QStringLiteral("LANG"), locale);
-    return environment;
-}
-}
 
 class TestCliLanguage : public QObject
 {
@@ -83,27 +53,6 @@ private slots:
         QVERIFY2(en.err.contains(english), qPrintable(en.err));
         if (chinese != english)
             QVERIFY2(!en.err.contains(chinese), qPrintable(en.err));
-    }
-
-    // Without --lang or TQ_LANG the system locale decides: Chinese for a Chinese locale, English otherwise.
-    void localeChoosesTheLanguage_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("zh_CN") << "zh_CN.UTF-8" << "擦除成功.";
-        QTest::newRow("zh_TW") << "zh_TW.UTF-8" << "擦除成功.";
-        QTest::newRow("en_US") << "en_US.UTF-8" << "Erase succeeded.";
-        QTest::newRow("de_DE") << "de_DE.UTF-8" << "Erase succeeded.";
-        QTest::newRow("C") << "C" << "Erase succeeded.";
-    }
-
-    void localeChoosesTheLanguage()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, label);
-        const CliRun run = runWith({"--emulate", "erase"}, m_dir.path(), withLocale(locale));
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.err.contains(label), qPrintable(run.err));
     }
 
     void unknownLanguageIsAUsageError()
