@@ -435,14 +435,6 @@ same in every language.
         <translation>target MCU is %1</translation>
     </message>
     <message>
-        <source>%1 is not a folder</source>
-        <translation>%1 is not a folder</translation>
-    </message>
-    <message>
-        <source>cannot write the emulator folder %1</source>
-        <translation>cannot write the emulator folder %1</translation>
-    </message>
-    <message>
         <source>no chip in the socket (id %1)</source>
         <translation>no chip in the socket (id %1)</translation>
     </message>
@@ -491,20 +483,8 @@ same in every language.
         <translation>is a folder</translation>
     </message>
     <message>
-        <source>permission denied</source>
-        <translation>permission denied</translation>
-    </message>
-    <message>
         <source>no such folder</source>
         <translation>no such folder</translation>
-    </message>
-    <message>
-        <source>folder not writable</source>
-        <translation>folder not writable</translation>
-    </message>
-    <message>
-        <source>cannot create the emulator folder %1</source>
-        <translation>cannot create the emulator folder %1</translation>
     </message>
     <message>
         <source>cannot write the trace file %1</source>
@@ -609,6 +589,14 @@ same in every language.
     <message>
         <source>not a regular file</source>
         <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>not writable (no permission or a read-only disk)</source>
+        <translation>not writable (no permission or a read-only disk)</translation>
+    </message>
+    <message>
+        <source>folder not writable (no permission or a read-only disk)</source>
+        <translation>folder not writable (no permission or a read-only disk)</translation>
     </message>
 </context>
 <context>

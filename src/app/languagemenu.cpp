@@ -1,7 +1,7 @@
 #include "languagemenu.h"
 
-#include "appdir.h"
-#include "boxes.h"
+#include "appdir/appdir.h"
+#include "boxes/boxes.h"
 #include "lang/languagefile.h"
 
 #include <QActionGroup>

@@ -3,7 +3,7 @@
 // does in Chinese.
 // The language menu stores the choice for the next start; engine labels are shown in the running language.
 
-#include "app/boxes.h"
+#include "boxes/boxes.h"
 #include "app/mcu_writer.h"
 #include "chip/images.h"
 #include "chipdialog/dialogchiptype.h"
