@@ -387,50 +387,6 @@
         <translation>--insert and --remove exclude each other</translation>
     </message>
     <message>
-        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
-                     [--json] COMMAND ...
-  chips                         list the selectable chip models
-  info FILE                     summary of a .hex, .bin or .mprj file
-  convert IN OUT [--to rom|bl]  write IN (.hex/.bin/.mprj) as OUT (.bin or .mprj)
-  burn FILE [--loop] [--verify] [--log FILE.csv]
-                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
-  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
-  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
-  download FILE.mprj            store a project in the Link for stand-alone burning
-  upload OUT.mprj               read the Link&apos;s stored project back
-  fw-version | upgrade FILE.bin | erase-link
-  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
-  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
-                                create or change an emulator state folder
---areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
-Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
-transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.
---lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
-same in every language.
-</source>
-        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
-                     [--json] COMMAND ...
-  chips                         list the selectable chip models
-  info FILE                     summary of a .hex, .bin or .mprj file
-  convert IN OUT [--to rom|bl]  write IN (.hex/.bin/.mprj) as OUT (.bin or .mprj)
-  burn FILE [--loop] [--verify] [--log FILE.csv]
-                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
-  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
-  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
-  download FILE.mprj            store a project in the Link for stand-alone burning
-  upload OUT.mprj               read the Link&apos;s stored project back
-  fw-version | upgrade FILE.bin | erase-link
-  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
-  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
-                                create or change an emulator state folder
---areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
-Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
-transfer, 64 usage error, 65 bad input file, 74 output not writable, 130 interrupted.
---lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
-same in every language.
-</translation>
-    </message>
-    <message>
         <source>目标MCU是 %1</source>
         <translation>target MCU is %1</translation>
     </message>
@@ -485,10 +441,6 @@ same in every language.
     <message>
         <source>no such folder</source>
         <translation>no such folder</translation>
-    </message>
-    <message>
-        <source>cannot write the trace file %1</source>
-        <translation>cannot write the trace file %1</translation>
     </message>
     <message>
         <source>tarnquill-cli: %1</source>
@@ -597,6 +549,52 @@ same in every language.
     <message>
         <source>folder not writable (no permission or a read-only disk)</source>
         <translation>folder not writable (no permission or a read-only disk)</translation>
+    </message>
+    <message>
+        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
+                     [--json] COMMAND ...
+  chips                         list the selectable chip models
+  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
+                                create or change an emulator state folder
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
+74 output or production record not written (the previous file stays whole), 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</source>
+        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
+                     [--json] COMMAND ...
+  chips                         list the selectable chip models
+  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
+                                create or change an emulator state folder
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
+74 output or production record not written (the previous file stays whole), 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</translation>
     </message>
 </context>
 <context>
@@ -2155,6 +2153,17 @@ The previous file is unchanged.</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>session</name>
+    <message>
+        <source>cannot write the trace file: %1</source>
+        <translation>cannot write the trace file: %1</translation>
+    </message>
+    <message>
+        <source>cannot write the trace file %1</source>
+        <translation>cannot write the trace file %1</translation>
     </message>
 </context>
 <context>
