@@ -428,8 +428,14 @@ bool LinkEmulator::LinkLock::tryLock()
     if (m_file) {
         QString error;
         m_held = m_file->tryLock(&error);
-        if (m_held)
+        if (m_held) {
             m_emulator.reload();
+        } else if (!error.isEmpty()) {
+            // Not another holder but a lock file that cannot be used: the run must say so.
+            std::lock_guard<std::mutex> lock(m_emulator.m_mutex);
+            if (m_emulator.m_stateError.isEmpty())
+                m_emulator.m_stateError = QStringLiteral("cannot use the emulated Link's lock: %1").arg(error);
+        }
         return m_held;
     }
     std::lock_guard<std::mutex> lock(m_emulator.m_mutex);

@@ -19,8 +19,10 @@ LinkSession::~LinkSession()
         setHidBackend(nullptr);
     m_tracing.reset();
     m_emulatorBackend.reset();
-    if (m_emulator && !m_emulator->save() && s_failure.isEmpty())
+    if (m_emulator && s_failure.isEmpty()) {
+        m_emulator->save();
         s_failure = m_emulator->stateError();
+    }
     if (m_trace && m_trace->failed() && s_failure.isEmpty())
         s_failure = QCoreApplication::translate("session", "cannot write the trace file: %1").arg(m_trace->errorString());
 }

@@ -151,6 +151,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("state file") << "emulator.state";
         QTest::newRow("folder lock") << "state.lock";
+        QTest::newRow("the Link's lock") << "link.lock";
     }
 
     void symlinksInTheFolderAreNeverFollowed()
@@ -161,9 +162,10 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(victim).constData(), 0600) == 0);
         QFile::remove(dir() + QLatin1Char('/') + name);
         QVERIFY(QFile::link(victim, dir() + QLatin1Char('/') + name));
-        const CliRun run = cli({QStringLiteral("emulator"), dir(), QStringLiteral("--remove")});
+        const CliRun run = cli({QStringLiteral("--emulate=") + dir(), QStringLiteral("burn"), QStringLiteral("in.bin")});
         QCOMPARE(run.exitCode, 74);
         QVERIFY2(run.err.contains(QStringLiteral("symlink")), qPrintable(run.err));
+        QVERIFY(!run.err.contains(QStringLiteral("烧写成功")));
         QCOMPARE(readFile(victim), QByteArray("keep me"));
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(victim).constData(), &st) == 0);
