@@ -622,25 +622,38 @@ void TestCli::interruptEndsTheWaitCleanly()
     QCOMPARE(json(state.out).object()[QStringLiteral("chipPresent")].toBool(), false);
 }
 
-// However a loop is ended, Ctrl-C is exit 130 and the closing line counts the chips.
+// However a loop is ended, Ctrl-C is exit 130 and the closing line counts the chips, as text or JSON.
 void TestCli::loopInterruptedAfterAChipCountsIt()
 {
     QVERIFY(writeFile(path(QStringLiteral("in.bin")), patternBytes(100, 20)));
-    QProcess p;
-    p.setWorkingDirectory(m_dir->path());
-    p.start(cliPath(), {emulate(), QStringLiteral("burn"), QStringLiteral("in.bin"), QStringLiteral("--loop")});
-    QVERIFY(p.waitForStarted());
-    QByteArray out;
-    while (!out.contains("chip 1:") && p.state() == QProcess::Running) {
-        p.waitForReadyRead(1000);
+    for (const bool asJson : {false, true}) {
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        const QStringList format = asJson ? QStringList{QStringLiteral("--json")} : QStringList();
+        p.start(cliPath(), QStringList{emulate()} + format
+                               + QStringList{QStringLiteral("burn"), QStringLiteral("in.bin"), QStringLiteral("--loop")});
+        QVERIFY(p.waitForStarted());
+        QByteArray out;
+        const QByteArray firstChip = asJson ? QByteArray("\"chip\":1") : QByteArray("chip 1:");
+        while (!out.contains(firstChip) && p.state() == QProcess::Running) {
+            p.waitForReadyRead(1000);
+            out += p.readAllStandardOutput();
+        }
+        QVERIFY(out.contains(firstChip));
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 130);
         out += p.readAllStandardOutput();
+        if (!asJson) {
+            QVERIFY2(out.endsWith("1 chip(s): 1 passed, 0 failed\n"), out.constData());
+            continue;
+        }
+        const QJsonObject summary = json(out.trimmed().split('\n').last()).object();
+        QCOMPARE(summary[QStringLiteral("result")].toInt(), 130);
+        QCOMPARE(summary[QStringLiteral("chips")].toInt(), 1);
+        QCOMPARE(summary[QStringLiteral("passed")].toInt(), 1);
+        QCOMPARE(summary[QStringLiteral("failed")].toInt(), 0);
     }
-    QVERIFY(out.contains("chip 1:"));
-    ::kill(pid_t(p.processId()), SIGINT);
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 130);
-    out += p.readAllStandardOutput();
-    QVERIFY2(out.endsWith("1 chip(s): 1 passed, 0 failed\n"), out.constData());
 }
 
 // A Link with nothing stored fails the upload with code 1, which the download shares.
