@@ -9,32 +9,23 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <csignal>
+#include <atomic>
 
 namespace {
-volatile std::sig_atomic_t s_interrupted = 0;
+std::atomic<int> s_interrupted{0};
+}
 
 // Lock-free atomics are safe to store from a signal handler; the worker polls them.
-void onInterrupt(int)
+void noteInterrupt()
 {
-    s_interrupted = 1;
+    s_interrupted.store(1);
     g_bBurnRunning.store(0);
     g_bAutoBurnRunning.store(0);
-}
-}
-
-void installInterruptHandler()
-{
-    struct sigaction action = {};
-    action.sa_handler = onInterrupt;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 bool interrupted()
 {
-    return s_interrupted != 0;
+    return s_interrupted.load() != 0;
 }
 
 EngineRunner::EngineRunner(ProgressDisplay &display, QObject *parent)

@@ -46,7 +46,10 @@ private:
     QString m_lastLabel;
 };
 
-// SIGINT: the first Ctrl-C switches the burn toggles off, so a waiting burn ends cleanly (a chip pass in
-// progress still completes); a second one ends the program at once.
+// Ctrl-C: the first one switches the burn toggles off, so a waiting burn ends cleanly (a chip pass in
+// progress still completes); a second one ends the program at once. The handler is per platform (a SIGINT
+// handler, a console control handler on Windows).
 void installInterruptHandler();
 bool interrupted();
+// What the handler does on the first Ctrl-C. Touches lock-free atomics only, so it is safe in a signal handler.
+void noteInterrupt();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -16,6 +18,16 @@ struct CliRun
     QByteArray out;
     QString err;
 };
+
+// The JSON document a --json run wrote; a warning shows what was not JSON.
+inline QJsonDocument json(const QByteArray &out)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning() << "not JSON:" << out;
+    return doc;
+}
 
 inline QString cliPath()
 {
