@@ -9,7 +9,8 @@ bool TraceWriter::openFile(const QString &path)
         m_file.close();
     m_file.setFileName(path);
     m_error.clear();
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    // Plain '\n' line ends on every platform, so traces taken on Windows and Linux compare byte for byte.
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Append);
 }
 
 QString TraceWriter::hexLine(const uint8_t *data, size_t length)
