@@ -1,6 +1,8 @@
 // The window on the Link emulator, driven through its actions, slots and widgets. Every box goes to the
 // recorder; Link pauses are scaled to 0.
 
+#include "appdirfixture.h"
+
 #include "boxes/boxes.h"
 #include "app/mcu_writer.h"
 #include "app/startup.h"
@@ -135,10 +137,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_appDir.isValid());
-        const QString built = qEnvironmentVariable("TQ_APP_DIR") + QStringLiteral("/cfg.db");
-        QVERIFY2(QFile::copy(built, m_appDir.path() + QStringLiteral("/cfg.db")), qPrintable(built));
-        qputenv("TQ_APP_DIR", m_appDir.path().toUtf8());
+        QVERIFY(useAsAppDir(m_appDir));
         // A device lock of our own, so other programs on this machine cannot hold it during a test.
         qputenv("XDG_RUNTIME_DIR", m_appDir.path().toUtf8());
         setLinkTimeScale(0);
