@@ -569,7 +569,6 @@ void TestCli::freshSocketHoldsTheSelectedChip()
     QCOMPARE(json(again.out).object()[QStringLiteral("chipPresent")].toBool(), false);
 }
 
-
 // A Link with nothing stored fails the upload with code 1, which the download shares.
 void TestCli::failedUploadSaysUpload()
 {
