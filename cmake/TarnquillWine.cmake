@@ -34,7 +34,12 @@ endforeach()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/winerun)
 set(TQ_TEST_LAUNCHER ${CMAKE_BINARY_DIR}/winetest)
 
-# Qt reads qt.conf beside the program, not beside its DLLs: programs in the build tree find Qt's plugins so.
+# The cross-built Qt has no translations of its own; Qt's Chinese catalogue (texts of its standard buttons) is
+# the same for every platform, so the build system's serves, and the zip carries it.
+find_path(TQ_QT_TRANSLATIONS_DIR qtbase_zh_CN.qm PATHS /usr/share/qt5/translations NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+
+# Qt reads qt.conf beside the program, not beside its DLLs: programs in the build tree find Qt's plugins and
+# translations so.
 foreach(dir ${TQ_APP_DIR} ${CMAKE_BINARY_DIR}/tests ${CMAKE_BINARY_DIR}/tools)
-  file(WRITE ${dir}/qt.conf "[Paths]\nPlugins = ${TQ_QT_PLUGIN_DIR}\n")
+  file(WRITE ${dir}/qt.conf "[Paths]\nPlugins = ${TQ_QT_PLUGIN_DIR}\nTranslations = ${TQ_QT_TRANSLATIONS_DIR}\n")
 endforeach()
