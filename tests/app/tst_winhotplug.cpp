@@ -1,8 +1,8 @@
 #include "appdirfixture.h"
 
-#include "boxes/boxes.h"
 #include "app/mcu_writer.h"
 #include "app/winhotplug.h"
+#include "boxes/boxes.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
