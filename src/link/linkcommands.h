@@ -146,4 +146,12 @@ private:
     int blockRead(int &position, uint8_t code, uint8_t *destination, int total, uint16_t base, int timeoutS,
                   bool withProgress, const ReadTexts &texts);
     void labelFailure(const char *format, uint8_t status);
+
+    // The steps of upDataFirmware, in order; each 0 or the command's result.
+    void iapEnter();
+    int iapErase(int size);
+    int iapWriteChunks(int size, int &position);
+    int iapCheckSum(int size);
+    int iapWriteVersion();
+    int iapRun();
 };
