@@ -80,6 +80,7 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
 
     setupFactoryTable();
     setupStatusBar();
+    setupResultArea();
     m_bResetOnSelect = true;
 
     // Menu twins of the tool-bar actions.
@@ -241,6 +242,7 @@ void mcu_writer::connectWorker()
     connect(&m_work, &workThread::sg_updata_done, this, &mcu_writer::slt_Updata_action_done, q);
     connect(&m_work, &workThread::sg_ErrorLog_done, this, &mcu_writer::slt_ErrorLog_action_done, q);
     connect(&m_work, &workThread::sg_read_fac_param_done, this, &mcu_writer::slt_read_fac_done, q);
+    connect(&m_work, &workThread::sg_pass_done, this, &mcu_writer::slt_pass_done, q);
 }
 
 void mcu_writer::setHotplugSource(HotplugSource *source)

@@ -4,17 +4,23 @@
 #include "chip/mcuinfo.h"
 #include "engine/workthread.h"
 #include "files/filemessages.h"
+#include "records/productionlog.h"
 
 #include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+#include <mutex>
+
 class HotplugSource;
+class LinkEmulator;
 class NvrOptionsPage;
 class WriterSettingsPage;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QTableWidget;
 class QTableWidgetItem;
 class QTimer;
 
@@ -38,6 +44,8 @@ public:
     void setHotplugSource(HotplugSource *source);
     // Tells the user that every Link command goes to the built-in emulator.
     void setEmulated(bool emulated);
+    // Emulated Link: the status-bar notice and the Emulator menu that drives it.
+    void setEmulator(LinkEmulator &emulator);
 
     workThread &worker() { return m_work; }
     const QString &lastDir() const { return m_strLastDir; }
@@ -159,6 +167,9 @@ private slots:
     void slt_textEdit_bin_xx_action_triggered();
 
     void slt_project_edited();
+    void slt_pass_done(int nRt);
+    void slt_reset_counters();
+    void slt_production_log_toggled(bool on);
     void slt_th_ui_debug(const QString &strMsg);
     void slt_work_finished();
     void slt_nvr1_timer_timeout();
@@ -170,6 +181,15 @@ private:
     void fillChipSelector();
     void connectWorker();
 
+    // Result indicator, counters, production log.
+    void setupResultArea();
+    void showResultWaiting();
+    void showVerdict(bool ok, const QString &headline, const QString &detail);
+    void showCounters();
+    void recordPass(int nRt);
+    void closeProductionLog();
+    void showProductionLogFailure(const QString &error);
+
     // Dispatch.
     bool postTask(uint8_t task);
     void postBlankCheck();
@@ -178,6 +198,7 @@ private:
     void setDataViewsEditable(bool editable);
     void setBurnControlsEnabled(bool enabled);
     void showResult(int nRt);
+    void showStartFailure(int nRt);
     void burnStart(uint8_t task, QAction *toggle);
     bool anyAreaEnabled() const;
     bool refuseSingleWire();
@@ -199,6 +220,7 @@ private:
     // Chip selection.
     void selectChip(const QString &name);
     void sizeNVR1Table();
+    void showHexHeaders(QTableWidget *table, int bytesPerCell);
     void syncAreasWithFlags();
     void showNvr2State();
     void showMemorySize();
@@ -243,6 +265,13 @@ private:
     QLabel *m_labelMsg = nullptr;
     QLabel *m_labelSummary = nullptr;
     QLabel *m_labelConnect = nullptr;
+    QLabel *m_labelCounters = nullptr;
+    int m_nPassOk = 0;  // chip passes since the window opened (or the last reset)
+    int m_nPassNg = 0;
+    QAction *m_productionLogAction = nullptr;
+    std::mutex m_productionLogMutex;  // the worker appends, the window opens and closes
+    std::unique_ptr<ProductionLog> m_productionLog;
+    QString m_productionLogPath;
 
     QMenu *m_menuEE = nullptr;
     QMenu *m_menuNVR1 = nullptr;

@@ -7,6 +7,7 @@
 #include "settings/writersettingspage.h"
 
 #include <QDebug>
+#include <QHeaderView>
 #include <QSignalBlocker>
 
 #include <cstring>
@@ -73,6 +74,7 @@ void mcu_writer::sizeNVR1Table()
     const QSignalBlocker blocker(t);
     t->setColumnCount(16);
     t->setRowCount(static_cast<int>((cells + 15) / 16));
+    showHexHeaders(t, g_currentMcu.nBootSectors == 0 && g_currentMcu.ucDataWidth == 16 ? 2 : 1);
 
     // The EEPROM table follows the EEPROM size, at most 128 rows.
     uint32_t eeCells = g_currentMcu.nEepromSize;
@@ -81,6 +83,23 @@ void mcu_writer::sizeNVR1Table()
     const QSignalBlocker eeBlocker(ui->tableWidget_EE);
     ui->tableWidget_EE->setColumnCount(16);
     ui->tableWidget_EE->setRowCount(static_cast<int>(std::min<uint32_t>((eeCells + 15) / 16, 128)));
+    showHexHeaders(ui->tableWidget_EE, g_currentMcu.ucDataWidth == 16 ? 2 : 1);
+}
+
+// Columns 00..0F and rows by the address of their first cell, in hex like every address of the window; the
+// 16 columns share the table's width so none hides behind a scroll bar.
+void mcu_writer::showHexHeaders(QTableWidget *table, int bytesPerCell)
+{
+    QStringList columns;
+    for (int c = 0; c < 16; ++c)
+        columns << QString::asprintf("%02X", c);
+    table->setHorizontalHeaderLabels(columns);
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << QString::asprintf("%04X", unsigned(r * 16 * bytesPerCell));
+    table->setVerticalHeaderLabels(rows);
+    table->horizontalHeader()->setMinimumSectionSize(24);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 void mcu_writer::syncAreasWithFlags()

@@ -83,6 +83,14 @@ void mcu_writer::showResult(int nRt)
         boxes::inform(this, promptText(), text);
 }
 
+// A burn that could not start (no Link, or another program holds it) burned no chip: it is not counted,
+// but the indicator must not keep showing the last chip's OK.
+void mcu_writer::showStartFailure(int nRt)
+{
+    if (nRt == 36 || nRt == 37)
+        showVerdict(false, QStringLiteral("NG"), resultCodeText(nRt));
+}
+
 bool mcu_writer::refuseSingleWire()
 {
     if (g_bI2CMode.load() != 0)
@@ -137,6 +145,7 @@ void mcu_writer::on_auto_burn_action_toggled(bool arg1)
 
 void mcu_writer::burnStart(uint8_t task, QAction *toggle)
 {
+    showResultWaiting();
     if (!anyAreaEnabled()) {
         boxes::inform(this, promptText(), tr("请选择烧录区域"));
         toggle->setChecked(false);
@@ -172,6 +181,7 @@ bool mcu_writer::ensureImagesLoaded()
 
 void mcu_writer::slt_burn_action_done(int nRt)
 {
+    showStartFailure(nRt);
     showResult(nRt);
     if (endsBurn(nRt)) {
         ui->burn_action->setChecked(false);
@@ -181,6 +191,7 @@ void mcu_writer::slt_burn_action_done(int nRt)
 
 void mcu_writer::slt_auto_burn_action_done(int nRt)
 {
+    showStartFailure(nRt);
     showResult(nRt);
     enableAll();
     if (endsAutoBurn(nRt))

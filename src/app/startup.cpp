@@ -62,7 +62,7 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
     }
     if (link.emulator()) {
         window.setHotplugSource(new EmulatorHotplugSource(*link.emulator()));
-        window.setEmulated(true);
+        window.setEmulator(*link.emulator());
     } else {
         window.setHotplugSource(createSystemHotplugSource());
     }

@@ -5,7 +5,7 @@
 #include "device.h"
 #include "exitstatus.h"
 #include "filesteps.h"
-#include "productionlog.h"
+#include "records/productionlog.h"
 #include "progressdisplay.h"
 #include "reports.h"
 #include "chip/images.h"
@@ -95,21 +95,6 @@ int prepareBurnImage(const CliContext &ctx)
     return ExitStatus::Success;
 }
 
-ProductionRecord recordFor(const PassResult &pass, const QString &text)
-{
-    ProductionRecord r;
-    r.time = QDateTime::currentDateTime();
-    r.chipModel = g_currentMcu.strName;
-    r.chipId = pass.chipId;
-    for (Area area : enabledAreas()) {
-        r.areas << areaName(area);
-        r.checksums << hex4(areaChecksum(area));
-    }
-    r.result = pass.code;
-    r.text = text;
-    return r;
-}
-
 // The result code a verify difference in `area` stands for: the write of that area failed.
 int verifyFailureCode(Area area)
 {
@@ -180,7 +165,7 @@ public:
     {
         if (!m_log || failed())
             return;
-        if (!m_log->append(recordFor(pass, text))) {
+        if (!m_log->append(currentPassRecord(pass.code, pass.chipId, text))) {
             m_error = m_log->errorString();
             m_running.store(0);
         }

@@ -43,15 +43,6 @@ bool CliContext::areas(const QVector<Area> &fallback, QVector<Area> *out) const
     return true;
 }
 
-QString resultText(int code, const QString &label)
-{
-    if (code == 0)
-        return label;
-    if (code == ResultCode::WrongChip)
-        return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
-    return resultCodeText(code);
-}
-
 QString resultDisplayText(int code, const QString &sourceText)
 {
     if (code == 4)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "areas.h"
+#include "chip/areas.h"
 #include "cliargs.h"
+#include "records/productionlog.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -32,9 +33,7 @@ struct CliContext
     int finishWithText(int code, const QString &text, const QJsonObject &extra = QJsonObject()) const;
 };
 
-// The text for a result: the success label for 0, the chip found for 4, else the window's message.
-// A source text, the same in every language (the JSON carries it); resultDisplayText gives it to people.
-QString resultText(int code, const QString &label);
+// A result's source text (resultText, the same in every language: the JSON carries it) for people.
 QString resultDisplayText(int code, const QString &sourceText);
 
 // File commands: no Link involved.

@@ -1,6 +1,6 @@
 #include "filesteps.h"
 
-#include "areas.h"
+#include "chip/areas.h"
 #include "chipchoice.h"
 #include "exitstatus.h"
 #include "chip/images.h"

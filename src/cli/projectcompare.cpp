@@ -1,6 +1,6 @@
 #include "projectcompare.h"
 
-#include "areas.h"
+#include "chip/areas.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 #include "production/productionsettings.h"

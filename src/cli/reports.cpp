@@ -1,6 +1,6 @@
 #include "reports.h"
 
-#include "areas.h"
+#include "chip/areas.h"
 #include "chip/factorytrim.h"
 #include "chip/images.h"
 #include "production/productionsettings.h"

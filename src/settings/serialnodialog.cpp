@@ -33,6 +33,10 @@ serialNoDialog::serialNoDialog(QWidget *parent)
     m_editor->showRecord();
     m_ui->groupBox_encode->setChecked(g_bEnEncryption);
     m_ui->lineEditpsw->setMaxLength(PASSWORD_MAX_LENGTH);
+    // Masked, as others stand at a production line; shown on demand to check what was typed.
+    connect(m_ui->checkBox_showPsw, &QCheckBox::toggled, this, [this](bool show) {
+        m_ui->lineEditpsw->setEchoMode(show ? QLineEdit::Normal : QLineEdit::Password);
+    });
     if (g_bEnEncryption)
         m_ui->lineEditpsw->setText(g_strPsw);
 }

@@ -16,11 +16,15 @@
 #include "link/linkstate.h"
 #include "link/timing.h"
 #include "production/productionsettings.h"
+#include "records/productionlog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QToolButton>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -124,6 +128,9 @@ private:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+
+    QString verdict() { return child<QLabel>("label_result")->property("verdict").toString(); }
+    QString verdictDetail() { return child<QLabel>("label_result")->property("detail").toString(); }
 
     bool othersDisabled()
     {
@@ -873,6 +880,92 @@ private slots:
         action("open_action")->trigger();
         QCOMPARE(m_boxes->calls.size(), calls + 1);  // the file dialog only
         QCOMPARE(int(g_ucBinBuf[0]), 0x55);
+    }
+
+    // --- results an operator cannot miss --------------------------------------------------------------------
+
+    // Auto burn over several chips, driven from the Emulator menu: OK, wrong chip, injected failure.
+    void emulatorMenuRehearsesALine()
+    {
+        m_window->setEmulator(*m_emulator);
+        rampRom();
+        const QString csv = m_appDir.path() + QStringLiteral("/line.csv");
+        QFile::remove(csv);
+        answerSave(csv, QString());
+        action("action_production_log")->setChecked(true);
+        QVERIFY(action("action_production_log")->isChecked());
+
+        QSignalSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        const auto nextChip = [&](const char *modelEntry) {
+            action("action_emulator_chip")->trigger();  // out
+            QVERIFY(!m_emulator->chipPresent());
+            // The loop has seen the socket empty before the next chip goes in.
+            QTRY_COMPARE_WITH_TIMEOUT(g_bAutoBurnChipHandled.load(), uint8_t(0), 20000);
+            if (modelEntry) {
+                for (QAction *a : child<QMenu>("menu_emulator_model")->actions())
+                    if (a->text().startsWith(QLatin1String(modelEntry)))
+                        a->trigger();
+            }
+            action("action_emulator_chip")->trigger();  // in
+            QVERIFY(m_emulator->chipPresent());
+        };
+
+        action("auto_burn_action")->setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 1, 30000);
+        QCoreApplication::processEvents();
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+        QCOMPARE(verdictDetail(), QStringLiteral("校验和 %1").arg(QString::asprintf("%04X", g_nBinCheckSum)));
+
+        action("action_emulator_fail_next")->trigger();
+        QVERIFY(m_emulator->failNextPassArmed());
+        nextChip(nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 2, 30000);
+        QCoreApplication::processEvents();
+        QCOMPARE(verdict(), QStringLiteral("NG"));
+        QCOMPARE(verdictDetail(), QStringLiteral("写入或校验FLASH失败 (6)"));
+        QVERIFY(action("auto_burn_action")->isChecked());  // the loop goes on
+
+        nextChip("VR5K2611");
+        QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 3, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!action("auto_burn_action")->isChecked(), 20000);  // a wrong chip ends it
+        waitIdle();
+        QCOMPARE(verdict(), QStringLiteral("NG"));
+        QCOMPARE(verdictDetail(), QStringLiteral("需要 VR5K2610，检测到 VR5K2611"));
+        QCOMPARE(child<QLabel>("label_counters")->text(), QStringLiteral("OK: 1  NG: 2  总计: 3"));
+
+        // The record has the command line's columns, one line per chip.
+        const QStringList lines = QString::fromUtf8(fileBytes(csv)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), ProductionLog::header());
+        QVERIFY2(lines.at(1).contains(QStringLiteral(",VR5K2610,2610,rom,%1,0,烧写成功")
+                                          .arg(QString::asprintf("%04X", g_nBinCheckSum))),
+                 qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(2).contains(QStringLiteral(",6,")), qPrintable(lines.at(2)));
+        QVERIFY2(lines.at(3).contains(QStringLiteral(",2611,rom,")) && lines.at(3).contains(QStringLiteral(",4,")),
+                 qPrintable(lines.at(3)));
+
+        child<QToolButton>("pushButton_resetCounters")->click();
+        QCOMPARE(child<QLabel>("label_counters")->text(), QStringLiteral("OK: 0  NG: 0  总计: 0"));
+        m_emulator->setChipId(LinkEmulator::kDefaultChipId);
+    }
+
+    void productionLogFailureStopsTheLoop()
+    {
+        rampRom();
+        const QString csv = m_appDir.path() + QStringLiteral("/no/such/folder/line.csv");
+        answerSave(csv, QString());
+        action("action_production_log")->setChecked(true);
+        QVERIFY(!action("action_production_log")->isChecked());
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Critical);
+    }
+
+    void tableHeadersInHex()
+    {
+        auto *table = child<QTableWidget>("tableWidget_NVR1");
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("00"));
+        QCOMPARE(table->horizontalHeaderItem(15)->text(), QStringLiteral("0F"));
+        QCOMPARE(table->verticalHeaderItem(2)->text(), QStringLiteral("0020"));
+        QCOMPARE(table->horizontalHeader()->sectionResizeMode(15), QHeaderView::Stretch);
     }
 
     void endToEndBurnAndReadBack()

@@ -124,6 +124,7 @@ private slots:
     void passwordSerialConflict();
     void serialDialogCommitsOnlyOnOk();
     void serialDialogFlashChosenFirstTime();
+    void passwordMaskedWithShowToggle();
     void serialDialogStartValue_data();
     void serialDialogStartValue();
 
@@ -302,6 +303,18 @@ void TestSettingsDialogs::serialDialogFlashChosenFirstTime()
     QVERIFY(g_bEnRollCode);
     QCOMPARE(int(g_rollingSet.area()), int(RollingAreaFlash));
     QCOMPARE(QString::asprintf("0x%x", g_rollingSet.startAdd), shown);
+}
+
+void TestSettingsDialogs::passwordMaskedWithShowToggle()
+{
+    serialNoDialog dlg;
+    dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+    auto *psw = find<QLineEdit>(&dlg, "lineEditpsw");
+    QCOMPARE(psw->echoMode(), QLineEdit::Password);
+    find<QCheckBox>(&dlg, "checkBox_showPsw")->setChecked(true);
+    QCOMPARE(psw->echoMode(), QLineEdit::Normal);
+    find<QCheckBox>(&dlg, "checkBox_showPsw")->setChecked(false);
+    QCOMPARE(psw->echoMode(), QLineEdit::Password);
 }
 
 void TestSettingsDialogs::serialDialogStartValue_data()

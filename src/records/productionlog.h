@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+// The production record of burned chips, one CSV line per chip pass, the same for the window and the
+// command line (--log).
+
 // One burned chip as the production record keeps it.
 struct ProductionRecord
 {
@@ -41,3 +44,11 @@ private:
     QFile m_file;
     QString m_error;
 };
+
+// The record of the chip pass that just ended: the chosen model, the enabled areas with their image checksums
+// as the process-wide state holds them, and `text` for the result.
+ProductionRecord currentPassRecord(int code, uint16_t chipId, const QString &text);
+
+// The text for a result: the success label for 0, the chip found for 4 (g_wChipId), else the window's
+// message for the code.
+QString resultText(int code, const QString &label);

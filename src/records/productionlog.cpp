@@ -1,7 +1,13 @@
 #include "productionlog.h"
 
+#include "chip/areas.h"
+#include "chip/images.h"
+#include "chip/mcuinfo.h"
+#include "engine/resultcodes.h"
+#include "files/chipname.h"
 #include "files/inputfile.h"
 #include "files/savefile.h"
+#include "link/linkstate.h"
 
 namespace {
 // RFC 4180: a field holding a comma, a quote or a line break is quoted, inner quotes doubled.
@@ -75,4 +81,28 @@ QString ProductionLog::line(const ProductionRecord &r)
     for (const QString &f : fields)
         out << csvField(f);
     return out.join(QLatin1Char(','));
+}
+
+ProductionRecord currentPassRecord(int code, uint16_t chipId, const QString &text)
+{
+    ProductionRecord r;
+    r.time = QDateTime::currentDateTime();
+    r.chipModel = g_currentMcu.strName;
+    r.chipId = chipId;
+    for (Area area : enabledAreas()) {
+        r.areas << areaName(area);
+        r.checksums << hex4(areaChecksum(area));
+    }
+    r.result = code;
+    r.text = text;
+    return r;
+}
+
+QString resultText(int code, const QString &label)
+{
+    if (code == 0)
+        return label;
+    if (code == ResultCode::WrongChip)
+        return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
+    return resultCodeText(code);
 }

@@ -1,0 +1,171 @@
+#include "mcu_writer.h"
+#include "ui_mcu_writer.h"
+
+#include "boxes/boxes.h"
+#include "emulatormenu.h"
+#include "passverdict.h"
+#include "chip/images.h"
+#include "engine/engineflags.h"
+#include "link/linkstate.h"
+#include "records/productionlog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace {
+const char kNeutralStyle[] = "QLabel { background: #e6e6e6; color: #606060; border-radius: 6px; }";
+const char kOkStyle[] = "QLabel { background: #1f9d3f; color: white; border-radius: 6px; }";
+const char kNgStyle[] = "QLabel { background: #d32f2f; color: white; border-radius: 6px; }";
+
+// The checksum an OK names: the image the pass burned first of all.
+uint16_t burnedChecksum()
+{
+    if (g_bEnBin)
+        return g_nBinCheckSum;
+    if (g_bEnBL)
+        return g_nNVRBinCheckSum;
+    if (g_bEnNVR1)
+        return g_nNVRCheckSum1;
+    if (g_bEnNVR2)
+        return g_nNVRCheckSum2;
+    return g_nNVRCheckSum3;
+}
+}
+
+void mcu_writer::setupResultArea()
+{
+    ui->label_result->setTextFormat(Qt::RichText);
+    showResultWaiting();
+
+    m_labelCounters = new QLabel(this);
+    m_labelCounters->setObjectName(QStringLiteral("label_counters"));
+    auto *reset = new QToolButton(this);
+    reset->setObjectName(QStringLiteral("pushButton_resetCounters"));
+    reset->setText(tr("清零"));
+    reset->setToolTip(tr("计数清零"));
+    connect(reset, &QToolButton::clicked, this, &mcu_writer::slt_reset_counters);
+    ui->statusBar->addPermanentWidget(m_labelCounters);
+    ui->statusBar->addPermanentWidget(reset);
+    showCounters();
+
+    m_productionLogAction = new QAction(tr("     生产记录(CSV)..."), this);
+    m_productionLogAction->setObjectName(QStringLiteral("action_production_log"));
+    m_productionLogAction->setCheckable(true);
+    ui->menu_file->insertAction(ui->action_exit, m_productionLogAction);
+    connect(m_productionLogAction, &QAction::toggled, this, &mcu_writer::slt_production_log_toggled);
+    connect(&m_work, &workThread::sg_pass_done, this, [this](int nRt) { recordPass(nRt); }, Qt::DirectConnection);
+}
+
+void mcu_writer::showResultWaiting()
+{
+    ui->label_result->setStyleSheet(QString::fromLatin1(kNeutralStyle));
+    ui->label_result->setText(QStringLiteral("<span style='font-size:16pt'>%1</span>").arg(tr("等待烧写")));
+    ui->label_result->setProperty("verdict", QString());
+}
+
+void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &detail)
+{
+    ui->label_result->setStyleSheet(QString::fromLatin1(ok ? kOkStyle : kNgStyle));
+    ui->label_result->setText(QStringLiteral("<span style='font-size:30pt; font-weight:bold'>%1</span>"
+                                             "&nbsp;&nbsp;&nbsp;<span style='font-size:16pt'>%2</span>")
+                                  .arg(headline.toHtmlEscaped(), detail.toHtmlEscaped()));
+    ui->label_result->setProperty("verdict", ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+    ui->label_result->setProperty("detail", detail);
+    if (!ok)
+        QApplication::beep();
+}
+
+void mcu_writer::slt_pass_done(int nRt)
+{
+    const PassVerdict v = passVerdict(nRt, g_wChipId, ui->comboBox_icType->currentText(), burnedChecksum());
+    showVerdict(v.ok, v.headline, v.detail);
+    ++(v.ok ? m_nPassOk : m_nPassNg);
+    showCounters();
+}
+
+void mcu_writer::showCounters()
+{
+    m_labelCounters->setText(tr("OK: %1  NG: %2  总计: %3").arg(m_nPassOk).arg(m_nPassNg).arg(m_nPassOk + m_nPassNg));
+}
+
+void mcu_writer::slt_reset_counters()
+{
+    m_nPassOk = 0;
+    m_nPassNg = 0;
+    showCounters();
+}
+
+// Production record ------------------------------------------------------------------------------------------
+
+void mcu_writer::slt_production_log_toggled(bool on)
+{
+    if (!on) {
+        closeProductionLog();
+        return;
+    }
+    const QString path = boxes::saveFileName(this, tr("生产记录"), m_strLastDir, QStringLiteral("csv(*.csv)"));
+    auto log = std::make_unique<ProductionLog>();
+    if (path.isEmpty() || !log->open(path)) {
+        if (!path.isEmpty())
+            boxes::critical(this, QStringLiteral("错误"),
+                            tr("无法打开生产记录 %1：%2").arg(QDir::toNativeSeparators(path), log->errorString()));
+        const QSignalBlocker blocker(m_productionLogAction);
+        m_productionLogAction->setChecked(false);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_productionLogMutex);
+        m_productionLog = std::move(log);
+    }
+    m_productionLogPath = path;
+    appendLog(tr("生产记录：%1").arg(QDir::toNativeSeparators(path)));
+}
+
+void mcu_writer::closeProductionLog()
+{
+    std::lock_guard<std::mutex> lock(m_productionLogMutex);
+    m_productionLog.reset();
+}
+
+// Worker thread, as the pass ends: the record is on the disk before the loop looks for the next chip. One
+// that cannot be written stops the loops there; the window says so once the pass's signal arrives.
+void mcu_writer::recordPass(int nRt)
+{
+    std::lock_guard<std::mutex> lock(m_productionLogMutex);
+    if (!m_productionLog)
+        return;
+    const QString text = resultText(nRt, nRt == 0 ? QStringLiteral("烧写成功") : QString());
+    if (m_productionLog->append(currentPassRecord(nRt, g_wChipId, text)))
+        return;
+    g_bBurnRunning.store(0);
+    g_bAutoBurnRunning.store(0);
+    const QString error = m_productionLog->errorString();
+    m_productionLog.reset();
+    QMetaObject::invokeMethod(this, [this, error] { showProductionLogFailure(error); }, Qt::QueuedConnection);
+}
+
+void mcu_writer::showProductionLogFailure(const QString &error)
+{
+    {
+        const QSignalBlocker blocker(m_productionLogAction);
+        m_productionLogAction->setChecked(false);
+    }
+    ui->auto_burn_action->setChecked(false);
+    ui->burn_action->setChecked(false);
+    boxes::critical(this, QStringLiteral("错误"),
+                    tr("生产记录写入失败，烧写已停止：%1\n原因：%2")
+                        .arg(QDir::toNativeSeparators(m_productionLogPath), error));
+}
+
+void mcu_writer::setEmulator(LinkEmulator &emulator)
+{
+    setEmulated(true);
+    auto *menu = new EmulatorMenu(emulator, m_mcuList.list(), this);
+    ui->menuBar->insertMenu(ui->menu_help->menuAction(), menu);
+}
