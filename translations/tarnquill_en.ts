@@ -89,6 +89,37 @@
     </message>
 </context>
 <context>
+    <name>EmulatorMenu</name>
+    <message>
+        <source>模拟器(&amp;E)</source>
+        <translation>&amp;Emulator</translation>
+    </message>
+    <message>
+        <source>插座中有芯片</source>
+        <translation>Chip in the socket</translation>
+    </message>
+    <message>
+        <source>芯片型号</source>
+        <translation>Chip</translation>
+    </message>
+    <message>
+        <source>设置芯片ID...</source>
+        <translation>Set chip ID...</translation>
+    </message>
+    <message>
+        <source>下一片烧写失败</source>
+        <translation>Fail the next chip</translation>
+    </message>
+    <message>
+        <source>芯片ID</source>
+        <translation>Chip ID</translation>
+    </message>
+    <message>
+        <source>输入4位16进制芯片ID</source>
+        <translation>Enter the chip ID (4 hex digits)</translation>
+    </message>
+</context>
+<context>
     <name>PassVerdict</name>
     <message>
         <source>芯片连接失败</source>
@@ -1901,6 +1932,44 @@ The previous file is unchanged.</translation>
         <source>用户区:     </source>
         <translation>User area:  </translation>
     </message>
+    <message>
+        <source>清零</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>计数清零</source>
+        <translation>Reset the counters</translation>
+    </message>
+    <message>
+        <source>     生产记录(CSV)...</source>
+        <translation>     Production record (CSV)...</translation>
+    </message>
+    <message>
+        <source>等待烧写</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>OK: %1  NG: %2  总计: %3</source>
+        <translation>OK: %1  NG: %2  Total: %3</translation>
+    </message>
+    <message>
+        <source>生产记录</source>
+        <translation>Production record</translation>
+    </message>
+    <message>
+        <source>无法打开生产记录 %1：%2</source>
+        <translation>Cannot open the production record %1: %2</translation>
+    </message>
+    <message>
+        <source>生产记录：%1</source>
+        <translation>Production record: %1</translation>
+    </message>
+    <message>
+        <source>生产记录写入失败，烧写已停止：%1
+原因：%2</source>
+        <translation>The production record could not be written; burning stopped: %1
+Reason: %2</translation>
+    </message>
 </context>
 <context>
     <name>options</name>
@@ -2153,6 +2222,10 @@ The previous file is unchanged.</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Show</translation>
     </message>
 </context>
 <context>

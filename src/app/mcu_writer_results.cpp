@@ -6,6 +6,7 @@
 #include "passverdict.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
+#include "engine/resultcodes.h"
 #include "link/linkstate.h"
 #include "records/productionlog.h"
 

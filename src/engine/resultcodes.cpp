@@ -1,5 +1,8 @@
 #include "resultcodes.h"
 
+#include "files/chipname.h"
+#include "link/linkstate.h"
+
 #include <QStringLiteral>
 
 namespace {
@@ -63,4 +66,13 @@ QString linkErrorLogText(int code)
     case 10: return source(QT_TRANSLATE_NOOP("engine", "烧录次数达到最大值"));
     default: return source(QT_TRANSLATE_NOOP("engine", "未知错误"));
     }
+}
+
+QString resultText(int code, const QString &label)
+{
+    if (code == 0)
+        return label;
+    if (code == ResultCode::WrongChip)
+        return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
+    return resultCodeText(code);
 }

@@ -65,5 +65,9 @@ bool endsAutoBurn(int code);
 // Box text for an operation's result code; empty for 0 (success) and 4 (chip identified, logged instead).
 QString resultCodeText(int code);
 
+// The text for a result: the success label for 0, the chip found for 4 (g_wChipId), else the code's message. A
+// source text, the same in every language.
+QString resultText(int code, const QString &label);
+
 // Log line for a code of the Link's own stand-alone error log.
 QString linkErrorLogText(int code);

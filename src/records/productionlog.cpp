@@ -3,8 +3,6 @@
 #include "chip/areas.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
-#include "engine/resultcodes.h"
-#include "files/chipname.h"
 #include "files/inputfile.h"
 #include "files/savefile.h"
 #include "link/linkstate.h"
@@ -96,13 +94,4 @@ ProductionRecord currentPassRecord(int code, uint16_t chipId, const QString &tex
     r.result = code;
     r.text = text;
     return r;
-}
-
-QString resultText(int code, const QString &label)
-{
-    if (code == 0)
-        return label;
-    if (code == ResultCode::WrongChip)
-        return QStringLiteral("目标MCU是 ") + chipNameForId(g_wChipId);
-    return resultCodeText(code);
 }

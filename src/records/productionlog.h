@@ -48,7 +48,3 @@ private:
 // The record of the chip pass that just ended: the chosen model, the enabled areas with their image checksums
 // as the process-wide state holds them, and `text` for the result.
 ProductionRecord currentPassRecord(int code, uint16_t chipId, const QString &text);
-
-// The text for a result: the success label for 0, the chip found for 4 (g_wChipId), else the window's
-// message for the code.
-QString resultText(int code, const QString &label);
