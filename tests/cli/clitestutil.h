@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/testfiles.h"
+
 #include <QByteArray>
 #include <QDebug>
 #include <QDir>
@@ -74,14 +76,3 @@ inline QByteArray patternBytes(int size, int seed)
     return data;
 }
 
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}

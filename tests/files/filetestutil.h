@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/testfiles.h"
 #include "files/filemessages.h"
 #include "chip/images.h"
 #include "production/productionsettings.h"
@@ -33,18 +34,6 @@ inline bool selectCatalogueChip(const QString &name)
     resetImages();
     resetProduction();
     return true;
-}
-
-inline bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline bool allBytesAre(const uint8_t *data, size_t length, uint8_t value)
