@@ -3,6 +3,7 @@
 #include "boxes/boxes.h"
 #include "emulator/linkemulator.h"
 
+#include <QCoreApplication>
 #include <QActionGroup>
 
 EmulatorMenu::EmulatorMenu(LinkEmulator &emulator, const QVector<McuInfo> &chips, QWidget *parent)
@@ -61,7 +62,8 @@ void EmulatorMenu::askChipId()
     bool parsed = false;
     const uint id = text.trimmed().toUInt(&parsed, 16);
     if (!parsed || id > 0xFFFF) {
-        boxes::inform(parentWidget(), QStringLiteral("提示"), QStringLiteral("输入错误"));
+        boxes::inform(parentWidget(), QCoreApplication::translate("mcu_writer", "提示"),
+                      QCoreApplication::translate("mcu_writer", "输入错误"));
         return;
     }
     m_emulator.setChipId(uint16_t(id));

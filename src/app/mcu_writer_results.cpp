@@ -114,7 +114,7 @@ void mcu_writer::slt_production_log_toggled(bool on)
     auto log = std::make_unique<ProductionLog>();
     if (path.isEmpty() || !log->open(path)) {
         if (!path.isEmpty())
-            boxes::critical(this, QStringLiteral("错误"),
+            boxes::critical(this, tr("错误"),
                             tr("无法打开生产记录 %1：%2").arg(QDir::toNativeSeparators(path), log->errorString()));
         const QSignalBlocker blocker(m_productionLogAction);
         m_productionLogAction->setChecked(false);
@@ -159,7 +159,7 @@ void mcu_writer::showProductionLogFailure(const QString &error)
     }
     ui->auto_burn_action->setChecked(false);
     ui->burn_action->setChecked(false);
-    boxes::critical(this, QStringLiteral("错误"),
+    boxes::critical(this, tr("错误"),
                     tr("生产记录写入失败，烧写已停止：%1\n原因：%2")
                         .arg(QDir::toNativeSeparators(m_productionLogPath), error));
 }
