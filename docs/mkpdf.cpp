@@ -1,11 +1,19 @@
 // Turns the Markdown user guide into the PDF the help action opens.
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <cstdio>
+
+namespace {
+constexpr double kImageWidth = 620;  // document units (pixels); an A4 page with our margins is wider
+}
 
 int main(int argc, char **argv)
 {
@@ -22,7 +30,23 @@ int main(int argc, char **argv)
     }
     QTextDocument doc;
     doc.setDefaultFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+    // Pictures are named relative to the guide.
+    doc.setBaseUrl(QUrl::fromLocalFile(QFileInfo(in).absolutePath() + QLatin1Char('/')));
     doc.setMarkdown(QString::fromUtf8(in.readAll()));
+    // Screenshots are wider than a page: each is drawn at the width of the text.
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            image.setWidth(kImageWidth);
+            QTextCursor cursor(&doc);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
 
     QPdfWriter pdf(QString::fromLocal8Bit(argv[2]));
     pdf.setTitle(QStringLiteral("Tarnquill user guide"));
