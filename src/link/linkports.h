@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Where a Link is plugged in. Every Link answers with the same serial string, so the USB port is the only
+// name that tells two Links apart; it stays the same when a Link re-enumerates (after a reset or a firmware
+// upgrade, also in IAP mode).
+struct LinkLocation
+{
+    QString port;      // "1-1.2" (USB bus and port chain); empty when the path cannot be placed
+    bool iap = false;  // the Link's IAP interface
+};
+
+// The location of the HID interface at `path` as the HID backend enumerates it. Linux: from sysfs. Windows:
+// the instance part of the interface path (see linkports_win.cpp).
+LinkLocation linkLocationOfPath(const QString &path);
+
+// The Link's interface names carry its mode ("...#KVO_LINK_IAP"), as do the emulator's paths.
+bool interfaceNameIsIap(const QString &name);
