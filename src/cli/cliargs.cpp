@@ -15,6 +15,7 @@ const QHash<QString, CommandForm> &commandForms()
 {
     static const QHash<QString, CommandForm> forms = {
         {QStringLiteral("chips"), {0, {}}},
+        {QStringLiteral("links"), {0, {}}},
         {QStringLiteral("info"), {1, {}}},
         {QStringLiteral("convert"), {2, {QStringLiteral("--to")}}},
         {QStringLiteral("burn"), {1, {QStringLiteral("--loop"), QStringLiteral("--verify"), QStringLiteral("--log")}}},
@@ -40,7 +41,8 @@ const QSet<QString> &valueOptions()
     static const QSet<QString> names = {QStringLiteral("--chip"), QStringLiteral("--areas"),
                                         QStringLiteral("--trace"), QStringLiteral("--to"),
                                         QStringLiteral("--log"), QStringLiteral("--chip-id"),
-                                        QStringLiteral("--fw")};
+                                        QStringLiteral("--fw"), QStringLiteral("--link"),
+                                        QStringLiteral("--gang-serial")};
     return names;
 }
 
@@ -48,7 +50,8 @@ const QSet<QString> &flagOptions()
 {
     static const QSet<QString> names = {QStringLiteral("--single-wire"), QStringLiteral("--json"),
                                         QStringLiteral("--loop"), QStringLiteral("--verify"),
-                                        QStringLiteral("--insert"), QStringLiteral("--remove")};
+                                        QStringLiteral("--insert"), QStringLiteral("--remove"),
+                                        QStringLiteral("--gang-worker")};
     return names;
 }
 
@@ -92,6 +95,12 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         o.traceFile = value;
     } else if (name == QLatin1String("--json")) {
         o.json = true;
+    } else if (name == QLatin1String("--link")) {
+        o.link = value;
+    } else if (name == QLatin1String("--gang-worker")) {
+        o.gangWorker = true;
+    } else if (name == QLatin1String("--gang-serial")) {
+        o.gangSerial = value;
     } else {
         commandOptions << name;
         if (name == QLatin1String("--to")) {
@@ -228,11 +237,18 @@ CliParse parseCliArguments(const QStringList &arguments)
 QString cliUsage()
 {
     return QCoreApplication::translate("cli",
-        "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]\n"
-        "                     [--json] COMMAND ...\n"
-        "  chips                         list the selectable chip models\n"
-        "  info FILE                     summary of a .hex (.ihx), .bin or .mprj file\n"
-        "  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)\n"
+        "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+"
+        "                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
+"
+        "  chips                         list the selectable chip models
+"
+        "  links                         every attached Link: port, path, mode, firmware version
+"
+        "  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+"
+        "  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+"
         "  burn FILE [--loop] [--verify] [--log FILE.csv]\n"
         "                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip\n"
         "  read OUT                      read the chip's areas into OUT (.bin for one image, .mprj)\n"
@@ -244,6 +260,9 @@ QString cliUsage()
         "  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]\n"
         "                                create or change an emulator state folder\n"
         "--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).\n"
+        "--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,\n"
+        "erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a\n"
+        "device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...\n"
         "Exit status: 0 success, 1-38 the operation's result code, 39 chip not supported or incomplete\n"
         "transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),\n"
         "74 output or production record not written (the previous file stays whole), 130 interrupted.\n"

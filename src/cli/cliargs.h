@@ -16,6 +16,9 @@ struct CliOptions
     QString emulateDir;        // empty: the emulator keeps its state in memory only
     QString traceFile;
     bool json = false;
+    QString link;              // --link PORT, P1,P2,... or all; empty = the one attached Link
+    bool gangWorker = false;   // runs one Link of a gang for the parent process
+    QString gangSerial;        // a gang worker's serial numbers, START:STEP
 
     QString command;
     QStringList operands;

@@ -28,6 +28,8 @@ int Device::open(const CliContext &ctx)
         return ExitStatus::CannotWrite;
     }
     m_link.install();
+    if (const int status = m_guard.take(ctx))
+        return status;
     m_runner = std::make_unique<EngineRunner>(ctx.display);
     return ExitStatus::Success;
 }

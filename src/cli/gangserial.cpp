@@ -80,3 +80,16 @@ QString serialPlanText(const rolling_seting_t &record, uint32_t burnLimit)
         text += QStringLiteral(" ...");
     return text;
 }
+
+bool applyGangSerial(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    bool startOk = false, stepOk = false;
+    const qulonglong start = parts.value(0).toULongLong(&startOk);
+    const uint step = parts.value(1).toUInt(&stepOk);
+    if (parts.size() != 2 || !startOk || !stepOk || start > 0xFFFFFFFFull || step > 0xFF)
+        return false;
+    g_rollingSet.startVal = uint32_t(start);
+    g_rollingSet.step = uint8_t(step);
+    return true;
+}

@@ -27,3 +27,7 @@ uint64_t serialCoded(uint64_t value, uint8_t radix);
 
 // "0x1000, 0x1003, 0x1006 ..." — the first numbers a record writes (fewer when the limit ends them).
 QString serialPlanText(const rolling_seting_t &record, uint32_t burnLimit);
+
+// A gang worker's share of the plan, "START:STEP" as the parent passes it: put into g_rollingSet after the
+// project was loaded. False for a malformed text.
+bool applyGangSerial(const QString &text);

@@ -4,6 +4,9 @@
 #include "debugmessages.h"
 #include "enginerunner.h"
 #include "exitstatus.h"
+#include "gangcommands.h"
+#include "gangworker.h"
+#include "linkselection.h"
 #include "processinfo.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -39,7 +42,7 @@ const QHash<QString, std::function<int(const CliContext &)>> &handlers()
         {QStringLiteral("download"), runDownload},   {QStringLiteral("upload"), runUpload},
         {QStringLiteral("compare-link"), runCompareLink}, {QStringLiteral("fw-version"), runFwVersion},
         {QStringLiteral("upgrade"), runUpgrade},     {QStringLiteral("erase-link"), runEraseLink},
-        {QStringLiteral("emulator"), runEmulator},
+        {QStringLiteral("emulator"), runEmulator},   {QStringLiteral("links"), runLinks},
     };
     return table;
 }
@@ -73,7 +76,13 @@ int main(int argc, char *argv[])
         display.message(QCoreApplication::translate("cli", "try tarnquill-cli --help"));
         return ExitStatus::Usage;
     }
-    const CliOptions &options = parsed.options;
+    CliOptions options = parsed.options;
+    LinkChoice links;
+    QString linkError;
+    if (!resolveLinkChoice(options, &links, &linkError)) {
+        display.message(QStringLiteral("tarnquill-cli: %1").arg(linkError));
+        return ExitStatus::Usage;
+    }
 
     FileMessages cfgMessages;
     cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
@@ -97,12 +106,19 @@ int main(int argc, char *argv[])
     g_bI2CMode.store(options.singleWire ? 0 : 1);
     installInterruptHandler();
 
+    if (options.gangWorker)
+        startGangWorker();
+
     const CliContext ctx{options, display, chips};
-    const int status = handlers().value(options.command)(ctx);
+    if (links.isGang())
+        return runGang(ctx, links);
+    int status = handlers().value(options.command)(ctx);
     const QString lost = LinkSession::runFailure();
     if (!lost.isEmpty()) {
         display.message(lost);
-        return ExitStatus::CannotWrite;
+        status = ExitStatus::CannotWrite;
     }
+    if (options.gangWorker)
+        finishGangWorker(ctx, status);
     return status;
 }

@@ -4,6 +4,7 @@
 #include "device.h"
 #include "exitstatus.h"
 #include "filesteps.h"
+#include "gangserial.h"
 #include "projectcompare.h"
 #include "reports.h"
 #include "chip/images.h"
@@ -83,6 +84,10 @@ int runDownload(const CliContext &ctx)
         return ExitStatus::Usage;
     if (const int status = loadProjectFor(ctx, path))
         return status;
+    if (!ctx.options.gangSerial.isEmpty() && !applyGangSerial(ctx.options.gangSerial)) {
+        ctx.error(QStringLiteral("--gang-serial takes START:STEP"));
+        return ExitStatus::Usage;
+    }
     QVector<Area> areas;
     if (!ctx.areas(enabledAreas(), &areas))
         return ExitStatus::Usage;

@@ -9,3 +9,8 @@ bool interfaceNameIsIap(const QString &name)
     const QString iapSerial = iapName.mid(iapName.lastIndexOf(QLatin1Char('#')) + 1);
     return name.contains(iapSerial, Qt::CaseInsensitive);
 }
+
+QString linkLockName(const QString &port)
+{
+    return QStringLiteral("tarnquill_link_") + port;
+}

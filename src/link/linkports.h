@@ -17,3 +17,7 @@ LinkLocation linkLocationOfPath(const QString &path);
 
 // The Link's interface names carry its mode ("...#KVO_LINK_IAP"), as do the emulator's paths.
 bool interfaceNameIsIap(const QString &name);
+
+// The name of the cross-process lock of the Link at `port`: one lock per Link, shared by every program
+// instance, so no two ever talk to one Link.
+QString linkLockName(const QString &port);

@@ -1,0 +1,180 @@
+#include "gangcommands.h"
+
+#include "commands.h"
+#include "exitstatus.h"
+#include "filesteps.h"
+#include "gangdisplay.h"
+#include "ganglog.h"
+#include "gangrunner.h"
+#include "gangserial.h"
+#include "linkselection.h"
+#include "progressdisplay.h"
+#include "reports.h"
+#include "engine/resultcodes.h"
+#include "link/devicelock.h"
+#include "link/linkports.h"
+#include "settings/productionsettings.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+
+namespace {
+const QStringList &gangCommands()
+{
+    static const QStringList names = {QStringLiteral("burn"),   QStringLiteral("erase"),
+                                      QStringLiteral("blank"),  QStringLiteral("download"),
+                                      QStringLiteral("erase-link"), QStringLiteral("fw-version"),
+                                      QStringLiteral("upgrade")};
+    return names;
+}
+
+QStringList portsOf(const QVector<AttachedLink> &links)
+{
+    QStringList ports;
+    for (const AttachedLink &link : links)
+        ports << link.port;
+    return ports;
+}
+
+QString portList(const QVector<AttachedLink> &links)
+{
+    return links.isEmpty() ? QStringLiteral("no Link is attached")
+                           : QStringLiteral("attached: %1").arg(portsOf(links).join(QStringLiteral(", ")));
+}
+
+// True when no other process drives the Link at `port` (nor a one-Link program any Link) right now.
+bool linkIsFree(const QString &port)
+{
+    NamedLock machine(kDeviceLockName);
+    NamedLock link(linkLockName(port).toStdString());
+    return machine.tryLock() && link.tryLock();
+}
+
+// Arguments of the fw-version workers that read the versions for links.
+QStringList versionQueryArguments(const CliOptions &options)
+{
+    QStringList arguments;
+    if (options.emulate)
+        arguments << (options.emulateDir.isEmpty() ? QStringLiteral("--emulate") : QStringLiteral("--emulate=") + options.emulateDir);
+    return arguments << QStringLiteral("fw-version");
+}
+
+// Gives each worker of a gang download its own serial numbers; refuses a plan that cannot be kept.
+int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStringList &ports)
+{
+    const QString path = ctx.options.operands.value(0);
+    if (fileKindOf(path) != FileKind::Project) {
+        ctx.error(QStringLiteral("%1: download takes a .mprj project").arg(path));
+        return ExitStatus::Usage;
+    }
+    const FileOutcome loaded = loadProjectFile(path, ctx.chips);
+    ctx.errors(loaded.messages);
+    if (!loaded.ok())
+        return loaded.status;
+    if (!g_bEnRollCode)
+        return ExitStatus::Success;
+    const uint32_t limit = g_bEnLimit ? g_nLimitCount : 0;
+    const SerialPlan plan = planSerialNumbers(g_rollingSet, ports.size(), limit);
+    if (!plan.refusal.isEmpty()) {
+        ctx.error(plan.refusal);
+        return ExitStatus::BadInput;
+    }
+    for (int i = 0; i < ports.size(); ++i) {
+        const rolling_seting_t &r = plan.records[i];
+        ctx.error(QStringLiteral("%1: %2").arg(ports[i], serialPlanText(r, limit)));
+        runner.setExtraArguments(i, {QStringLiteral("--gang-serial=%1:%2").arg(r.startVal).arg(r.step)});
+    }
+    return ExitStatus::Success;
+}
+}
+
+int runLinks(const CliContext &ctx)
+{
+    const QVector<AttachedLink> links = attachedLinks(ctx.options);
+    QStringList freePorts;
+    for (const AttachedLink &link : links) {
+        if (!link.iap && linkIsFree(link.port))
+            freePorts << link.port;
+    }
+    GangRunner runner(freePorts, versionQueryArguments(ctx.options));
+    const QVector<GangOutcome> versions = runner.run();
+
+    QJsonArray array;
+    QString text;
+    for (const AttachedLink &link : links) {
+        const int queried = freePorts.indexOf(link.port);
+        const bool busy = !link.iap && queried < 0;
+        QJsonValue version;
+        if (queried >= 0 && versions[queried].code() == 0)
+            version = versions[queried].result.value(QStringLiteral("version"));
+        const QString mode = link.iap ? QStringLiteral("IAP") : QStringLiteral("normal");
+        QJsonObject object{{QStringLiteral("port"), link.port},
+                           {QStringLiteral("path"), link.path},
+                           {QStringLiteral("mode"), mode},
+                           {QStringLiteral("version"), version}};
+        if (busy)
+            object.insert(QStringLiteral("busy"), true);
+        array.append(object);
+        text += QStringLiteral("%1\t%2\t%3\t%4\n")
+                    .arg(link.port, link.path, mode,
+                         busy ? QStringLiteral("busy") : version.isString() ? version.toString() : QStringLiteral("-"));
+    }
+    if (ctx.options.json)
+        printJson(array);
+    else
+        printText(text);
+    return ExitStatus::Success;
+}
+
+int runGang(const CliContext &ctx, const LinkChoice &choice)
+{
+    if (!gangCommands().contains(ctx.options.command)) {
+        ctx.error(QStringLiteral("%1 works on one Link: choose it with --link PORT").arg(ctx.options.command));
+        return ExitStatus::Usage;
+    }
+    const QVector<AttachedLink> attached = attachedLinks(ctx.options);
+    QStringList ports = choice.ports.isEmpty() ? portsOf(attached) : choice.ports;
+    for (const QString &port : qAsConst(ports)) {
+        if (!portsOf(attached).contains(port)) {
+            ctx.error(QStringLiteral("no Link at port %1; %2").arg(port, portList(attached)));
+            return ExitStatus::Usage;
+        }
+    }
+    if (ports.isEmpty()) {
+        ctx.error(resultCodeText(36));
+        return exitStatusForResult(36);
+    }
+    std::sort(ports.begin(), ports.end(), portLess);
+
+    GangRunner runner(ports, QCoreApplication::arguments().mid(1));
+    if (ctx.options.command == QLatin1String("download")) {
+        if (const int status = planSerialNumbersFor(ctx, runner, ports))
+            return status;
+    }
+    GangLog log;
+    if (!ctx.options.logFile.isEmpty()) {
+        if (!log.open(ctx.options.logFile)) {
+            ctx.error(QStringLiteral("%1: cannot write: %2").arg(ctx.options.logFile, log.errorString()));
+            return ExitStatus::CannotWrite;
+        }
+        runner.setLog(&log);
+    }
+    runner.setTraceFile(ctx.options.traceFile);
+    ctx.display.finish();
+    GangDisplay display(ports);
+    runner.setDisplay(&display);
+    const QVector<GangOutcome> outcomes = runner.run();
+
+    if (ctx.options.json) {
+        QJsonArray array;
+        for (const GangOutcome &outcome : outcomes)
+            array.append(gangResultJson(outcome));
+        printJson(array);
+    } else {
+        QString text;
+        for (const GangOutcome &outcome : outcomes)
+            text += gangResultLine(outcome) + QLatin1Char('\n');
+        printText(text);
+    }
+    return gangExitStatus(outcomes, runner.interrupted());
+}
