@@ -29,7 +29,7 @@ void finishGangWorker(const CliContext &ctx, int status)
     static const QStringList withImage = {QStringLiteral("burn"), QStringLiteral("download"), QStringLiteral("blank")};
     const QVector<Area> areas = enabledAreas();
     QJsonObject end{{QStringLiteral("exit"), status}};
-    if (withImage.contains(ctx.options.command) && !areas.isEmpty())
+    if (status == 0 && withImage.contains(ctx.options.command) && !areas.isEmpty())
         end.insert(QStringLiteral("checksum"), hex4(areaChecksum(areas.first())));
     else
         end.insert(QStringLiteral("checksum"), QJsonValue::Null);

@@ -11,5 +11,5 @@ struct CliContext;
 void startGangWorker();
 
 // The worker's last line: {"worker": {"exit": status, "checksum": "49F2" or null}}. The checksum is the
-// first enabled area's, for the commands that carry an image (burn, download, blank).
+// first enabled area's, after a success of the commands that carry an image (burn, download, blank).
 void finishGangWorker(const CliContext &ctx, int status);
