@@ -15,6 +15,7 @@
 
 namespace {
 constexpr int kInterruptPollMs = 100;
+constexpr int kWorkerLost = 70;  // a worker that crashed or was killed has no result of its own
 
 // One Link's worker and what has come from it so far.
 struct Worker
@@ -46,7 +47,9 @@ bool isValueOption(const QString &name)
 
 int GangOutcome::code() const
 {
-    return hasResult ? result.value(QStringLiteral("result")).toInt() : exitStatus;
+    if (hasResult)
+        return result.value(QStringLiteral("result")).toInt();
+    return exitStatus < 0 ? kWorkerLost : exitStatus;
 }
 
 QString GangOutcome::text() const
@@ -211,7 +214,7 @@ int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted)
         return 130;
     for (const GangOutcome &o : outcomes) {
         if (o.exitStatus != 0)
-            return o.exitStatus < 0 ? 1 : o.exitStatus;
+            return o.exitStatus < 0 ? kWorkerLost : o.exitStatus;
     }
     return 0;
 }
