@@ -1,5 +1,10 @@
 #include "devicelock.h"
 
+#include "hidbackend.h"
+#include "linkports.h"
+#include "linkstate.h"
+
+#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -23,17 +28,57 @@ NamedLock &deviceLock()
     return lock;
 }
 
+std::unique_ptr<NamedLock> s_heldLink;    // --link: this process's Link, for its whole life
+std::unique_ptr<NamedLock> s_openedLink;  // one-Link mode: the Link the current operation opens
+
+// The transport opens the last Link interface enumerated; an emulated Link has no port and no lock.
+std::string openedLinkLockName()
+{
+    const std::vector<std::string> paths = hidBackend().enumerate(LINK_VENDOR_ID, LINK_PRODUCT_ID);
+    if (paths.empty())
+        return std::string();
+    const QString port = linkLocationOfPath(QString::fromStdString(paths.back())).port;
+    return port.isEmpty() ? std::string() : linkLockName(port).toStdString();
+}
+
 } // namespace
+
+bool holdLinkLock(const std::string &name)
+{
+    std::lock_guard<std::mutex> g(s_guard);
+    auto lock = std::make_unique<NamedLock>(name);
+    if (!lock->tryLock())
+        return false;
+    s_heldLink = std::move(lock);
+    return true;
+}
 
 bool getmutex()
 {
     std::lock_guard<std::mutex> g(s_guard);
-    return deviceLock().tryLock();
+    if (s_heldLink)
+        return true;
+    s_openedLink.reset();
+    if (!deviceLock().tryLock())
+        return false;
+    const std::string name = openedLinkLockName();
+    if (name.empty())
+        return true;
+    auto lock = std::make_unique<NamedLock>(name);
+    if (!lock->tryLock()) {
+        deviceLock().unlock();
+        return false;
+    }
+    s_openedLink = std::move(lock);
+    return true;
 }
 
 bool releaseMutex()
 {
     std::lock_guard<std::mutex> g(s_guard);
+    if (s_heldLink)
+        return true;
+    s_openedLink.reset();
     deviceLock().unlock();
     return true;
 }

@@ -38,9 +38,14 @@ private:
 
 // The device lock: one program instance talks to the Link at a time. Safe from any thread.
 constexpr const char *kDeviceLockName = "kvo_usb_mutex_1234_4321";
-// True when this process now holds it. A lock this process already held is dropped first.
+// True when this process now holds it, and with it the lock of the Link an operation opens (the last one
+// enumerated), so a one-Link program never collides with a gang run. A lock already held is dropped first.
 bool getmutex();
 // Releases the lock if held; always true.
 bool releaseMutex();
+// A run for one chosen Link (--link, a gang worker) drives that Link only: it holds the Link's own lock
+// (`name`, see linkLockName) for the rest of the process instead of the machine-wide one, and getmutex /
+// releaseMutex then take and drop nothing. False when another process holds that Link.
+bool holdLinkLock(const std::string &name);
 // The device lock's location, for diagnostics and tests.
 std::string deviceLockLocation();

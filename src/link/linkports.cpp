@@ -2,6 +2,23 @@
 
 #include "linkstate.h"
 
+#include <atomic>
+
+namespace {
+std::atomic<LinkLocation (*)(const QString &)> s_locator{nullptr};
+}
+
+LinkLocation linkLocationOfPath(const QString &path)
+{
+    const auto locator = s_locator.load();
+    return locator ? locator(path) : platformLinkLocation(path);
+}
+
+void setLinkLocator(LinkLocation (*locator)(const QString &path))
+{
+    s_locator.store(locator);
+}
+
 bool interfaceNameIsIap(const QString &name)
 {
     // The IAP interface differs from the normal one only in its serial string, the last field of the name.

@@ -14,6 +14,10 @@ struct LinkLocation
 // The location of the HID interface at `path` as the HID backend enumerates it. Linux: from sysfs. Windows:
 // the instance part of the interface path (see linkports_win.cpp).
 LinkLocation linkLocationOfPath(const QString &path);
+// The platform's rule behind linkLocationOfPath (linkports_posix.cpp, linkports_win.cpp).
+LinkLocation platformLinkLocation(const QString &path);
+// Tests place paths without a sysfs tree; nullptr puts the platform's rule back.
+void setLinkLocator(LinkLocation (*locator)(const QString &path));
 
 // The Link's interface names carry its mode ("...#KVO_LINK_IAP"), as do the emulator's paths.
 bool interfaceNameIsIap(const QString &name);

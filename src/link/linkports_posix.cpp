@@ -43,7 +43,7 @@ LinkLocation sysfsLinkLocation(const QString &sysfsRoot, const QString &hidrawPa
     return location;
 }
 
-LinkLocation linkLocationOfPath(const QString &path)
+LinkLocation platformLinkLocation(const QString &path)
 {
     if (!path.startsWith(QLatin1String("/dev/")))
         return {QString(), interfaceNameIsIap(path)};

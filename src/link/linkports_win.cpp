@@ -8,7 +8,7 @@
 // among the attached Links and, because every Link reports the same serial string, it is derived from the
 // hub port rather than the serial, so it names the port. It is the documented fallback until the
 // configuration manager's location paths are read; a Link moved to another port gets another name.
-LinkLocation linkLocationOfPath(const QString &path)
+LinkLocation platformLinkLocation(const QString &path)
 {
     LinkLocation location;
     location.iap = interfaceNameIsIap(path);

@@ -1,3 +1,4 @@
+#include "link/devicelock.h"
 #include "link/hidconnection.h"
 #include "link/linkports.h"
 #include "link/linkstate.h"
@@ -35,6 +36,12 @@ public:
     void close(HidHandle) override {}
 };
 
+// Places /dev/hidrawN at port 1-1.N, as sysfs would.
+LinkLocation hubPort(const QString &path)
+{
+    return {QStringLiteral("1-1.") + path.mid(int(qstrlen("/dev/hidraw"))), false};
+}
+
 } // namespace
 
 class TestLinkPorts : public QObject
@@ -42,7 +49,11 @@ class TestLinkPorts : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { setHidBackend(nullptr); }
+    void cleanup()
+    {
+        setHidBackend(nullptr);
+        setLinkLocator(nullptr);
+    }
 
     // The transport opens the last interface it sees; behind the filter that is the chosen Link's, wherever
     // it stands in the enumeration, and a port with no Link opens nothing.
@@ -79,6 +90,33 @@ private slots:
         QCOMPARE(filter.enumerate(LINK_VENDOR_ID, LINK_PRODUCT_ID), std::vector<std::string>{"/dev/hidraw7"});
     }
 
+    // A one-Link program takes the machine-wide lock and the lock of the Link it opens (the last enumerated),
+    // so it never talks to a Link a gang run holds, and a gang run never to the one it uses.
+    void oneLinkModeAlsoLocksTheLinkItOpens()
+    {
+        PortsBackend links;
+        links.ports = {{"/dev/hidraw2", "1-1.2"}, {"/dev/hidraw3", "1-1.3"}};
+        setHidBackend(&links);
+        setLinkLocator(hubPort);
+        NamedLock opened(linkLockName(QStringLiteral("1-1.3")).toStdString());
+        NamedLock other(linkLockName(QStringLiteral("1-1.2")).toStdString());
+        NamedLock machine(kDeviceLockName);
+
+        QVERIFY(getmutex());
+        QVERIFY(!opened.tryLock());
+        QVERIFY(other.tryLock());  // the Link it does not open stays free
+        QVERIFY(releaseMutex());
+        QVERIFY(opened.tryLock());
+
+        // That Link held elsewhere: refused, and the machine-wide lock is not kept either.
+        QVERIFY(!getmutex());
+        QVERIFY(machine.tryLock());
+        machine.unlock();
+        opened.unlock();
+        other.unlock();
+        setLinkLocator(nullptr);
+    }
+
     void iapInterfaceNames_data()
     {
         QTest::addColumn<QString>("name");
@@ -93,6 +131,24 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, iap);
         QCOMPARE(interfaceNameIsIap(name), iap);
+    }
+
+    // Runs last: holding a Link lasts for the rest of the process.
+    void aChosenLinkIsHeldForTheWholeRun()
+    {
+        const std::string name = linkLockName(QStringLiteral("emu7")).toStdString();
+        NamedLock elsewhere(name);
+        QVERIFY(elsewhere.tryLock());
+        QVERIFY(!holdLinkLock(name));
+        elsewhere.unlock();
+        QVERIFY(holdLinkLock(name));
+        QVERIFY(!elsewhere.tryLock());
+        // Operations take nothing more: a one-Link program holding the machine-wide lock does not stop it.
+        NamedLock machine(kDeviceLockName);
+        QVERIFY(machine.tryLock());
+        QVERIFY(getmutex());
+        QVERIFY(releaseMutex());
+        QVERIFY(!elsewhere.tryLock());
     }
 };
 
