@@ -67,7 +67,10 @@ int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStrin
         ctx.error(QStringLiteral("%1: download takes a .mprj project").arg(path));
         return ExitStatus::Usage;
     }
-    const FileOutcome loaded = loadProjectFile(path, ctx.chips);
+    InputFile in;
+    FileOutcome loaded = inspectInputFile(path, &in);
+    if (loaded.ok())
+        loaded = loadProjectFile(in, ctx.chips);
     ctx.errors(loaded.messages);
     if (!loaded.ok())
         return loaded.status;

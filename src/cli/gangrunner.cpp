@@ -16,6 +16,7 @@
 namespace {
 constexpr int kInterruptPollMs = 100;
 constexpr int kWorkerLost = 70;  // a worker that crashed or was killed has no result of its own
+constexpr int kInterrupted = 130;
 
 // One Link's worker and what has come from it so far.
 struct Worker
@@ -211,7 +212,7 @@ QVector<GangOutcome> GangRunner::run()
 int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted)
 {
     if (interrupted)
-        return 130;
+        return kInterrupted;
     for (const GangOutcome &o : outcomes) {
         if (o.exitStatus != 0)
             return o.exitStatus < 0 ? kWorkerLost : o.exitStatus;
@@ -221,9 +222,20 @@ int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted)
 
 QString gangResultLine(const GangOutcome &outcome)
 {
+    QString line;
     if (outcome.exitStatus == 0 && outcome.code() == 0)
-        return QStringLiteral("%1: OK %2").arg(outcome.port, outcome.checksum.isEmpty() ? outcome.text() : outcome.checksum);
-    return QStringLiteral("%1: NG %2 %3").arg(outcome.port).arg(outcome.code()).arg(outcome.text());
+        line = QStringLiteral("%1: OK %2").arg(outcome.port, outcome.checksum.isEmpty() ? outcome.text() : outcome.checksum);
+    else if (outcome.code() == kInterrupted)
+        line = QStringLiteral("%1: stopped").arg(outcome.port);  // Ctrl-C is how a loop ends: no failure of the Link
+    else
+        line = QStringLiteral("%1: NG %2 %3").arg(outcome.port).arg(outcome.code()).arg(outcome.text());
+    // A burn loop closes with its counts.
+    if (outcome.result.contains(QStringLiteral("chips")))
+        line += QStringLiteral(", %1 chip(s): %2 passed, %3 failed")
+                    .arg(outcome.result.value(QStringLiteral("chips")).toInt())
+                    .arg(outcome.result.value(QStringLiteral("passed")).toInt())
+                    .arg(outcome.result.value(QStringLiteral("failed")).toInt());
+    return line;
 }
 
 QJsonObject gangResultJson(const GangOutcome &outcome)
@@ -232,7 +244,9 @@ QJsonObject gangResultJson(const GangOutcome &outcome)
                        {QStringLiteral("code"), outcome.code()},
                        {QStringLiteral("text"), outcome.text()},
                        {QStringLiteral("checksum"), outcome.checksum.isEmpty() ? QJsonValue() : QJsonValue(outcome.checksum)}};
-    if (outcome.result.contains(QStringLiteral("version")))
-        object.insert(QStringLiteral("version"), outcome.result.value(QStringLiteral("version")));
+    for (const QString &key : {QStringLiteral("version"), QStringLiteral("chips"), QStringLiteral("passed"), QStringLiteral("failed")}) {
+        if (outcome.result.contains(key))
+            object.insert(key, outcome.result.value(key));
+    }
     return object;
 }

@@ -60,6 +60,6 @@ private:
 // The exit status of a gang run: 130 after Ctrl-C, else the first failing Link's (port order), else 0.
 int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted);
 
-// "1-1.2: OK 49F2" or "1-1.3: NG 3 芯片连接失败".
+// "1-1.2: OK 49F2" or "1-1.3: NG 3 芯片连接失败"; a loop ended by Ctrl-C is "stopped"; a loop adds its counts.
 QString gangResultLine(const GangOutcome &outcome);
 QJsonObject gangResultJson(const GangOutcome &outcome);

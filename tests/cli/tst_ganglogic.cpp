@@ -124,6 +124,13 @@ private slots:
                                             << QStringList{"1-1.2: OK 49F2", "1-1.6: NG 70 the worker ended abnormally"} << 70;
         QTest::newRow("Ctrl-C") << QVector<GangOutcome>{ok1, ng} << true
                                 << QStringList{"1-1.2: OK 49F2", "1-1.3: NG 3 芯片连接失败"} << 130;
+        GangOutcome loop = outcome("1-1.7", 130, 130, "interrupted", "49F2");
+        loop.result.insert(QStringLiteral("chips"), 5);
+        loop.result.insert(QStringLiteral("passed"), 4);
+        loop.result.insert(QStringLiteral("failed"), 1);
+        QTest::newRow("a loop stopped by Ctrl-C") << QVector<GangOutcome>{ok1, loop} << true
+                                                  << QStringList{"1-1.2: OK 49F2", "1-1.7: stopped, 5 chip(s): 4 passed, 1 failed"}
+                                                  << 130;
     }
     void results()
     {
