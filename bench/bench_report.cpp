@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -31,6 +33,9 @@ constexpr double kStartupMs = 300;
 constexpr double kStartupRssMB = 80;
 constexpr double kBurnCpuMs = 20;
 constexpr double kCliStartRatio = 3;
+constexpr double kGangRatio = 1.15;
+constexpr int kGangLinks = 4;
+constexpr int kGangRuns = 3;
 constexpr double kConvertObjcopyRatio = 1.5;  // issue 15
 
 constexpr int kProcessRuns = 31;
@@ -355,6 +360,69 @@ void cliStartRows(const Setup &s, QVector<BenchRow> &rows)
     }
 }
 
+// CPU time of every child process reaped so far (and of their reaped children), in milliseconds.
+double childCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// A gang burn of 4 emulated Links against one Link alone, 32 KiB each, with the Link's real waits (about 13 s
+// a burn), in turns so both see the same load. The CPU of a gang run covers the parent, its 4 workers and
+// the emulators answering them.
+void gangRows(const Setup &s, QVector<BenchRow> &rows)
+{
+    const QString label = QStringLiteral("Gang burn: %1 emulated Links × 32 KiB, real waits").arg(kGangLinks);
+    const QString goal = QStringLiteral("≤ %1× one Link").arg(kGangRatio);
+    const QString cpuLabel = QStringLiteral("Gang burn host CPU per Link (whole processes)");
+    const QString cpuGoal = QStringLiteral("≤ %1 ms CPU").arg(kBurnCpuMs);
+    if (!QFileInfo(s.cli).isExecutable()) {
+        rows.append(missing(label, goal, BenchRow::NotBuilt));
+        rows.append(missing(cpuLabel, cpuGoal, BenchRow::NotBuilt));
+        return;
+    }
+    const QString image = s.work + QStringLiteral("/gang32k.bin");
+    QFile file(image);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(32 * 1024, char(0x5A))) != 32 * 1024) {
+        rows.append(missing(label, goal, BenchRow::Failed));
+        return;
+    }
+    file.close();
+    QStringList folders;
+    for (int i = 1; i <= kGangLinks; ++i)
+        folders << s.work + QStringLiteral("/gang%1").arg(i);
+    const QStringList single = {s.cli, QStringLiteral("--emulate=") + s.work + QStringLiteral("/alone"), QStringLiteral("burn"), image};
+    const QStringList gang = {s.cli, QStringLiteral("--emulate=") + folders.join(QLatin1Char(',')), QStringLiteral("--link"),
+                              QStringLiteral("all"), QStringLiteral("burn"), image};
+    const QStringList env = s.environment + QStringList{QStringLiteral("TQ_EMULATOR_WAITS=real")};
+    std::vector<double> ratios, singleMs, gangMs, gangCpu, singleCpu;
+    bool ok = true;
+    for (int round = 0; round < kGangRuns && ok; ++round) {
+        double cpu = childCpuMs();
+        const ProcessRun one = runProcess(single, env, 120000);
+        singleCpu.push_back(childCpuMs() - cpu);
+        cpu = childCpuMs();
+        const ProcessRun all = runProcess(gang, env, 120000);
+        gangCpu.push_back((childCpuMs() - cpu) / kGangLinks);
+        ok = one.ok && all.ok;
+        singleMs.push_back(one.wallNs / 1e6);
+        gangMs.push_back(all.wallNs / 1e6);
+        ratios.push_back(double(all.wallNs) / double(one.wallNs));
+    }
+    if (!ok) {
+        rows.append(missing(label, goal, BenchRow::Failed));
+        rows.append(missing(cpuLabel, cpuGoal, BenchRow::Failed));
+        return;
+    }
+    const double ratio = median(ratios);
+    rows.append({label, millis(median(gangMs)), QStringLiteral("one Link %1").arg(millis(median(singleMs))),
+                 ratioText(ratio), goal, verdict(ratio <= kGangRatio)});
+    const double cpu = median(gangCpu);
+    rows.append({cpuLabel, millis(cpu), QStringLiteral("one Link alone %1").arg(millis(median(singleCpu))), QString(),
+                 cpuGoal, verdict(cpu <= kBurnCpuMs)});
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -386,6 +454,7 @@ int main(int argc, char **argv)
     startupRows(s, rows);
     burnRows(s, rows, notes);
     cliStartRows(s, rows);
+    gangRows(s, rows);
 
     if (s.smoke) {
         for (BenchRow &r : rows)

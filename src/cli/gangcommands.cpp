@@ -10,6 +10,7 @@
 #include "linkselection.h"
 #include "progressdisplay.h"
 #include "reports.h"
+#include "emulator/linkemulator.h"
 #include "engine/resultcodes.h"
 #include "link/devicelock.h"
 #include "link/linkports.h"
@@ -42,12 +43,20 @@ QString portList(const QVector<AttachedLink> &links)
                            : QStringLiteral("attached: %1").arg(portsOf(links).join(QStringLiteral(", ")));
 }
 
-// True when no other process drives the Link at `port` (nor a one-Link program any Link) right now.
-bool linkIsFree(const QString &port)
+// True when no other process drives `link` right now: for a real Link neither a gang nor a one-Link program
+// (which holds the machine-wide lock), for an emulated one nobody holding its folder's lock.
+bool linkIsFree(const AttachedLink &link, bool emulated)
 {
+    if (emulated) {
+        if (link.path.isEmpty())
+            return true;  // in memory: nobody else can reach it
+        LinkEmulator emulator(link.path);
+        LinkEmulator::LinkLock lock(emulator);
+        return lock.tryLock();
+    }
     NamedLock machine(kDeviceLockName);
-    NamedLock link(linkLockName(port).toStdString());
-    return machine.tryLock() && link.tryLock();
+    NamedLock own(linkLockName(link.port).toStdString());
+    return machine.tryLock() && own.tryLock();
 }
 
 // Arguments of the fw-version workers that read the versions for links.
@@ -96,7 +105,7 @@ int runLinks(const CliContext &ctx)
     const QVector<AttachedLink> links = attachedLinks(ctx.options);
     QStringList freePorts;
     for (const AttachedLink &link : links) {
-        if (!link.iap && linkIsFree(link.port))
+        if (!link.iap && linkIsFree(link, ctx.options.emulate))
             freePorts << link.port;
     }
     GangRunner runner(freePorts, versionQueryArguments(ctx.options));

@@ -33,13 +33,14 @@ int LinkGuard::take(const CliContext &ctx)
                       .arg(ports.join(QStringLiteral(", "))));
         return ExitStatus::Usage;
     }
+    // The emulated Link of a --link run is the only one in this process already, and it has a lock of its own
+    // (its folder's), taken by every operation.
+    if (ctx.options.emulate)
+        return ExitStatus::Success;
     const QString port = choice.ports.first();
-    if (!ctx.options.emulate) {
-        // The emulated Link of a --link run is the only one in this process already.
-        m_filter = std::make_unique<PortFilterBackend>(hidBackend(), port,
-                                                       [](const std::string &path) { return portOfPath(QString::fromStdString(path)); });
-        setHidBackend(m_filter.get());
-    }
+    m_filter = std::make_unique<PortFilterBackend>(hidBackend(), port,
+                                                   [](const std::string &path) { return portOfPath(QString::fromStdString(path)); });
+    setHidBackend(m_filter.get());
     if (!holdLinkLock(linkLockName(port).toStdString())) {
         ctx.error(QStringLiteral("%1: %2 (the Link is in use by another process)").arg(port, resultCodeText(37)));
         return exitStatusForResult(37);

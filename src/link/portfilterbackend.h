@@ -26,6 +26,8 @@ public:
         return m_inner.readTimeout(h, data, length, milliseconds);
     }
     void close(HidHandle h) override { m_inner.close(h); }
+    bool lock() override { return m_inner.lock(); }
+    void unlock() override { m_inner.unlock(); }
 
 private:
     HidBackend &m_inner;

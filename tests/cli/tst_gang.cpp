@@ -3,8 +3,7 @@
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 #include "files/projectfile.h"
-#include "link/devicelock.h"
-#include "link/linkports.h"
+#include "emulator/linkemulator.h"
 #include "settings/productionsettings.h"
 
 #include <QtTest>
@@ -105,7 +104,8 @@ void TestGang::linksListsEveryLinkInPortOrder()
 {
     QCOMPARE(cli({QStringLiteral("emulator"), path(QStringLiteral("l3")), QStringLiteral("--fw"), QStringLiteral("1.2.3")}).exitCode, 0);
     // Held by another process: listed without asking it anything.
-    NamedLock held(linkLockName(QStringLiteral("emu2")).toStdString());
+    LinkEmulator second(path(QStringLiteral("l2")));
+    LinkEmulator::LinkLock held(second);
     QVERIFY(held.tryLock());
     const CliRun run = cli({emulate(3), QStringLiteral("--json"), QStringLiteral("links")});
     QCOMPARE(run.exitCode, 0);
@@ -184,7 +184,8 @@ void TestGang::oneLinkWithoutAChipFailsAlone()
 
 void TestGang::oneLinkHeldByAnotherProcessFailsAlone()
 {
-    NamedLock held(linkLockName(QStringLiteral("emu2")).toStdString());
+    LinkEmulator second(path(QStringLiteral("l2")));
+    LinkEmulator::LinkLock held(second);
     QVERIFY(held.tryLock());
     const CliRun run = cli({emulate(3), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("erase")});
     QCOMPARE(run.exitCode, 37);
