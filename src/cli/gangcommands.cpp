@@ -14,7 +14,7 @@
 #include "engine/resultcodes.h"
 #include "link/devicelock.h"
 #include "link/linkports.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #include "gangserial.h"
 
-#include "settings/rollingrules.h"
+#include "production/rollingrules.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QString>
 #include <QVector>

@@ -4,7 +4,7 @@
 #include "chip/mcuinfo.h"
 #include "files/projectfile.h"
 #include "emulator/linkemulator.h"
-#include "settings/productionsettings.h"
+#include "production/productionsettings.h"
 
 #include <QtTest>
 
