@@ -582,9 +582,10 @@
         <translation>folder not writable (no permission or a read-only disk)</translation>
     </message>
     <message>
-        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
-                     [--json] COMMAND ...
+        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
   chips                         list the selectable chip models
+  links                         every attached Link: port, path, mode, firmware version
   info FILE                     summary of a .hex (.ihx), .bin or .mprj file
   convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
   burn FILE [--loop] [--verify] [--log FILE.csv]
@@ -598,15 +599,19 @@
   emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
                                 create or change an emulator state folder
 --areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
+erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
+device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
 Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
 transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
 74 output or production record not written (the previous file stays whole), 130 interrupted.
 --lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
 same in every language.
 </source>
-        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR]] [--trace FILE]
-                     [--json] COMMAND ...
+        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
   chips                         list the selectable chip models
+  links                         every attached Link: port, path, mode, firmware version
   info FILE                     summary of a .hex (.ihx), .bin or .mprj file
   convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
   burn FILE [--loop] [--verify] [--log FILE.csv]
@@ -620,6 +625,9 @@ same in every language.
   emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
                                 create or change an emulator state folder
 --areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
+erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
+device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
 Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
 transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
 74 output or production record not written (the previous file stays whole), 130 interrupted.

@@ -237,18 +237,12 @@ CliParse parseCliArguments(const QStringList &arguments)
 QString cliUsage()
 {
     return QCoreApplication::translate("cli",
-        "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
-"
-        "                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
-"
-        "  chips                         list the selectable chip models
-"
-        "  links                         every attached Link: port, path, mode, firmware version
-"
-        "  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
-"
-        "  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
-"
+        "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]\n"
+        "                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...\n"
+        "  chips                         list the selectable chip models\n"
+        "  links                         every attached Link: port, path, mode, firmware version\n"
+        "  info FILE                     summary of a .hex (.ihx), .bin or .mprj file\n"
+        "  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)\n"
         "  burn FILE [--loop] [--verify] [--log FILE.csv]\n"
         "                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip\n"
         "  read OUT                      read the chip's areas into OUT (.bin for one image, .mprj)\n"
