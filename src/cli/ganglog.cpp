@@ -1,6 +1,6 @@
 #include "ganglog.h"
 
-#include "productionlog.h"
+#include "records/productionlog.h"
 
 bool GangLog::open(const QString &path)
 {

@@ -1,6 +1,6 @@
 #include "gangworker.h"
 
-#include "areas.h"
+#include "chip/areas.h"
 #include "commands.h"
 #include "enginerunner.h"
 #include "reports.h"

@@ -17,15 +17,6 @@
 #include <memory>
 
 namespace {
-QJsonDocument json(const QByteArray &out)
-{
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
-    if (error.error != QJsonParseError::NoError)
-        qWarning() << "not JSON:" << out;
-    return doc;
-}
-
 QStringList lines(const QByteArray &out)
 {
     return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
