@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
@@ -33,7 +34,10 @@ inline QJsonDocument json(const QByteArray &out)
 
 inline QString cliPath()
 {
-    return QDir(qEnvironmentVariable("TQ_APP_DIR")).filePath(QStringLiteral("tarnquill-cli"));
+    // findExecutable adds the platform's suffix (.exe), which QFile::exists needs and QProcess does not.
+    const QString dir = qEnvironmentVariable("TQ_APP_DIR");
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("tarnquill-cli"), {dir});
+    return found.isEmpty() ? QDir(dir).filePath(QStringLiteral("tarnquill-cli")) : found;
 }
 
 inline CliRun runCli(const QStringList &arguments, const QString &workDir)

@@ -19,7 +19,8 @@
 namespace {
 QStringList lines(const QByteArray &out)
 {
-    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Windows consoles end lines with \r\n.
+    return QString::fromUtf8(out).split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts);
 }
 
 // A VR5K2610 project with a flash image and, when `step` is not 0, a 16-bit hexadecimal serial number counting

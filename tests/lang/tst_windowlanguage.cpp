@@ -185,6 +185,11 @@ private slots:
 
     void englishFitsWhereChineseFits()
     {
+#ifdef Q_OS_WIN
+        // Wine's offscreen platform measures text without Wine's own fonts (about twice too wide), so the
+        // comparison would report every label; the layouts are measured on the Linux build.
+        QSKIP("text metrics under Wine's offscreen platform are not the window's");
+#endif
         const std::map<QString, Clipped> chinese = measure(Language::Chinese);
         const std::map<QString, Clipped> english = measure(Language::English);
         QStringList failures;
