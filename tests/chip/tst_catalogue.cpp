@@ -1,6 +1,7 @@
 #include "chip/factorytrim.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
+#include "support/chipselect.h"
 
 #include <QtTest>
 
@@ -10,16 +11,6 @@
 class TestCatalogue : public QObject
 {
     Q_OBJECT
-
-private:
-    static void select(const QString &name)
-    {
-        McuList list;
-        list.load();
-        const McuInfo *m = findMcuByName(list.list(), name);
-        QVERIFY(m);
-        g_currentMcu = *m;
-    }
 
 private slots:
     void catalogueOrderAndContent()
@@ -80,7 +71,7 @@ private slots:
     {
         QFETCH(QString, chip);
         QFETCH(int, sum);
-        select(chip);
+        selectMcu(chip);
         resetImages();
         QVERIFY(fillBinAndSum(g_ucBinBuf, 0));
         QCOMPARE(int(g_nBinCheckSum), sum);
@@ -88,7 +79,7 @@ private slots:
 
     void flashFillAndOversize()
     {
-        select("VR5K2630");
+        selectMcu("VR5K2630");
         resetImages();
         g_ucBinBuf[0] = 0x12;
         g_ucBinBuf[1] = 0x34;
@@ -106,7 +97,7 @@ private slots:
 
     void bootLoaderChecksumOnlyWhenEnabled()
     {
-        select("VR5K2710");
+        selectMcu("VR5K2710");
         resetImages();
         g_nNVRBinCheckSum = 0x1111;
         QVERIFY(fillBLAndSum(g_ucNVRBinBuf, 0));
@@ -120,7 +111,7 @@ private slots:
 
     void resetImagesRestoresEverything()
     {
-        select("VR5K2610");
+        selectMcu("VR5K2610");
         std::memset(g_ucBinBuf, 0, sizeof g_ucBinBuf);
         std::memset(g_ucNVRBinBuf, 0, sizeof g_ucNVRBinBuf);
         for (uint8_t *b : {g_ucEEBuf, g_ucNVRBuf1, g_ucNVRBuf2, g_ucNVRBuf3})

@@ -1,4 +1,5 @@
 #include "chip/mcuinfo.h"
+#include "support/chipselect.h"
 #include "production/productionsettings.h"
 
 #include <QtTest>
@@ -7,20 +8,10 @@ class TestProduction : public QObject
 {
     Q_OBJECT
 
-private:
-    static void select(const QString &name)
-    {
-        McuList list;
-        list.load();
-        const McuInfo *m = findMcuByName(list.list(), name);
-        QVERIFY(m);
-        g_currentMcu = *m;
-    }
-
 private slots:
     void resetProductionRestoresDefaults()
     {
-        select("VR5K2610");
+        selectMcu("VR5K2610");
         g_bEnRollCode = g_bEnLimit = g_bEnAutoBurner = g_bEnUploadProtect = g_bEnAutoWrite = g_bUartMode = true;
         g_bEnEncryption = true;
         g_bCaliAdc = g_bCaliClock = g_bCaliOnly = g_bNoAdcParamCheck = true;
@@ -57,7 +48,7 @@ private slots:
 
     void rollingStartWithoutBootLoader()
     {
-        select("VR5K2610");
+        selectMcu("VR5K2610");
         McuInfo m = g_currentMcu;
         m.nBootSectors = 0;
         g_currentMcu = m;
