@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
+
 #include <signal.h>
 #include <sys/stat.h>
 
@@ -118,14 +120,24 @@ private slots:
         QVERIFY(chipsBurned(1));
         QTest::qWait(200);
         const QString state = identity(dir() + QStringLiteral("/emulator.state"));
-        const ProcessUse before = useOf(m_loop.processId());
-        QTest::qWait(1000);
-        const ProcessUse after = useOf(m_loop.processId());
-        QVERIFY(before.written >= 0 && before.ticks >= 0);
-        QCOMPARE(after.written, before.written);
+        const ProcessUse first = useOf(m_loop.processId());
+        QVERIFY(first.written >= 0 && first.ticks >= 0);
+        // The quietest of several half seconds: a loop that spins burns every one of them (50 ticks, still 20
+        // or more on a machine loaded by other tests), one that sleeps between polls a tick or two. A burst of
+        // the machine's own (page cache, scheduler) in one window does not decide.
+        qint64 quietest = std::numeric_limits<qint64>::max();
+        QStringList seen;
+        ProcessUse before = first;
+        for (int window = 0; window < 4; ++window) {
+            QTest::qWait(500);
+            const ProcessUse after = useOf(m_loop.processId());
+            quietest = std::min(quietest, after.ticks - before.ticks);
+            seen << QString::number(after.ticks - before.ticks);
+            before = after;
+        }
+        QCOMPARE(before.written, first.written);
         QCOMPARE(identity(dir() + QStringLiteral("/emulator.state")), state);
-        // A loop that spins takes the whole second (100 ticks); one that sleeps between polls a few.
-        QVERIFY2(after.ticks - before.ticks < 50, qPrintable(QString::number(after.ticks - before.ticks)));
+        QVERIFY2(quietest < 10, qPrintable(QStringLiteral("ticks per half second: ") + seen.join(QLatin1Char(' '))));
     }
 
     // Killed at any moment, the loop leaves a folder the next program reads.
