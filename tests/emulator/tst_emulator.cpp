@@ -470,23 +470,26 @@ private slots:
         g_nBinSize = 4096;
         memset(g_ucBinBuf, 0x3C, 4096);
         std::atomic<bool> done{false};
+        std::atomic<bool> inspecting{false};
         int result = -1;
         std::thread worker([&] {
+            // The worker starts once the inspections have, so a fast worker cannot finish unobserved.
+            while (!inspecting)
+                std::this_thread::yield();
             int position = -1;
             LinkCommands commands;
             result = commands.EraseFlash() + commands.WriteToFlash(position, LinkCode::WriteFlashChip)
                      + commands.checkSum(0, 4096, position);
             done = true;
         });
-        int inspections = 0;
         while (!done) {
             QVERIFY(emu->chipFlash().size() == 0x10000);
-            inspections += emu->commandCount(LinkCode::WriteFlashChip) >= 0;
+            QVERIFY(emu->commandCount(LinkCode::WriteFlashChip) >= 0);
             emu->trace().lines();
+            inspecting = true;
         }
         worker.join();
         QCOMPARE(result, 0);
-        QVERIFY(inspections > 0);
         QCOMPARE(emu->chipFlash().left(4096), QByteArray(4096, 0x3C));
     }
 
