@@ -15,9 +15,12 @@
 #include "link/timing.h"
 #include "production/productionsettings.h"
 
+#include "support/debugcapture.h"
+
 #include <QtTest>
 
 #include <atomic>
+#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -73,55 +76,6 @@ private:
     {
         const QString n = QString::fromLatin1(name);
         connect(t, signal, this, [this, n](int rt) { done << qMakePair(n, rt); }, Qt::QueuedConnection);
-    }
-};
-
-// The debug stream of the whole process, for the texts operations only log. QtTest installs its own
-// handler when it starts, so install() belongs in each test's init().
-class DebugLog
-{
-public:
-    static void install()
-    {
-        clear();
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &msg) {
-            std::lock_guard<std::mutex> lock(mutex());
-            lines().append(msg);
-        });
-    }
-    static void clear()
-    {
-        std::lock_guard<std::mutex> lock(mutex());
-        lines().clear();
-    }
-    static bool contains(const QString &text)
-    {
-        std::lock_guard<std::mutex> lock(mutex());
-        for (const QString &l : lines())
-            if (l.contains(text))
-                return true;
-        return false;
-    }
-    static QStringList matching(const QString &text)
-    {
-        std::lock_guard<std::mutex> lock(mutex());
-        QStringList out;
-        for (const QString &l : lines())
-            if (l.contains(text))
-                out << l;
-        return out;
-    }
-
-private:
-    static std::mutex &mutex()
-    {
-        static std::mutex m;
-        return m;
-    }
-    static QStringList &lines()
-    {
-        static QStringList l;
-        return l;
     }
 };
 

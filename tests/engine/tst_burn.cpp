@@ -38,8 +38,10 @@ class TestBurn : public QObject
 {
     Q_OBJECT
 
+    std::optional<DebugCapture> m_debug;  // made anew per test: QtTest reinstalls its handler
+
 private slots:
-    void init() { DebugLog::install(); }
+    void init() { m_debug.emplace(); }
 
     // One chip pass: with the burn toggle already off, burn_chip handles the chip in the socket once and
     // ends after a failed pass as soon as it sees the toggle off.
@@ -95,7 +97,7 @@ private slots:
         else
             QCOMPARE(rig.recorder.done, (DoneList{{"burn", doneCode}}));
         if (!debugText.isEmpty())
-            QVERIFY2(DebugLog::contains(debugText), qPrintable(debugText));
+            QVERIFY2(DebugCapture::contains(debugText), qPrintable(debugText));
         QCOMPARE(rig.recorder.labels.mid(rig.recorder.labels.size() - labels.size()), labels);
         if (notSent >= 0)
             QCOMPARE(rig.emu.commandCount(uint8_t(notSent)), 0);
@@ -163,7 +165,7 @@ private slots:
         QVERIFY(rig.waitIdle());
 
         QCOMPARE(g_wChipId, uint16_t(0x4470));
-        QVERIFY(DebugLog::contains(QStringLiteral("g_currentMcu.nID 0x2610 != g_wChipId 0x4470")));
+        QVERIFY(DebugCapture::contains(QStringLiteral("g_currentMcu.nID 0x2610 != g_wChipId 0x4470")));
         for (uint8_t code : kWriting)
             QCOMPARE(rig.emu.commandCount(code), 0);
         QCOMPARE(rig.emu.chipFlash(), QByteArray(LinkEmulator::kFlashSize, char(0xFF)));

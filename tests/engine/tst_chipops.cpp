@@ -46,6 +46,8 @@ class TestChipOperations : public QObject
 {
     Q_OBJECT
 
+    std::optional<DebugCapture> m_debug;  // made anew per test: QtTest reinstalls its handler
+
     // Runs one single-pass operation under the row's fault; checks code, labels and that a failure
     // skips ExitProgrammer (unless ExitProgrammer itself failed).
     void runRow(EngineRig &rig, uint8_t task, const char *operation)
@@ -81,7 +83,7 @@ class TestChipOperations : public QObject
     }
 
 private slots:
-    void init() { DebugLog::install(); }
+    void init() { m_debug.emplace(); }
 
     void up_chip_data()
     {

@@ -66,8 +66,10 @@ class TestOffline : public QObject
 {
     Q_OBJECT
 
+    std::optional<DebugCapture> m_debug;  // made anew per test: QtTest reinstalls its handler
+
 private slots:
-    void init() { DebugLog::install(); }
+    void init() { m_debug.emplace(); }
 
     void downloadWriter_data()
     {
@@ -238,7 +240,7 @@ private slots:
 
         QCOMPARE(rig.recorder.done.last(), qMakePair(QStringLiteral("upload"), 1));
         QCOMPARE(rig.recorder.labels, (QStringList{kUploading, "ReadFromWriterCfg fail:mcu name not found", kUploadFailed}));
-        QVERIFY(DebugLog::contains(QStringLiteral("work ReadFromWriterCfg failed!")));
+        QVERIFY(DebugCapture::contains(QStringLiteral("work ReadFromWriterCfg failed!")));
         for (uint8_t code : kUploadReads)
             QCOMPARE(rig.emu.commandCount(code), 0);
     }

@@ -55,8 +55,10 @@ class TestWorkThread : public QObject
 {
     Q_OBJECT
 
+    std::optional<DebugCapture> m_debug;  // made anew per test: QtTest reinstalls its handler
+
 private slots:
-    void init() { DebugLog::install(); }
+    void init() { m_debug.emplace(); }
 
     void busyRefusesAnotherTask()
     {
@@ -67,7 +69,7 @@ private slots:
         QVERIFY(rig.thread->setTask(workThread::TaskBurn));
         QVERIFY(QTest::qWaitFor([&] { return !rig.recorder.labelsStartingWith(kConnecting).isEmpty(); }));
         QVERIFY(!rig.thread->setTask(workThread::TaskUpChip));
-        QVERIFY(DebugLog::contains(QStringLiteral("busy...")));
+        QVERIFY(DebugCapture::contains(QStringLiteral("busy...")));
         QCOMPARE(rig.thread->currentTask(), uint8_t(workThread::TaskBurn));
         EngineRig::clearLoopFlags();
         QVERIFY(rig.waitIdle());
@@ -288,8 +290,8 @@ private slots:
         if (!firmwareLoaded || !linkPresent)
             QVERIFY(rig.sentCommands().isEmpty());
         if (firmwareLoaded && expected == 0) {
-            QVERIFY(DebugLog::contains(QStringLiteral("nTimerOut=")));
-            QVERIFY(!DebugLog::contains(QStringLiteral("time out")));  // the arrival was seen
+            QVERIFY(DebugCapture::contains(QStringLiteral("nTimerOut=")));
+            QVERIFY(!DebugCapture::contains(QStringLiteral("time out")));  // the arrival was seen
             QCOMPARE(rig.emu.firmwareImage(), QByteArray(reinterpret_cast<const char *>(g_ucAppBinBuf), 2049));
             QVERIFY(rig.emu.firmwareVersion() == (LinkFirmwareVersion{2, 1, 2 * 256 + 3}));
         } else {

@@ -1,6 +1,8 @@
 #include "files/passwordcodec.h"
 #include "production/productionsettings.h"
 
+#include "support/debugcapture.h"
+
 #include <QLoggingCategory>
 #include <QtTest>
 
@@ -23,13 +25,6 @@ RandomSource scripted(uint8_t first, uint8_t second)
             return uint32_t(second) << 24;
         return uint32_t((i * 97 + 13) & 0xFF) << 24 | 0x00ABCDEFu;
     };
-}
-
-QStringList g_debugLines;
-
-void recordDebug(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    g_debugLines << text;
 }
 
 } // namespace
@@ -129,16 +124,17 @@ private slots:
     {
         PasswordBlock block{};
         block[32] = static_cast<uint8_t>(~17);  // B[0] = B[1] = 0: key B[0], no rotation
-        g_debugLines.clear();
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
-        const QtMessageHandler previous = qInstallMessageHandler(recordDebug);
         QString text = QStringLiteral("untouched");
         uint8_t length = 3;
-        const bool ok = decodePassword(block, &text, &length);
-        qInstallMessageHandler(previous);
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        bool ok = true;
+        {
+            QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
+            DebugCapture debug;
+            ok = decodePassword(block, &text, &length);
+            QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        }
         QVERIFY(!ok);
-        QVERIFY(g_debugLines.contains(QStringLiteral("password decode error.")));
+        QVERIFY(DebugCapture::lines().contains(QStringLiteral("password decode error.")));
         QCOMPARE(text, QStringLiteral("untouched"));
         QCOMPARE(int(length), 3);
 

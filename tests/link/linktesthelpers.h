@@ -5,6 +5,8 @@
 #include "link/hidbackend.h"
 #include "link/linkreporter.h"
 
+#include "support/debugcapture.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QVector>
@@ -26,34 +28,6 @@ public:
     void labelMessage(const QString &t) override { labels << t; }
     void debugMessage(const QString &t) override { debug << t; }
     void firmwareVersion(uint16_t H, uint16_t M, uint16_t L) override { versions << QVector<int>{H, M, L}; }
-};
-
-// Collects qDebug() output while alive.
-class DebugCapture
-{
-public:
-    DebugCapture()
-    {
-        lines().clear();
-        m_previous = qInstallMessageHandler(&DebugCapture::handler);
-    }
-    ~DebugCapture() { qInstallMessageHandler(m_previous); }
-    static QStringList &lines()
-    {
-        static QStringList s;
-        return s;
-    }
-    bool contains(const QString &text) const
-    {
-        for (const QString &l : lines())
-            if (l.contains(text))
-                return true;
-        return false;
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &msg) { lines() << msg; }
-    QtMessageHandler m_previous;
 };
 
 inline void selectChip(const QString &name)
