@@ -635,6 +635,90 @@ transfer, 64 usage error, 65 bad input file (missing, not a regular file, too la
 same in every language.
 </translation>
     </message>
+    <message>
+        <source>unknown area &quot;%1&quot; in --areas (use %2)</source>
+        <translation>unknown area &quot;%1&quot; in --areas (use %2)</translation>
+    </message>
+    <message>
+        <source>--to takes rom or bl</source>
+        <translation>--to takes rom or bl</translation>
+    </message>
+    <message>
+        <source>--chip-id takes a 16-bit hexadecimal id, e.g. 2610</source>
+        <translation>--chip-id takes a 16-bit hexadecimal id, e.g. 2610</translation>
+    </message>
+    <message>
+        <source>--fw takes H.M.L, each 0 to 65535</source>
+        <translation>--fw takes H.M.L, each 0 to 65535</translation>
+    </message>
+    <message>
+        <source>no Link is attached</source>
+        <translation>no Link is attached</translation>
+    </message>
+    <message>
+        <source>attached: %1</source>
+        <translation>attached: %1</translation>
+    </message>
+    <message>
+        <source>%1: download takes a .mprj project</source>
+        <translation>%1: download takes a .mprj project</translation>
+    </message>
+    <message>
+        <source>%1 works on one Link: choose it with --link PORT</source>
+        <translation>%1 works on one Link: choose it with --link PORT</translation>
+    </message>
+    <message>
+        <source>no Link at port %1; %2</source>
+        <translation>no Link at port %1; %2</translation>
+    </message>
+    <message>
+        <source>the worker ended abnormally</source>
+        <translation>the worker ended abnormally</translation>
+    </message>
+    <message>
+        <source>chip %1: id %2, %3 %4</source>
+        <translation>chip %1: id %2, %3 %4</translation>
+    </message>
+    <message>
+        <source>cannot start a worker: %1</source>
+        <translation>cannot start a worker: %1</translation>
+    </message>
+    <message>
+        <source>%1: stopped</source>
+        <translation>%1: stopped</translation>
+    </message>
+    <message>
+        <source>, %1 chip(s): %2 passed, %3 failed</source>
+        <translation>, %1 chip(s): %2 passed, %3 failed</translation>
+    </message>
+    <message>
+        <source>serial numbers: %1 Links × step %2 = %3, more than the step the Link keeps (%4)</source>
+        <translation>serial numbers: %1 Links × step %2 = %3, more than the step the Link keeps (%4)</translation>
+    </message>
+    <message>
+        <source>serial numbers: a step of 0 gives every Link the same number</source>
+        <translation>serial numbers: a step of 0 gives every Link the same number</translation>
+    </message>
+    <message>
+        <source>serial numbers: Link %1 of %2 would need %3, outside the %4-bit width%5</source>
+        <translation>serial numbers: Link %1 of %2 would need %3, outside the %4-bit width%5</translation>
+    </message>
+    <message>
+        <source> within the burn limit of %1 chips</source>
+        <translation> within the burn limit of %1 chips</translation>
+    </message>
+    <message>
+        <source>--link takes a port (see tarnquill-cli links), a comma list of ports or all</source>
+        <translation>--link takes a port (see tarnquill-cli links), a comma list of ports or all</translation>
+    </message>
+    <message>
+        <source>--emulate=DIR1,DIR2,... has an empty folder</source>
+        <translation>--emulate=DIR1,DIR2,... has an empty folder</translation>
+    </message>
+    <message>
+        <source>no emulated Link at port %1 (emu1 to emu%2)</source>
+        <translation>no emulated Link at port %1 (emu1 to emu%2)</translation>
+    </message>
 </context>
 <context>
     <name>engine</name>

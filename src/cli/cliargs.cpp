@@ -85,7 +85,7 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         for (const QString &area : value.split(QLatin1Char(','))) {
             const QString a = area.trimmed().toLower();
             if (!cliAreaNames().contains(a))
-                return QStringLiteral("unknown area \"%1\" in --areas (use %2)").arg(area, cliAreaNames().join(QLatin1Char(',')));
+                return QCoreApplication::translate("cli", "unknown area \"%1\" in --areas (use %2)").arg(area, cliAreaNames().join(QLatin1Char(',')));
             if (!o.areas.contains(a))
                 o.areas << a;
         }
@@ -106,7 +106,7 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         if (name == QLatin1String("--to")) {
             o.to = value.toLower();
             if (o.to != QLatin1String("rom") && o.to != QLatin1String("bl"))
-                return QStringLiteral("--to takes rom or bl");
+                return QCoreApplication::translate("cli", "--to takes rom or bl");
         } else if (name == QLatin1String("--loop")) {
             o.loop = true;
         } else if (name == QLatin1String("--verify")) {
@@ -120,7 +120,7 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
             bool ok = false;
             const uint id = digits.toUInt(&ok, 16);
             if (!ok || digits.isEmpty() || id > 0xFFFF)
-                return QStringLiteral("--chip-id takes a 16-bit hexadecimal id, e.g. 2610");
+                return QCoreApplication::translate("cli", "--chip-id takes a 16-bit hexadecimal id, e.g. 2610");
             o.chipId = uint16_t(id);
             o.hasChipId = true;
         } else if (name == QLatin1String("--insert")) {
@@ -129,7 +129,7 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
             o.remove = true;
         } else if (name == QLatin1String("--fw")) {
             if (!parseFirmwareVersion(value, o))
-                return QStringLiteral("--fw takes H.M.L, each 0 to 65535");
+                return QCoreApplication::translate("cli", "--fw takes H.M.L, each 0 to 65535");
         }
     }
     return QString();

@@ -39,8 +39,8 @@ QStringList portsOf(const QVector<AttachedLink> &links)
 
 QString portList(const QVector<AttachedLink> &links)
 {
-    return links.isEmpty() ? QStringLiteral("no Link is attached")
-                           : QStringLiteral("attached: %1").arg(portsOf(links).join(QStringLiteral(", ")));
+    return links.isEmpty() ? QCoreApplication::translate("cli", "no Link is attached")
+                           : QCoreApplication::translate("cli", "attached: %1").arg(portsOf(links).join(QStringLiteral(", ")));
 }
 
 // True when no other process drives `link` right now: for a real Link neither a gang nor a one-Link program
@@ -73,7 +73,7 @@ int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStrin
 {
     const QString path = ctx.options.operands.value(0);
     if (fileKindOf(path) != FileKind::Project) {
-        ctx.error(QStringLiteral("%1: download takes a .mprj project").arg(path));
+        ctx.error(QCoreApplication::translate("cli", "%1: download takes a .mprj project").arg(path));
         return ExitStatus::Usage;
     }
     InputFile in;
@@ -141,14 +141,14 @@ int runLinks(const CliContext &ctx)
 int runGang(const CliContext &ctx, const LinkChoice &choice)
 {
     if (!gangCommands().contains(ctx.options.command)) {
-        ctx.error(QStringLiteral("%1 works on one Link: choose it with --link PORT").arg(ctx.options.command));
+        ctx.error(QCoreApplication::translate("cli", "%1 works on one Link: choose it with --link PORT").arg(ctx.options.command));
         return ExitStatus::Usage;
     }
     const QVector<AttachedLink> attached = attachedLinks(ctx.options);
     QStringList ports = choice.ports.isEmpty() ? portsOf(attached) : choice.ports;
     for (const QString &port : qAsConst(ports)) {
         if (!portsOf(attached).contains(port)) {
-            ctx.error(QStringLiteral("no Link at port %1; %2").arg(port, portList(attached)));
+            ctx.error(QCoreApplication::translate("cli", "no Link at port %1; %2").arg(port, portList(attached)));
             return ExitStatus::Usage;
         }
     }
@@ -166,7 +166,7 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
     GangLog log;
     if (!ctx.options.logFile.isEmpty()) {
         if (!log.open(ctx.options.logFile)) {
-            ctx.error(QStringLiteral("%1: cannot write: %2").arg(ctx.options.logFile, log.errorString()));
+            ctx.error(QCoreApplication::translate("cli", "%1: cannot write: %2").arg(ctx.options.logFile, log.errorString()));
             return ExitStatus::CannotWrite;
         }
         runner.setLog(&log);

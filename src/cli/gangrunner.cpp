@@ -60,7 +60,7 @@ QString GangOutcome::text() const
     if (hasResult && code() == 0 && result.contains(QStringLiteral("version")))
         return result.value(QStringLiteral("version")).toString();
     if (exitStatus < 0)
-        return QStringLiteral("the worker ended abnormally");
+        return QCoreApplication::translate("cli", "the worker ended abnormally");
     return lastMessage;
 }
 
@@ -128,7 +128,7 @@ QVector<GangOutcome> GangRunner::run()
                 // A chip of a burn loop: logged by the worker, shown here.
                 copyLog(w);
                 if (m_display)
-                    m_display->note(index, QStringLiteral("chip %1: id %2, %3 %4")
+                    m_display->note(index, QCoreApplication::translate("cli", "chip %1: id %2, %3 %4")
                                                .arg(object.value(QStringLiteral("chip")).toInt())
                                                .arg(object.value(QStringLiteral("chipId")).toString())
                                                .arg(object.value(QStringLiteral("result")).toInt())
@@ -177,7 +177,7 @@ QVector<GangOutcome> GangRunner::run()
         p->start(QCoreApplication::applicationFilePath(),
                  workerArguments(m_arguments, m_ports[i], w.logFile, trace, m_extra[i]));
         if (!p->waitForStarted()) {
-            w.outcome.lastMessage = QStringLiteral("cannot start a worker: %1").arg(p->errorString());
+            w.outcome.lastMessage = QCoreApplication::translate("cli", "cannot start a worker: %1").arg(p->errorString());
             continue;
         }
         w.running = true;
@@ -226,12 +226,12 @@ QString gangResultLine(const GangOutcome &outcome)
     if (outcome.exitStatus == 0 && outcome.code() == 0)
         line = QStringLiteral("%1: OK %2").arg(outcome.port, outcome.checksum.isEmpty() ? outcome.text() : outcome.checksum);
     else if (outcome.code() == kInterrupted)
-        line = QStringLiteral("%1: stopped").arg(outcome.port);  // Ctrl-C is how a loop ends: no failure of the Link
+        line = QCoreApplication::translate("cli", "%1: stopped").arg(outcome.port);  // Ctrl-C is how a loop ends: no failure of the Link
     else
         line = QStringLiteral("%1: NG %2 %3").arg(outcome.port).arg(outcome.code()).arg(outcome.text());
     // A burn loop closes with its counts.
     if (outcome.result.contains(QStringLiteral("chips")))
-        line += QStringLiteral(", %1 chip(s): %2 passed, %3 failed")
+        line += QCoreApplication::translate("cli", ", %1 chip(s): %2 passed, %3 failed")
                     .arg(outcome.result.value(QStringLiteral("chips")).toInt())
                     .arg(outcome.result.value(QStringLiteral("passed")).toInt())
                     .arg(outcome.result.value(QStringLiteral("failed")).toInt());

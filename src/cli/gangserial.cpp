@@ -2,6 +2,7 @@
 
 #include "production/rollingrules.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -32,12 +33,12 @@ SerialPlan planSerialNumbers(const rolling_seting_t &base, int links, uint32_t b
     const int64_t maxStep = decimal(base) ? 99 : 255;
     const int64_t gangStep = int64_t(links) * base.step;
     if (gangStep > maxStep) {
-        plan.refusal = QStringLiteral("serial numbers: %1 Links × step %2 = %3, more than the step the Link keeps (%4)")
+        plan.refusal = QCoreApplication::translate("cli", "serial numbers: %1 Links × step %2 = %3, more than the step the Link keeps (%4)")
                            .arg(links).arg(base.step).arg(gangStep).arg(maxStep);
         return plan;
     }
     if (links > 1 && base.step == 0) {
-        plan.refusal = QStringLiteral("serial numbers: a step of 0 gives every Link the same number");
+        plan.refusal = QCoreApplication::translate("cli", "serial numbers: a step of 0 gives every Link the same number");
         return plan;
     }
     const int64_t largest = int64_t(rolling::maxStartValue(base.bitSize, base.radix));
@@ -47,9 +48,9 @@ SerialPlan planSerialNumbers(const rolling_seting_t &base, int links, uint32_t b
         const int64_t last = first + signedStep(base, (chips - 1) * gangStep);
         for (int64_t value : {first, last}) {
             if (value < 0 || value > largest) {
-                plan.refusal = QStringLiteral("serial numbers: Link %1 of %2 would need %3, outside the %4-bit width%5")
+                plan.refusal = QCoreApplication::translate("cli", "serial numbers: Link %1 of %2 would need %3, outside the %4-bit width%5")
                                    .arg(i + 1).arg(links).arg(value).arg(8 * ((base.bitSize & 0x07) + 1))
-                                   .arg(burnLimit ? QStringLiteral(" within the burn limit of %1 chips").arg(burnLimit)
+                                   .arg(burnLimit ? QCoreApplication::translate("cli", " within the burn limit of %1 chips").arg(burnLimit)
                                                   : QString());
                 plan.records.clear();
                 return plan;

@@ -5,6 +5,7 @@
 #include "link/linkports.h"
 #include "link/linkstate.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -23,7 +24,7 @@ bool parseLinkChoice(const QString &value, LinkChoice *choice, QString *error)
         const QString port = part.trimmed();
         // A port becomes part of a lock file's name: nothing that could leave the lock folder.
         if (!portForm.match(port).hasMatch()) {
-            *error = QStringLiteral("--link takes a port (see tarnquill-cli links), a comma list of ports or all");
+            *error = QCoreApplication::translate("cli", "--link takes a port (see tarnquill-cli links), a comma list of ports or all");
             return false;
         }
         if (!ports.contains(port))
@@ -45,7 +46,7 @@ bool emulatedFolders(const CliOptions &options, QStringList *folders, QString *e
     }
     for (const QString &folder : options.emulateDir.split(QLatin1Char(','))) {
         if (folder.isEmpty()) {
-            *error = QStringLiteral("--emulate=DIR1,DIR2,... has an empty folder");
+            *error = QCoreApplication::translate("cli", "--emulate=DIR1,DIR2,... has an empty folder");
             return false;
         }
         *folders << folder;
@@ -69,7 +70,7 @@ bool resolveLinkChoice(CliOptions &options, LinkChoice *choice, QString *error)
             return true;
         }
     }
-    *error = QStringLiteral("no emulated Link at port %1 (emu1 to emu%2)").arg(choice->ports.first()).arg(folders.size());
+    *error = QCoreApplication::translate("cli", "no emulated Link at port %1 (emu1 to emu%2)").arg(choice->ports.first()).arg(folders.size());
     return false;
 }
 
