@@ -53,10 +53,16 @@ class TestCliEmulatorPosix : public QObject
     QString dir() const { return path(QStringLiteral("link")); }
     CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir->path()); }
 
-    void startLoop()
+    // realWaits: the emulated Link takes its time as a real one does, so a waiting loop polls at the pace a
+    // real Link sets (the quick emulator polls every few milliseconds, which is no measure of idleness).
+    void startLoop(bool realWaits = false)
     {
         m_loopOut.clear();
         m_loop.setWorkingDirectory(m_dir->path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (realWaits)
+            environment.insert(QStringLiteral("TQ_EMULATOR_WAITS"), QStringLiteral("real"));
+        m_loop.setProcessEnvironment(environment);
         m_loop.start(cliPath(), {QStringLiteral("--emulate=") + dir(), QStringLiteral("burn"), QStringLiteral("in.bin"),
                                  QStringLiteral("--loop")});
         QVERIFY(m_loop.waitForStarted());
@@ -116,7 +122,7 @@ private slots:
     // Waiting for the operator, the loop writes nothing and leaves the processor alone.
     void anIdleLoopWritesNothingAndSleeps()
     {
-        startLoop();
+        startLoop(true);
         QVERIFY(chipsBurned(1));
         QTest::qWait(200);
         const QString state = identity(dir() + QStringLiteral("/emulator.state"));
