@@ -582,60 +582,6 @@
         <translation>folder not writable (no permission or a read-only disk)</translation>
     </message>
     <message>
-        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
-                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
-  chips                         list the selectable chip models
-  links                         every attached Link: port, path, mode, firmware version
-  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
-  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
-  burn FILE [--loop] [--verify] [--log FILE.csv]
-                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
-  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
-  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
-  download FILE.mprj            store a project in the Link for stand-alone burning
-  upload OUT.mprj               read the Link&apos;s stored project back
-  fw-version | upgrade FILE.bin | erase-link
-  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
-  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
-                                create or change an emulator state folder
---areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
---link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
-erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
-device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
-Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
-transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
-74 output or production record not written (the previous file stays whole), 130 interrupted.
---lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
-same in every language.
-</source>
-        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
-                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
-  chips                         list the selectable chip models
-  links                         every attached Link: port, path, mode, firmware version
-  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
-  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
-  burn FILE [--loop] [--verify] [--log FILE.csv]
-                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
-  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
-  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
-  download FILE.mprj            store a project in the Link for stand-alone burning
-  upload OUT.mprj               read the Link&apos;s stored project back
-  fw-version | upgrade FILE.bin | erase-link
-  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
-  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]
-                                create or change an emulator state folder
---areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
---link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
-erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
-device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
-Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
-transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
-74 output or production record not written (the previous file stays whole), 130 interrupted.
---lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
-same in every language.
-</translation>
-    </message>
-    <message>
         <source>unknown area &quot;%1&quot; in --areas (use %2)</source>
         <translation>unknown area &quot;%1&quot; in --areas (use %2)</translation>
     </message>
@@ -718,6 +664,84 @@ same in every language.
     <message>
         <source>no emulated Link at port %1 (emu1 to emu%2)</source>
         <translation>no emulated Link at port %1 (emu1 to emu%2)</translation>
+    </message>
+    <message>
+        <source>--unplug and --plug exclude each other</source>
+        <translation>--unplug and --plug exclude each other</translation>
+    </message>
+    <message>
+        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
+  chips                         list the selectable chip models
+  links                         every attached Link: port, path, mode, firmware version
+  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]
+                                create or change an emulator state folder (--unplug pulls the
+                                emulated Link out of the computer, also from a running program)
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
+erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
+device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
+74 output or production record not written (the previous file stays whole), 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</source>
+        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
+  chips                         list the selectable chip models
+  links                         every attached Link: port, path, mode, firmware version
+  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]
+                                create or change an emulator state folder (--unplug pulls the
+                                emulated Link out of the computer, also from a running program)
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
+erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
+device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
+74 output or production record not written (the previous file stays whole), 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</translation>
+    </message>
+    <message>
+        <source>, Link pulled out</source>
+        <translation>, Link pulled out</translation>
+    </message>
+    <message>
+        <source>%1: %2, Link firmware %3%4
+</source>
+        <translation>%1: %2, Link firmware %3%4
+</translation>
+    </message>
+    <message>
+        <source>%1 Links are attached (%2): choose one with --link PORT, or several with --link all</source>
+        <translation>%1 Links are attached (%2): choose one with --link PORT, or several with --link all</translation>
+    </message>
+    <message>
+        <source>%1: %2 (the Link is in use by another process)</source>
+        <translation>%1: %2 (the Link is in use by another process)</translation>
     </message>
 </context>
 <context>

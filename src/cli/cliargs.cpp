@@ -31,7 +31,7 @@ const QHash<QString, CommandForm> &commandForms()
         {QStringLiteral("compare-link"), {1, {}}},
         {QStringLiteral("emulator"),
          {1, {QStringLiteral("--chip-id"), QStringLiteral("--insert"), QStringLiteral("--remove"),
-              QStringLiteral("--fw")}}},
+              QStringLiteral("--fw"), QStringLiteral("--unplug"), QStringLiteral("--plug")}}},
     };
     return forms;
 }
@@ -51,6 +51,7 @@ const QSet<QString> &flagOptions()
     static const QSet<QString> names = {QStringLiteral("--single-wire"), QStringLiteral("--json"),
                                         QStringLiteral("--loop"), QStringLiteral("--verify"),
                                         QStringLiteral("--insert"), QStringLiteral("--remove"),
+                                        QStringLiteral("--unplug"), QStringLiteral("--plug"),
                                         QStringLiteral("--gang-worker")};
     return names;
 }
@@ -127,6 +128,10 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
             o.insert = true;
         } else if (name == QLatin1String("--remove")) {
             o.remove = true;
+        } else if (name == QLatin1String("--unplug")) {
+            o.unplug = true;
+        } else if (name == QLatin1String("--plug")) {
+            o.plug = true;
         } else if (name == QLatin1String("--fw")) {
             if (!parseFirmwareVersion(value, o))
                 return QCoreApplication::translate("cli", "--fw takes H.M.L, each 0 to 65535");
@@ -230,6 +235,10 @@ CliParse parseCliArguments(const QStringList &arguments)
         result.error = QCoreApplication::translate("cli", "--insert and --remove exclude each other");
         return result;
     }
+    if (o.unplug && o.plug) {
+        result.error = QCoreApplication::translate("cli", "--unplug and --plug exclude each other");
+        return result;
+    }
     result.status = CliParse::Run;
     return result;
 }
@@ -251,8 +260,9 @@ QString cliUsage()
         "  upload OUT.mprj               read the Link's stored project back\n"
         "  fw-version | upgrade FILE.bin | erase-link\n"
         "  compare-link FILE.mprj        compare the Link's stored project with FILE (exit 0 equal, 1 not)\n"
-        "  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L]\n"
-        "                                create or change an emulator state folder\n"
+        "  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]\n"
+        "                                create or change an emulator state folder (--unplug pulls the\n"
+        "                                emulated Link out of the computer, also from a running program)\n"
         "--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).\n"
         "--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,\n"
         "erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a\n"

@@ -32,6 +32,8 @@ struct CliOptions
     uint16_t chipId = 0;
     bool insert = false;       // emulator
     bool remove = false;       // emulator
+    bool unplug = false;       // emulator
+    bool plug = false;         // emulator
     bool hasFirmware = false;  // emulator
     uint16_t fwH = 0, fwM = 0, fwL = 0;
 };

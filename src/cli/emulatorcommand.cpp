@@ -25,6 +25,8 @@ int runEmulator(const CliContext &ctx)
         emulator.setChipPresent(o.insert);
     if (o.hasFirmware)
         emulator.setFirmwareVersion({o.fwH, o.fwM, o.fwL});
+    if (o.unplug || o.plug)
+        emulator.setConnected(o.plug);
     if (!emulator.save()) {
         ctx.error(emulator.stateError());
         return ExitStatus::CannotWrite;
@@ -41,9 +43,12 @@ int runEmulator(const CliContext &ctx)
         object.insert(QStringLiteral("chipId"), hex4(emulator.chipId()));
         object.insert(QStringLiteral("chipPresent"), emulator.chipPresent());
         object.insert(QStringLiteral("firmware"), firmware);
+        object.insert(QStringLiteral("connected"), emulator.connected());
         printJson(object);
     } else {
-        printText(QStringLiteral("%1: %2, Link firmware %3\n").arg(dir, chip, firmware));
+        const QString link = emulator.connected() ? QString()
+                                                  : QCoreApplication::translate("cli", ", Link pulled out");
+        printText(QCoreApplication::translate("cli", "%1: %2, Link firmware %3%4\n").arg(dir, chip, firmware, link));
     }
     return ExitStatus::Success;
 }

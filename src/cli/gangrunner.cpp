@@ -3,6 +3,7 @@
 #include "enginerunner.h"
 #include "gangdisplay.h"
 #include "ganglog.h"
+#include "engine/enginetext.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -220,6 +221,16 @@ int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted)
     return 0;
 }
 
+// The worker's text is the language-neutral source of its JSON; the result line reads in the user's language.
+static QString displayedText(const GangOutcome &outcome)
+{
+    const QString text = outcome.text();
+    static const QString wrongChip = QString::fromUtf8("目标MCU是 ");
+    if (outcome.code() == 4 && text.startsWith(wrongChip))
+        return QCoreApplication::translate("cli", "目标MCU是 %1").arg(text.mid(wrongChip.size()));
+    return engineText(text);
+}
+
 QString gangResultLine(const GangOutcome &outcome)
 {
     QString line;
@@ -228,7 +239,7 @@ QString gangResultLine(const GangOutcome &outcome)
     else if (outcome.code() == kInterrupted)
         line = QCoreApplication::translate("cli", "%1: stopped").arg(outcome.port);  // Ctrl-C is how a loop ends: no failure of the Link
     else
-        line = QStringLiteral("%1: NG %2 %3").arg(outcome.port).arg(outcome.code()).arg(outcome.text());
+        line = QStringLiteral("%1: NG %2 %3").arg(outcome.port).arg(outcome.code()).arg(displayedText(outcome));
     // A burn loop closes with its counts.
     if (outcome.result.contains(QStringLiteral("chips")))
         line += QCoreApplication::translate("cli", ", %1 chip(s): %2 passed, %3 failed")

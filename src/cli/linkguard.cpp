@@ -8,6 +8,7 @@
 #include "link/linkports.h"
 #include "link/portfilterbackend.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 LinkGuard::LinkGuard() = default;
@@ -28,7 +29,7 @@ int LinkGuard::take(const CliContext &ctx)
         QStringList ports;
         for (const AttachedLink &link : links)
             ports << link.port;
-        ctx.error(QStringLiteral("%1 Links are attached (%2): choose one with --link PORT, or several with --link all")
+        ctx.error(QCoreApplication::translate("cli", "%1 Links are attached (%2): choose one with --link PORT, or several with --link all")
                       .arg(links.size())
                       .arg(ports.join(QStringLiteral(", "))));
         return ExitStatus::Usage;
@@ -42,7 +43,7 @@ int LinkGuard::take(const CliContext &ctx)
                                                    [](const std::string &path) { return portOfPath(QString::fromStdString(path)); });
     setHidBackend(m_filter.get());
     if (!holdLinkLock(linkLockName(port).toStdString())) {
-        ctx.error(QStringLiteral("%1: %2 (the Link is in use by another process)").arg(port, resultCodeText(37)));
+        ctx.error(QCoreApplication::translate("cli", "%1: %2 (the Link is in use by another process)").arg(port, resultCodeText(37)));
         return exitStatusForResult(37);
     }
     return ExitStatus::Success;

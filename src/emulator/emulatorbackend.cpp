@@ -52,7 +52,9 @@ int EmulatorBackend::write(HidHandle h, const uint8_t *data, size_t length)
     if (!s || length != kReport)
         return -1;
     m_emulator.trace().sent(data + 1, kReport - 1);
-    // A re-enumerated Link no longer listens on the interface that was opened before.
+    // A Link pulled out from outside stops answering in the middle of an operation, as a real one does.
+    m_emulator.poll();
+    // A re-enumerated or pulled-out Link no longer listens on the interface that was opened before.
     if (s->generation != m_emulator.generation())
         return -1;
     const QByteArray payload(reinterpret_cast<const char *>(data + 1), int(kReport - 1));

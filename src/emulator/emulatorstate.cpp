@@ -107,7 +107,8 @@ void EmulatorState::adopt(const EmulatorState &other, unsigned parts)
 QByteArray EmulatorStateFile::encode(const EmulatorState &s, uint64_t generation)
 {
     Writer body;
-    body.u8(s.socket.present ? 1 : 0);
+    // Bit 0: a chip in the socket; bit 1: the Link pulled out (older folders never set it).
+    body.u8(uint8_t((s.socket.present ? 1 : 0) | (s.socket.linkConnected ? 0 : 2)));
     body.u16(s.socket.chipId);
     const EmulatorMemoryMap &m = s.chip.map;
     for (uint8_t b : {m.bootSectors, m.nvr2Page, m.nvr2Sectors, m.nvr3Page, m.nvr3Sectors, m.flashSizeKB, m.i2cMode})
@@ -166,7 +167,7 @@ bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, ui
     Reader body(bytes, kHeaderBytes);
     uint8_t present = 0;
     uint8_t map[7] = {};
-    bool ok = body.u8(&present) && present <= 1 && body.u16(&s.socket.chipId);
+    bool ok = body.u8(&present) && present <= 3 && body.u16(&s.socket.chipId);
     for (uint8_t &b : map)
         ok = ok && body.u8(&b);
     for (std::vector<uint8_t> *mem : {&s.chip.flash, &s.chip.written, &s.chip.nvr, &s.chip.eeprom, &s.store.flash,
@@ -177,7 +178,8 @@ bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, ui
          && body.memory(&s.firmware.image, s.firmware.end) && body.atEnd();
     if (!ok)
         return damaged(QStringLiteral("its parts do not fit together"));
-    s.socket.present = present != 0;
+    s.socket.present = (present & 1) != 0;
+    s.socket.linkConnected = (present & 2) == 0;
     s.chip.map = {map[0], map[1], map[2], map[3], map[4], map[5], map[6]};
     *state = std::move(s);
     *generation = gen;

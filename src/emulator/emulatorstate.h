@@ -48,6 +48,7 @@ struct EmulatorState
     struct SocketPart {
         bool present = true;
         uint16_t chipId = 0x2610;
+        bool linkConnected = true;  // false: the Link itself is pulled out of the computer
     } socket;
     struct ChipPart {
         std::vector<uint8_t> flash = std::vector<uint8_t>(EmulatorSizes::kFlash, 0xFF);

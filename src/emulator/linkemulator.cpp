@@ -19,6 +19,8 @@ LinkEmulator::LinkEmulator(const QString &stateDir)
         m_folder = std::make_unique<StateFolder>(stateDir);
         m_folderUsable = m_folder->load(&m_state, &m_fresh, &m_stateError);
         m_sinceFolderLook.start();
+        std::vector<HotPlugEvent> nobodyListensYet;
+        m_link.setConnected(m_state.socket.linkConnected, nobodyListensYet);
     }
     attachToLinkClock();
 }
@@ -125,6 +127,10 @@ void LinkEmulator::setConnected(bool connected)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_link.setConnected(connected, events);
+        if (m_state.socket.linkConnected != connected) {
+            m_state.socket.linkConnected = connected;
+            changeSocketLocked();
+        }
     }
     fire(events);
 }
@@ -318,7 +324,7 @@ void LinkEmulator::poll()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_link.poll(events);
         if (m_folder && m_sinceFolderLook.elapsed() >= kFolderPollMs)
-            reloadLocked();
+            reloadLocked(events);
     }
     fire(events);
 }
@@ -400,11 +406,15 @@ bool LinkEmulator::saveLocked()
 
 void LinkEmulator::reload()
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    reloadLocked();
+    std::vector<HotPlugEvent> events;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        reloadLocked(events);
+    }
+    fire(events);
 }
 
-void LinkEmulator::reloadLocked()
+void LinkEmulator::reloadLocked(std::vector<HotPlugEvent> &events)
 {
     if (!m_folder || !m_folderUsable)
         return;
@@ -412,6 +422,8 @@ void LinkEmulator::reloadLocked()
     if (!m_folder->refresh(&m_state, m_unsaved, &error) && m_stateError.isEmpty())
         m_stateError = error;
     m_sinceFolderLook.restart();
+    // Another program pulled the Link out or plugged it back in.
+    m_link.setConnected(m_state.socket.linkConnected, events);
 }
 
 LinkEmulator::LinkLock::LinkLock(LinkEmulator &emulator) : m_emulator(emulator)

@@ -93,7 +93,9 @@ public:
     EmulatorMemoryMap memoryMap() const;
 
     // --- the Link itself ---
-    void setConnected(bool connected);  // plug in / pull out (hot-plug events follow)
+    // Plug in / pull out (hot-plug events follow); kept in the state folder, so another program can pull a
+    // Link out of a running one.
+    void setConnected(bool connected);
     bool connected() const;
     bool iapMode() const;               // the firmware runs its IAP loader
     QString interfaceName() const;      // the normal or the IAP interface name
@@ -184,7 +186,7 @@ private:
     std::vector<QByteArray> execute(const uint8_t *frame, const QByteArray &data, std::vector<HotPlugEvent> &events);
     std::vector<QByteArray> executeChip(const uint8_t *frame, const QByteArray &data);
     bool saveLocked();
-    void reloadLocked();
+    void reloadLocked(std::vector<HotPlugEvent> &events);
     bool changeSocketLocked();
 
     mutable std::mutex m_mutex;

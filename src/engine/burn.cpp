@@ -14,6 +14,9 @@
 
 namespace {
 constexpr int kRemovalPollMs = 50;  // a handled chip is probed at this pace, not in a tight loop
+// A Link that cannot be opened for this long was pulled out: the run ends instead of waiting for chips a
+// Link that is not there can never find. Shorter gaps (a loose cable, a re-plug) are waited out.
+constexpr int kLinkGoneMs = 2000;
 constexpr int kIdCodeFirst = 0x20;  // IDCODE protection bytes in the NVR2 sector
 constexpr int kIdCodeEnd = 0x30;
 constexpr uint8_t kIdCodeSet = 0xAA;
@@ -59,8 +62,10 @@ int workThread::burnStart()
 
 // Waits for the handled chip to go and the next one to answer. False once the toggle is off.
 bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint8_t> &handled,
-                                 bool probeRemovalAlways, int &attempts, int passesDone)
+                                 bool probeRemovalAlways, int &attempts, int passesDone, bool *linkGone)
 {
+    *linkGone = false;
+    int missingMs = 0;
     for (;;) {
         while (handled.load()) {
             // Without I2C the Link cannot tell us the chip left; the flag then holds until switched off.
@@ -88,7 +93,19 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
             return true;
         }
         ++attempts;
-        linkPollMs(0);  // a real Link takes its time to find no chip; an emulated one answers at once
+        if (m_link->linkMissing()) {
+            // Nothing to ask: without this pause the loop would spin as fast as the open fails.
+            missingMs += kRemovalPollMs;
+            if (missingMs >= kLinkGoneMs) {
+                qDebug() << "the Link is gone\n";
+                *linkGone = true;
+                return false;
+            }
+            linkPollMs(kRemovalPollMs);
+        } else {
+            missingMs = 0;
+            linkPollMs(0);  // a real Link takes its time to find no chip; an emulated one answers at once
+        }
         qDebug() << "InitProgrammer failed!\n";
         emit sg_lab_msg(kConnecting + QString(attempts % 7, QLatin1Char('.')));
         if (!running.load()) {
@@ -176,7 +193,8 @@ void workThread::burn_chip()
     }
     int attempts = 0;
     int passes = 0;
-    while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts, passes)) {
+    bool linkGone = false;
+    while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts, passes, &linkGone)) {
         const int rt = burnPass(&workThread::sg_burn_chip_done);
         ++passes;
         emit sg_pass_done(rt);
@@ -190,6 +208,10 @@ void workThread::burn_chip()
         emit sg_lab_msg(kBurnFailed);
     }
     unlockLink();
+    if (linkGone) {
+        emit sg_lab_msg(kBurnFailed);
+        emit sg_burn_chip_done(ResultCode::LinkOpenFailed);
+    }
 }
 
 void workThread::auto_burn_chip()
@@ -202,7 +224,8 @@ void workThread::auto_burn_chip()
     // The lock is held for the whole run, not per chip: between chips the loop still polls the Link.
     int attempts = 0;
     int passes = 0;
-    while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts, passes)) {
+    bool linkGone = false;
+    while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts, passes, &linkGone)) {
         const int rt = burnPass(&workThread::sg_auto_burn_chip_done);
         ++passes;
         emit sg_pass_done(rt);
@@ -216,4 +239,8 @@ void workThread::auto_burn_chip()
         }
     }
     unlockLink();
+    if (linkGone) {
+        emit sg_lab_msg(kBurnFailed);
+        emit sg_auto_burn_chip_done(ResultCode::LinkOpenFailed);
+    }
 }

@@ -98,9 +98,9 @@ private:
     // Burn loops (burn.cpp).
     int burnStart();
     // `passesDone`: chips handled so far in this run; after the first, a toggle that is off ends the wait
-    // before any chip is looked for.
+    // before any chip is looked for. False with `*linkGone` set when the Link itself stayed away.
     bool waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint8_t> &handled, bool probeRemovalAlways,
-                         int &attempts, int passesDone);
+                         int &attempts, int passesDone, bool *linkGone);
     int burnPass(void (workThread::*done)(int));
 
     // Single-pass chip operations (readback.cpp).

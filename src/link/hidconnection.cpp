@@ -31,6 +31,7 @@ bool HidConnection::hidOpen()
         std::strncpy(path, paths.back().c_str(), kPathBufferSize - 1);
         m_dev = hidBackend().openPath(path);
     }
+    m_linkMissing = m_dev == nullptr;
     if (m_dev) {
         qDebug() << "MI1 open ok\n";
         return true;

@@ -23,6 +23,8 @@ public:
     bool hidOpen();
     void hidClose();
     bool isOpen() const { return m_dev != nullptr; }
+    // The last hidOpen() found no Link at all (pulled out, or in the middle of a re-enumeration).
+    bool linkMissing() const { return m_linkMissing; }
 
     // Payload bytes sent (== length on success), 0 for length <= 0, -1 when a report failed.
     int hidWriteData(const uint8_t *data, int length);
@@ -37,5 +39,6 @@ public:
 
 private:
     HidHandle m_dev = nullptr;
+    bool m_linkMissing = false;
     LinkReporter *m_reporter;
 };

@@ -61,6 +61,7 @@ private slots:
     void gangBurnWritesAndVerifiesEveryLink();
     void oneLinkWithoutAChipFailsAlone();
     void oneLinkHeldByAnotherProcessFailsAlone();
+    void oneLinkPulledOutMidRunFailsAlone();
     void serialNumbersInterleaveAcrossLinks();
     void serialPlanThatCannotBeKeptIsRefused();
     void upgradeOfOneLinkOfThree();
@@ -189,6 +190,44 @@ void TestGang::oneLinkHeldByAnotherProcessFailsAlone()
     // Once it is free, that Link works again.
     held.unlock();
     QCOMPARE(cli({emulate(3), QStringLiteral("--link"), QStringLiteral("emu2"), QStringLiteral("erase")}).exitCode, 0);
+}
+
+// The second Link is pulled out of the computer while it burns: it ends with the USB failure instead of
+// waiting for chips it can never find, and the two others finish their chips untouched.
+void TestGang::oneLinkPulledOutMidRunFailsAlone()
+{
+    const QByteArray image = patternBytes(32 * 1024, 11);
+    QVERIFY(writeFile(path(QStringLiteral("in.bin")), image));
+    QProcess run;
+    run.setWorkingDirectory(m_dir->path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TQ_EMULATOR_WAITS"), QStringLiteral("real"));  // a burn that lasts seconds
+    run.setProcessEnvironment(environment);
+    run.start(cliPath(), {emulate(3), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("burn"),
+                          QStringLiteral("in.bin")});
+    QVERIFY(run.waitForStarted());
+    QString err;
+    const QRegularExpression burning(QStringLiteral("emu2: [1-9]\\d?%"));
+    while (!err.contains(burning) && run.state() == QProcess::Running) {
+        run.waitForReadyRead(1000);
+        err += QString::fromUtf8(run.readAllStandardError());
+    }
+    QVERIFY2(err.contains(burning), qPrintable(err));
+    QCOMPARE(cli({QStringLiteral("emulator"), path(QStringLiteral("l2")), QStringLiteral("--unplug")}).exitCode, 0);
+    QVERIFY(run.waitForFinished(120000));
+    err += QString::fromUtf8(run.readAllStandardError());
+    QVERIFY2(!err.contains(QStringLiteral("emu2: 100%")), "the Link finished before it was pulled out");
+    QCOMPARE(run.exitCode(), 36);
+    const QStringList results = lines(run.readAllStandardOutput());
+    QCOMPARE(results.size(), 3);
+    QVERIFY2(QRegularExpression(QStringLiteral("^emu1: OK [0-9A-F]{4}$")).match(results[0]).hasMatch(), qPrintable(results[0]));
+    QCOMPARE(results[1], QStringLiteral("emu2: NG 36 打开USB失败"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^emu3: OK [0-9A-F]{4}$")).match(results[2]).hasMatch(), qPrintable(results[2]));
+    for (int i : {1, 3})
+        QCOMPARE(LinkEmulator(path(QStringLiteral("l%1").arg(i))).chipFlash().left(image.size()), image);
+    // Plugged back in, the Link burns again.
+    QCOMPARE(cli({QStringLiteral("emulator"), path(QStringLiteral("l2")), QStringLiteral("--plug")}).exitCode, 0);
+    QCOMPARE(cli({emulate(3), QStringLiteral("--link"), QStringLiteral("emu2"), QStringLiteral("burn"), QStringLiteral("in.bin")}).exitCode, 0);
 }
 
 void TestGang::serialNumbersInterleaveAcrossLinks()

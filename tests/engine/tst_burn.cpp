@@ -151,6 +151,37 @@ private slots:
         QVERIFY(rig.recorder.done.isEmpty());
     }
 
+    // A Link pulled out while the loop waits for a chip ends the run with the USB failure, after a short grace
+    // for a re-plug, and at a calm pace meanwhile: no loop may wait forever for chips a missing Link never finds.
+    void pulledOutLinkEndsTheRun_data()
+    {
+        QTest::addColumn<bool>("automatic");
+        QTest::newRow("burn") << false;
+        QTest::newRow("auto burn") << true;
+    }
+    void pulledOutLinkEndsTheRun()
+    {
+        QFETCH(bool, automatic);
+        EngineRig rig;
+        loadImages();
+        g_bEnBin = true;
+        rig.emu.setChipPresent(false);
+        (automatic ? g_bAutoBurnRunning : g_bBurnRunning).store(1);
+        QVERIFY(rig.thread->setTask(automatic ? workThread::TaskAutoBurn : workThread::TaskBurn));
+        QVERIFY(QTest::qWaitFor([&] { return rig.recorder.labelsStartingWith(kConnecting).size() >= 2; }));
+        const int before = rig.recorder.labelsStartingWith(kConnecting).size();
+        rig.emu.setConnected(false);
+        QVERIFY(QTest::qWaitFor([&] { return !rig.recorder.done.isEmpty(); }, 20000));
+        QCOMPARE(rig.recorder.done, (DoneList{{QString::fromLatin1(automatic ? "auto_burn" : "burn"), 36}}));
+        QCOMPARE(rig.recorder.labels.last(), kBurnFailed);
+        // Two seconds of the Link's time at one look per 50 ms (40, and a few on their way), not thousands.
+        const int looks = rig.recorder.labelsStartingWith(kConnecting).size() - before;
+        QVERIFY2(looks <= 50, qPrintable(QString::number(looks)));
+        QVERIFY(rig.waitIdle());
+        QVERIFY(rig.linkLockFree());
+        EngineRig::clearLoopFlags();
+    }
+
     void wrongChipIsNotTouched()
     {
         EngineRig rig;
