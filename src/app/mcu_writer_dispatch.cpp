@@ -88,7 +88,7 @@ void mcu_writer::showResult(int nRt)
 void mcu_writer::showStartFailure(int nRt)
 {
     if (nRt == 36 || nRt == 37)
-        showVerdict(false, QStringLiteral("NG"), resultCodeText(nRt));
+        showVerdict(false, QStringLiteral("NG"), engineText(resultCodeText(nRt)));
 }
 
 bool mcu_writer::refuseSingleWire()

@@ -1,5 +1,6 @@
 #include "passverdict.h"
 
+#include "engine/enginetext.h"
 #include "engine/resultcodes.h"
 #include "files/chipname.h"
 
@@ -16,7 +17,7 @@ QString burnStepText(int code)
     case 10: return QCoreApplication::translate("PassVerdict", "擦除BootLoader失败");
     case 11: return QCoreApplication::translate("PassVerdict", "写入BootLoader失败");
     case 27: return QCoreApplication::translate("PassVerdict", "退出编程模式失败");
-    default: return resultCodeText(code);
+    default: return engineText(resultCodeText(code));
     }
 }
 }

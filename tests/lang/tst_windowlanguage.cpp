@@ -5,6 +5,7 @@
 
 #include "boxes/boxes.h"
 #include "app/mcu_writer.h"
+#include "app/passverdict.h"
 #include "chip/images.h"
 #include "chipdialog/dialogchiptype.h"
 #include "emulator/emulatorbackend.h"
@@ -263,6 +264,34 @@ private slots:
         g_bEnBin = true;
         window.findChild<QAction *>(QStringLiteral("erase_action"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(window.messageText(), shown, 20000);
+    }
+
+    // The OK/NG indicator reads in the running language: for every failing code of a pass, and for a burn
+    // that could not start because the Link is gone.
+    void verdictInTheRunningLanguage()
+    {
+        installLanguage(Language::English);
+        const QRegularExpression chinese(QStringLiteral("[\\x{4E00}-\\x{9FFF}]"));
+        for (int code = 1; code <= 38; ++code) {
+            if (code == 4)
+                continue;  // names the chip models, which are not words
+            const QString detail = passVerdict(code, 0x2610, QStringLiteral("VR5K2610"), 0).detail;
+            QVERIFY2(!detail.contains(chinese), qPrintable(QStringLiteral("%1: %2").arg(code).arg(detail)));
+        }
+        boxes::Recorder recorder;
+        mcu_writer window;
+        QTRY_VERIFY_WITH_TIMEOUT(window.worker().currentTask() == workThread::TaskIdle, 20000);
+        window.findChild<QCheckBox *>(QStringLiteral("checkBox_bin"))->click();
+        QMetaObject::invokeMethod(&window, "slt_textEdit_bin_fill_action_triggered");
+        m_emulator->setConnected(false);
+        window.findChild<QAction *>(QStringLiteral("burn_action"))->setChecked(true);
+        auto *indicator = window.findChild<QLabel *>(QStringLiteral("label_result"));
+        QTRY_COMPARE_WITH_TIMEOUT(indicator->property("verdict").toString(), QStringLiteral("NG"), 20000);
+        m_emulator->setConnected(true);
+        QCOMPARE(indicator->property("detail").toString(), QStringLiteral("Cannot open the USB device"));
+        window.findChild<QAction *>(QStringLiteral("burn_action"))->setChecked(false);
+        QTRY_VERIFY_WITH_TIMEOUT(window.worker().currentTask() == workThread::TaskIdle, 20000);
+        installLanguage(Language::Chinese);
     }
 
     // The measure itself: a label squeezed below its text is found.
