@@ -134,11 +134,11 @@ mcu_writer::~mcu_writer()
     g_bAutoBurnRunning.store(0);
     g_bAutoBurnChipHandled.store(0);
     m_work.requestStop();
-    if (!m_work.wait(1000)) {
+    if (!m_work.join(1000)) {
         // A chip pass is still running; each of its steps ends on its own time-out, and a running QThread
         // must not be destroyed.
         qDebug() << "waiting for the running operation to end";
-        m_work.wait();
+        m_work.join();
     }
     // A window that never got past reading cfg.db keeps the remembered directory as it was.
     if (m_bConstructed)

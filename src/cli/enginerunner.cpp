@@ -58,7 +58,7 @@ EngineRunner::~EngineRunner()
     g_bBurnRunning.store(0);
     g_bAutoBurnRunning.store(0);
     m_worker.requestStop();
-    m_worker.wait();
+    m_worker.join();
 }
 
 int EngineRunner::run(workThread::Task task)
@@ -77,6 +77,7 @@ int EngineRunner::run(workThread::Task task)
     connect(&m_worker, &QThread::finished, &loop, &QEventLoop::quit);
     m_worker.start();
     loop.exec();
+    m_worker.join();  // `finished` comes just before the thread's very end
     // Signals emitted before the thread ended are still queued.
     QCoreApplication::sendPostedEvents();
     m_display.finish();

@@ -35,7 +35,7 @@ workThread::~workThread()
     // Destroying a running QThread aborts the process; the window ends the burn loops before it gets here.
     if (isRunning()) {
         requestStop();
-        wait();
+        join();
     }
     m_link.reset();
     hidBackend().exit();
@@ -54,15 +54,26 @@ bool workThread::setTask(uint8_t task)
 
 void workThread::run()
 {
+    m_exited.store(false);
     for (;;) {
         linkPollMs(kPollMs);
         const uint8_t task = m_task.load();
         if (task != TaskIdle)
             runTask(task);
         finishTask(task);
-        if (m_stop.load())
+        if (m_stop.load()) {
+            m_exited.store(true, std::memory_order_release);
             return;
+        }
     }
+}
+
+bool workThread::join(unsigned long ms)
+{
+    if (!wait(ms))
+        return false;
+    (void)m_exited.load(std::memory_order_acquire);
+    return true;
 }
 
 void workThread::runTask(uint8_t task)

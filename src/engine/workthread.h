@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -47,6 +48,10 @@ public:
     // Ends the loop between tasks; a running operation is never interrupted.
     void requestStop() { m_stop.store(1); }
     void clearStop() { m_stop.store(0); }
+    // QThread::wait() that also states, in our own code, that everything the loop wrote is seen after it:
+    // Qt hands the end of a thread over through a futex that ThreadSanitizer cannot see. False when `ms`
+    // passed first.
+    bool join(unsigned long ms = ULONG_MAX);
 
     // The operations. run() calls them for their task codes (tasks 1, 11, 2, 3, 4 only for an 8051-core chip);
     // each reports through its done signal.
@@ -112,5 +117,6 @@ private:
 
     std::atomic<uint8_t> m_stop{0};
     std::atomic<uint8_t> m_task{TaskIdle};
+    std::atomic<bool> m_exited{false};  // run() returned; released by the worker, acquired by join()
     std::unique_ptr<LinkCommands> m_link;  // the device connection; holds the HID handle
 };

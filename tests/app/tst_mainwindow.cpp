@@ -18,6 +18,8 @@
 #include "production/productionsettings.h"
 #include "records/productionlog.h"
 
+#include "support/queuedspy.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -116,7 +118,7 @@ private:
     // Runs an action's operation to its end; returns the code of `done`.
     template <typename Signal> int runOperation(const char *actionName, Signal done)
     {
-        QSignalSpy spy(&m_window->worker(), done);
+        QueuedSpy spy(&m_window->worker(), done);
         action(actionName)->trigger();
         [&] { QTRY_VERIFY_WITH_TIMEOUT(!spy.isEmpty(), 30000); }();
         waitIdle();
@@ -292,7 +294,7 @@ private slots:
             m_emulator->setOpenFails(true);
         else
             QVERIFY(otherProgram.tryLock());
-        QSignalSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
         action("burn_action")->setChecked(true);
         // The worker may signal before a wait() would start, so the spy is polled instead.
         QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
@@ -627,7 +629,7 @@ private slots:
         boxes::Answer yes;
         yes.button = QMessageBox::Yes;
         m_boxes->answers.enqueue(yes);
-        QSignalSpy downloaded(&m_window->worker(), &workThread::sg_download_done);
+        QueuedSpy downloaded(&m_window->worker(), &workThread::sg_download_done);
         action("down_action")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!downloaded.isEmpty(), 30000);
         QCOMPARE(downloaded.first().first().toInt(), 0);
@@ -642,7 +644,7 @@ private slots:
         QVERIFY(!g_bEnBin);
         QCOMPARE(child<QLabel>("label_bin")->text(), QStringLiteral("****"));
 
-        QSignalSpy uploaded(&m_window->worker(), &workThread::sg_upload_done);
+        QueuedSpy uploaded(&m_window->worker(), &workThread::sg_upload_done);
         action("upload_action")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!uploaded.isEmpty(), 30000);
         QCOMPARE(uploaded.first().first().toInt(), 0);
@@ -714,7 +716,7 @@ private slots:
     {
         rampRom();
         const int erasesBefore = m_emulator->commandCount(LinkCode::EraseFlash);
-        QSignalSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
         action("auto_burn_action")->setChecked(true);
         QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 1, 30000);
         QCOMPARE(passes.first().first().toInt(), 0);
@@ -840,7 +842,7 @@ private slots:
         child<QCheckBox>("checkBox_bin")->click();
         auto *nvr1 = child<QTableWidget>("tableWidget_NVR1");
         QVERIFY(nvr1->editTriggers() != QAbstractItemView::NoEditTriggers);
-        QSignalSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
+        QueuedSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
         action("up_action")->trigger();
         QCOMPARE(nvr1->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(child<QTableWidget>("tableWidget_EE")->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -895,7 +897,7 @@ private slots:
         action("action_production_log")->setChecked(true);
         QVERIFY(action("action_production_log")->isChecked());
 
-        QSignalSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
         const auto nextChip = [&](const char *modelEntry) {
             action("action_emulator_chip")->trigger();  // out
             QVERIFY(!m_emulator->chipPresent());
@@ -982,7 +984,7 @@ private slots:
         QVERIFY(g_bEnBin);
         QByteArray expected(reinterpret_cast<const char *>(g_ucBinBuf), int(g_currentMcu.nFlashSizeKB * 1024));
 
-        QSignalSpy burnt(&m_window->worker(), &workThread::sg_burn_chip_done);
+        QueuedSpy burnt(&m_window->worker(), &workThread::sg_burn_chip_done);
         action("burn_action")->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(!burnt.isEmpty(), 30000);
         QCOMPARE(burnt.first().first().toInt(), 0);
@@ -994,7 +996,7 @@ private slots:
 
         waitIdle();
         std::memset(g_ucBinBuf, 0x00, BIN_BUF_SIZE);
-        QSignalSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
+        QueuedSpy read(&m_window->worker(), &workThread::sg_up_chip_done);
         action("up_action")->trigger();
         QVERIFY(!action("open_action")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), 30000);
