@@ -1228,6 +1228,46 @@ same in every language.
         <source>bl校验错误</source>
         <translation>BL checksum error</translation>
     </message>
+    <message>
+        <source>文件夹</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <source>管道、套接字或设备文件</source>
+        <translation>a FIFO, socket or device</translation>
+    </message>
+    <message>
+        <source>%1：文件不存在</source>
+        <translation>%1: no such file</translation>
+    </message>
+    <message>
+        <source>%1：是%2，不是普通文件</source>
+        <translation>%1: %2, not a regular file</translation>
+    </message>
+    <message>
+        <source>%1：%2 字节，超过此类文件最多的 %3 字节</source>
+        <translation>%1: %2 bytes, larger than the %3 bytes such a file can hold</translation>
+    </message>
+    <message>
+        <source>是%1，不是普通文件</source>
+        <translation>%1, not a regular file</translation>
+    </message>
+    <message>
+        <source>磁盘已满？</source>
+        <translation>disk full?</translation>
+    </message>
+    <message>
+        <source>%1 字节未能全部写入文件（%2）</source>
+        <translation>not all of %1 bytes reached the file (%2)</translation>
+    </message>
+    <message>
+        <source>只写入了 %2 字节中的 %1 字节（%3）</source>
+        <translation>wrote %1 of %2 bytes (%3)</translation>
+    </message>
+    <message>
+        <source>数据未能写入磁盘（同步失败）</source>
+        <translation>the disk did not take the data (sync failed)</translation>
+    </message>
 </context>
 <context>
     <name>language</name>

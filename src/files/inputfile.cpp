@@ -5,16 +5,17 @@
 #include "projectfile.h"
 #include "chip/images.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
 QString typeName(const QFileInfo &info)
 {
     if (info.isDir())
-        return QStringLiteral("a folder");
+        return QCoreApplication::translate("files", "文件夹");
     // QFileInfo calls everything that is neither a file nor a folder a "system" entry; a FIFO and a
     // device are the ones a user meets.
-    return QStringLiteral("a FIFO, socket or device");
+    return QCoreApplication::translate("files", "管道、套接字或设备文件");
 }
 }
 
@@ -47,11 +48,11 @@ QString inputProblem(const QString &path, qint64 maxSize)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return QStringLiteral("%1: no such file").arg(path);
+        return QCoreApplication::translate("files", "%1：文件不存在").arg(path);
     if (!info.isFile())
-        return QStringLiteral("%1: %2, not a regular file").arg(path, typeName(info));
+        return QCoreApplication::translate("files", "%1：是%2，不是普通文件").arg(path, typeName(info));
     if (info.size() > maxSize)
-        return QStringLiteral("%1: %2 bytes, larger than the %3 bytes such a file can hold")
+        return QCoreApplication::translate("files", "%1：%2 字节，超过此类文件最多的 %3 字节")
             .arg(path)
             .arg(info.size())
             .arg(maxSize);
@@ -63,7 +64,7 @@ QString outputProblem(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || info.isFile())
         return QString();
-    return typeName(info) + QStringLiteral(", not a regular file");
+    return QCoreApplication::translate("files", "是%1，不是普通文件").arg(typeName(info));
 }
 
 InputFile inspectInput(const QString &path)

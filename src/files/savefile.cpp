@@ -3,6 +3,7 @@
 #include "filesync.h"
 #include "inputfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
@@ -18,11 +19,11 @@ bool fail(QString *error, const QString &text)
 QString shortWriteText(const QFileDevice &file, qint64 written, qint64 wanted)
 {
     const bool unknown = file.error() == QFileDevice::NoError || file.errorString() == QFile().errorString();
-    const QString reason = unknown ? QStringLiteral("disk full?") : file.errorString();
+    const QString reason = unknown ? QCoreApplication::translate("files", "磁盘已满？") : file.errorString();
     // A buffered write takes everything; the flush behind it is what fell short.
     if (written == wanted)
-        return QStringLiteral("not all of %1 bytes reached the file (%2)").arg(wanted).arg(reason);
-    return QStringLiteral("wrote %1 of %2 bytes (%3)").arg(qMax<qint64>(written, 0)).arg(wanted).arg(reason);
+        return QCoreApplication::translate("files", "%1 字节未能全部写入文件（%2）").arg(wanted).arg(reason);
+    return QCoreApplication::translate("files", "只写入了 %2 字节中的 %1 字节（%3）").arg(qMax<qint64>(written, 0)).arg(wanted).arg(reason);
 }
 }
 
@@ -51,6 +52,6 @@ bool appendDurably(QFileDevice &file, const QByteArray &bytes, QString *error)
     if (written != bytes.size() || !file.flush())
         return fail(error, shortWriteText(file, written, bytes.size()));
     if (!syncFileData(file))
-        return fail(error, QStringLiteral("the disk did not take the data (sync failed)"));
+        return fail(error, QCoreApplication::translate("files", "数据未能写入磁盘（同步失败）"));
     return true;
 }

@@ -421,7 +421,7 @@ void TestCli::badInputExits65WithTheLoaderText_data()
     QTest::newRow("hex past the flash") << QStringLiteral("in.hex") << hexText(patternBytes(32, 1), uint16_t(flash - 16))
                                         << tooLarge;
     QTest::newRow("bin past the flash") << QStringLiteral("in.bin") << patternBytes(flash + 1, 1) << tooLarge;
-    QTest::newRow("missing hex") << QStringLiteral("missing.hex") << QByteArray("-") << QStringLiteral("no such file");
+    QTest::newRow("missing hex") << QStringLiteral("missing.hex") << QByteArray("-") << QStringLiteral("missing.hex：文件不存在");
     QTest::newRow("damaged project") << QStringLiteral("in.mprj") << QByteArray(200, 'x') << QStringLiteral("项目文件不完整");
     QTest::newRow("empty hex") << QStringLiteral("in.hex") << QByteArray() << noData;
     QTest::newRow("garbage hex") << QStringLiteral("in.hex") << QByteArray("garbage\n") << noData;
@@ -432,8 +432,8 @@ void TestCli::badInputExits65WithTheLoaderText_data()
     QTest::newRow("empty project") << QStringLiteral("in.mprj") << QByteArray() << QStringLiteral("in.mprj: empty file");
     QTest::newRow("all-zero project") << QStringLiteral("in.mprj") << QByteArray(156, '\0')
                                       << QStringLiteral("chip model not in the chip list");
-    QTest::newRow("folder as hex") << QStringLiteral("in.hex") << QByteArray("/") << QStringLiteral("in.hex: a folder");
-    QTest::newRow("folder as project") << QStringLiteral("in.mprj") << QByteArray("/") << QStringLiteral("a folder");
+    QTest::newRow("folder as hex") << QStringLiteral("in.hex") << QByteArray("/") << QStringLiteral("in.hex：是文件夹，不是普通文件");
+    QTest::newRow("folder as project") << QStringLiteral("in.mprj") << QByteArray("/") << QStringLiteral("是文件夹");
 }
 
 // Refused before anything is written or the Link is touched, with the reason; an old output stays as it was.

@@ -35,6 +35,8 @@ private slots:
         QTest::newRow("single wire refused") << QStringList{"--emulate", "--single-wire", "--json", "factory"}
                                              << "单线模式暂不支持此功能"
                                              << "single-wire mode does not support this command yet";
+        QTest::newRow("missing file") << QStringList{"--json", "info", "missing.hex"} << "missing.hex：文件不存在"
+                                      << "missing.hex: no such file";
         QTest::newRow("usage error") << QStringList{"--json", "burn"} << "burn takes 1 operand(s), 0 given"
                                      << "burn takes 1 operand(s), 0 given";
     }

@@ -72,7 +72,7 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("text");
-        const QString fifo = QStringLiteral("FIFO");
+        const QString fifo = QStringLiteral("是管道、套接字或设备文件，不是普通文件");
         QTest::newRow("info on a FIFO") << QStringList{QStringLiteral("info"), QStringLiteral("fifo.hex")} << 65 << fifo;
         QTest::newRow("burn from a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("fifo.mprj")}
                                           << 65 << fifo;
@@ -80,13 +80,13 @@ private slots:
                                                              QStringLiteral("fw-01-000001.bin")}
                                               << 65 << fifo;
         QTest::newRow("/dev/zero as hex") << QStringList{QStringLiteral("info"), QStringLiteral("zero.hex")} << 65
-                                          << QStringLiteral("device");
+                                          << QStringLiteral("设备文件");
         QTest::newRow("log on a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("in.hex"),
                                                       QStringLiteral("--log"), QStringLiteral("fifo.csv")}
                                        << 74 << fifo;
         QTest::newRow("log on /dev/full") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("in.hex"),
                                                          QStringLiteral("--log"), QStringLiteral("/dev/full")}
-                                          << 74 << QStringLiteral("device");
+                                          << 74 << QStringLiteral("设备文件");
     }
 
     void specialInputsAreRefusedAtOnce()
@@ -113,7 +113,7 @@ private slots:
         env.insert(QStringLiteral("TQ_APP_DIR"), m_dir->path());
         const CliRun run = runLimited({QStringLiteral("chips")}, m_dir->path(), 0, env);
         QCOMPARE(run.exitCode, 65);
-        QVERIFY2(run.err.contains(QStringLiteral("FIFO")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("管道")), qPrintable(run.err));
     }
 
     void fullDiskKeepsThePreviousFile_data()

@@ -54,7 +54,7 @@ private slots:
                                    QStringLiteral("cfg.db"), QStringLiteral("in.eep")}) {
             QVERIFY(::mkfifo(QFile::encodeName(pathFor(name)).constData(), 0600) == 0);
         }
-        QVERIFY(inspectInput(pathFor(QStringLiteral("in.hex"))).problem.contains(QStringLiteral("FIFO")));
+        QVERIFY(inspectInput(pathFor(QStringLiteral("in.hex"))).problem.contains(QStringLiteral("管道、套接字或设备文件")));
         RecordedMessages msgs;
         QCOMPARE(readHexFile(pathFor(QStringLiteral("in.hex")), ImageTarget::Flash, msgs.sink()), -3);
         QCOMPARE(readBinFile(pathFor(QStringLiteral("in.bin")), ImageTarget::Flash, msgs.sink()), -3);
@@ -77,7 +77,7 @@ private slots:
         RecordedMessages msgs;
         QCOMPARE(readHexFile(hex, ImageTarget::Flash, msgs.sink()), -3);
         QCOMPARE(readCfgFile(cfgDir, msgs.sink()), -1);
-        QVERIFY(msgs.logs.value(0).contains(QStringLiteral("device")));
+        QVERIFY(msgs.logs.value(0).contains(QStringLiteral("设备文件")));
         QVERIFY(!outputProblem(QStringLiteral("/dev/full")).isEmpty());
         QString error;
         QVERIFY(!replaceFile(QStringLiteral("/dev/full"), "x", &error));
@@ -121,7 +121,7 @@ private slots:
                 result = writeCfgFile(dir, &error);
         }
         QCOMPARE(result, kind == QLatin1String("cfg") ? -1 : -3);
-        QVERIFY2(error.contains(QStringLiteral("bytes")) && error.contains(QStringLiteral("disk full?")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("字节")) && error.contains(QStringLiteral("磁盘已满？")), qPrintable(error));
         QCOMPARE(readFile(path), previous);
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no temporary file left
     }
@@ -139,7 +139,7 @@ private slots:
         QVERIFY(appendDurably(log, "line\n", &error));
         const FileSizeLimit limit(8);
         QVERIFY(!appendDurably(log, "a longer line\n", &error));
-        QVERIFY2(error.contains(QStringLiteral("bytes")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("字节")), qPrintable(error));
     }
 };
 

@@ -51,13 +51,13 @@ private slots:
         QTest::newRow("bin") << "a.bin" << qint64(100) << FileKind::Bin << QString();
         QTest::newRow("project") << "a.mprj" << qint64(100) << FileKind::Project << QString();
         QTest::newRow("largest hex") << "big.hex" << HEX_FILE_MAX_SIZE << FileKind::Hex << QString();
-        QTest::newRow("hex too large") << "huge.hex" << HEX_FILE_MAX_SIZE + 1 << FileKind::Hex << "larger than";
-        QTest::newRow("bin too large") << "huge.bin" << RAW_FILE_MAX_SIZE + 1 << FileKind::Bin << "larger than";
+        QTest::newRow("hex too large") << "huge.hex" << HEX_FILE_MAX_SIZE + 1 << FileKind::Hex << "超过此类文件最多的";
+        QTest::newRow("bin too large") << "huge.bin" << RAW_FILE_MAX_SIZE + 1 << FileKind::Bin << "超过此类文件最多的";
         QTest::newRow("largest project") << "big.mprj" << projectFileMaxSize() << FileKind::Project << QString();
         QTest::newRow("project too large") << "huge.mprj" << projectFileMaxSize() + 1 << FileKind::Project
-                                           << "larger than";
-        QTest::newRow("missing") << "none.hex" << qint64(-1) << FileKind::Hex << "no such file";
-        QTest::newRow("a folder") << "folder.hex" << qint64(-2) << FileKind::Hex << "a folder";
+                                           << "超过此类文件最多的";
+        QTest::newRow("missing") << "none.hex" << qint64(-1) << FileKind::Hex << "文件不存在";
+        QTest::newRow("a folder") << "folder.hex" << qint64(-2) << FileKind::Hex << "是文件夹，不是普通文件";
         QTest::newRow("other suffix, not checked") << "a.txt" << qint64(-1) << FileKind::Other << QString();
     }
 
@@ -108,12 +108,12 @@ private slots:
         QCOMPARE(readEepFile(folder), -3);
         for (const RecordedMessages *m : {&hex, &bin, &project}) {
             QCOMPARE(m->logs.size(), 1);
-            QVERIFY(m->logs[0].contains(QStringLiteral("a folder")));
+            QVERIFY(m->logs[0].contains(QStringLiteral("是文件夹")));
         }
         const QString appDir = pathFor(QStringLiteral("app"));
         QVERIFY(QDir().mkpath(cfgDbPath(appDir)));
         QCOMPARE(readCfgFile(appDir, cfg.sink()), -1);
-        QVERIFY(cfg.logs.value(0).contains(QStringLiteral("a folder")));
+        QVERIFY(cfg.logs.value(0).contains(QStringLiteral("是文件夹")));
     }
 
     void cfgDbLongerThanAnyConfiguration()
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(makeFileOfSize(cfgDbPath(appDir), cfgFileMaxSize() + 1));
         RecordedMessages msgs;
         QCOMPARE(readCfgFile(appDir, msgs.sink()), -1);
-        QVERIFY(msgs.logs.value(0).contains(QStringLiteral("larger than")));
+        QVERIFY(msgs.logs.value(0).contains(QStringLiteral("超过此类文件最多的")));
         QVERIFY(msgs.boxes.isEmpty());
     }
 
@@ -181,7 +181,7 @@ private slots:
         const QString folder = pathFor(QStringLiteral("folder.bin"));
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(!replaceFile(folder, "x", &error));
-        QVERIFY2(error.contains(QStringLiteral("a folder")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("是文件夹")), qPrintable(error));
         error.clear();
         QCOMPARE(saveProject(pathFor(QStringLiteral("no/dir/x.mprj")), &error), -3);
         QVERIFY(!error.isEmpty());
