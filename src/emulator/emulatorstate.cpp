@@ -139,6 +139,20 @@ QByteArray EmulatorStateFile::seal(const QByteArray &body, uint64_t generation)
     return out;
 }
 
+bool EmulatorStateFile::peekGeneration(const QByteArray &bytes, uint64_t *generation)
+{
+    if (bytes.size() < kHeaderBytes || std::memcmp(bytes.constData(), kMagic, sizeof kMagic) != 0)
+        return false;
+    Reader head(bytes, sizeof kMagic);
+    uint16_t format = 0, reserved = 0;
+    uint32_t crc = 0;
+    head.u16(&format);
+    head.u16(&reserved);
+    head.u32(&crc);
+    head.u64(generation);
+    return format == kFormat;
+}
+
 bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error)
 {
     auto damaged = [error](const QString &why) {

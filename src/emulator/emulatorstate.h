@@ -82,6 +82,8 @@ constexpr qint64 kMaxSize = 1 << 20;  // larger than any state file can be
 QByteArray encode(const EmulatorState &state, uint64_t generation);
 // The header for `body` (the parts as encode lays them out): a whole file around any body.
 QByteArray seal(const QByteArray &body, uint64_t generation);
+// The generation in the header of `bytes`, without checking the rest: false when it is no state file at all.
+bool peekGeneration(const QByteArray &bytes, uint64_t *generation);
 // False with the reason when `bytes` is not a whole, undamaged state file; `state` is then untouched.
 bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
 } // namespace EmulatorStateFile

@@ -24,12 +24,10 @@ bool StateFolder::lockFolder(QString *error)
     return false;
 }
 
-bool StateFolder::read(EmulatorState *state, uint64_t *generation, bool *exists, QString *error)
+bool StateFolder::readBytes(QByteArray *bytes, bool *exists, QString *error)
 {
-    QByteArray bytes;
     QString why;
-    *generation = 0;
-    switch (readRegularFile(statePath(), EmulatorStateFile::kMaxSize, &bytes, &why)) {
+    switch (readRegularFile(statePath(), EmulatorStateFile::kMaxSize, bytes, &why)) {
     case StateRead::Missing:
         *exists = false;
         return true;
@@ -40,12 +38,27 @@ bool StateFolder::read(EmulatorState *state, uint64_t *generation, bool *exists,
         break;
     }
     *exists = true;
+    return true;
+}
+
+bool StateFolder::decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error)
+{
+    QString why;
     if (!EmulatorStateFile::decode(bytes, state, generation, &why)) {
         *error = QStringLiteral("the emulator state %1 is damaged (%2); remove it to start with a blank Link")
                      .arg(statePath(), why);
         return false;
     }
     return true;
+}
+
+bool StateFolder::read(EmulatorState *state, uint64_t *generation, bool *exists, QString *error)
+{
+    QByteArray bytes;
+    *generation = 0;
+    if (!readBytes(&bytes, exists, error))
+        return false;
+    return !*exists || decode(bytes, state, generation, error);
 }
 
 bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
@@ -82,15 +95,20 @@ bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
 bool StateFolder::refresh(EmulatorState *state, unsigned keep, QString *error)
 {
     // A file replaced by rename is read whole or not at all: no lock needed to read it.
-    EmulatorState onDisk;
-    uint64_t generation = 0;
+    QByteArray bytes;
     bool exists = false;
-    if (!read(&onDisk, &generation, &exists, error))
+    if (!readBytes(&bytes, &exists, error))
         return false;
-    if (exists && generation != m_seen) {
-        state->adopt(onDisk, EmulatorState::AllParts & ~keep);
-        m_seen = generation;
-    }
+    // Looked at every few milliseconds while an operation runs: a folder nobody changed costs a read, not the
+    // decoding of every memory.
+    uint64_t generation = 0;
+    if (!exists || (EmulatorStateFile::peekGeneration(bytes, &generation) && generation == m_seen))
+        return true;
+    EmulatorState onDisk;
+    if (!decode(bytes, &onDisk, &generation, error))
+        return false;
+    state->adopt(onDisk, EmulatorState::AllParts & ~keep);
+    m_seen = generation;
     return true;
 }
 

@@ -40,6 +40,8 @@ private:
     bool lockFolder(QString *error);
     // Reads and decodes the state file; `generation` 0 when there is none.
     bool read(EmulatorState *state, uint64_t *generation, bool *exists, QString *error);
+    bool readBytes(QByteArray *bytes, bool *exists, QString *error);
+    bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
 
     QString m_dir;
     FolderLock m_lock;

@@ -15,24 +15,37 @@ bool TraceWriter::openFile(const QString &path)
 
 QString TraceWriter::hexLine(const uint8_t *data, size_t length)
 {
-    QString line;
-    line.reserve(int(length) * 3);
+    static const char digits[] = "0123456789ABCDEF";
+    if (length == 0)
+        return QString();
+    QString line(int(length) * 3 - 1, Qt::Uninitialized);
+    QChar *out = line.data();
     for (size_t i = 0; i < length; ++i) {
         if (i)
-            line += QLatin1Char(' ');
-        line += QStringLiteral("%1").arg(data[i], 2, 16, QLatin1Char('0')).toUpper();
+            *out++ = QLatin1Char(' ');
+        *out++ = QLatin1Char(digits[data[i] >> 4]);
+        *out++ = QLatin1Char(digits[data[i] & 0x0F]);
     }
     return line;
 }
 
+bool TraceWriter::wanted() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_keepLines || m_file.isOpen();
+}
+
+// Every frame passes here: with nobody reading the trace, nothing is formatted.
 void TraceWriter::sent(const uint8_t *payload, size_t length)
 {
-    add(QStringLiteral("> ") + hexLine(payload, length));
+    if (wanted())
+        add(QStringLiteral("> ") + hexLine(payload, length));
 }
 
 void TraceWriter::received(const uint8_t *payload, size_t length)
 {
-    add(QStringLiteral("< ") + hexLine(payload, length));
+    if (wanted())
+        add(QStringLiteral("< ") + hexLine(payload, length));
 }
 
 void TraceWriter::note(const QString &text) { add(QStringLiteral("# ") + text); }

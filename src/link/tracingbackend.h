@@ -40,6 +40,7 @@ public:
     static QString hexLine(const uint8_t *data, size_t length);  // "02 FD 1E ..."
 
 private:
+    bool wanted() const;  // a file or kept lines take the trace
     void add(const QString &line);
 
     mutable std::mutex m_mutex;
