@@ -235,7 +235,7 @@ QString gangResultLine(const GangOutcome &outcome)
 {
     QString line;
     if (outcome.exitStatus == 0 && outcome.code() == 0)
-        line = QStringLiteral("%1: OK %2").arg(outcome.port, outcome.checksum.isEmpty() ? outcome.text() : outcome.checksum);
+        line = QStringLiteral("%1: OK %2").arg(outcome.port, outcome.checksum.isEmpty() ? displayedText(outcome) : outcome.checksum);
     else if (outcome.code() == kInterrupted)
         line = QCoreApplication::translate("cli", "%1: stopped").arg(outcome.port);  // Ctrl-C is how a loop ends: no failure of the Link
     else

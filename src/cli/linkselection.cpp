@@ -1,6 +1,7 @@
 #include "linkselection.h"
 
 #include "cliargs.h"
+#include "emulator/statefolder.h"
 #include "link/hidbackend.h"
 #include "link/linkports.h"
 #include "link/linkstate.h"
@@ -108,8 +109,11 @@ QVector<AttachedLink> attachedLinks(const CliOptions &options)
     QString error;
     if (options.emulate) {
         if (emulatedFolders(options, &folders, &error)) {
-            for (int i = 0; i < folders.size(); ++i)
-                links.push_back({emulatedPort(i), folders[i], false});
+            // A pulled-out Link is not attached, as a real one vanishes from the bus; its port stays its own.
+            for (int i = 0; i < folders.size(); ++i) {
+                if (folders[i].isEmpty() || StateFolder(folders[i]).linkPluggedIn())
+                    links.push_back({emulatedPort(i), folders[i], false});
+            }
         }
         return links;
     }

@@ -61,6 +61,15 @@ bool StateFolder::read(EmulatorState *state, uint64_t *generation, bool *exists,
     return !*exists || decode(bytes, state, generation, error);
 }
 
+bool StateFolder::linkPluggedIn()
+{
+    EmulatorState state;
+    uint64_t generation = 0;
+    bool exists = false;
+    QString error;
+    return !read(&state, &generation, &exists, &error) || !exists || state.socket.linkConnected;
+}
+
 bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
 {
     const QFileInfo info(m_dir);

@@ -32,6 +32,10 @@ public:
     // merged state. False with the reason; nothing is written then.
     bool save(EmulatorState *state, unsigned changed, QString *error);
 
+    // Reads only: false when the folder's Link is pulled out of the computer. A folder without a state, or
+    // with one that cannot be read, counts as plugged in (using it then says what is wrong).
+    bool linkPluggedIn();
+
     QString dir() const { return m_dir; }
     QString statePath() const;
     QString linkLockPath() const;

@@ -225,6 +225,13 @@ void TestGang::oneLinkPulledOutMidRunFailsAlone()
     QVERIFY2(QRegularExpression(QStringLiteral("^emu3: OK [0-9A-F]{4}$")).match(results[2]).hasMatch(), qPrintable(results[2]));
     for (int i : {1, 3})
         QCOMPARE(LinkEmulator(path(QStringLiteral("l%1").arg(i))).chipFlash().left(image.size()), image);
+    // Pulled out, it is not attached: `links` and `--link all` pass it over, as they would a real one.
+    const CliRun attached = cli({emulate(3), QStringLiteral("links")});
+    QCOMPARE(attached.exitCode, 0);
+    QStringList ports;
+    for (const QString &line : lines(attached.out))
+        ports << line.section(QLatin1Char('\t'), 0, 0);
+    QCOMPARE(ports, (QStringList{QStringLiteral("emu1"), QStringLiteral("emu3")}));
     // Plugged back in, the Link burns again.
     QCOMPARE(cli({QStringLiteral("emulator"), path(QStringLiteral("l2")), QStringLiteral("--plug")}).exitCode, 0);
     QCOMPARE(cli({emulate(3), QStringLiteral("--link"), QStringLiteral("emu2"), QStringLiteral("burn"), QStringLiteral("in.bin")}).exitCode, 0);
