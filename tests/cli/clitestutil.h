@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -40,10 +41,14 @@ inline QString cliPath()
     return found.isEmpty() ? QDir(dir).filePath(QStringLiteral("tarnquill-cli")) : found;
 }
 
-inline CliRun runCli(const QStringList &arguments, const QString &workDir)
+// `environment`: the program's whole environment, when it is not this process's.
+inline CliRun runCli(const QStringList &arguments, const QString &workDir,
+                     const QProcessEnvironment &environment = QProcessEnvironment())
 {
     QProcess p;
     p.setWorkingDirectory(workDir);
+    if (!environment.isEmpty())
+        p.setProcessEnvironment(environment);
     p.start(cliPath(), arguments);
     CliRun run;
     if (!p.waitForFinished(120000))

@@ -3,26 +3,10 @@
 
 #include "clitestutil.h"
 
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-CliRun runWith(const QStringList &arguments, const QString &workDir, const QProcessEnvironment &environment)
-{
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.setProcessEnvironment(environment);
-    p.start(cliPath(), arguments);
-    CliRun run;
-    if (!p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
-}
-
 // The harness pins Chinese through TQ_LANG; these runs choose for themselves.
 QProcessEnvironment withLocale(const QString &locale)
 {
@@ -61,7 +45,7 @@ private slots:
     {
         QFETCH(QString, locale);
         QFETCH(QString, label);
-        const CliRun run = runWith({"--emulate", "erase"}, m_dir.path(), withLocale(locale));
+        const CliRun run = runCli({"--emulate", "erase"}, m_dir.path(), withLocale(locale));
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains(label), qPrintable(run.err));
     }
