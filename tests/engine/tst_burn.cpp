@@ -174,9 +174,10 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !rig.recorder.done.isEmpty(); }, 20000));
         QCOMPARE(rig.recorder.done, (DoneList{{QString::fromLatin1(automatic ? "auto_burn" : "burn"), 36}}));
         QCOMPARE(rig.recorder.labels.last(), kBurnFailed);
-        // Two seconds of the Link's time at one look per 50 ms (40, and a few on their way), not thousands.
+        // Two seconds of the Link's time at one look per 50 ms: 40, plus those the worker sent while this thread
+        // was not running (a loaded machine), not thousands.
         const int looks = rig.recorder.labelsStartingWith(kConnecting).size() - before;
-        QVERIFY2(looks <= 50, qPrintable(QString::number(looks)));
+        QVERIFY2(looks <= 100, qPrintable(QString::number(looks)));
         QVERIFY(rig.waitIdle());
         QVERIFY(rig.linkLockFree());
         EngineRig::clearLoopFlags();
