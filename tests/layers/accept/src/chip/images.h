@@ -1,0 +1,1 @@
+// Fixture: the ground floor.

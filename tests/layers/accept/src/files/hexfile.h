@@ -1,0 +1,1 @@
+// Fixture: a header of the same folder.

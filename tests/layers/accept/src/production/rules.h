@@ -1,0 +1,1 @@
+// Fixture: rank 1.

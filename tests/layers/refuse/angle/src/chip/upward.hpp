@@ -1,0 +1,2 @@
+// Fixture: the same, in the angle-bracket form.
+#include <app/startup.h>

@@ -1,0 +1,2 @@
+// Fixture: a folder without a rank.
+#include "chip/mcuinfo.h"
