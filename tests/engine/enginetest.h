@@ -8,6 +8,7 @@
 #include "chip/mcuinfo.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
+#include "engine/processstate.h"
 #include "engine/workthread.h"
 #include "link/firmwarefile.h"
 #include "link/linkcommands.h"
@@ -97,18 +98,14 @@ class EngineRig
 public:
     EngineRig()
     {
+        // Each test starts from what a fresh process holds, whatever the test before it left.
+        resetProcessState();
         McuList catalogue;
         catalogue.load();
         g_mcuList = catalogue.list();
         g_mcuList.append(testChip());
-        resetImages();
-        resetProduction();
         g_currentMcu = testChip();
-        g_bI2CMode.store(1);
-        g_bIapArrived.store(0);
-        g_bAppBinLoaded.store(0);
-        g_nFwUpgrading.store(0);
-        clearLoopFlags();
+        resetProduction();
 
         setLinkTimeScale(0);
         emu.trace().setKeepLines(true);
