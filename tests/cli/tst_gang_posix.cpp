@@ -49,13 +49,15 @@ void TestGangPosix::ctrlCEndsEveryLinkWithTheLogComplete()
                      .match(results[i]).hasMatch(),
                  qPrintable(results[i]));
 
-    // One record per chip, each under its Link, behind the one header.
-    const QList<QByteArray> log = readFile(dir.filePath(QStringLiteral("record.csv"))).trimmed().split('\n');
+    // One record per chip, each under its Link, behind the one header; a new record is UTF-8 with a mark, CRLF.
+    const QByteArray bytes = readFile(dir.filePath(QStringLiteral("record.csv")));
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF") && bytes.endsWith("\r\n"));
+    const QList<QByteArray> log = bytes.mid(3).chopped(2).split('\n');
     QCOMPARE(log.size(), 4);
-    QCOMPARE(log[0], QByteArray("link,time,chip,chip id,areas,checksums,result,text"));
+    QCOMPARE(log[0], QByteArray("link,time,chip,chip id,areas,checksums,result,text\r"));
     QStringList links;
     for (int i = 1; i < log.size(); ++i) {
-        const QList<QByteArray> fields = log[i].split(',');
+        const QList<QByteArray> fields = log[i].chopped(i + 1 < log.size() ? 1 : 0).split(',');
         QCOMPARE(fields.size(), 8);
         QCOMPARE(fields[6], QByteArray("0"));
         links << QString::fromUtf8(fields[0]);
