@@ -618,16 +618,8 @@
         <translation>no Link at port %1; %2</translation>
     </message>
     <message>
-        <source>the worker ended abnormally</source>
-        <translation>the worker ended abnormally</translation>
-    </message>
-    <message>
         <source>chip %1: id %2, %3 %4</source>
         <translation>chip %1: id %2, %3 %4</translation>
-    </message>
-    <message>
-        <source>cannot start a worker: %1</source>
-        <translation>cannot start a worker: %1</translation>
     </message>
     <message>
         <source>%1: stopped</source>
@@ -742,6 +734,26 @@ same in every language.
     <message>
         <source>%1: %2 (the Link is in use by another process)</source>
         <translation>%1: %2 (the Link is in use by another process)</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the production record: %2; every Link stopped before its next chip</source>
+        <translation>%1: cannot write the production record: %2; every Link stopped before its next chip</translation>
+    </message>
+    <message>
+        <source>records that are not in %1 are kept in: %2</source>
+        <translation>records that are not in %1 are kept in: %2</translation>
+    </message>
+    <message>
+        <source>a line outside the worker protocol: %1</source>
+        <translation>a line outside the worker protocol: %1</translation>
+    </message>
+    <message>
+        <source>--gang-worker is for the worker processes a gang starts, not for use by hand</source>
+        <translation>--gang-worker is for the worker processes a gang starts, not for use by hand</translation>
+    </message>
+    <message>
+        <source>--gang-serial is for the worker processes a gang starts, not for use by hand</source>
+        <translation>--gang-serial is for the worker processes a gang starts, not for use by hand</translation>
     </message>
 </context>
 <context>
@@ -2626,6 +2638,37 @@ Reason: %2</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>worker</name>
+    <message>
+        <source>the worker ended abnormally</source>
+        <translation>the worker ended abnormally</translation>
+    </message>
+    <message>
+        <source>the worker gave no sign of life for %1 s and was ended</source>
+        <translation>the worker gave no sign of life for %1 s and was ended</translation>
+    </message>
+    <message>
+        <source>the worker did not stop within %1 s and was ended</source>
+        <translation>the worker did not stop within %1 s and was ended</translation>
+    </message>
+    <message>
+        <source>the program started as a worker does not speak the worker protocol (it wrote: %1)</source>
+        <translation>the program started as a worker does not speak the worker protocol (it wrote: %1)</translation>
+    </message>
+    <message>
+        <source>the worker speaks protocol version %1, this program version %2: install the same version of both</source>
+        <translation>the worker speaks protocol version %1, this program version %2: install the same version of both</translation>
+    </message>
+    <message>
+        <source>cannot start a worker: %1</source>
+        <translation>cannot start a worker: %1</translation>
+    </message>
+    <message>
+        <source>the parent process is gone</source>
+        <translation>the parent process is gone</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,7 @@
 #include "device.h"
 #include "exitstatus.h"
 #include "filesteps.h"
+#include "gangworker.h"
 #include "records/productionlog.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -168,6 +169,8 @@ public:
         if (!m_log->append(currentPassRecord(pass.code, pass.chipId, text))) {
             m_error = m_log->errorString();
             m_running.store(0);
+        } else if (!confirmGangRecord(&m_error)) {
+            m_running.store(0);  // a gang's record could not keep it: no chip past a lost record there either
         }
     }
     // Called once the burn has ended.

@@ -187,7 +187,9 @@ CliParse parseCliArguments(const QStringList &arguments)
                 value = arg.mid(eq + 1);
             } else if (i + 1 < arguments.size()) {
                 value = arguments[++i];
-            } else {
+            }
+            // An empty value (an unset variable in a script) would quietly mean "none".
+            if (value.isEmpty()) {
                 result.error = QCoreApplication::translate("cli", "%1 needs a value").arg(name);
                 return result;
             }

@@ -7,6 +7,7 @@
 #include "ganglog.h"
 #include "gangrunner.h"
 #include "gangserial.h"
+#include "gangsignals.h"
 #include "linkselection.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -98,6 +99,23 @@ int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStrin
     }
     return ExitStatus::Success;
 }
+
+// What ended the gang besides its Links' results: a record its log could not keep (74, as a one-Link loop),
+// a signal (128 + its number); workers' logs kept for the records the gang's log lacks.
+int reportGangEnding(const CliContext &ctx, const GangRunner &runner, int status)
+{
+    if (runner.ending() == GangRunner::Ending::RecordLost) {
+        ctx.error(QCoreApplication::translate("cli", "%1: cannot write the production record: %2; every Link stopped before its next chip")
+                      .arg(ctx.options.logFile, runner.recordError()));
+        status = ExitStatus::CannotWrite;
+    }
+    if (!runner.keptLogs().isEmpty())
+        ctx.error(QCoreApplication::translate("cli", "records that are not in %1 are kept in: %2")
+                      .arg(ctx.options.logFile, runner.keptLogs().join(QStringLiteral(", "))));
+    if (runner.ending() == GangRunner::Ending::Terminated)
+        status = 128 + gangTerminationSignal();
+    return status;
+}
 }
 
 int runLinks(const CliContext &ctx)
@@ -153,7 +171,7 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
         }
     }
     if (ports.isEmpty()) {
-        ctx.error(resultCodeText(36));
+        ctx.error(resultDisplayText(36, resultCodeText(36)));
         return exitStatusForResult(36);
     }
     std::sort(ports.begin(), ports.end(), portLess);
@@ -175,7 +193,9 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
     ctx.display.finish();
     GangDisplay display(ports);
     runner.setDisplay(&display);
+    installGangTerminationHandler();
     const QVector<GangOutcome> outcomes = runner.run();
+    const int status = reportGangEnding(ctx, runner, gangExitStatus(outcomes, runner.interrupted()));
 
     if (ctx.options.json) {
         QJsonArray array;
@@ -188,5 +208,5 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
             text += gangResultLine(outcome) + QLatin1Char('\n');
         printText(text);
     }
-    return gangExitStatus(outcomes, runner.interrupted());
+    return status;
 }

@@ -2,22 +2,10 @@
 
 #include "terminal.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace {
 constexpr int kBarWidth = 20;
-
-bool progressLine(const QString &line, int *percent)
-{
-    static const QRegularExpression form(QStringLiteral("^(\\d{1,3})%$"));
-    const QRegularExpressionMatch m = form.match(line);
-    if (!m.hasMatch())
-        return false;
-    *percent = std::min(m.captured(1).toInt(), 100);
-    return true;
-}
 }
 
 GangDisplay::GangDisplay(const QStringList &ports, FILE *stream)
@@ -40,19 +28,34 @@ GangDisplay::~GangDisplay()
     finish();
 }
 
-void GangDisplay::workerLine(int index, const QString &line)
+void GangDisplay::progress(int index, int percent)
 {
     Row &row = m_rows[index];
-    int percent = 0;
-    const bool isProgress = progressLine(line, &percent);
+    percent = std::clamp(percent, 0, 100);
     if (!m_terminal) {
-        write(QStringLiteral("%1: %2\n").arg(row.port, line));
+        // A log gets a line per tenth, not one per report.
+        if (percent / 10 > row.shownPercent / 10)
+            write(QStringLiteral("%1: %2%\n").arg(row.port).arg(percent));
+        row.shownPercent = percent;
         return;
     }
-    if (isProgress)
-        row.percent = percent;
-    else
-        row.label = line;
+    if (percent == 0)
+        return;  // a new transfer shows once it moves
+    // Drawn again when the bar grows, not for every percent of every Link.
+    const bool grown = percent * kBarWidth / 100 != row.percent * kBarWidth / 100;
+    row.percent = percent;
+    if (grown)
+        redraw();
+}
+
+void GangDisplay::label(int index, const QString &text)
+{
+    Row &row = m_rows[index];
+    if (!m_terminal) {
+        write(QStringLiteral("%1: %2\n").arg(row.port, text));
+        return;
+    }
+    row.label = text;
     redraw();
 }
 

@@ -17,8 +17,10 @@ public:
     GangDisplay(const GangDisplay &) = delete;
     GangDisplay &operator=(const GangDisplay &) = delete;
 
-    // One line the worker of Link `index` wrote on its stderr: "NN%" (progress) or a label or message.
-    void workerLine(int index, const QString &line);
+    // The progress of Link `index`'s transfer, 0..100 (0 starts a new one). In a pipe a line per tenth.
+    void progress(int index, int percent);
+    // The current step or a message of Link `index`'s worker.
+    void label(int index, const QString &text);
     // A note about Link `index` that must stay visible (a chip done in a loop, a failure).
     void note(int index, const QString &text);
     void finish();  // leaves the block of lines, so what follows starts below it
@@ -28,6 +30,7 @@ private:
         QString port;
         int percent = 0;
         QString label;
+        int shownPercent = 0;  // in a pipe: the last percent a line was written for
     };
     QString rowText(const Row &row) const;
     void redraw();

@@ -1,15 +1,66 @@
 #include "ganglog.h"
 
+#include "files/inputfile.h"
+#include "files/savefile.h"
 #include "records/productionlog.h"
+
+namespace {
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+// The end of the CSV record that starts at `from`: the line end outside quotes (a quoted field may hold
+// one); -1 while the record is not complete.
+int recordEnd(const QByteArray &bytes, int from)
+{
+    bool quoted = false;
+    for (int i = from; i < bytes.size(); ++i) {
+        if (bytes[i] == '"')
+            quoted = !quoted;
+        else if (bytes[i] == '\n' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+QByteArray withoutLineEnd(QByteArray record)
+{
+    if (record.endsWith('\n'))
+        record.chop(1);
+    if (record.endsWith('\r'))
+        record.chop(1);
+    return record;
+}
+
+// The line end an existing record uses: that of its first line.
+QByteArray lineEndOf(const QByteArray &start)
+{
+    const int end = start.indexOf('\n');
+    if (end < 0)
+        return start.startsWith(kByteOrderMark) ? QByteArray("\r\n") : QByteArray("\n");
+    return end > 0 && start[end - 1] == '\r' ? QByteArray("\r\n") : QByteArray("\n");
+}
+}
 
 bool GangLog::open(const QString &path)
 {
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+    m_error = outputProblem(path);
+    if (!m_error.isEmpty())
         return false;
-    if (m_file.size() != 0)
-        return true;
-    return append((header() + QLatin1Char('\n')).toUtf8());
+    m_file.setFileName(path);
+    // Unbuffered: a short write shows in its own count, not later in a flush.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
+        m_error = m_file.errorString();
+        return false;
+    }
+    if (m_file.size() == 0) {
+        m_lineEnd = "\r\n";
+        return append(kByteOrderMark + header().toUtf8() + m_lineEnd);
+    }
+    m_file.seek(0);
+    m_lineEnd = lineEndOf(m_file.read(4096));
+    // A record whose last line lost its end (edited by hand) must not swallow our first line.
+    m_file.seek(m_file.size() - 1);
+    const bool ended = m_file.read(1) == "\n";
+    return ended || append(m_lineEnd);
 }
 
 QString GangLog::header()
@@ -23,22 +74,34 @@ bool GangLog::copyNewLines(const QString &port, const QString &workerLog, qint64
     if (!in.open(QIODevice::ReadOnly) || !in.seek(*offset))
         return true;  // nothing logged yet
     const QByteArray tail = in.readAll();
-    const int end = tail.lastIndexOf('\n') + 1;  // a line still being written waits for its end
-    QByteArray out;
     int start = 0;
-    while (start < end) {
-        const int lineEnd = tail.indexOf('\n', start) + 1;
-        const QByteArray line = tail.mid(start, lineEnd - start);
-        // The worker's file starts with its own header; a port holds no comma or quote, so it needs no quoting.
-        if (*offset + start != 0 || !line.startsWith(ProductionLog::header().toUtf8()))
-            out += port.toUtf8() + ',' + line;
-        start = lineEnd;
+    if (*offset == 0 && tail.startsWith(kByteOrderMark))
+        start = kByteOrderMark.size();
+    const int first = start;
+    QByteArray out;
+    // A port holds no comma or quote, so it needs no quoting.
+    const QByteArray prefix = port.toUtf8() + ',';
+    int end;
+    while ((end = recordEnd(tail, start)) >= 0) {
+        const QByteArray record = withoutLineEnd(tail.mid(start, end + 1 - start));
+        const bool workerHeader = *offset == 0 && start == first && record == ProductionLog::header().toUtf8();
+        if (!workerHeader && !record.isEmpty())
+            out += prefix + record + m_lineEnd;
+        start = end + 1;
     }
-    *offset += end;
-    return out.isEmpty() || append(out);
+    if (!out.isEmpty() && !append(out))
+        return false;
+    if (start != first)
+        *offset += start;  // a mark alone is read again with the header it starts
+    return true;
 }
 
 bool GangLog::append(const QByteArray &bytes)
 {
-    return m_file.write(bytes) == bytes.size() && m_file.flush();
+    const qint64 before = m_file.size();
+    if (appendDurably(m_file, bytes, &m_error))
+        return true;
+    // No cut row stays behind to pass for a record.
+    m_file.resize(before);
+    return false;
 }

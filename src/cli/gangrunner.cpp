@@ -1,49 +1,51 @@
 #include "gangrunner.h"
 
-#include "enginerunner.h"
 #include "gangdisplay.h"
 #include "ganglog.h"
+#include "gangsignals.h"
+#include "enginerunner.h"
 #include "engine/enginetext.h"
+#include "worker/workerclient.h"
+#include "worker/workerscratch.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
-#include <QJsonDocument>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace {
 constexpr int kInterruptPollMs = 100;
-constexpr int kWorkerLost = 70;  // a worker that crashed or was killed has no result of its own
+constexpr int kWorkerLost = 70;  // a worker that crashed, hung or was refused has no result of its own
 constexpr int kInterrupted = 130;
 
-// One Link's worker and what has come from it so far.
+// One Link's worker and how far its log is merged.
 struct Worker
 {
-    std::unique_ptr<QProcess> process;
-    QByteArray outPending, errPending;
+    std::unique_ptr<WorkerClient> client;
     QString logFile;
     qint64 logOffset = 0;
-    bool running = false;
-    GangOutcome outcome;
 };
-
-// Complete lines of `pending` plus `more`; a part line stays in `pending`.
-QList<QByteArray> takeLines(QByteArray &pending, const QByteArray &more)
-{
-    pending += more;
-    const int end = pending.lastIndexOf('\n') + 1;
-    QList<QByteArray> lines = pending.left(end).split('\n');
-    lines.removeLast();
-    pending.remove(0, end);
-    return lines;
-}
 
 bool isValueOption(const QString &name)
 {
     return name == QLatin1String("--link") || name == QLatin1String("--log") || name == QLatin1String("--trace");
+}
+
+GangOutcome outcomeOf(const QString &port, const WorkerReport &report)
+{
+    GangOutcome o;
+    o.port = port;
+    o.exitStatus = report.exitStatus;
+    o.hasResult = report.hasResult;
+    o.result = report.result;
+    o.checksum = report.checksum;
+    o.lastMessage = report.lastMessage;
+    o.failure = report.failure;
+    return o;
 }
 }
 
@@ -60,8 +62,10 @@ QString GangOutcome::text() const
         return result.value(QStringLiteral("text")).toString();
     if (hasResult && code() == 0 && result.contains(QStringLiteral("version")))
         return result.value(QStringLiteral("version")).toString();
+    if (!failure.isEmpty())
+        return failure;
     if (exitStatus < 0)
-        return QCoreApplication::translate("cli", "the worker ended abnormally");
+        return QCoreApplication::translate("worker", "the worker ended abnormally");
     return lastMessage;
 }
 
@@ -110,93 +114,84 @@ QStringList GangRunner::workerArguments(const QStringList &arguments, const QStr
 
 QVector<GangOutcome> GangRunner::run()
 {
-    QTemporaryDir scratch;
+    // A scratch folder (it removes what earlier gangs killed before their end left) when logs are merged.
+    std::optional<WorkerScratch> scratch;
+    if (m_log)
+        scratch.emplace();
+    else
+        WorkerScratch::removeStale(QDir::tempPath());
     std::vector<Worker> workers(size_t(m_ports.size()));
     QEventLoop loop;
     int running = 0;
 
-    auto copyLog = [this](Worker &w) {
-        if (m_log && !w.logFile.isEmpty())
-            m_log->copyNewLines(w.outcome.port, w.logFile, &w.logOffset);
+    auto stopAll = [&workers] {
+        for (Worker &w : workers)
+            w.client->stop();
     };
-    auto onStdout = [&](int index) {
-        Worker &w = workers[size_t(index)];
-        for (const QByteArray &line : takeLines(w.outPending, w.process->readAllStandardOutput())) {
-            const QJsonObject object = QJsonDocument::fromJson(line).object();
-            if (object.contains(QStringLiteral("worker"))) {
-                w.outcome.checksum = object.value(QStringLiteral("worker")).toObject().value(QStringLiteral("checksum")).toString();
-            } else if (object.contains(QStringLiteral("chip"))) {
-                // A chip of a burn loop: logged by the worker, shown here.
-                copyLog(w);
-                if (m_display)
-                    m_display->note(index, QCoreApplication::translate("cli", "chip %1: id %2, %3 %4")
-                                               .arg(object.value(QStringLiteral("chip")).toInt())
-                                               .arg(object.value(QStringLiteral("chipId")).toString())
-                                               .arg(object.value(QStringLiteral("result")).toInt())
-                                               .arg(object.value(QStringLiteral("text")).toString()));
-            } else if (object.contains(QStringLiteral("result"))) {
-                w.outcome.result = object;
-                w.outcome.hasResult = true;
-            }
-        }
-    };
-    auto onStderr = [&](int index) {
-        Worker &w = workers[size_t(index)];
-        for (const QByteArray &raw : takeLines(w.errPending, w.process->readAllStandardError())) {
-            const QString line = QString::fromUtf8(raw).trimmed();
-            if (line.isEmpty())
-                continue;
-            if (!line.endsWith(QLatin1Char('%')))
-                w.outcome.lastMessage = line;
-            copyLog(w);  // a failed chip of a one-chip burn is logged and reported here
-            if (m_display)
-                m_display->workerLine(index, line);
-        }
+    // True when every record the worker completed so far is in the gang's log on disk.
+    auto mergeLog = [&](Worker &w, const QString &port) {
+        if (!m_log)
+            return true;
+        if (m_ending == Ending::RecordLost)
+            return false;  // nothing more after a hole: the run is ending
+        if (m_log->copyNewLines(port, w.logFile, &w.logOffset))
+            return true;
+        m_ending = Ending::RecordLost;
+        m_recordError = m_log->errorString();
+        stopAll();
+        return false;
     };
 
     for (int i = 0; i < m_ports.size(); ++i) {
         Worker &w = workers[size_t(i)];
-        w.outcome.port = m_ports[i];
-        if (m_log)
-            w.logFile = scratch.filePath(QStringLiteral("link%1.csv").arg(i + 1));
-        const QString trace = m_traceFile.isEmpty() ? QString() : QStringLiteral("%1.%2").arg(m_traceFile, m_ports[i]);
-        w.process = std::make_unique<QProcess>();
-        QProcess *p = w.process.get();
-        QObject::connect(p, &QProcess::readyReadStandardOutput, [&onStdout, i] { onStdout(i); });
-        QObject::connect(p, &QProcess::readyReadStandardError, [&onStderr, i] { onStderr(i); });
-        QObject::connect(p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished),
-                         [&, i](int exitCode, QProcess::ExitStatus status) {
-                             Worker &done = workers[size_t(i)];
-                             onStdout(i);
-                             onStderr(i);
-                             copyLog(done);
-                             done.outcome.exitStatus = status == QProcess::NormalExit ? exitCode : -1;
-                             done.running = false;
-                             if (--running == 0)
-                                 loop.quit();
-                         });
-        p->start(QCoreApplication::applicationFilePath(),
-                 workerArguments(m_arguments, m_ports[i], w.logFile, trace, m_extra[i]));
-        if (!p->waitForStarted()) {
-            w.outcome.lastMessage = QCoreApplication::translate("cli", "cannot start a worker: %1").arg(p->errorString());
-            continue;
+        const QString port = m_ports[i];
+        if (scratch)
+            w.logFile = scratch->filePath(QStringLiteral("link%1.csv").arg(i + 1));
+        const QString trace = m_traceFile.isEmpty() ? QString() : QStringLiteral("%1.%2").arg(m_traceFile, port);
+        w.client = std::make_unique<WorkerClient>();
+        WorkerClient *client = w.client.get();
+        if (m_display) {
+            QObject::connect(client, &WorkerClient::progressChanged, [this, i](int percent) { m_display->progress(i, percent); });
+            QObject::connect(client, &WorkerClient::labelChanged, [this, i](const QString &text) { m_display->label(i, text); });
+            QObject::connect(client, &WorkerClient::messageReceived, [this, i](const QString &text) { m_display->label(i, text); });
+            QObject::connect(client, &WorkerClient::chipDone, [this, i](int chip, const QString &chipId, int result, const QString &text) {
+                m_display->note(i, QCoreApplication::translate("cli", "chip %1: id %2, %3 %4")
+                                       .arg(chip)
+                                       .arg(chipId)
+                                       .arg(result)
+                                       .arg(gangDisplayText(result, text)));
+            });
+            QObject::connect(client, &WorkerClient::lineRejected, [this, i](const QByteArray &line) {
+                m_display->label(i, QCoreApplication::translate("cli", "a line outside the worker protocol: %1").arg(QString::fromUtf8(line)));
+            });
         }
-        w.running = true;
+        QObject::connect(client, &WorkerClient::recordKept, [&, i, port] {
+            Worker &own = workers[size_t(i)];
+            const bool kept = mergeLog(own, port);
+            own.client->answerRecord(kept, kept ? QString() : QStringLiteral("%1: %2").arg(m_log->fileName(), m_recordError));
+        });
+        QObject::connect(client, &WorkerClient::finished, [&, i, port] {
+            mergeLog(workers[size_t(i)], port);  // what it logged without announcing (ended by a kill)
+            if (--running == 0)
+                loop.quit();
+        });
         ++running;
+        client->start(QCoreApplication::applicationFilePath(),
+                      workerArguments(m_arguments, port, w.logFile, trace, m_extra[i]));
     }
 
     QTimer interruptPoll;
     interruptPoll.setInterval(kInterruptPollMs);
     QObject::connect(&interruptPoll, &QTimer::timeout, [&] {
-        if (m_interrupted || !::interrupted())
+        if (m_ending != Ending::Finished)
             return;
-        m_interrupted = true;
-        for (Worker &w : workers) {
-            if (w.running) {
-                w.process->write("stop\n");
-                w.process->closeWriteChannel();
-            }
-        }
+        if (gangTerminationSignal() != 0)
+            m_ending = Ending::Terminated;
+        else if (::interrupted())
+            m_ending = Ending::Interrupted;
+        else
+            return;
+        stopAll();
     });
     interruptPoll.start();
     if (running > 0)
@@ -205,8 +200,14 @@ QVector<GangOutcome> GangRunner::run()
         m_display->finish();
 
     QVector<GangOutcome> outcomes;
-    for (const Worker &w : workers)
-        outcomes.push_back(w.outcome);
+    for (int i = 0; i < m_ports.size(); ++i) {
+        const Worker &w = workers[size_t(i)];
+        outcomes.push_back(outcomeOf(m_ports[i], w.client->report()));
+        if (!w.logFile.isEmpty() && QFileInfo(w.logFile).size() > w.logOffset)
+            m_keptLogs << w.logFile;
+    }
+    if (!m_keptLogs.isEmpty())
+        scratch->keep();
     return outcomes;
 }
 
@@ -221,14 +222,18 @@ int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted)
     return 0;
 }
 
+QString gangDisplayText(int code, const QString &text)
+{
+    static const QString wrongChip = QString::fromUtf8("目标MCU是 ");
+    if (code == 4 && text.startsWith(wrongChip))
+        return QCoreApplication::translate("cli", "目标MCU是 %1").arg(text.mid(wrongChip.size()));
+    return engineText(text);
+}
+
 // The worker's text is the language-neutral source of its JSON; the result line reads in the user's language.
 static QString displayedText(const GangOutcome &outcome)
 {
-    const QString text = outcome.text();
-    static const QString wrongChip = QString::fromUtf8("目标MCU是 ");
-    if (outcome.code() == 4 && text.startsWith(wrongChip))
-        return QCoreApplication::translate("cli", "目标MCU是 %1").arg(text.mid(wrongChip.size()));
-    return engineText(text);
+    return gangDisplayText(outcome.code(), outcome.text());
 }
 
 QString gangResultLine(const GangOutcome &outcome)

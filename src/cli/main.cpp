@@ -77,6 +77,11 @@ int main(int argc, char *argv[])
         return ExitStatus::Usage;
     }
     CliOptions options = parsed.options;
+    const QString workerRefusal = workerOptionsRefusal(options);
+    if (!workerRefusal.isEmpty()) {
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(workerRefusal));
+        return ExitStatus::Usage;
+    }
     LinkChoice links;
     QString linkError;
     if (!resolveLinkChoice(options, &links, &linkError)) {
@@ -107,7 +112,7 @@ int main(int argc, char *argv[])
     installInterruptHandler();
 
     if (options.gangWorker)
-        startGangWorker();
+        startGangWorker(display);
 
     const CliContext ctx{options, display, chips};
     if (links.isGang())

@@ -1,5 +1,7 @@
 #include "progressdisplay.h"
 
+#include "worker/workerwriter.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,6 +38,10 @@ ProgressDisplay::~ProgressDisplay()
 void ProgressDisplay::progress(int percent)
 {
     percent = std::clamp(percent, 0, 100);
+    if (m_writer) {
+        m_writer->progress(percent);
+        return;
+    }
     if (percent == 0) {
         m_lastPercent = 0;
         if (m_open == Open::Bar)
@@ -66,6 +72,11 @@ void ProgressDisplay::label(const QString &text)
     const QString base = labelBase(text);
     const bool sameState = base == m_labelBase;
     m_labelBase = base;
+    if (m_writer) {
+        if (!sameState)
+            m_writer->label(text);
+        return;
+    }
     if (!m_terminal) {
         if (!sameState)
             write(text + QLatin1Char('\n'));
@@ -82,6 +93,10 @@ void ProgressDisplay::label(const QString &text)
 
 void ProgressDisplay::message(const QString &text)
 {
+    if (m_writer) {
+        m_writer->message(text);
+        return;
+    }
     closeLine();
     write(text + QLatin1Char('\n'));
 }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+class WorkerWriter;
+
 // Progress, label texts and messages on stderr. On a terminal the progress is a bar redrawn in place and a
 // label that only changes its trailing dots (the chip-connection animation) is rewritten in place; in a
 // pipe or file each tenth of a transfer and every new label is one plain line.
@@ -20,6 +22,8 @@ public:
     void label(const QString &text);    // the operation's state text
     void message(const QString &text); // an error or a note, always a line of its own
     void finish();                      // ends a line left open by the bar or a label
+    // A gang worker's display: progress, new labels and messages go to the parent as protocol messages.
+    void forwardTo(WorkerWriter *writer) { m_writer = writer; }
 
 private:
     enum class Open { Nothing, Bar, Label };
@@ -31,4 +35,5 @@ private:
     Open m_open = Open::Nothing;
     int m_lastPercent = 0;
     QString m_labelBase;
+    WorkerWriter *m_writer = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "files/projectfile.h"
 #include "emulator/linkemulator.h"
 #include "production/productionsettings.h"
+#include "worker/workerclient.h"
 
 #include <QtTest>
 
@@ -66,6 +67,10 @@ private slots:
     void serialPlanThatCannotBeKeptIsRefused();
     void upgradeOfOneLinkOfThree();
     void oneLinkCommandsRefuseAGang();
+    void internalOptionsAndEmptyValuesAreRefused_data();
+    void internalOptionsAndEmptyValuesAreRefused();
+    void workerSpeaksTheProtocol();
+    void noLinkReadsInTheUsersLanguage();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -289,6 +294,81 @@ void TestGang::oneLinkCommandsRefuseAGang()
     const CliRun run = cli({emulate(2), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("read"), QStringLiteral("x.bin")});
     QCOMPARE(run.exitCode, 64);
     QVERIFY(run.err.contains(QStringLiteral("--link PORT")));
+}
+
+void TestGang::internalOptionsAndEmptyValuesAreRefused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("--gang-worker by hand") << QStringList{"--emulate", "--gang-worker", "--json", "erase"} << "--gang-worker";
+    QTest::newRow("--gang-serial by hand") << QStringList{"--emulate", "--gang-serial", "1:2", "download", "p.mprj"} << "--gang-serial";
+    QTest::newRow("--chip \"\"") << QStringList{"--chip", "", "chips"} << "--chip";
+    QTest::newRow("--chip=") << QStringList{"--chip=", "chips"} << "--chip";
+    QTest::newRow("--log \"\"") << QStringList{"--emulate", "burn", "in.bin", "--log", ""} << "--log";
+    QTest::newRow("--trace=") << QStringList{"--emulate", "--trace=", "erase"} << "--trace";
+    QTest::newRow("--link \"\"") << QStringList{"--emulate", "--link", "", "erase"} << "--link";
+    QTest::newRow("--areas=") << QStringList{"--emulate", "--areas=", "erase"} << "--areas";
+}
+
+// A worker's options belong to the processes a gang starts; an empty value (an unset variable in a
+// script) would silently mean "none". Both are usage errors, before the Link is touched.
+void TestGang::internalOptionsAndEmptyValuesAreRefused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    QVERIFY(writeFile(path(QStringLiteral("in.bin")), patternBytes(100, 1)));
+    const CliRun run = cli(arguments);
+    QCOMPARE(run.exitCode, 64);
+    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+// A real worker through the client, as the gang and the station drive it: the handshake, the steps, the
+// record answered, the result and the checksum at its end.
+void TestGang::workerSpeaksTheProtocol()
+{
+    QVERIFY(writeFile(path(QStringLiteral("in.bin")), patternBytes(3000, 5)));
+    WorkerClient client;
+    QStringList kinds;
+    int records = 0;
+    QObject::connect(&client, &WorkerClient::helloReceived, [&kinds](int version) { kinds << QStringLiteral("hello %1").arg(version); });
+    QObject::connect(&client, &WorkerClient::progressChanged, [&kinds](int) {
+        if (!kinds.contains(QStringLiteral("progress")))
+            kinds << QStringLiteral("progress");
+    });
+    QObject::connect(&client, &WorkerClient::recordKept, [&](int number) {
+        kinds << QStringLiteral("record %1").arg(number);
+        ++records;
+        client.answerRecord(true);
+    });
+    QObject::connect(&client, &WorkerClient::resultReceived, [&kinds](const QJsonObject &result) {
+        kinds << QStringLiteral("result %1").arg(result.value(QStringLiteral("result")).toInt());
+    });
+    QObject::connect(&client, &WorkerClient::lineRejected, [&kinds](const QByteArray &line) { kinds << QString::fromUtf8(line); });
+    QSignalSpy ended(&client, &WorkerClient::finished);
+    client.start(cliPath(), {emulate(1), QStringLiteral("--link"), QStringLiteral("emu1"), QStringLiteral("--gang-worker"),
+                             QStringLiteral("--json"), QStringLiteral("--log"), path(QStringLiteral("w.csv")), QStringLiteral("burn"),
+                             path(QStringLiteral("in.bin"))});
+    QVERIFY(ended.wait(60000));
+    QCOMPARE(kinds, (QStringList{"hello 1", "progress", "record 1", "result 0"}));
+    const WorkerReport &r = client.report();
+    QCOMPARE(int(r.ending), int(WorkerReport::Ending::Exited));
+    QCOMPARE(r.exitStatus, 0);
+    QVERIFY(r.hasEnd);
+    QCOMPARE(r.checksum.size(), 4);
+    QVERIFY(!r.label.isEmpty());
+}
+
+// The gang's own texts follow the language; the JSON does not.
+void TestGang::noLinkReadsInTheUsersLanguage()
+{
+    QCOMPARE(cli({QStringLiteral("emulator"), path(QStringLiteral("l1")), QStringLiteral("--unplug")}).exitCode, 0);
+    const CliRun en = cli({QStringLiteral("--lang=en"), emulate(1), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("erase")});
+    QCOMPARE(en.exitCode, 36);
+    QVERIFY2(en.err.contains(QStringLiteral("Cannot open the USB device")), qPrintable(en.err));
+    QVERIFY2(!en.err.contains(QString::fromUtf8("打开USB失败")), qPrintable(en.err));
+    const CliRun zh = cli({QStringLiteral("--lang=zh"), emulate(1), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("erase")});
+    QVERIFY2(zh.err.contains(QString::fromUtf8("打开USB失败")), qPrintable(zh.err));
 }
 
 QTEST_GUILESS_MAIN(TestGang)

@@ -154,11 +154,15 @@ private slots:
         QVERIFY(stream);
         {
             GangDisplay display({"emu1", "emu2"}, stream, false);
-            display.workerLine(1, "烧写中...");
-            display.workerLine(0, "50%");
+            display.label(1, "烧写中...");
+            for (int percent : {0, 5, 10, 12, 50, 50, 100})
+                display.progress(0, percent);
+            display.progress(0, 0);  // the next transfer starts its tenths again
+            display.progress(0, 10);
             display.note(1, "chip 1: id 2610, 0 烧写成功");
         }
-        QCOMPARE(shown(stream), QStringLiteral("emu2: 烧写中...\nemu1: 50%\nemu2: chip 1: id 2610, 0 烧写成功\n"));
+        QCOMPARE(shown(stream), QStringLiteral("emu2: 烧写中...\nemu1: 10%\nemu1: 50%\nemu1: 100%\nemu1: 10%\n"
+                                               "emu2: chip 1: id 2610, 0 烧写成功\n"));
         std::fclose(stream);
     }
 
@@ -169,39 +173,75 @@ private slots:
         QVERIFY(stream);
         {
             GangDisplay display({"emu1", "emu10"}, stream, true);
-            display.workerLine(0, "50%");
-            display.workerLine(1, "芯片连接中.");
+            display.progress(0, 50);
+            display.progress(0, 52);  // the bar does not grow: not drawn again
+            display.label(1, "芯片连接中.");
             display.note(0, "chip 1: id 2610, 0 烧写成功");
         }
         const QString row1 = QStringLiteral("emu1  [##########..........]  50% ");
+        const QString row1later = QStringLiteral("emu1  [##########..........]  52% ");
         const QString row2empty = QStringLiteral("emu10 [....................]   0% ");
         const QString block1 = "\r\033[K" + row1 + "\n\r\033[K" + row2empty + "\n";
-        const QString block2 = "\033[2A\r\033[K" + row1 + "\n\r\033[K" + row2empty + "芯片连接中.\n";
+        const QString block2 = "\033[2A\r\033[K" + row1later + "\n\r\033[K" + row2empty + "芯片连接中.\n";
         const QString note = QStringLiteral("\033[2A\r\033[Jemu1: chip 1: id 2610, 0 烧写成功\n");
-        const QString block3 = "\r\033[K" + row1 + "\n\r\033[K" + row2empty + "芯片连接中.\n";
+        const QString block3 = "\r\033[K" + row1later + "\n\r\033[K" + row2empty + "芯片连接中.\n";
         QCOMPARE(shown(stream), block1 + block2 + note + block3);
         std::fclose(stream);
     }
 
-    // Each worker's lines go into the one record behind its port, its own header left out; a line still
-    // being written waits for its end.
+    // Each worker's records go into the one record behind its port, its own header left out; a record still
+    // being written waits for its end. Workers' logs come in either form (with or without a byte-order mark,
+    // LF or CRLF); a new gang record is written with a mark and CRLF, an existing one keeps its line ends.
+    void logMergesWorkerLines_data()
+    {
+        QTest::addColumn<QByteArray>("existing");
+        QTest::addColumn<QByteArray>("bom");
+        QTest::addColumn<QByteArray>("end");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray header = "link,time,chip,chip id,areas,checksums,result,text";
+        const QByteArray row1 = "emu2,2026-01-01 10:00:00,A,2610,rom,49F2,0,ok";
+        const QByteArray row2 = "emu2,2026-01-01 10:00:05,A,2610,rom,49F2,3,\"a, b\nc\"";
+        const QByteArray bom = "\xEF\xBB\xBF";
+        for (const QByteArray &end : {QByteArray("\n"), QByteArray("\r\n")}) {
+            for (const QByteArray &mark : {QByteArray(), bom}) {
+                const QByteArray form = (mark.isEmpty() ? "plain" : "marked") + QByteArray(end.size() == 1 ? " LF" : " CRLF");
+                QTest::newRow("new record, worker " + form) << QByteArray() << mark << end
+                                                            << bom + header + "\r\n" + row1 + "\r\n" + row2 + "\r\n";
+                QTest::newRow("LF record, worker " + form) << QByteArray(header + "\nx\n") << mark << end
+                                                           << header + "\nx\n" + row1 + "\n" + row2 + "\n";
+            }
+        }
+        QTest::newRow("CRLF record") << QByteArray(bom + header + "\r\n") << bom << QByteArray("\n")
+                                     << bom + header + "\r\n" + row1 + "\r\n" + row2 + "\r\n";
+        QTest::newRow("last line without its end") << QByteArray(header + "\r\nx") << QByteArray() << QByteArray("\n")
+                                                   << header + "\r\nx\r\n" + row1 + "\r\n" + row2 + "\r\n";
+    }
     void logMergesWorkerLines()
     {
+        QFETCH(QByteArray, existing);
+        QFETCH(QByteArray, bom);
+        QFETCH(QByteArray, end);
+        QFETCH(QByteArray, expected);
         QTemporaryDir dir;
         const QString worker = dir.filePath("w.csv");
-        QVERIFY(writeWorkerLog(worker, "time,chip,chip id,areas,checksums,result,text\n2026-01-01 10:00:00,A,2610,rom,49F2,0,ok\n2026-01-01"));
+        const QString gang = dir.filePath("gang.csv");
+        if (!existing.isEmpty())
+            QVERIFY(writeWorkerLog(gang, existing));
+        QVERIFY(writeWorkerLog(worker, bom));
         GangLog log;
-        QVERIFY(log.open(dir.filePath("gang.csv")));
+        QVERIFY(log.open(gang));
         qint64 offset = 0;
+        QVERIFY(log.copyNewLines("emu2", worker, &offset));  // the mark alone
+        QVERIFY(writeWorkerLog(worker, "time,chip,chip id,areas,checksums,result,text" + end + "2026-01-01 10:00:00,A,2610,rom,49F2,0,ok"
+                                           + end + "2026-01-01", true));
         QVERIFY(log.copyNewLines("emu2", worker, &offset));
-        QVERIFY(writeWorkerLog(worker, " 10:00:05,A,2610,rom,49F2,3,\"a, b\"\n", true));
+        QVERIFY(writeWorkerLog(worker, " 10:00:05,A,2610,rom,49F2,3,\"a, b\nc\"" + end, true));
         QVERIFY(log.copyNewLines("emu2", worker, &offset));
         QVERIFY(log.copyNewLines("emu2", worker, &offset));  // nothing new: nothing written
-        QFile merged(dir.filePath("gang.csv"));
+        QCOMPARE(offset, QFileInfo(worker).size());
+        QFile merged(gang);
         QVERIFY(merged.open(QIODevice::ReadOnly));
-        QCOMPARE(merged.readAll(), QByteArray("link,time,chip,chip id,areas,checksums,result,text\n"
-                                              "emu2,2026-01-01 10:00:00,A,2610,rom,49F2,0,ok\n"
-                                              "emu2,2026-01-01 10:00:05,A,2610,rom,49F2,3,\"a, b\"\n"));
+        QCOMPARE(merged.readAll(), expected);
     }
 
 private:

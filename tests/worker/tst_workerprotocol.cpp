@@ -1,0 +1,191 @@
+// The worker protocol line by line: what each side writes, exactly, and what a line is read as.
+#include "worker/workerinput.h"
+#include "worker/workerprotocol.h"
+#include "worker/workerwriter.h"
+
+#include <QtTest>
+
+#include <thread>
+
+namespace {
+// The fields a message of its kind carries, in one comparable line.
+QString described(const WorkerMessage &m)
+{
+    switch (m.kind) {
+    case WorkerMessage::Malformed: return QStringLiteral("malformed");
+    case WorkerMessage::Hello: return QStringLiteral("hello %1").arg(m.protocol);
+    case WorkerMessage::Progress: return QStringLiteral("progress %1").arg(m.percent);
+    case WorkerMessage::Label: return QStringLiteral("label ") + m.text;
+    case WorkerMessage::Message: return QStringLiteral("message ") + m.text;
+    case WorkerMessage::Chip: return QStringLiteral("chip %1 %2 %3 %4").arg(m.chip).arg(m.chipId).arg(m.result).arg(m.text);
+    case WorkerMessage::Record: return QStringLiteral("record %1").arg(m.record);
+    case WorkerMessage::Result: return QStringLiteral("result %1 %2").arg(m.result).arg(m.text);
+    case WorkerMessage::Alive: return QStringLiteral("alive");
+    case WorkerMessage::End: return QStringLiteral("end %1 %2").arg(m.exitStatus).arg(m.checksum);
+    }
+    return QString();
+}
+}
+
+class TestWorkerProtocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writerLines();
+    void readsEveryMessageKind_data();
+    void readsEveryMessageKind();
+    void refusesWhatIsNoMessage_data();
+    void refusesWhatIsNoMessage();
+    void parentCommands_data();
+    void parentCommands();
+    void recordAnswers();
+};
+
+// Every message the worker writes, byte for byte, and each read back as what it says.
+void TestWorkerProtocol::writerLines()
+{
+    QList<QByteArray> lines;
+    WorkerWriter writer([&lines](const QByteArray &line) { lines << line; });
+    writer.hello();
+    writer.progress(37);
+    writer.progress(37);  // no news: no line
+    writer.progress(150);
+    writer.label(QString::fromUtf8("芯片连接中..."));
+    writer.message(QStringLiteral("a \"b\"\nc"));
+    QCOMPARE(writer.record(), 1);
+    QCOMPARE(writer.record(), 2);
+    writer.alive();
+    writer.end(0, QStringLiteral("49F2"));
+    writer.end(3, QString());
+    const QList<QByteArray> expected = {
+        "{\"hello\":{\"protocol\":1}}\n",
+        "{\"progress\":37}\n",
+        "{\"progress\":100}\n",
+        "{\"label\":\"\xE8\x8A\xAF\xE7\x89\x87\xE8\xBF\x9E\xE6\x8E\xA5\xE4\xB8\xAD...\"}\n",
+        "{\"message\":\"a \\\"b\\\"\\nc\"}\n",
+        "{\"record\":1}\n",
+        "{\"record\":2}\n",
+        "{\"alive\":1}\n",
+        "{\"end\":{\"checksum\":\"49F2\",\"exit\":0}}\n",
+        "{\"end\":{\"checksum\":null,\"exit\":3}}\n",
+    };
+    QCOMPARE(lines, expected);
+
+    QStringList read;
+    for (const QByteArray &line : lines)
+        read << described(parseWorkerMessage(line.chopped(1)));
+    QCOMPARE(read, (QStringList{"hello 1", "progress 37", "progress 100", QString::fromUtf8("label 芯片连接中..."),
+                                "message a \"b\"\nc", "record 1", "record 2", "alive", "end 0 49F2", "end 3 "}));
+}
+
+void TestWorkerProtocol::readsEveryMessageKind_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("hello") << QByteArray("{\"hello\":{\"protocol\":1}}") << "hello 1";
+    QTest::newRow("hello of another version") << QByteArray("{\"hello\":{\"protocol\":7,\"program\":\"x\"}}") << "hello 7";
+    QTest::newRow("progress") << QByteArray("{\"progress\":0}") << "progress 0";
+    QTest::newRow("label") << QByteArray("{\"label\":\"Burning\"}") << "label Burning";
+    QTest::newRow("message") << QByteArray("{\"message\":\"x.bin: cannot be read\"}") << "message x.bin: cannot be read";
+    // The chips of a loop and the result are the command's own --json lines.
+    QTest::newRow("chip")
+        << QByteArray("{\"chip\":3,\"chipId\":\"2610\",\"result\":0,\"text\":\"\xE7\x83\xA7\xE5\x86\x99\xE6\x88\x90\xE5\x8A\x9F\"}")
+        << QString::fromUtf8("chip 3 2610 0 烧写成功");
+    QTest::newRow("failed chip") << QByteArray("{\"chip\":4,\"chipId\":\"2611\",\"result\":4,\"text\":\"x\"}") << "chip 4 2611 4 x";
+    QTest::newRow("record") << QByteArray("{\"record\":12}") << "record 12";
+    QTest::newRow("result") << QByteArray("{\"result\":3,\"text\":\"t\"}") << "result 3 t";
+    QTest::newRow("result of a loop") << QByteArray("{\"chips\":5,\"failed\":1,\"passed\":4,\"result\":130,\"text\":\"interrupted\"}")
+                                      << "result 130 interrupted";
+    QTest::newRow("result without text") << QByteArray("{\"result\":0,\"version\":\"1.2.3\"}") << "result 0 ";
+    QTest::newRow("alive") << QByteArray("{\"alive\":1}") << "alive";
+    QTest::newRow("end") << QByteArray("{\"end\":{\"checksum\":\"49F2\",\"exit\":0}}") << "end 0 49F2";
+    QTest::newRow("end without checksum") << QByteArray("{\"end\":{\"checksum\":null,\"exit\":74}}") << "end 74 ";
+    QTest::newRow("keys in any order, spaces") << QByteArray(" { \"text\" : \"t\" , \"result\" : 2 } ") << "result 2 t";
+}
+
+void TestWorkerProtocol::readsEveryMessageKind()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, read);
+    QCOMPARE(described(parseWorkerMessage(line)), read);
+}
+
+void TestWorkerProtocol::refusesWhatIsNoMessage_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    for (const char *line : {"", "not json", "[1,2]", "{}", "{\"progress\":", "{\"unknown\":1}", "{\"progress\":\"5\"}",
+                             "{\"progress\":101}", "{\"progress\":-1}", "{\"progress\":1.5}", "{\"progress\":5,\"label\":\"x\"}",
+                             "{\"label\":3}", "{\"message\":null}", "{\"record\":0}", "{\"hello\":{}}",
+                             "{\"hello\":{\"protocol\":\"1\"}}", "{\"hello\":{\"protocol\":1},\"x\":1}",
+                             "{\"end\":{\"exit\":\"0\",\"checksum\":null}}", "{\"end\":{\"exit\":0,\"checksum\":5}}",
+                             "{\"result\":\"0\",\"text\":\"t\"}", "{\"result\":0,\"text\":3}", "{\"chip\":1,\"result\":0,\"text\":\"t\"}",
+                             "{\"chip\":\"1\",\"chipId\":\"2610\",\"result\":0,\"text\":\"t\"}", "{\"alive\":true}"})
+        QTest::newRow(*line ? line : "(empty)") << QByteArray(line);
+}
+
+void TestWorkerProtocol::refusesWhatIsNoMessage()
+{
+    QFETCH(QByteArray, line);
+    QCOMPARE(parseWorkerMessage(line).kind, WorkerMessage::Malformed);
+}
+
+void TestWorkerProtocol::parentCommands_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("reasonRead");
+    QTest::newRow("stop") << int(WorkerCommand::Stop) << QString() << QByteArray("stop\n") << QString();
+    QTest::newRow("logged") << int(WorkerCommand::Logged) << QString() << QByteArray("logged\n") << QString();
+    QTest::newRow("unlogged") << int(WorkerCommand::Unlogged) << QStringLiteral("g.csv: disk full") << QByteArray("unlogged g.csv: disk full\n")
+                              << QStringLiteral("g.csv: disk full");
+    // A line break in the reason would be read as a command of its own.
+    QTest::newRow("unlogged, two lines") << int(WorkerCommand::Unlogged) << QStringLiteral("a\r\nstop") << QByteArray("unlogged a  stop\n")
+                                         << QStringLiteral("a  stop");
+}
+
+void TestWorkerProtocol::parentCommands()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, reason);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, reasonRead);
+    QCOMPARE(workerCommandLine({WorkerCommand::Kind(kind), reason}), line);
+    const WorkerCommand read = parseWorkerCommand(line.chopped(1));
+    QCOMPARE(int(read.kind), kind);
+    QCOMPARE(read.reason, reasonRead);
+    QCOMPARE(parseWorkerCommand("stopp").kind, WorkerCommand::Unknown);
+    QCOMPARE(parseWorkerCommand("").kind, WorkerCommand::Unknown);
+}
+
+// The worker's side of a record: it goes on after "logged", stops after "unlogged" or when the parent is gone.
+void TestWorkerProtocol::recordAnswers()
+{
+    int stops = 0;
+    WorkerInput input([&stops] { ++stops; });
+    QString reason;
+    input.take("logged");
+    QVERIFY(input.waitForRecordAnswer(&reason));
+    input.take("unlogged g.csv: disk full");
+    QVERIFY(!input.waitForRecordAnswer(&reason));
+    QCOMPARE(reason, QStringLiteral("g.csv: disk full"));
+    input.take("later-command");  // a command of a later protocol is passed over
+    input.take("stop");
+    QCOMPARE(stops, 1);
+
+    // A waiter on another thread (the engine's) wakes with the answer.
+    bool kept = false;
+    std::thread waiter([&] { kept = input.waitForRecordAnswer(&reason); });
+    input.take("logged");
+    waiter.join();
+    QVERIFY(kept);
+
+    input.inputEnded();
+    QVERIFY(!input.waitForRecordAnswer(&reason));
+    QVERIFY(!reason.isEmpty());
+    QCOMPARE(stops, 2);
+}
+
+QTEST_APPLESS_MAIN(TestWorkerProtocol)
+#include "tst_workerprotocol.moc"
