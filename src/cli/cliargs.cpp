@@ -77,8 +77,17 @@ bool parseFirmwareVersion(const QString &text, CliOptions &o)
     return true;
 }
 
+// Options whose empty value would quietly switch something off (an unset variable in a script).
+const QSet<QString> &nonEmptyOptions()
+{
+    static const QSet<QString> names = {QStringLiteral("--trace"), QStringLiteral("--log")};
+    return names;
+}
+
 QString applyOption(const QString &name, const QString &value, CliOptions &o, QStringList &commandOptions)
 {
+    if (value.isEmpty() && nonEmptyOptions().contains(name))
+        return QCoreApplication::translate("cli", "%1 needs a file name, not an empty value").arg(name);
     if (name == QLatin1String("--chip")) {
         o.chip = value;
     } else if (name == QLatin1String("--areas")) {

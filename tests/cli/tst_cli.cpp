@@ -267,13 +267,11 @@ void TestCli::hexWarningsCountWhatWasPassedOver_data()
     const QByteArray data = patternBytes(64, 21);
     QTest::newRow("lines that are no records") << "made by hand\n" + hexText(data) + "end\n\n"
                                                << QStringLiteral("2 line(s) skipped") << data;
-    QByteArray crOnly = hexText(data);
-    crOnly.replace('\n', '\r');
-    QTest::newRow("lone CR line ends") << crOnly << QStringLiteral("4 record(s) not at the start of a line")
-                                       << data.left(16);
+    QTest::newRow("blanks after records and a DOS end-of-file mark")
+        << hexText(data).replace("\n", "  \r\n") + "\x1A" << QStringLiteral("1 line(s) skipped") << data;
 }
 
-// The loader's rules pass over these without a word; the command line counts them.
+// The loader's rules pass over lines that are no records; the command line counts them.
 void TestCli::hexWarningsCountWhatWasPassedOver()
 {
     QFETCH(QByteArray, text);
@@ -427,7 +425,19 @@ void TestCli::badInputExits65WithTheLoaderText_data()
     QTest::newRow("garbage hex") << QStringLiteral("in.hex") << QByteArray("garbage\n") << noData;
     QTest::newRow("end record only") << QStringLiteral("in.hex") << QByteArray(":00000001FF\n") << noData;
     QTest::newRow("UTF-16 hex") << QStringLiteral("in.hex")
-                                << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) << noData;
+                                << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)
+                                << QStringLiteral("第 1 行有误：含有非十六进制字符");
+    const QByteArray whole = hexText(patternBytes(64, 3));
+    QByteArray flipped = whole;
+    flipped[whole.indexOf('\n') + 12] = flipped[whole.indexOf('\n') + 12] == '7' ? '8' : '7';
+    QTest::newRow("hex with a flipped digit") << QStringLiteral("in.hex") << flipped
+                                              << QStringLiteral("第 2 行有误：校验和错误");
+    QByteArray crOnly = whole;
+    crOnly.replace('\n', '\r');
+    QTest::newRow("hex with lone CR line ends") << QStringLiteral("in.hex") << crOnly
+                                                << QStringLiteral("第 1 行有误：一行中有多条记录");
+    QTest::newRow("hex still being written") << QStringLiteral("in.hex") << whole.left(whole.lastIndexOf(":00000001FF"))
+                                             << QStringLiteral("没有结束记录");
     QTest::newRow("empty bin") << QStringLiteral("in.bin") << QByteArray() << QStringLiteral("in.bin: empty file, no data");
     QTest::newRow("empty project") << QStringLiteral("in.mprj") << QByteArray() << QStringLiteral("in.mprj: empty file");
     QTest::newRow("all-zero project") << QStringLiteral("in.mprj") << QByteArray(156, '\0')
@@ -539,6 +549,10 @@ void TestCli::burnLogAppendsOneLinePerChip()
                               QStringLiteral("record.csv")};
     QCOMPARE(cli(burn).exitCode, 0);
     const QByteArray first = readFile(path(QStringLiteral("record.csv")));
+    // A new record: UTF-8 with its byte-order mark and CRLF line ends, as spreadsheets read it.
+    QVERIFY2(first.startsWith("\xEF\xBB\xBFtime,chip,chip id,areas,checksums,result,text\r\n") && first.endsWith("\r\n")
+                 && first.count('\n') == 2 && first.count("\r\n") == 2,
+             first.constData());
     QCOMPARE(cli(burn).exitCode, 0);
     const QByteArray both = readFile(path(QStringLiteral("record.csv")));
     QVERIFY(both.startsWith(first));
@@ -585,6 +599,12 @@ void TestCli::upgradeThroughIapMode()
     QVERIFY(writeFile(path(QStringLiteral("link-02-010203.bin")), firmware));
     QVERIFY(writeFile(path(QStringLiteral("badname.bin")), firmware));
     QCOMPARE(cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("badname.bin")}).exitCode, 65);
+    // An empty file is a bad input, found before the Link is touched, not a failed write.
+    QVERIFY(writeFile(path(QStringLiteral("empty-02-010203.bin")), QByteArray()));
+    const CliRun empty = cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("empty-02-010203.bin")});
+    QCOMPARE(empty.exitCode, 65);
+    QVERIFY2(empty.err.contains(QStringLiteral("empty file")), qPrintable(empty.err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("link"))));
 
     QCOMPARE(cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("link-02-010203.bin")}).exitCode, 0);
     const CliRun version = cli({emulate(), QStringLiteral("--json"), QStringLiteral("fw-version")});

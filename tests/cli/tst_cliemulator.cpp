@@ -80,6 +80,34 @@ private slots:
             QCOMPARE(readFile(state), stateFile);
     }
 
+    // One folder is one emulated Link: naming it twice, however spelled, would make one socket answer as two.
+    void aFolderGivenTwiceIsRefused_data()
+    {
+        QTest::addColumn<QString>("second");  // the second folder, beside "link"
+        QTest::newRow("the same name") << "link";
+        QTest::newRow("with a trailing slash") << "link/";
+        QTest::newRow("through a dot") << "./link";
+        QTest::newRow("through a symbolic link") << "alias";
+    }
+
+    void aFolderGivenTwiceIsRefused()
+    {
+        QFETCH(QString, second);
+        QCOMPARE(cli({QStringLiteral("emulator"), QStringLiteral("link")}).exitCode, 0);
+        QVERIFY(QFile::link(path(QStringLiteral("link")), path(QStringLiteral("alias"))));
+        const QString folders = QStringLiteral("--emulate=link,other,%1").arg(second);
+        for (const QStringList &arguments : {QStringList{folders, QStringLiteral("links")},
+                                             QStringList{folders, QStringLiteral("--link"), QStringLiteral("all"),
+                                                         QStringLiteral("burn"), QStringLiteral("in.bin")}}) {
+            const CliRun run = cli(arguments);
+            QCOMPARE(run.exitCode, 64);
+            QVERIFY2(run.err.contains(QStringLiteral("link and %1 are the same folder").arg(second)), qPrintable(run.err));
+            QVERIFY(run.out.isEmpty());
+        }
+        QVERIFY(!QFile::exists(path(QStringLiteral("other"))));
+        QCOMPARE(cli({QStringLiteral("--emulate=link,other"), QStringLiteral("links")}).exitCode, 0);
+    }
+
     // Another program keeps the folder locked: a change waits a little, then is refused clearly.
     void aLockedFolderIsRefusedClearly()
     {
