@@ -30,7 +30,7 @@ bool GangLog::copyNewLines(const QString &port, const QString &workerLog, qint64
         const int lineEnd = tail.indexOf('\n', start) + 1;
         const QByteArray line = tail.mid(start, lineEnd - start);
         // The worker's file starts with its own header; a port holds no comma or quote, so it needs no quoting.
-        if (*offset + start != 0 || !line.startsWith(ProductionLog::header().toUtf8()))
+        if (*offset + start != 0 || ProductionLog::recordLines(line).value(0) != ProductionLog::header())
             out += port.toUtf8() + ',' + line;
         start = lineEnd;
     }

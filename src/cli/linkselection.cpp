@@ -83,6 +83,11 @@ bool resolveLinkChoice(CliOptions &options, LinkChoice *choice, QString *error)
     QStringList folders;
     if (!emulatedFolders(options, &folders, error))
         return false;
+    // A gang's worker runs one Link of the gang and leaves the count to the parent.
+    if (options.expect > 0 && !choice->isGang() && !options.gangWorker) {
+        *error = QCoreApplication::translate("cli", "--expect counts the Links of a gang: use it with --link all or a list of ports");
+        return false;
+    }
     if (!options.emulate || choice->mode != LinkChoice::Port)
         return true;
     for (int i = 0; i < folders.size(); ++i) {

@@ -62,6 +62,7 @@ struct ProjectSettings
     bool rolling = false;
     bool limit = false;
     bool autoBurner = false;
+    rolling_seting_t record = {0x19F0, 0x99, 0x01, 3, 0x01, uint8_t(0x80)};  // two bytes at the NVR area's end
 };
 
 // A project for VR5K2610 with a flash image, a BootLoader image and an NVR2 page, written by the window's
@@ -89,7 +90,7 @@ void writeProject(const QString &path, const QByteArray &flash, const QByteArray
     }
     g_bEnRollCode = settings.rolling;
     if (settings.rolling)
-        g_rollingSet = {0x1A10, 0x99, 0x01, 3, 0x01, uint8_t(0x80)};
+        g_rollingSet = settings.record;
     g_bEnLimit = settings.limit;
     if (settings.limit)
         g_nLimitCount = 1234;
@@ -119,6 +120,8 @@ private slots:
     void wrongChipIdExits4AndWritesNothing();
     void blankAfterEraseReportsBlankAreas();
     void downloadUploadRoundTrip();
+    void impossibleSerialNumberIsRefused_data();
+    void impossibleSerialNumberIsRefused();
     void badInputExits65WithTheLoaderText_data();
     void badInputExits65WithTheLoaderText();
     void traceOfABurnHoldsItsFrames();
@@ -209,7 +212,7 @@ void TestCli::infoJsonShape()
     const QJsonObject rolling = info[QStringLiteral("rolling")].toObject();
     QCOMPARE(keys(rolling), keySet({"enabled", "startAdd", "startVal", "bitSize", "step", "radix", "area", "countUp"}));
     QCOMPARE(rolling[QStringLiteral("enabled")].toBool(), true);
-    QCOMPARE(rolling[QStringLiteral("startAdd")].toInt(), 0x1A10);
+    QCOMPARE(rolling[QStringLiteral("startAdd")].toInt(), 0x19F0);
     QCOMPARE(rolling[QStringLiteral("startVal")].toInt(), 0x99);
     QCOMPARE(rolling[QStringLiteral("step")].toInt(), 3);
     QCOMPARE(rolling[QStringLiteral("countUp")].toBool(), true);
@@ -370,6 +373,33 @@ void TestCli::blankAfterEraseReportsBlankAreas()
         QVERIFY2(area[QStringLiteral("blank")].toBool(), qPrintable(it.key()));
         QCOMPARE(area[QStringLiteral("checksum")].toString(), checksumText(QByteArray(it.value(), char(0xFF))));
     }
+}
+
+void TestCli::impossibleSerialNumberIsRefused_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("info") << QStringList{QStringLiteral("info"), QStringLiteral("p.mprj")};
+    // Folders relative to the run's own folder.
+    QTest::newRow("download") << QStringList{QStringLiteral("--emulate=link"), QStringLiteral("download"), QStringLiteral("p.mprj")};
+    QTest::newRow("burn") << QStringList{QStringLiteral("--emulate=link"), QStringLiteral("burn"), QStringLiteral("p.mprj")};
+    QTest::newRow("gang download") << QStringList{QStringLiteral("--emulate=l1,l2"), QStringLiteral("--link"), QStringLiteral("all"),
+                                                  QStringLiteral("download"), QStringLiteral("p.mprj")};
+}
+
+// Eight bytes wide, in area 3, at 0xFFFFFFFF: no editor makes such a number, and no Link may store or burn it.
+void TestCli::impossibleSerialNumberIsRefused()
+{
+    QFETCH(QStringList, command);
+    ProjectSettings settings;
+    settings.rolling = true;
+    settings.record = {0xFFFFFFFFu, 1, 0x07, 1, 0x01, uint8_t(0xE0)};
+    writeProject(path(QStringLiteral("p.mprj")), patternBytes(600, 13), QByteArray(), QByteArray(), settings);
+    const CliRun run = cli(command);
+    QCOMPARE(run.exitCode, 65);
+    QVERIFY2(run.err.contains(QStringLiteral("项目中的序列号设置有误：序列号位宽为8字节")), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    for (const QString &folder : {QStringLiteral("link"), QStringLiteral("l1"), QStringLiteral("l2")})
+        QVERIFY(!QFile::exists(path(folder)));
 }
 
 void TestCli::downloadUploadRoundTrip()
