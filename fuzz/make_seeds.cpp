@@ -36,11 +36,14 @@ int main(int argc, char **argv)
 
     const QByteArray hex = ":10000000000102030405060708090A0B0C0D0E0F78\n"
                            ":020000040001F9\n"
-                           ":04FFF000DEADBEEF2A\n"
-                           ":0400000A01020304E9\n"
+                           ":04FFF000DEADBEEFD5\n"
+                           ":0400000A01020304E8\n"
                            ":00000001FF\n";
     put(root + "/hex", "flash", withChip(0, hex));
     put(root + "/hex", "bootloader", withChip(1, hex));
+    put(root + "/hexrules", "flash", withChip(0, hex));
+    put(root + "/hexrules", "bootloader", withChip(1, hex));
+    put(root + "/hexrules", "sdcc", withChip(2, ":03000000020006F5\r\n:03005F0002000399\r\n:00000001FF\r\n"));
 
     for (uint8_t pick : {uint8_t(0), uint8_t(8), uint8_t(9)}) {
         fuzzsupport::selectChip(pick);

@@ -558,10 +558,6 @@
         <translation>%1: warning: %2 line(s) skipped, not Intel HEX records</translation>
     </message>
     <message>
-        <source>%1: warning: %2 record(s) not at the start of a line were not read (lines ending in a lone CR?)</source>
-        <translation>%1: warning: %2 record(s) not at the start of a line were not read (lines ending in a lone CR?)</translation>
-    </message>
-    <message>
         <source>%1: not a .hex, .ihx, .bin or .mprj file</source>
         <translation>%1: not a .hex, .ihx, .bin or .mprj file</translation>
     </message>
@@ -662,62 +658,6 @@
         <translation>--unplug and --plug exclude each other</translation>
     </message>
     <message>
-        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
-                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
-  chips                         list the selectable chip models
-  links                         every attached Link: port, path, mode, firmware version
-  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
-  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
-  burn FILE [--loop] [--verify] [--log FILE.csv]
-                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
-  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
-  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
-  download FILE.mprj            store a project in the Link for stand-alone burning
-  upload OUT.mprj               read the Link&apos;s stored project back
-  fw-version | upgrade FILE.bin | erase-link
-  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
-  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]
-                                create or change an emulator state folder (--unplug pulls the
-                                emulated Link out of the computer, also from a running program)
---areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
---link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
-erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
-device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
-Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
-transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
-74 output or production record not written (the previous file stays whole), 130 interrupted.
---lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
-same in every language.
-</source>
-        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
-                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...
-  chips                         list the selectable chip models
-  links                         every attached Link: port, path, mode, firmware version
-  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
-  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
-  burn FILE [--loop] [--verify] [--log FILE.csv]
-                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
-  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
-  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
-  download FILE.mprj            store a project in the Link for stand-alone burning
-  upload OUT.mprj               read the Link&apos;s stored project back
-  fw-version | upgrade FILE.bin | erase-link
-  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
-  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]
-                                create or change an emulator state folder (--unplug pulls the
-                                emulated Link out of the computer, also from a running program)
---areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
---link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
-erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
-device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
-Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
-transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
-74 output or production record not written (the previous file stays whole), 130 interrupted.
---lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
-same in every language.
-</translation>
-    </message>
-    <message>
         <source>, Link pulled out</source>
         <translation>, Link pulled out</translation>
     </message>
@@ -754,6 +694,100 @@ same in every language.
     <message>
         <source>--gang-serial is for the worker processes a gang starts, not for use by hand</source>
         <translation>--gang-serial is for the worker processes a gang starts, not for use by hand</translation>
+    </message>
+    <message>
+        <source>%1 needs a file name, not an empty value</source>
+        <translation>%1 needs a file name, not an empty value</translation>
+    </message>
+    <message>
+        <source>--expect takes the number of Links a gang needs, 1 to 999</source>
+        <translation>--expect takes the number of Links a gang needs, 1 to 999</translation>
+    </message>
+    <message>
+        <source>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+                     [--link PORT|P1,P2,...|all [--expect N]] [--trace FILE] [--json] COMMAND ...
+  chips                         list the selectable chip models
+  links                         every attached Link: port, path, mode, firmware version
+  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]
+                                create or change an emulator state folder (--unplug pulls the
+                                emulated Link out of the computer, also from a running program)
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
+erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
+device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
+--expect N: a gang with fewer than N attached Links does not start (exit 64, the Links present named).
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
+74 output or production record not written (the previous file stays whole), 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</source>
+        <translation>usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]
+                     [--link PORT|P1,P2,...|all [--expect N]] [--trace FILE] [--json] COMMAND ...
+  chips                         list the selectable chip models
+  links                         every attached Link: port, path, mode, firmware version
+  info FILE                     summary of a .hex (.ihx), .bin or .mprj file
+  convert IN OUT [--to rom|bl]  write IN (.hex/.ihx/.bin/.mprj) as OUT (.bin or .mprj)
+  burn FILE [--loop] [--verify] [--log FILE.csv]
+                                burn one chip (Ctrl-C ends the wait); --loop: chip after chip
+  read OUT                      read the chip&apos;s areas into OUT (.bin for one image, .mprj)
+  erase | blank | factory       erase; blank check with checksums; factory parameters and clock
+  download FILE.mprj            store a project in the Link for stand-alone burning
+  upload OUT.mprj               read the Link&apos;s stored project back
+  fw-version | upgrade FILE.bin | erase-link
+  compare-link FILE.mprj        compare the Link&apos;s stored project with FILE (exit 0 equal, 1 not)
+  emulator DIR [--chip-id HEX] [--insert | --remove] [--fw H.M.L] [--unplug | --plug]
+                                create or change an emulator state folder (--unplug pulls the
+                                emulated Link out of the computer, also from a running program)
+--areas: comma list of rom, bl, ee, nvr1, nvr2, nvr3 (default rom; a project brings its own).
+--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,
+erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a
+device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...
+--expect N: a gang with fewer than N attached Links does not start (exit 64, the Links present named).
+Exit status: 0 success, 1-38 the operation&apos;s result code, 39 chip not supported or incomplete
+transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),
+74 output or production record not written (the previous file stays whole), 130 interrupted.
+--lang zh|en: language of the messages (default: the system&apos;s); JSON output and exit status are the
+same in every language.
+</translation>
+    </message>
+    <message>
+        <source>需要 %1，检测到 %2</source>
+        <translation>expected %1, found %2</translation>
+    </message>
+    <message>
+        <source>--expect %1: only %2 Link(s) attached; %3</source>
+        <translation>--expect %1: only %2 Link(s) attached; %3</translation>
+    </message>
+    <message>
+        <source>Links taking part (%1): %2</source>
+        <translation>Links taking part (%1): %2</translation>
+    </message>
+    <message>
+        <source>--emulate: %1 and %2 are the same folder; each Link needs a folder of its own</source>
+        <translation>--emulate: %1 and %2 are the same folder; each Link needs a folder of its own</translation>
+    </message>
+    <message>
+        <source>--expect counts the Links of a gang: use it with --link all or a list of ports</source>
+        <translation>--expect counts the Links of a gang: use it with --link all or a list of ports</translation>
+    </message>
+    <message>
+        <source>tarnquill-cli: cannot write the output: %1</source>
+        <translation>tarnquill-cli: cannot write the output: %1</translation>
+    </message>
+    <message>
+        <source>%1: empty file, no firmware</source>
+        <translation>%1: empty file, no firmware</translation>
     </message>
 </context>
 <context>
@@ -1279,6 +1313,38 @@ same in every language.
     <message>
         <source>数据未能写入磁盘（同步失败）</source>
         <translation>the disk did not take the data (sync failed)</translation>
+    </message>
+    <message>
+        <source>一行中有多条记录（行尾只有 CR？）</source>
+        <translation>more than one record on a line (lines ending in a lone CR?)</translation>
+    </message>
+    <message>
+        <source>含有非十六进制字符</source>
+        <translation>a character that is not a hexadecimal digit</translation>
+    </message>
+    <message>
+        <source>记录不完整或长度不符</source>
+        <translation>the record is cut short or its length does not match</translation>
+    </message>
+    <message>
+        <source>校验和错误</source>
+        <translation>checksum wrong</translation>
+    </message>
+    <message>
+        <source>没有结束记录（:00000001FF），文件不完整，可能仍在写入</source>
+        <translation>no end-of-file record (:00000001FF): the file is incomplete, perhaps still being written</translation>
+    </message>
+    <message>
+        <source>HEX 文件 %1 第 %2 行有误：%3。文件未载入。</source>
+        <translation>HEX file %1, line %2: %3. The file was not loaded.</translation>
+    </message>
+    <message>
+        <source>HEX 文件 %1 有误：%2。文件未载入。</source>
+        <translation>HEX file %1: %2. The file was not loaded.</translation>
+    </message>
+    <message>
+        <source>项目中的序列号设置有误：%1</source>
+        <translation>The project&apos;s serial number setting is wrong: %1</translation>
     </message>
 </context>
 <context>
@@ -2406,6 +2472,10 @@ Reason: %2</translation>
         <source>cannot write the trace file %1</source>
         <translation>cannot write the trace file %1</translation>
     </message>
+    <message>
+        <source>cannot write the trace file %1: %2</source>
+        <translation>cannot write the trace file %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>settings</name>
@@ -2500,6 +2570,18 @@ Reason: %2</translation>
     <message>
         <source>序列号使用NVR1,有可能覆盖数据</source>
         <translation>The serial number is in NVR1 and may overwrite data</translation>
+    </message>
+    <message>
+        <source>序列号位宽为%1字节，只能是1至4字节</source>
+        <translation>the serial number is %1 bytes wide; it can be 1 to 4 bytes</translation>
+    </message>
+    <message>
+        <source>序列号区域%1不存在</source>
+        <translation>there is no serial number area %1</translation>
+    </message>
+    <message>
+        <source>序列号进制%1不存在</source>
+        <translation>there is no serial number radix %1</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "exitstatus.h"
 #include "filesteps.h"
 #include "gangworker.h"
+#include "linkselection.h"
 #include "records/productionlog.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -196,6 +197,29 @@ QString passText(const PassResult &pass)
     return resultText(pass.code, pass.code == 0 ? kBurnOk : QString());
 }
 
+// The port a one-Link command drives, for its result line; empty when no one port can be named.
+QString oneLinkPort(const CliContext &ctx)
+{
+    if (!ctx.options.link.isEmpty())
+        return ctx.options.link;
+    const QVector<AttachedLink> attached = attachedLinks(ctx.options);
+    return attached.size() == 1 ? attached.first().port : QString();
+}
+
+// The line a gang prints for each of its Links, for the one Link: "emu1: OK 64BC", "emu1: NG 6 ...".
+void printResultLine(const CliContext &ctx, int code, const QString &text)
+{
+    if (ctx.options.json || ctx.options.gangWorker)
+        return;
+    const QString port = oneLinkPort(ctx);
+    const QString prefix = port.isEmpty() ? QString() : port + QStringLiteral(": ");
+    const QVector<Area> areas = enabledAreas();
+    if (code == 0)
+        printText(QStringLiteral("%1OK %2\n").arg(prefix, areas.isEmpty() ? text : hex4(areaChecksum(areas.first()))));
+    else
+        printText(QStringLiteral("%1NG %2 %3\n").arg(prefix).arg(code).arg(resultDisplayText(code, text)));
+}
+
 int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
 {
     EngineRunner &runner = device.runner();
@@ -239,6 +263,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
             return records.fail(ctx);
         }
     }
+    printResultLine(ctx, code, resultText(code, label));
     return ctx.finish(code, label);
 }
 

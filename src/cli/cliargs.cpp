@@ -42,7 +42,7 @@ const QSet<QString> &valueOptions()
                                         QStringLiteral("--trace"), QStringLiteral("--to"),
                                         QStringLiteral("--log"), QStringLiteral("--chip-id"),
                                         QStringLiteral("--fw"), QStringLiteral("--link"),
-                                        QStringLiteral("--gang-serial")};
+                                        QStringLiteral("--gang-serial"), QStringLiteral("--expect")};
     return names;
 }
 
@@ -77,8 +77,17 @@ bool parseFirmwareVersion(const QString &text, CliOptions &o)
     return true;
 }
 
+// Options whose empty value would quietly switch something off (an unset variable in a script).
+const QSet<QString> &nonEmptyOptions()
+{
+    static const QSet<QString> names = {QStringLiteral("--trace"), QStringLiteral("--log")};
+    return names;
+}
+
 QString applyOption(const QString &name, const QString &value, CliOptions &o, QStringList &commandOptions)
 {
+    if (value.isEmpty() && nonEmptyOptions().contains(name))
+        return QCoreApplication::translate("cli", "%1 needs a file name, not an empty value").arg(name);
     if (name == QLatin1String("--chip")) {
         o.chip = value;
     } else if (name == QLatin1String("--areas")) {
@@ -98,6 +107,11 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         o.json = true;
     } else if (name == QLatin1String("--link")) {
         o.link = value;
+    } else if (name == QLatin1String("--expect")) {
+        bool ok = false;
+        o.expect = value.toInt(&ok, 10);
+        if (!ok || o.expect < 1 || o.expect > 999)
+            return QCoreApplication::translate("cli", "--expect takes the number of Links a gang needs, 1 to 999");
     } else if (name == QLatin1String("--gang-worker")) {
         o.gangWorker = true;
     } else if (name == QLatin1String("--gang-serial")) {
@@ -249,7 +263,7 @@ QString cliUsage()
 {
     return QCoreApplication::translate("cli",
         "usage: tarnquill-cli [--chip NAME] [--areas LIST] [--single-wire] [--emulate[=DIR[,DIR2...]]]\n"
-        "                     [--link PORT|P1,P2,...|all] [--trace FILE] [--json] COMMAND ...\n"
+        "                     [--link PORT|P1,P2,...|all [--expect N]] [--trace FILE] [--json] COMMAND ...\n"
         "  chips                         list the selectable chip models\n"
         "  links                         every attached Link: port, path, mode, firmware version\n"
         "  info FILE                     summary of a .hex (.ihx), .bin or .mprj file\n"
@@ -269,6 +283,7 @@ QString cliUsage()
         "--link: the Link at a port (see links); with several ports or all, burn, erase, blank, download,\n"
         "erase-link, fw-version and upgrade run on every one at once (gang). With several Links attached a\n"
         "device command needs --link. --emulate=DIR1,DIR2,... attaches emulated Links at ports emu1, emu2, ...\n"
+        "--expect N: a gang with fewer than N attached Links does not start (exit 64, the Links present named).\n"
         "Exit status: 0 success, 1-38 the operation's result code, 39 chip not supported or incomplete\n"
         "transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),\n"
         "74 output or production record not written (the previous file stays whole), 130 interrupted.\n"

@@ -17,6 +17,7 @@ struct CliOptions
     QString traceFile;
     bool json = false;
     QString link;              // --link PORT, P1,P2,... or all; empty = the one attached Link
+    int expect = 0;            // --expect N: a gang refuses to start with fewer attached Links; 0 = not given
     bool gangWorker = false;   // runs one Link of a gang for the parent process
     QString gangSerial;        // a gang worker's serial numbers, START:STEP
 

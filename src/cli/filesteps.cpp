@@ -71,11 +71,6 @@ FileOutcome judgeHexScan(const QString &path, const HexScan &scan, QStringList t
     if (scan.skippedLines > 0)
         texts << QCoreApplication::translate("cli", "%1: warning: %2 line(s) skipped, not Intel HEX records")
                      .arg(path).arg(scan.skippedLines);
-    if (scan.recordsInsideLines > 0)
-        texts << QCoreApplication::translate("cli", "%1: warning: %2 record(s) not at the start of a line were not read "
-                                                    "(lines ending in a lone CR?)")
-                     .arg(path)
-                     .arg(scan.recordsInsideLines);
     return {0, texts};
 }
 }
@@ -98,10 +93,11 @@ FileOutcome loadImageFile(const InputFile &in, ImageTarget target)
     HexScan scan;
     const int result = hex ? readHexFile(in.path, target, collected.sink(), &scan)
                            : readBinFile(in.path, target, collected.sink());
-    if (result != 0)
-        return badInput(collected.texts << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in)));
+    // A warning box is the whole story: a damaged HEX record names its line there.
     if (collected.warned)
         return badInput(collected.texts);
+    if (result != 0)
+        return badInput(collected.texts << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in)));
     FileOutcome outcome{0, collected.texts};
     if (hex)
         outcome = judgeHexScan(in.path, scan, collected.texts);
@@ -125,6 +121,9 @@ FileOutcome loadProjectFile(const InputFile &in, const ChipChoice &chips)
     CollectedMessages collected;
     // The stored model is already current when the loader calls back; there is no view to bring along.
     const int result = loadProject(in.path, chips.windowList(), [](const QString &) {}, collected.sink());
+    // A whole project whose serial-number setting is refused: its warning says it all.
+    if (result == -8)
+        return badInput(collected.texts);
     if (result != 0) {
         QStringList texts = collected.texts;
         texts << QCoreApplication::translate("cli", "项目文件不完整")

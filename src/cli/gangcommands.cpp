@@ -170,11 +170,22 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
             return ExitStatus::Usage;
         }
     }
+    // A dead Link on a line must not shrink the gang unnoticed: the script says how many it needs.
+    if (ctx.options.expect > 0 && ports.size() < ctx.options.expect) {
+        ctx.error(QCoreApplication::translate("cli", "--expect %1: only %2 Link(s) attached; %3")
+                      .arg(ctx.options.expect)
+                      .arg(ports.size())
+                      .arg(portList(attached)));
+        return ExitStatus::Usage;
+    }
     if (ports.isEmpty()) {
         ctx.error(resultDisplayText(36, resultCodeText(36)));
         return exitStatusForResult(36);
     }
     std::sort(ports.begin(), ports.end(), portLess);
+    ctx.display.message(QCoreApplication::translate("cli", "Links taking part (%1): %2")
+                            .arg(ports.size())
+                            .arg(ports.join(QStringLiteral(", "))));
 
     GangRunner runner(ports, QCoreApplication::arguments().mid(1));
     if (ctx.options.command == QLatin1String("download")) {

@@ -7,6 +7,7 @@
 #include "link/linkstate.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -36,6 +37,16 @@ bool parseLinkChoice(const QString &value, LinkChoice *choice, QString *error)
     return true;
 }
 
+namespace {
+// The folder a path names, links followed where it exists already.
+QString resolvedFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+}
+
 bool emulatedFolders(const CliOptions &options, QStringList *folders, QString *error)
 {
     folders->clear();
@@ -45,11 +56,20 @@ bool emulatedFolders(const CliOptions &options, QStringList *folders, QString *e
         *folders << QString();
         return true;
     }
+    QStringList resolved;
     for (const QString &folder : options.emulateDir.split(QLatin1Char(','))) {
         if (folder.isEmpty()) {
             *error = QCoreApplication::translate("cli", "--emulate=DIR1,DIR2,... has an empty folder");
             return false;
         }
+        // One folder is one Link: given twice (D and D/, or a link to D) it would answer as two.
+        const int earlier = resolved.indexOf(resolvedFolder(folder));
+        if (earlier >= 0) {
+            *error = QCoreApplication::translate("cli", "--emulate: %1 and %2 are the same folder; each Link needs a folder of its own")
+                         .arg(folders->at(earlier), folder);
+            return false;
+        }
+        resolved << resolvedFolder(folder);
         *folders << folder;
     }
     return true;
@@ -63,6 +83,11 @@ bool resolveLinkChoice(CliOptions &options, LinkChoice *choice, QString *error)
     QStringList folders;
     if (!emulatedFolders(options, &folders, error))
         return false;
+    // A gang's worker runs one Link of the gang and leaves the count to the parent.
+    if (options.expect > 0 && !choice->isGang() && !options.gangWorker) {
+        *error = QCoreApplication::translate("cli", "--expect counts the Links of a gang: use it with --link all or a list of ports");
+        return false;
+    }
     if (!options.emulate || choice->mode != LinkChoice::Port)
         return true;
     for (int i = 0; i < folders.size(); ++i) {

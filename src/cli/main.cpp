@@ -48,16 +48,13 @@ const QHash<QString, std::function<int(const CliContext &)>> &handlers()
 }
 }
 
-int main(int argc, char *argv[])
+namespace {
+int run(int &argc, char *argv[], ProgressDisplay &display, std::unique_ptr<QCoreApplication> &app)
 {
-    installCliMessageHandler();
-    ProgressDisplay display;
-
     // The language changes the texts for people only: JSON output and exit codes stay the same in every language.
     const LanguageOption language = takeLanguageOption(programArguments(argc, argv));
     const Language chosen = chooseLanguage(language.language, std::nullopt);
     const CliParse parsed = parseCliArguments(language.rest);
-    std::unique_ptr<QCoreApplication> app;
     if (needsApplication(parsed, chosen)) {
         app = std::make_unique<QCoreApplication>(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("tarnquill-cli"));
@@ -125,5 +122,22 @@ int main(int argc, char *argv[])
     }
     if (options.gangWorker)
         finishGangWorker(ctx, status);
+    return status;
+}
+}
+
+int main(int argc, char *argv[])
+{
+    installCliMessageHandler();
+    ProgressDisplay display;
+    std::unique_ptr<QCoreApplication> app;
+    int status = run(argc, argv, display, app);
+    // What went to stdout is the command's result: a result nobody could read is no success.
+    const QString lost = closeOutput();
+    if (!lost.isEmpty()) {
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: cannot write the output: %1").arg(lost));
+        if (status == ExitStatus::Success)
+            status = ExitStatus::CannotWrite;
+    }
     return status;
 }

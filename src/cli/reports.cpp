@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -283,9 +284,34 @@ void printJson(const QJsonArray &array)
     printText(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
 }
 
+namespace {
+// The first error a write to stdout met (errno); stdout is written from the main thread only.
+int g_outputError = 0;
+
+void noteOutputError()
+{
+    if (g_outputError == 0)
+        g_outputError = errno != 0 ? errno : EIO;
+}
+}
+
 void printText(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    errno = 0;
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
+        || std::fflush(stdout) != 0)
+        noteOutputError();
+}
+
+QString closeOutput()
+{
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        noteOutputError();
+    // Closing is the last chance to hear of a write the system took but could not finish (a file on NFS).
+    errno = 0;
+    if (std::fclose(stdout) != 0)
+        noteOutputError();
+    return g_outputError == 0 ? QString() : qt_error_string(g_outputError);
 }

@@ -36,3 +36,6 @@ QString factoryText();
 void printJson(const QJsonObject &object);
 void printJson(const QJsonArray &array);
 void printText(const QString &text);  // stdout, UTF-8, as given
+// Flushes and closes stdout, last thing before the program ends. The system's reason when a write to it
+// failed on the way or fails now (a full disk, /dev/full), else empty.
+QString closeOutput();

@@ -203,6 +203,12 @@ int runUpgrade(const CliContext &ctx)
         ctx.error(QCoreApplication::translate("cli", "%1: cannot read the firmware file").arg(path));
         return ExitStatus::BadInput;
     }
+    // Nothing to send: the Link would be left erased, and the failure would read as a write error.
+    if (g_nAppBinSize == 0) {
+        ctx.error(QCoreApplication::translate("cli", "%1: empty file, no firmware").arg(path));
+        g_bAppBinLoaded.store(0);
+        return ExitStatus::BadInput;
+    }
     if (truncated) {
         ctx.error(QCoreApplication::translate("cli", "%1: larger than the Link's %2 bytes of firmware space")
                       .arg(path).arg(FIRMWARE_MAX_SIZE));

@@ -94,8 +94,12 @@ private:
 
 void EmulatorState::adopt(const EmulatorState &other, unsigned parts)
 {
-    if (parts & Socket)
-        socket = other.socket;
+    if (parts & ChipPresence)
+        socket.present = other.socket.present;
+    if (parts & SocketChipId)
+        socket.chipId = other.socket.chipId;
+    if (parts & LinkPlug)
+        socket.linkConnected = other.socket.linkConnected;
     if (parts & Chip)
         chip = other.chip;
     if (parts & Store)

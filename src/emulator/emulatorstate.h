@@ -43,7 +43,18 @@ struct LinkFirmwareVersion
 // firmware the IAP loader installed.
 struct EmulatorState
 {
-    enum Part : unsigned { Socket = 1, Chip = 2, Store = 4, Firmware = 8, AllParts = 15 };
+    // The socket's fields change independently (an operator removes the chip while a script sets its id), so
+    // each is a part of its own: a save writes back only the fields its program changed.
+    enum Part : unsigned {
+        ChipPresence = 1,
+        Chip = 2,
+        Store = 4,
+        Firmware = 8,
+        SocketChipId = 16,
+        LinkPlug = 32,
+        Socket = ChipPresence | SocketChipId | LinkPlug,
+        AllParts = 63
+    };
 
     struct SocketPart {
         bool present = true;

@@ -37,7 +37,7 @@ bool LinkEmulator::setChipPresent(bool present)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_state.socket.present = present;
-    return changeSocketLocked();
+    return changeSocketLocked(EmulatorState::ChipPresence);
 }
 
 bool LinkEmulator::chipPresent() const
@@ -50,7 +50,7 @@ bool LinkEmulator::setChipId(uint16_t id)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_state.socket.chipId = id;
-    return changeSocketLocked();
+    return changeSocketLocked(EmulatorState::SocketChipId);
 }
 
 uint16_t LinkEmulator::chipId() const
@@ -59,9 +59,9 @@ uint16_t LinkEmulator::chipId() const
     return m_state.socket.chipId;
 }
 
-bool LinkEmulator::changeSocketLocked()
+bool LinkEmulator::changeSocketLocked(unsigned field)
 {
-    m_unsaved |= EmulatorState::Socket;
+    m_unsaved |= field;
     return saveLocked();
 }
 
@@ -129,7 +129,7 @@ void LinkEmulator::setConnected(bool connected)
         m_link.setConnected(connected, events);
         if (m_state.socket.linkConnected != connected) {
             m_state.socket.linkConnected = connected;
-            changeSocketLocked();
+            changeSocketLocked(EmulatorState::LinkPlug);
         }
     }
     fire(events);
@@ -570,7 +570,7 @@ std::vector<QByteArray> LinkEmulator::executeChip(const uint8_t *f, const QByteA
     const uint8_t code = f[2];
     if (code == LinkCode::InitProgrammer && m_removeAfterInits == 0 && m_state.socket.present) {
         m_state.socket.present = false;
-        changeSocketLocked();
+        changeSocketLocked(EmulatorState::ChipPresence);
     }
     bool changed = false;
     Reports out = EmulatedChip::execute(m_state.chip, m_state.socket, f, data, &changed);

@@ -187,7 +187,7 @@ private:
     std::vector<QByteArray> executeChip(const uint8_t *frame, const QByteArray &data);
     bool saveLocked();
     void reloadLocked(std::vector<HotPlugEvent> &events);
-    bool changeSocketLocked();
+    bool changeSocketLocked(unsigned field);  // one EmulatorState socket part
 
     mutable std::mutex m_mutex;
     TraceWriter m_trace;

@@ -9,6 +9,7 @@
 #include "link/timing.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 
 #include <algorithm>
 
@@ -66,6 +67,7 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
 {
     *linkGone = false;
     int missingMs = 0;
+    QElapsedTimer missingFor;  // wall time: the operator's grace, which scaled-down pauses must not shorten
     for (;;) {
         while (handled.load()) {
             // Without I2C the Link cannot tell us the chip left; the flag then holds until switched off.
@@ -96,14 +98,17 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
         if (m_link->linkMissing()) {
             // Nothing to ask: without this pause the loop would spin as fast as the open fails.
             missingMs += kRemovalPollMs;
-            if (missingMs >= kLinkGoneMs) {
+            if (!missingFor.isValid())
+                missingFor.start();
+            if (missingMs >= kLinkGoneMs && missingFor.elapsed() >= qint64(kLinkGoneMs * linkGraceScale())) {
                 qDebug() << "the Link is gone\n";
                 *linkGone = true;
                 return false;
             }
-            linkPollMs(kRemovalPollMs);
+            linkGracePollMs(kRemovalPollMs);
         } else {
             missingMs = 0;
+            missingFor.invalidate();
             linkPollMs(0);  // a real Link takes its time to find no chip; an emulated one answers at once
         }
         qDebug() << "InitProgrammer failed!\n";

@@ -5,11 +5,13 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -48,31 +50,42 @@ int hexField(std::string_view line, size_t pos, size_t digits)
     return value;
 }
 
-bool isDataRecord(std::string_view line)
-{
-    return line.size() > 8 && line[0] == ':' && line[7] == '0' && line[8] == '0';
-}
-
 bool isBlank(std::string_view line)
 {
     return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-// A record the loader passes over by its rule (end of file, address extension, start address).
-bool isOtherRecord(std::string_view line)
+// The record of a line that starts with ':' without its line end and trailing blanks.
+std::string_view recordText(std::string_view line)
 {
-    return line.size() > 8 && line[0] == ':' && hexField(line, 7, 2) >= 0;
+    const size_t last = line.find_last_not_of(" \t\r\n");
+    return line.substr(0, last + 1);
 }
 
-// Records that start inside a line are never read: the line holds the first one only. A file whose
-// lines end in a lone CR is one such line.
-int recordsInsideLine(std::string_view line)
+// Checks one record line the way objcopy and srec_cat do: hexadecimal digits only, whole bytes, a length
+// byte that matches the data, and a checksum that brings the sum of all bytes to zero. Returns the reason
+// it is refused, or nullptr.
+const char *recordProblem(std::string_view record)
 {
-    int count = 0;
-    for (size_t i = line.find(':', 1); i != std::string_view::npos; i = line.find(':', i + 1))
-        ++count;
-    return count;
+    if (record.find(':', 1) != std::string_view::npos)
+        return QT_TRANSLATE_NOOP("files", "一行中有多条记录（行尾只有 CR？）");
+    for (size_t i = 1; i < record.size(); ++i) {
+        if (hexDigit(record[i]) < 0)
+            return QT_TRANSLATE_NOOP("files", "含有非十六进制字符");
+    }
+    const size_t digits = record.size() - 1;
+    if (digits < 10 || digits % 2 != 0 || hexField(record, 1, 2) * 2 + 10 != int(digits))
+        return QT_TRANSLATE_NOOP("files", "记录不完整或长度不符");
+    uint8_t sum = 0;
+    for (size_t i = 1; i < record.size(); i += 2)
+        sum = uint8_t(sum + hexField(record, i, 2));
+    if (sum != 0)
+        return QT_TRANSLATE_NOOP("files", "校验和错误");
+    return nullptr;
 }
+
+constexpr int kDataRecord = 0x00;
+constexpr int kEndOfFileRecord = 0x01;
 
 void abortOverflow(ImageTarget target, const FileMessages &msgs)
 {
@@ -97,32 +110,49 @@ QString imageOverflowText(ImageTarget target, bool binFile)
 HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
 {
     HexScan scan;
-    uint8_t *image = targetBuffer(target);
-    uint32_t &dataSize = targetDataSize(target);
-    const uint32_t limit = targetLimit(target);
-    std::memset(image, 0xFF, targetCapacity(target));
-    dataSize = 0;
-
     // One read of the whole file: reading it line by line allocates and grows a buffer for every record,
-    // which costs more than the parsing. Each line is a view into it, line break included, as readLine gives.
+    // which costs more than the parsing. Each line is a view into it, line break included.
     const QByteArray all = in.readAll();
     const std::string_view text(all.constData(), static_cast<size_t>(all.size()));
+
+    // The whole file is checked before the image is touched: a refused file leaves the previous image as it was.
+    std::vector<std::string_view> data;
+    int lineNumber = 0;
+    int lastType = -1;
     for (size_t pos = 0; pos < text.size();) {
         const size_t lineEnd = text.find('\n', pos);
         const size_t next = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
         const std::string_view line = text.substr(pos, next - pos);
         pos = next;
-        scan.recordsInsideLines += recordsInsideLine(line);
-        if (!isDataRecord(line)) {
-            scan.skippedLines += !isBlank(line) && !isOtherRecord(line);
+        ++lineNumber;
+        if (line.empty() || line[0] != ':') {
+            scan.skippedLines += !isBlank(line);
             continue;
         }
-        const int length = hexField(line, 1, 2);
-        const int address = hexField(line, 3, 4);
-        if (length < 0 || address < 0) {
-            ++scan.skippedLines;
-            continue;
+        const std::string_view record = recordText(line);
+        if (const char *problem = recordProblem(record)) {
+            scan.problem = QCoreApplication::translate("files", problem);
+            scan.problemLine = lineNumber;
+            return scan;
         }
+        lastType = hexField(record, 7, 2);
+        if (lastType == kDataRecord)
+            data.push_back(record);
+    }
+    // A build still writing the file has not written its end record yet.
+    if (lastType >= 0 && lastType != kEndOfFileRecord) {
+        scan.problem = QCoreApplication::translate("files", "没有结束记录（:00000001FF），文件不完整，可能仍在写入");
+        return scan;
+    }
+
+    uint8_t *image = targetBuffer(target);
+    uint32_t &dataSize = targetDataSize(target);
+    const uint32_t limit = targetLimit(target);
+    std::memset(image, 0xFF, targetCapacity(target));
+    dataSize = 0;
+    for (const std::string_view record : data) {
+        const int length = hexField(record, 1, 2);
+        const int address = hexField(record, 3, 4);
         ++scan.dataRecords;
         const uint32_t end = static_cast<uint32_t>(address + length);
         if (end > dataSize)
@@ -132,10 +162,8 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
             abortOverflow(target, msgs);
             return scan;
         }
-        for (int i = 0; i < length; ++i) {
-            const int byte = hexField(line, 9 + 2 * size_t(i), 2);
-            image[address + i] = static_cast<uint8_t>(byte < 0 ? 0 : byte);
-        }
+        for (int i = 0; i < length; ++i)
+            image[address + i] = static_cast<uint8_t>(hexField(record, 9 + 2 * size_t(i), 2));
     }
     if (target == ImageTarget::BootLoader)
         qDebug().noquote() << QString::asprintf("open hex nvr boot size %d", static_cast<int>(dataSize));
@@ -160,6 +188,16 @@ int readHexFile(const QString &path, ImageTarget target, const FileMessages &msg
     const HexScan found = readHexFrom(file, target, msgs);
     if (scan)
         *scan = found;
+    if (!found.problem.isEmpty()) {
+        const QString text = found.problemLine > 0
+            ? QCoreApplication::translate("files", "HEX 文件 %1 第 %2 行有误：%3。文件未载入。")
+                  .arg(QDir::toNativeSeparators(path)).arg(found.problemLine).arg(found.problem)
+            : QCoreApplication::translate("files", "HEX 文件 %1 有误：%2。文件未载入。")
+                  .arg(QDir::toNativeSeparators(path), found.problem);
+        msgs.showBox(QCoreApplication::translate("files", "警告"), text);
+        msgs.appendLog(text);
+        return -4;
+    }
     return 0;
 }
 

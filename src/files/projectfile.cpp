@@ -1,5 +1,7 @@
 #include "projectfile.h"
 
+#include "production/rollingrules.h"
+
 #include "inputfile.h"
 #include "passwordcodec.h"
 #include "savefile.h"
@@ -471,6 +473,18 @@ int saveProject(const QString &path, QString *error)
     return replaceFile(path, projectBytes(), error) ? 0 : -3;
 }
 
+namespace {
+RollingLimits rollingLimitsOfChip(const McuInfo &chip)
+{
+    RollingLimits l;
+    l.flashBytes = chip.nFlashSizeKB * 1024u;
+    l.sectorSize = chip.nSectorSize;
+    l.bootSectors = chip.nBootSectors;
+    l.eepromSize = chip.nEepromSize;
+    return l;
+}
+}
+
 int loadProjectFrom(QIODevice &in, const QVector<McuInfo> &chips, const SelectChipFn &selectChip,
                     const FileMessages &msgs)
 {
@@ -496,6 +510,16 @@ int loadProjectFrom(QIODevice &in, const QVector<McuInfo> &chips, const SelectCh
                                              : loadVersion0Rest(in, info, chips, &model, msgs);
     if (rc != 0)
         return rc;
+    // The Link would burn such a number wherever it points; the editors never let one through.
+    if (g_bEnRollCode) {
+        const QString problem = rolling::recordProblem(g_rollingSet, rollingLimitsOfChip(g_currentMcu));
+        if (!problem.isEmpty()) {
+            const QString text = QCoreApplication::translate("files", "项目中的序列号设置有误：%1").arg(problem);
+            msgs.showBox(QCoreApplication::translate("files", "警告"), text);
+            msgs.appendLog(text);
+            return -8;
+        }
+    }
     if (selectChip)
         selectChip(model);
     return 0;

@@ -34,7 +34,8 @@ using SelectChipFn = std::function<void(const QString &name)>;
 // or name read, -3 cannot open, or not a regular file of a project's size (the reason in the log), -4
 // header checksum wrong, -5 info checksum wrong, -6 an area failed (short read, checksum, or a stored size
 // beyond the image or the chip's area), -7 model not in `chips` (either version: an all-zero file is a
-// well-formed version 0 that names no model).
+// well-formed version 0 that names no model), -8 an enabled serial number the editors could not have set
+// (a warning box with the reason).
 int loadProject(const QString &path, const QVector<McuInfo> &chips, const SelectChipFn &selectChip,
                 const FileMessages &msgs);
 int loadProjectFrom(QIODevice &in, const QVector<McuInfo> &chips, const SelectChipFn &selectChip,

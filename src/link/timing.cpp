@@ -7,6 +7,7 @@
 
 namespace {
 std::atomic<double> s_scale{1.0};
+std::atomic<double> s_graceScale{1.0};
 std::mutex s_hookMutex;
 std::function<void(int)> s_hook;
 const void *s_hookOwner = nullptr;
@@ -36,9 +37,25 @@ void linkPollMs(int ms)
         QThread::msleep(static_cast<unsigned long>(kMinPollSleepMs - slept));
 }
 
+void linkGracePollMs(int ms)
+{
+    const double scale = s_scale.load();
+    linkPollMs(ms);
+    long slept = static_cast<long>(ms * scale);
+    if (scale < 1.0 && slept < kMinPollSleepMs)
+        slept = kMinPollSleepMs;
+    const long grace = static_cast<long>(ms * s_graceScale.load());
+    if (grace > slept)
+        QThread::msleep(static_cast<unsigned long>(grace - slept));
+}
+
 void setLinkTimeScale(double scale) { s_scale.store(scale < 0 ? 0.0 : scale); }
 
 double linkTimeScale() { return s_scale.load(); }
+
+void setLinkGraceScale(double scale) { s_graceScale.store(scale < 0 ? 0.0 : scale); }
+
+double linkGraceScale() { return s_graceScale.load(); }
 
 void setLinkSleepHook(std::function<void(int ms)> hook, const void *owner)
 {

@@ -17,6 +17,15 @@ void linkPollMs(int ms);
 void setLinkTimeScale(double scale);
 double linkTimeScale();
 
+// The grace a person gets (a Link pulled out and plugged back) lasts in wall time at this scale, whatever the
+// pause scale: the command line scales an emulated Link's pauses to nothing, the operator's two seconds stay.
+// 1.0 in production; tests that need no grace set 0.
+void setLinkGraceScale(double scale);
+double linkGraceScale();
+// One poll while such a grace runs: linkPollMs(ms), topped up to ms × the grace scale of wall time, so the
+// grace is waited out at a calm pace instead of many quick looks.
+void linkGracePollMs(int ms);
+
 // Called with the unscaled duration before every pause (for tests that count pauses or advance an
 // emulated clock); an empty function removes the hook. One hook at a time: the last one set wins.
 // `owner` marks who set it, so that clearLinkSleepHook(owner) removes it only while it is still theirs.

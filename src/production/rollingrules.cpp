@@ -205,6 +205,26 @@ Outcome checkStep(const QString &text, const rolling_seting_t &r)
     return store(value);
 }
 
+QString recordProblem(const rolling_seting_t &r, const RollingLimits &limits)
+{
+    const int width = r.bitSize & 0x07;
+    if (width >= WidthCount)
+        return QCoreApplication::translate("settings", "序列号位宽为%1字节，只能是1至4字节").arg(width + 1);
+    if (r.area() > RollingAreaFlash)
+        return QCoreApplication::translate("settings", "序列号区域%1不存在").arg(r.area());
+    if ((r.radix & 0x03) > 1)
+        return QCoreApplication::translate("settings", "序列号进制%1不存在").arg(r.radix & 0x03);
+    if (startValueTooLarge(r))
+        return QCoreApplication::translate("settings", "初始值大于位宽");
+    if ((r.radix & 0x03) == 0 && r.step > 99)
+        return QCoreApplication::translate("settings", "步进范围是0-99");
+    // The images do not bound a stored record: only the area and its sectors.
+    RollingLimits area = limits;
+    area.binEnabled = area.blEnabled = false;
+    const Outcome placed = checkWidth(width, r, area);
+    return placed.verdict == Verdict::Refuse ? placed.warning : QString();
+}
+
 uint32_t parseInRadix(const QString &text, bool hex)
 {
     bool ok = false;

@@ -74,6 +74,11 @@ uint32_t parseInRadix(const QString &text, bool hex);
 // 64 bytes of the NVR area. Empty when there is no conflict, else the box text.
 QString passwordConflict(const rolling_seting_t &r, const RollingLimits &limits);
 
+// Why a stored record (a project's) could not have come from the editors: a width, area or radix they do not
+// offer, a start value wider than its width, a step out of range, or a number outside its area or across a
+// sector. Empty when the editors could have made it. Overlap with the loaded images is not judged here.
+QString recordProblem(const rolling_seting_t &r, const RollingLimits &limits);
+
 // The address as the editors show it after an area change ("0x%x") and after a refusal ("0x%02x").
 QString addressText(uint32_t address);
 QString refusedAddressText(uint32_t address);

@@ -18,6 +18,19 @@ QString csvField(const QString &text)
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
+
+const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// The line end an existing record uses: that of its first line; a record without one yet is ours when it
+// starts with the byte-order mark, else a plain LF file.
+QByteArray lineEndOf(QFile &existing)
+{
+    const QByteArray start = existing.read(64 * 1024);
+    const int lf = start.indexOf('\n');
+    if (lf < 0)
+        return start.startsWith(kBom) ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    return lf > 0 && start[lf - 1] == '\r' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
 }
 
 bool ProductionLog::open(const QString &path)
@@ -31,22 +44,39 @@ bool ProductionLog::open(const QString &path)
         m_error = m_file.errorString();
         return false;
     }
+    // A new record is UTF-8 with a byte-order mark and CRLF line ends, as spreadsheets on every system read
+    // it (without the mark, Excel reads it in the system's code page); an existing one keeps its own form.
     QByteArray start;
-    if (m_file.size() == 0) {
-        start = (header() + QLatin1Char('\n')).toUtf8();
-    } else {
+    const qint64 size = m_file.size();
+    QFile existing(path);
+    const bool readable = size > 0 && existing.open(QIODevice::ReadOnly);
+    m_lineEnd = readable ? lineEndOf(existing) : QByteArrayLiteral("\r\n");
+    if (size == 0 || (readable && size == kBom.size() && existing.seek(0) && existing.read(size) == kBom)) {
+        start = (size == 0 ? kBom : QByteArray()) + header().toUtf8() + m_lineEnd;
+    } else if (readable && existing.seek(size - 1) && existing.read(1) != QByteArray("\n")) {
         // A record whose last line lost its end (edited by hand) must not swallow our first line.
-        QFile existing(path);
-        if (existing.open(QIODevice::ReadOnly) && existing.seek(existing.size() - 1)
-            && existing.read(1) != QByteArray("\n"))
-            start = QByteArray("\n");
+        start = m_lineEnd;
     }
     return start.isEmpty() || write(start);
 }
 
 bool ProductionLog::append(const ProductionRecord &record)
 {
-    return write((line(record) + QLatin1Char('\n')).toUtf8());
+    return write(line(record).toUtf8() + m_lineEnd);
+}
+
+QStringList ProductionLog::recordLines(const QByteArray &content)
+{
+    QByteArray text = content.startsWith(kBom) ? content.mid(kBom.size()) : content;
+    QStringList lines;
+    for (QByteArray &line : text.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines << QString::fromUtf8(line);
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
 }
 
 bool ProductionLog::write(const QByteArray &bytes)

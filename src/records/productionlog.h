@@ -23,7 +23,8 @@ struct ProductionRecord
 };
 
 // The CSV production record (--log). Lines are only ever appended; a new or empty file gets a header line
-// first. Every line reaches the disk (flush and data sync) before append returns, so a chip is never
+// first. A new file is UTF-8 with a byte-order mark and CRLF line ends on every platform; appending to an
+// existing file keeps its line ends (a record started with LF stays LF). Every line reaches the disk (flush and data sync) before append returns, so a chip is never
 // burned past a record that a full disk, a crash or a power cut lost.
 class ProductionLog
 {
@@ -37,12 +38,16 @@ public:
 
     static QString header();
     static QString line(const ProductionRecord &record);  // without the line end
+    // The lines of a record file in either form (with or without the byte-order mark, CRLF or LF), without
+    // their line ends; a last line without its end is a line too.
+    static QStringList recordLines(const QByteArray &content);
 
 private:
     bool write(const QByteArray &bytes);
 
     QFile m_file;
     QString m_error;
+    QByteArray m_lineEnd = QByteArrayLiteral("\r\n");
 };
 
 // The record of the chip pass that just ended: the chosen model, the enabled areas with their image checksums

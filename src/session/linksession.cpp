@@ -2,6 +2,7 @@
 
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
+#include "files/inputfile.h"
 #include "link/hidbackend.h"
 #include "link/tracingbackend.h"
 
@@ -45,6 +46,12 @@ bool LinkSession::useEmulator(const QString &stateDir, uint16_t freshChipId, QSt
 
 bool LinkSession::traceInto(const QString &path, QString *error)
 {
+    // A FIFO or a device would block the open, or the run, forever.
+    const QString problem = outputProblem(path);
+    if (!problem.isEmpty()) {
+        *error = QCoreApplication::translate("session", "cannot write the trace file %1: %2").arg(path, problem);
+        return false;
+    }
     m_trace = std::make_unique<TraceWriter>();
     if (!m_trace->openFile(path)) {
         *error = QCoreApplication::translate("session", "cannot write the trace file %1").arg(path);

@@ -26,7 +26,8 @@ public:
     // False with `error` when the folder cannot be used (not writable,
     // damaged, locked by a program that does not let go).
     bool useEmulator(const QString &stateDir, uint16_t freshChipId, QString *error);
-    // False with `error` when the trace file cannot be opened for appending.
+    // False with `error` when the trace file cannot be opened for appending, or is anything but a regular
+    // file (or a new name).
     bool traceInto(const QString &path, QString *error);
     // Makes the choice the process-wide HID backend; without an emulator or a trace it changes nothing.
     void install();

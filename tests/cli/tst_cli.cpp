@@ -62,6 +62,7 @@ struct ProjectSettings
     bool rolling = false;
     bool limit = false;
     bool autoBurner = false;
+    rolling_seting_t record = {0x19F0, 0x99, 0x01, 3, 0x01, uint8_t(0x80)};  // two bytes at the NVR area's end
 };
 
 // A project for VR5K2610 with a flash image, a BootLoader image and an NVR2 page, written by the window's
@@ -89,7 +90,7 @@ void writeProject(const QString &path, const QByteArray &flash, const QByteArray
     }
     g_bEnRollCode = settings.rolling;
     if (settings.rolling)
-        g_rollingSet = {0x1A10, 0x99, 0x01, 3, 0x01, uint8_t(0x80)};
+        g_rollingSet = settings.record;
     g_bEnLimit = settings.limit;
     if (settings.limit)
         g_nLimitCount = 1234;
@@ -119,6 +120,8 @@ private slots:
     void wrongChipIdExits4AndWritesNothing();
     void blankAfterEraseReportsBlankAreas();
     void downloadUploadRoundTrip();
+    void impossibleSerialNumberIsRefused_data();
+    void impossibleSerialNumberIsRefused();
     void badInputExits65WithTheLoaderText_data();
     void badInputExits65WithTheLoaderText();
     void traceOfABurnHoldsItsFrames();
@@ -209,7 +212,7 @@ void TestCli::infoJsonShape()
     const QJsonObject rolling = info[QStringLiteral("rolling")].toObject();
     QCOMPARE(keys(rolling), keySet({"enabled", "startAdd", "startVal", "bitSize", "step", "radix", "area", "countUp"}));
     QCOMPARE(rolling[QStringLiteral("enabled")].toBool(), true);
-    QCOMPARE(rolling[QStringLiteral("startAdd")].toInt(), 0x1A10);
+    QCOMPARE(rolling[QStringLiteral("startAdd")].toInt(), 0x19F0);
     QCOMPARE(rolling[QStringLiteral("startVal")].toInt(), 0x99);
     QCOMPARE(rolling[QStringLiteral("step")].toInt(), 3);
     QCOMPARE(rolling[QStringLiteral("countUp")].toBool(), true);
@@ -267,13 +270,11 @@ void TestCli::hexWarningsCountWhatWasPassedOver_data()
     const QByteArray data = patternBytes(64, 21);
     QTest::newRow("lines that are no records") << "made by hand\n" + hexText(data) + "end\n\n"
                                                << QStringLiteral("2 line(s) skipped") << data;
-    QByteArray crOnly = hexText(data);
-    crOnly.replace('\n', '\r');
-    QTest::newRow("lone CR line ends") << crOnly << QStringLiteral("4 record(s) not at the start of a line")
-                                       << data.left(16);
+    QTest::newRow("blanks after records and a DOS end-of-file mark")
+        << hexText(data).replace("\n", "  \r\n") + "\x1A" << QStringLiteral("1 line(s) skipped") << data;
 }
 
-// The loader's rules pass over these without a word; the command line counts them.
+// The loader's rules pass over lines that are no records; the command line counts them.
 void TestCli::hexWarningsCountWhatWasPassedOver()
 {
     QFETCH(QByteArray, text);
@@ -374,6 +375,33 @@ void TestCli::blankAfterEraseReportsBlankAreas()
     }
 }
 
+void TestCli::impossibleSerialNumberIsRefused_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("info") << QStringList{QStringLiteral("info"), QStringLiteral("p.mprj")};
+    // Folders relative to the run's own folder.
+    QTest::newRow("download") << QStringList{QStringLiteral("--emulate=link"), QStringLiteral("download"), QStringLiteral("p.mprj")};
+    QTest::newRow("burn") << QStringList{QStringLiteral("--emulate=link"), QStringLiteral("burn"), QStringLiteral("p.mprj")};
+    QTest::newRow("gang download") << QStringList{QStringLiteral("--emulate=l1,l2"), QStringLiteral("--link"), QStringLiteral("all"),
+                                                  QStringLiteral("download"), QStringLiteral("p.mprj")};
+}
+
+// Eight bytes wide, in area 3, at 0xFFFFFFFF: no editor makes such a number, and no Link may store or burn it.
+void TestCli::impossibleSerialNumberIsRefused()
+{
+    QFETCH(QStringList, command);
+    ProjectSettings settings;
+    settings.rolling = true;
+    settings.record = {0xFFFFFFFFu, 1, 0x07, 1, 0x01, uint8_t(0xE0)};
+    writeProject(path(QStringLiteral("p.mprj")), patternBytes(600, 13), QByteArray(), QByteArray(), settings);
+    const CliRun run = cli(command);
+    QCOMPARE(run.exitCode, 65);
+    QVERIFY2(run.err.contains(QStringLiteral("项目中的序列号设置有误：序列号位宽为8字节")), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    for (const QString &folder : {QStringLiteral("link"), QStringLiteral("l1"), QStringLiteral("l2")})
+        QVERIFY(!QFile::exists(path(folder)));
+}
+
 void TestCli::downloadUploadRoundTrip()
 {
     writeProject(path(QStringLiteral("p.mprj")), patternBytes(6000, 13), patternBytes(900, 14), patternBytes(512, 15),
@@ -427,7 +455,19 @@ void TestCli::badInputExits65WithTheLoaderText_data()
     QTest::newRow("garbage hex") << QStringLiteral("in.hex") << QByteArray("garbage\n") << noData;
     QTest::newRow("end record only") << QStringLiteral("in.hex") << QByteArray(":00000001FF\n") << noData;
     QTest::newRow("UTF-16 hex") << QStringLiteral("in.hex")
-                                << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) << noData;
+                                << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)
+                                << QStringLiteral("第 1 行有误：含有非十六进制字符");
+    const QByteArray whole = hexText(patternBytes(64, 3));
+    QByteArray flipped = whole;
+    flipped[whole.indexOf('\n') + 12] = flipped[whole.indexOf('\n') + 12] == '7' ? '8' : '7';
+    QTest::newRow("hex with a flipped digit") << QStringLiteral("in.hex") << flipped
+                                              << QStringLiteral("第 2 行有误：校验和错误");
+    QByteArray crOnly = whole;
+    crOnly.replace('\n', '\r');
+    QTest::newRow("hex with lone CR line ends") << QStringLiteral("in.hex") << crOnly
+                                                << QStringLiteral("第 1 行有误：一行中有多条记录");
+    QTest::newRow("hex still being written") << QStringLiteral("in.hex") << whole.left(whole.lastIndexOf(":00000001FF"))
+                                             << QStringLiteral("没有结束记录");
     QTest::newRow("empty bin") << QStringLiteral("in.bin") << QByteArray() << QStringLiteral("in.bin: empty file, no data");
     QTest::newRow("empty project") << QStringLiteral("in.mprj") << QByteArray() << QStringLiteral("in.mprj: empty file");
     QTest::newRow("all-zero project") << QStringLiteral("in.mprj") << QByteArray(156, '\0')
@@ -539,6 +579,10 @@ void TestCli::burnLogAppendsOneLinePerChip()
                               QStringLiteral("record.csv")};
     QCOMPARE(cli(burn).exitCode, 0);
     const QByteArray first = readFile(path(QStringLiteral("record.csv")));
+    // A new record: UTF-8 with its byte-order mark and CRLF line ends, as spreadsheets read it.
+    QVERIFY2(first.startsWith("\xEF\xBB\xBFtime,chip,chip id,areas,checksums,result,text\r\n") && first.endsWith("\r\n")
+                 && first.count('\n') == 2 && first.count("\r\n") == 2,
+             first.constData());
     QCOMPARE(cli(burn).exitCode, 0);
     const QByteArray both = readFile(path(QStringLiteral("record.csv")));
     QVERIFY(both.startsWith(first));
@@ -585,6 +629,12 @@ void TestCli::upgradeThroughIapMode()
     QVERIFY(writeFile(path(QStringLiteral("link-02-010203.bin")), firmware));
     QVERIFY(writeFile(path(QStringLiteral("badname.bin")), firmware));
     QCOMPARE(cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("badname.bin")}).exitCode, 65);
+    // An empty file is a bad input, found before the Link is touched, not a failed write.
+    QVERIFY(writeFile(path(QStringLiteral("empty-02-010203.bin")), QByteArray()));
+    const CliRun empty = cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("empty-02-010203.bin")});
+    QCOMPARE(empty.exitCode, 65);
+    QVERIFY2(empty.err.contains(QStringLiteral("empty file")), qPrintable(empty.err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("link"))));
 
     QCOMPARE(cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("link-02-010203.bin")}).exitCode, 0);
     const CliRun version = cli({emulate(), QStringLiteral("--json"), QStringLiteral("fw-version")});

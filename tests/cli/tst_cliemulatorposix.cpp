@@ -119,6 +119,25 @@ private slots:
         }
     }
 
+    // A Link pulled out and plugged back within its two seconds of grace is waited for, as a real one is: the
+    // emulated Link's pauses are scaled to nothing, the operator's grace is not.
+    void aLinkPulledForASecondIsWaitedFor()
+    {
+        startLoop();
+        QVERIFY(chipsBurned(1));
+        QVERIFY(socket(QStringLiteral("--remove")));
+        QVERIFY(socket(QStringLiteral("--unplug")));
+        QTest::qWait(1000);
+        QVERIFY(socket(QStringLiteral("--plug")));
+        QCOMPARE(m_loop.state(), QProcess::Running);
+        QVERIFY(socket(QStringLiteral("--insert")));
+        QVERIFY2(chipsBurned(2), m_loopOut.constData());
+        // Pulled out for good, the loop ends with the USB failure once the grace is over.
+        QVERIFY(socket(QStringLiteral("--unplug")));
+        QVERIFY(m_loop.waitForFinished(20000));
+        QCOMPARE(m_loop.exitCode(), 36);
+    }
+
     // Waiting for the operator, the loop writes nothing and leaves the processor alone.
     void anIdleLoopWritesNothingAndSleeps()
     {

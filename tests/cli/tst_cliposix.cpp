@@ -10,7 +10,8 @@ namespace {
 // tarnquill-cli with its files cut at `fileSizeLimit` bytes (0: no limit), as on a disk that fills up: a
 // write past the limit returns short. SIGXFSZ is ignored so the write fails instead of ending the process.
 CliRun runLimited(const QStringList &arguments, const QString &workDir, qint64 fileSizeLimit,
-                  const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+                  const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+                  const QString &stdoutFile = QString())
 {
     QStringList wrapped{QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; exec \"$@\""), QStringLiteral("sh")};
     if (fileSizeLimit > 0)
@@ -19,6 +20,8 @@ CliRun runLimited(const QStringList &arguments, const QString &workDir, qint64 f
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(workDir);
+    if (!stdoutFile.isEmpty())
+        p.setStandardOutputFile(stdoutFile);
     p.start(QStringLiteral("/bin/sh"), wrapped);
     CliRun run;
     // A reader stuck on a FIFO or a loop that does not stop fails here instead of hanging the suite.
@@ -84,6 +87,12 @@ private slots:
         QTest::newRow("log on a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("in.hex"),
                                                       QStringLiteral("--log"), QStringLiteral("fifo.csv")}
                                        << 74 << fifo;
+        QTest::newRow("trace on a FIFO") << QStringList{QStringLiteral("--emulate"), QStringLiteral("--trace"),
+                                                        QStringLiteral("fifo.csv"), QStringLiteral("fw-version")}
+                                         << 74 << fifo;
+        QTest::newRow("trace on /dev/null") << QStringList{QStringLiteral("--emulate"), QStringLiteral("--trace"),
+                                                           QStringLiteral("/dev/null"), QStringLiteral("fw-version")}
+                                            << 74 << QStringLiteral("设备文件");
         QTest::newRow("log on /dev/full") << QStringList{QStringLiteral("--emulate"), QStringLiteral("burn"), QStringLiteral("in.hex"),
                                                          QStringLiteral("--log"), QStringLiteral("/dev/full")}
                                           << 74 << QStringLiteral("设备文件");
@@ -142,6 +151,41 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("cannot write")), qPrintable(run.err));
         QCOMPARE(readFile(path(output)), previous);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // in.hex and the output
+    }
+
+    // What a command prints on stdout is its result: output that cannot be written is a failure (74) with the
+    // system's reason, never a success.
+    void stdoutThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("output");  // where stdout goes
+        QTest::addColumn<qint64>("limit");
+        const QString full = QStringLiteral("/dev/full");
+        QTest::newRow("chips to /dev/full") << QStringList{QStringLiteral("chips")} << full << qint64(0);
+        QTest::newRow("help to /dev/full") << QStringList{QStringLiteral("--help")} << full << qint64(0);
+        QTest::newRow("info to /dev/full") << QStringList{QStringLiteral("info"), QStringLiteral("in.hex")} << full
+                                           << qint64(0);
+        QTest::newRow("burn --json to /dev/full")
+            << QStringList{QStringLiteral("--emulate"), QStringLiteral("--json"), QStringLiteral("burn"), QStringLiteral("in.hex")}
+            << full << qint64(0);
+        QTest::newRow("blank --json onto a full disk")
+            << QStringList{QStringLiteral("--emulate"), QStringLiteral("--json"), QStringLiteral("blank")}
+            << QStringLiteral("out.json") << qint64(8);
+        QTest::newRow("chips onto a full disk") << QStringList{QStringLiteral("chips")} << QStringLiteral("out.txt")
+                                                << qint64(20);
+    }
+
+    void stdoutThatCannotBeWritten()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        QFETCH(qint64, limit);
+        const QString target = output.startsWith(QLatin1Char('/')) ? output : path(output);
+        const CliRun run = runLimited(arguments, m_dir->path(), limit, QProcessEnvironment::systemEnvironment(), target);
+        QCOMPARE(run.exitCode, 74);
+        QVERIFY2(run.err.contains(QStringLiteral("cannot write the output")), qPrintable(run.err));
+        // The same command with somewhere to write succeeds: the failure is the output's alone.
+        QCOMPARE(cli(arguments).exitCode, 0);
     }
 
     // A chip burned but not recorded stops the loop before the next chip, and the record has no torn line.

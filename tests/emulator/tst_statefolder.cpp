@@ -4,6 +4,7 @@
 #include "emulator/emulatorbackend.h"
 #include "emulator/emulatorstate.h"
 #include "emulator/linkemulator.h"
+#include "emulator/statefolder.h"
 #include "emulator/statefolderio.h"
 #include "link/devicelock.h"
 #include "link/linkcommands.h"
@@ -292,6 +293,49 @@ private slots:
         LinkEmulator after(dir.path());
         QVERIFY(after.firmwareVersion() == (LinkFirmwareVersion{2, 3, 4}));
         QCOMPARE(after.chipFlash().left(100), QByteArray(100, 0x33));
+    }
+
+    // Two programs changing different fields of the socket: each writes back its own field only, so a change
+    // that finished in between is never undone by the other program's stale copy.
+    void socketFieldsOfTwoProgramsMerge_data()
+    {
+        QTest::addColumn<int>("first");   // the change the early program makes last
+        QTest::addColumn<int>("second");  // the change another program finishes in between
+        enum { Remove, ChipId, Unplug };
+        QTest::newRow("chip id over a removal") << int(ChipId) << int(Remove);
+        QTest::newRow("removal over a chip id") << int(Remove) << int(ChipId);
+        QTest::newRow("chip id over an unplug") << int(ChipId) << int(Unplug);
+        QTest::newRow("unplug over a removal") << int(Unplug) << int(Remove);
+        QTest::newRow("removal over an unplug") << int(Remove) << int(Unplug);
+    }
+
+    void socketFieldsOfTwoProgramsMerge()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QTemporaryDir dir;
+        const auto change = [](LinkEmulator &emu, int what) {
+            switch (what) {
+            case 0: QVERIFY(emu.setChipPresent(false)); break;
+            case 1: QVERIFY(emu.setChipId(0x4470)); break;
+            default: emu.setConnected(false); QVERIFY(emu.stateError().isEmpty()); break;
+            }
+        };
+        { LinkEmulator(dir.path()).setChipId(0x2610); }
+        LinkEmulator early(dir.path());  // read the folder before the other program's change
+        {
+            LinkEmulator between(dir.path());
+            change(between, second);
+        }
+        change(early, first);
+        LinkEmulator after(dir.path());
+        for (int what : {first, second}) {
+            switch (what) {
+            case 0: QVERIFY(!after.chipPresent()); break;
+            case 1: QCOMPARE(after.chipId(), uint16_t(0x4470)); break;
+            default: QVERIFY(!StateFolder(dir.path()).linkPluggedIn()); break;
+            }
+        }
     }
 
     // A folder that cannot take the state fails the pass instead of confirming it.

@@ -107,17 +107,17 @@ private slots:
         QTest::newRow("lower-case digits")
             << "VR5K2610" << flash << dataRecord(0x0040, abcd).toLower() + kEof << 0x44u << QString() << 0x40
             << abcd;
-        QTest::newRow("bad data pair reads 0")
-            << "VR5K2610" << flash << QByteArray(":04000000A1ZZC3D4FF\n") << 4u << QString() << 0
-            << QByteArray::fromHex("A100C3D4");
-        QTest::newRow("short record line reads 0")
-            << "VR5K2610" << flash << QByteArray(":04000000A1\n") << 4u << QString() << 0
-            << QByteArray::fromHex("A1000000");
-        QTest::newRow("unparsable length skipped")
-            << "VR5K2610" << flash << QByteArray(":G4000000A1B2C3D4FF\n") + dataRecord(0x10, abcd) << 0x14u
-            << QString() << 0x10 << abcd;
-        QTest::newRow("signed address text skipped")
-            << "VR5K2610" << flash << QByteArray(":04-00100A1B2C3D4FF\n") << 0u << QString() << 0 << QByteArray();
+        // As SDCC writes an .ihx: LF line ends, records of up to 16 bytes, the end record last.
+        QTest::newRow("SDCC .ihx")
+            << "VR5K2610" << flash
+            << QByteArray(":03000000020006F5\n:03005F0002000399\n:0300030002006296\n:00000001FF\n") << 0x62u
+            << QString() << 0x5F << QByteArray::fromHex("020003");
+        QTest::newRow("blanks after records, text after the end record")
+            << "VR5K2610" << flash << dataRecord(0, abcd).replace("\r\n", " \t\r\n") + kEof + "\x1A" << 4u
+            << QString() << 0 << abcd;
+        QTest::newRow("records after an end record, then another")
+            << "VR5K2610" << flash << dataRecord(0, abcd) + kEof + dataRecord(0x20, abcd) + kEof << 0x24u
+            << QString() << 0x20 << abcd;
         QTest::newRow("BootLoader ends at its area")
             << "VR5K2610" << bl << dataRecord(6656 - 4, abcd) + kEof << 6656u << QString() << 6652 << abcd;
         QTest::newRow("BootLoader one byte beyond")
@@ -181,6 +181,71 @@ private slots:
         QCOMPARE(otherIsBL ? g_nNVRBinSize : g_nBinSize, 77u);
         QVERIFY(allBytesAre(otherIsBL ? g_ucNVRBinBuf : g_ucBinBuf, otherIsBL ? NVR_BIN_BUF_SIZE : BIN_BUF_SIZE,
                             0x5A));
+    }
+
+    // A damaged or incomplete file is refused by name and line, and both images keep what they held.
+    void hexRefused_data()
+    {
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<int>("line");  // 0: the whole file
+        QTest::addColumn<QString>("reason");
+        const QByteArray abcd = QByteArray::fromHex("A1B2C3D4");
+        const QByteArray good = dataRecord(0, abcd);
+        QByteArray flipped = dataRecord(0x10, abcd);
+        flipped[12] = 'E';
+        QByteArray badSum = dataRecord(0x10, abcd);
+        badSum[badSum.size() - 3] = '0';
+        QByteArray crOnly = good + good + kEof;
+        crOnly.replace("\r\n", "\r");
+        QTest::newRow("checksum wrong") << good + badSum + kEof << 2 << QStringLiteral("校验和错误");
+        QTest::newRow("a data digit flipped") << good + flipped + kEof << 2 << QStringLiteral("校验和错误");
+        QTest::newRow("not a hexadecimal digit")
+            << QByteArray(":04000000A1ZZC3D4FF\n") + kEof << 1 << QStringLiteral("非十六进制");
+        QTest::newRow("signed address text")
+            << QByteArray(":04-00100A1B2C3D4FF\n") + kEof << 1 << QStringLiteral("非十六进制");
+        QTest::newRow("record cut short") << good.left(13) + "\n" + kEof << 1 << QStringLiteral("不完整");
+        QTest::newRow("length larger than the data")
+            << QByteArray(":05000000A1B2C3D4") + "\n" + kEof << 1 << QStringLiteral("不完整");
+        QTest::newRow("odd number of digits") << good.left(19) + "0\r\n" + kEof << 1 << QStringLiteral("不完整");
+        QTest::newRow("colon alone") << QByteArray(":\n") + kEof << 1 << QStringLiteral("不完整");
+        QTest::newRow("other record type, checksum wrong")
+            << QByteArray(":020000040000FB\n") + good + kEof << 1 << QStringLiteral("校验和错误");
+        QTest::newRow("end record damaged") << good + ":00000001FE\n" << 2 << QStringLiteral("校验和错误");
+        QTest::newRow("lone CR line ends") << crOnly << 1 << QStringLiteral("多条记录");
+        QTest::newRow("no end record: still being written") << good + good << 0 << QStringLiteral("没有结束记录");
+        QTest::newRow("cut after the last record's line end")
+            << good + dataRecord(0x40, abcd) << 0 << QStringLiteral("没有结束记录");
+        QTest::newRow("data after the end record") << good + kEof + good << 0 << QStringLiteral("没有结束记录");
+        const QString utf16 = QString::fromLatin1(good + kEof);
+        QTest::newRow("UTF-16") << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) << 1
+                                << QStringLiteral("非十六进制");
+    }
+
+    void hexRefused()
+    {
+        QFETCH(QByteArray, hex);
+        QFETCH(int, line);
+        QFETCH(QString, reason);
+        std::memset(g_ucBinBuf, 0x5A, BIN_BUF_SIZE);
+        std::memset(g_ucNVRBinBuf, 0x5A, NVR_BIN_BUF_SIZE);
+        g_nBinSize = g_nNVRBinSize = 77;
+        const QString path = pathFor(QStringLiteral("固件.hex"));
+        QVERIFY(writeFile(path, hex));
+        for (const ImageTarget target : {ImageTarget::Flash, ImageTarget::BootLoader}) {
+            RecordedMessages msgs;
+            HexScan scan;
+            QCOMPARE(readHexFile(path, target, msgs.sink(), &scan), -4);
+            QCOMPARE(scan.problemLine, line);
+            QCOMPARE(msgs.boxes.size(), 1);
+            const QString box = msgs.boxes.first();
+            QVERIFY2(box.contains(reason) && box.contains(QDir::toNativeSeparators(path)), qPrintable(box));
+            QCOMPARE(box.contains(QStringLiteral("第 %1 行").arg(line)), line > 0);
+            QCOMPARE(msgs.logs, QStringList{box.section(QLatin1Char('|'), 1)});
+            QCOMPARE(g_nBinSize, 77u);
+            QCOMPARE(g_nNVRBinSize, 77u);
+            QVERIFY(allBytesAre(g_ucBinBuf, BIN_BUF_SIZE, 0x5A));
+            QVERIFY(allBytesAre(g_ucNVRBinBuf, NVR_BIN_BUF_SIZE, 0x5A));
+        }
     }
 
     void hexRecordNearTopOfImage_data()

@@ -289,7 +289,7 @@ LayoutFile version1LayoutFile()
     qToLittleEndian<uint32_t>(uint32_t(f.flash.size()), p + 14);
     qToLittleEndian<uint32_t>(uint32_t(f.bl.size()), p + 18);
     qToLittleEndian<uint16_t>(f.blSum, p + 22);
-    info.replace(64, 12, QByteArray::fromHex("2B1A0000" "21430000" "01" "05" "00" "C0"));
+    info.replace(64, 12, QByteArray::fromHex("2B1A0000" "34120000" "01" "05" "00" "C0"));  // start 0x1234: four decimal digits fit two bytes
     info.replace(76, 12, QByteArray::fromHex("0201" "0403" "0605" "0807" "01" "00" "01" "01"));
     QByteArray file = h + info;
     fixInfoSum(file);
@@ -377,7 +377,7 @@ private slots:
         QCOMPARE(g_nNVRBinSize, uint32_t(f.bl.size()));
 
         QCOMPARE(g_rollingSet.startAdd, 0x1A2Bu);
-        QCOMPARE(g_rollingSet.startVal, 0x4321u);
+        QCOMPARE(g_rollingSet.startVal, 0x1234u);
         QCOMPARE(g_rollingSet.bitSize, uint8_t(1));
         QCOMPARE(g_rollingSet.step, uint8_t(5));
         QCOMPARE(g_rollingSet.radix, uint8_t(0));
@@ -774,6 +774,70 @@ private slots:
             QCOMPARE(g_fClockFreq, stored);
         else
             QCOMPARE(g_fClockFreq, 30.0f);
+    }
+
+    // An enabled serial number is burned where its record points: a record no editor could have made refuses
+    // the project with the reason, as the editors would have refused the entry. A disabled one is never burned.
+    void impossibleSerialNumberRefused_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("width");  // bytes
+        QTest::addColumn<int>("area");
+        QTest::addColumn<int>("radix");
+        QTest::addColumn<uint32_t>("address");
+        QTest::addColumn<uint32_t>("start");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("reason");  // empty: loads
+        QTest::newRow("as the editors make it") << true << 2 << 0 << 1 << 0x10u << 0xFFFFu << 255 << QString();
+        QTest::newRow("decimal, at the end of the flash") << true << 4 << 2 << 0 << 0x7FFCu << 99999999u << 99 << QString();
+        QTest::newRow("eight bytes wide") << true << 8 << 0 << 1 << 0x10u << 1u << 1 << QStringLiteral("1至4字节");
+        QTest::newRow("five bytes wide") << true << 5 << 0 << 1 << 0x10u << 1u << 1 << QStringLiteral("1至4字节");
+        QTest::newRow("area 3") << true << 1 << 3 << 1 << 0x10u << 1u << 1 << QStringLiteral("区域3");
+        QTest::newRow("radix 2") << true << 1 << 0 << 2 << 0x10u << 1u << 1 << QStringLiteral("进制2");
+        QTest::newRow("flash address 0xFFFFFFFF") << true << 1 << 2 << 1 << 0xFFFFFFFFu << 1u << 1
+                                                  << QStringLiteral("FLASH空间");
+        QTest::newRow("past the NVR area") << true << 2 << 0 << 1 << 6655u << 1u << 1 << QStringLiteral("NVR空间");
+        QTest::newRow("across two sectors") << true << 2 << 2 << 1 << 0x1FFu << 1u << 1 << QStringLiteral("跨越两个扇区");
+        QTest::newRow("start wider than one byte") << true << 1 << 0 << 1 << 0x10u << 0x100u << 1
+                                                   << QStringLiteral("初始值大于位宽");
+        QTest::newRow("decimal step 150") << true << 1 << 0 << 0 << 0x10u << 1u << 150 << QStringLiteral("0-99");
+        QTest::newRow("disabled, never burned") << false << 8 << 3 << 2 << 0xFFFFFFFFu << 1u << 150 << QString();
+    }
+
+    void impossibleSerialNumberRefused()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(int, width);
+        QFETCH(int, area);
+        QFETCH(int, radix);
+        QFETCH(uint32_t, address);
+        QFETCH(uint32_t, start);
+        QFETCH(int, step);
+        QFETCH(QString, reason);
+        g_bEnBin = true;
+        g_nBinSize = 4;
+        fillBinAndSum(g_ucBinBuf, 4);
+        g_bEnRollCode = enabled;
+        g_rollingSet = rolling_seting_t{};
+        g_rollingSet.startAdd = address;
+        g_rollingSet.startVal = start;
+        g_rollingSet.bitSize = uint8_t(width - 1);
+        g_rollingSet.step = uint8_t(step);
+        g_rollingSet.radix = uint8_t(radix);
+        g_rollingSet.setArea(uint8_t(area));
+        const QByteArray file = projectBytes();
+        RecordedMessages msgs;
+        QString selected;
+        QCOMPARE(loadBytes(file, catalogue(), &msgs, &selected), reason.isEmpty() ? 0 : -8);
+        if (reason.isEmpty()) {
+            QVERIFY(msgs.boxes.isEmpty());
+            QCOMPARE(g_rollingSet.startAdd, address);
+            return;
+        }
+        QCOMPARE(msgs.boxes.size(), 1);
+        QVERIFY2(msgs.boxes.first().contains(QStringLiteral("序列号设置有误")) && msgs.boxes.first().contains(reason),
+                 qPrintable(msgs.boxes.first()));
+        QVERIFY(selected.isEmpty());  // the chip is not selected for a refused project
     }
 
     void saveIsExactAndReplacesWholeFile()
