@@ -1,8 +1,6 @@
+#include "storetestutil.h"
 #include "support/pgserver.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QtTest>
 
 // The test fixture itself: a server of our own, reached only through its socket, that survives a restart
@@ -11,28 +9,7 @@ class tst_pgserver : public QObject
 {
     Q_OBJECT
 
-    // The first value `sql` answers ("done" when none) over a fresh connection to the fixture's database, or the error.
-    static QString ask(const PgServer &server, const QString &sql)
-    {
-        QString answer;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("probe"));
-            db.setHostName(server.socketDir());
-            db.setDatabaseName(QStringLiteral("tq"));
-            db.setUserName(QStringLiteral("tq"));
-            if (!db.open()) {
-                answer = QStringLiteral("error: ") + db.lastError().text();
-            } else {
-                QSqlQuery q(db);
-                if (!q.exec(sql))
-                    answer = QStringLiteral("error: ") + q.lastError().text();
-                else
-                    answer = q.next() ? q.value(0).toString() : QStringLiteral("done");
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("probe"));
-        return answer;
-    }
+    static QString ask(const PgServer &server, const QString &sql) { return rawLedgerSql(server.url(), sql); }
 
 private slots:
     void initTestCase()

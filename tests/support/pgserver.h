@@ -111,6 +111,15 @@ public:
         m_dir.reset();
     }
 
+    // A new empty database on the server; its ledger URL, or empty (with error()) when it could not be made.
+    QString newDatabase()
+    {
+        const QString name = QStringLiteral("tq%1").arg(++m_databases);
+        if (!run(QStringLiteral("createdb"), {QStringLiteral("-h"), socketDir(), QStringLiteral("-U"), QStringLiteral("tq"), name}))
+            return QString();
+        return QStringLiteral("postgresql://tq@/%1?host=%2").arg(name, socketDir());
+    }
+
     QString socketDir() const { return m_dir ? m_dir->path() : QString(); }
     // The ledger URL of the test database.
     QString url() const { return QStringLiteral("postgresql://tq@/tq?host=") + socketDir(); }
@@ -161,4 +170,5 @@ private:
     QString m_bin;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_error;
+    int m_databases = 0;
 };
