@@ -1,5 +1,7 @@
 #include "cliargs.h"
 
+#include "ledgerargs.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QSet>
@@ -32,6 +34,7 @@ const QHash<QString, CommandForm> &commandForms()
         {QStringLiteral("emulator"),
          {1, {QStringLiteral("--chip-id"), QStringLiteral("--insert"), QStringLiteral("--remove"),
               QStringLiteral("--fw"), QStringLiteral("--unplug"), QStringLiteral("--plug")}}},
+        {QStringLiteral("ledger"), {-1, ledgerOptionNames()}},  // operands checked by the command
     };
     return forms;
 }
@@ -42,7 +45,8 @@ const QSet<QString> &valueOptions()
                                         QStringLiteral("--trace"), QStringLiteral("--to"),
                                         QStringLiteral("--log"), QStringLiteral("--chip-id"),
                                         QStringLiteral("--fw"), QStringLiteral("--link"),
-                                        QStringLiteral("--gang-serial")};
+                                        QStringLiteral("--gang-serial"), QStringLiteral("--ledger"),
+                                        QStringLiteral("--station"), QStringLiteral("--operator")};
     return names;
 }
 
@@ -102,6 +106,11 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         o.gangWorker = true;
     } else if (name == QLatin1String("--gang-serial")) {
         o.gangSerial = value;
+    } else if (name == QLatin1String("--ledger") || name == QLatin1String("--station") || name == QLatin1String("--operator")) {
+        (name == QLatin1String("--ledger") ? o.ledger : name == QLatin1String("--station") ? o.station : o.operatorName) = value;
+    } else if (ledgerOptionNames().contains(name)) {
+        commandOptions << name;
+        o.ledgerValues.insert(name, value);
     } else {
         commandOptions << name;
         if (name == QLatin1String("--to")) {
@@ -182,7 +191,7 @@ CliParse parseCliArguments(const QStringList &arguments)
             continue;
         }
         QString value;
-        if (valueOptions().contains(name)) {
+        if (valueOptions().contains(name) || ledgerOptionNames().contains(name)) {
             if (eq >= 0) {
                 value = arg.mid(eq + 1);
             } else if (i + 1 < arguments.size()) {
@@ -218,7 +227,7 @@ CliParse parseCliArguments(const QStringList &arguments)
         result.error = QCoreApplication::translate("cli", "unknown command \"%1\"").arg(o.command);
         return result;
     }
-    if (o.operands.size() != form->operands) {
+    if (form->operands >= 0 && o.operands.size() != form->operands) {
         result.error = QCoreApplication::translate("cli", "%1 takes %2 operand(s), %3 given")
                            .arg(o.command)
                            .arg(form->operands)
@@ -271,5 +280,5 @@ QString cliUsage()
         "transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),\n"
         "74 output or production record not written (the previous file stays whole), 130 interrupted.\n"
         "--lang zh|en: language of the messages (default: the system's); JSON output and exit status are the\n"
-        "same in every language.\n");
+        "same in every language.\n") + ledgerUsage();
 }

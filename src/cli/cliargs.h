@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,9 @@ struct CliOptions
     QString link;              // --link PORT, P1,P2,... or all; empty = the one attached Link
     bool gangWorker = false;   // runs one Link of a gang for the parent process
     QString gangSerial;        // a gang worker's serial numbers, START:STEP
+    QString ledger;            // --ledger URL; empty = TQ_LEDGER
+    QString station;           // --station NAME; empty = the host name
+    QString operatorName;      // --operator NAME
 
     QString command;
     QStringList operands;
@@ -36,6 +40,7 @@ struct CliOptions
     bool plug = false;         // emulator
     bool hasFirmware = false;  // emulator
     uint16_t fwH = 0, fwM = 0, fwL = 0;
+    QHash<QString, QString> ledgerValues;  // the ledger command's options (ledgerargs.h) by name
 };
 
 struct CliParse
