@@ -1418,6 +1418,7 @@ same in every language.
   ledger status                 每个序列号空间和每个工位的统计
   ledger find VALUE --space NAME  一个序列号的全部记录
   ledger export OUT [--since TIME] [--format csv|json]  导出记录
+  burn FILE --serial NAME [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
 --ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
 或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station NAME（默认主机名）、--operator NAME：记录者。
 </source>
@@ -1426,6 +1427,7 @@ same in every language.
   ledger status                 counts of every serial space and every station
   ledger find VALUE --space NAME  every record of one serial number
   ledger export OUT [--since TIME] [--format csv|json]  export the records
+  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
 --ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
 or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
 </translation>
@@ -1557,6 +1559,26 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>（没有 --from 时按所选芯片的默认序列号设置：请用 --from 指定工程）</source>
         <translation> (without --from the chosen chip&apos;s default serial setting applies: give the project with --from)</translation>
+    </message>
+    <message>
+        <source>--serial 暂时只用于一个 Link，不能用于多 Link 同时烧录</source>
+        <translation>--serial works with one Link for now, not with a gang</translation>
+    </message>
+    <message>
+        <source>工位 %1 上次未用完的 %2 个序列号已作废</source>
+        <translation>station %1: %2 serial number(s) its last run left unsettled are now void</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 写在 EEPROM 或没有 BootLoader 区的 NVR 中：在线烧录只支持 FLASH 和 BootLoader 区</source>
+        <translation>serial space %1 is written into the EEPROM or an NVR area without a BootLoader area: online burning writes serial numbers into FLASH and the BootLoader area only</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 写在 %2 区，但本次不烧录这个区</source>
+        <translation>serial space %1 is written into area %2, which this burn does not burn</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 的地址 0x%2 超出 %3 区</source>
+        <translation>serial space %1: address 0x%2 lies outside area %3</translation>
     </message>
 </context>
 <context>

@@ -20,7 +20,7 @@ const QHash<QString, CommandForm> &commandForms()
         {QStringLiteral("links"), {0, {}}},
         {QStringLiteral("info"), {1, {}}},
         {QStringLiteral("convert"), {2, {QStringLiteral("--to")}}},
-        {QStringLiteral("burn"), {1, {QStringLiteral("--loop"), QStringLiteral("--verify"), QStringLiteral("--log")}}},
+        {QStringLiteral("burn"), {1, {QStringLiteral("--loop"), QStringLiteral("--verify"), QStringLiteral("--log"), QStringLiteral("--serial")}}},
         {QStringLiteral("read"), {1, {}}},
         {QStringLiteral("erase"), {0, {}}},
         {QStringLiteral("blank"), {0, {}}},
@@ -46,7 +46,7 @@ const QSet<QString> &valueOptions()
                                         QStringLiteral("--log"), QStringLiteral("--chip-id"),
                                         QStringLiteral("--fw"), QStringLiteral("--link"),
                                         QStringLiteral("--gang-serial"), QStringLiteral("--ledger"),
-                                        QStringLiteral("--station"), QStringLiteral("--operator")};
+                                        QStringLiteral("--station"), QStringLiteral("--operator"), QStringLiteral("--serial")};
     return names;
 }
 
@@ -123,6 +123,8 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
             o.verify = true;
         } else if (name == QLatin1String("--log")) {
             o.logFile = value;
+        } else if (name == QLatin1String("--serial")) {
+            o.serialSpace = value;
         } else if (name == QLatin1String("--chip-id")) {
             QString digits = value;
             if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))

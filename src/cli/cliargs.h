@@ -32,6 +32,7 @@ struct CliOptions
     bool loop = false;         // burn
     bool verify = false;       // burn
     QString logFile;           // burn
+    QString serialSpace;       // burn --serial NAME: the ledger's serial space
     bool hasChipId = false;    // emulator
     uint16_t chipId = 0;
     bool insert = false;       // emulator

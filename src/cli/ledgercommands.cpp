@@ -323,6 +323,7 @@ QString ledgerUsage()
         "  ledger status                 每个序列号空间和每个工位的统计\n"
         "  ledger find VALUE --space NAME  一个序列号的全部记录\n"
         "  ledger export OUT [--since TIME] [--format csv|json]  导出记录\n"
+        "  burn FILE --serial NAME [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本\n"
         "--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&sslmode=...]\n"
         "或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station NAME（默认主机名）、--operator NAME：记录者。\n");
 }

@@ -65,13 +65,19 @@ const QString kRecordColumns = QStringLiteral(
     "station, run, seq, time, operator, port, label, firmware, program_version, chip, chip_id, space, serial,"
     " areas, checksums, image_checksum, result, text, duration_ms");
 
+// A text not given is empty, not NULL (Qt binds a null QString as NULL).
+QVariant text(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
 QVariantList recordValues(const LedgerRecord &r)
 {
-    return {r.station, r.run, qlonglong(r.sequence), isoTime(r.time), r.operatorName, r.port, r.label,
-            r.firmware, r.programVersion, r.chip, int(r.chipId),
+    return {text(r.station), text(r.run), qlonglong(r.sequence), isoTime(r.time), text(r.operatorName), text(r.port),
+            text(r.label), text(r.firmware), text(r.programVersion), text(r.chip), int(r.chipId),
             r.space.isEmpty() ? QVariant(QVariant::String) : QVariant(r.space), nullableInt(r.serial),
-            r.areas.join(QLatin1Char(' ')), r.checksums.join(QLatin1Char(' ')), r.imageChecksum, r.result,
-            r.text, qlonglong(r.durationMs)};
+            r.areas.join(QLatin1Char(' ')), r.checksums.join(QLatin1Char(' ')), text(r.imageChecksum), r.result,
+            text(r.text), qlonglong(r.durationMs)};
 }
 
 LedgerRecord recordFrom(const QSqlQuery &q)

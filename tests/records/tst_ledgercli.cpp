@@ -2,7 +2,9 @@
 // store, as a station would.
 #include "storetestutil.h"
 #include "cli/clitestutil.h"
+#include "chip/areas.h"
 #include "chip/images.h"
+#include "emulator/linkemulator.h"
 #include "files/projectfile.h"
 #include "production/productionsettings.h"
 #include "records/productionstore.h"
@@ -13,7 +15,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
 #include <memory>
+
+#include <csignal>
 
 class tst_ledgercli : public QObject
 {
@@ -27,6 +32,26 @@ class tst_ledgercli : public QObject
     CliRun ledger(const QStringList &arguments) const
     {
         return runCli(QStringList{QStringLiteral("--ledger"), url(), QStringLiteral("ledger")} + arguments, m_dir->path());
+    }
+
+    CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir->path()); }
+
+    // A project burning a flash image of 2000 bytes, its 16-bit hexadecimal serial at 0x1000 of the flash
+    // (past the image's data, so the erased bytes before it are burned too).
+    QByteArray writeFlashProject(const QString &name)
+    {
+        selectMcu(QStringLiteral("VR5K2610"));
+        resetImages();
+        resetProduction();
+        const QByteArray flash = patternBytes(2000, 5);
+        std::memcpy(g_ucBinBuf, flash.constData(), size_t(flash.size()));
+        g_nBinSize = uint32_t(flash.size());
+        g_bEnBin = true;
+        refreshChecksums();
+        g_bEnRollCode = true;
+        g_rollingSet = {0x1000, 0, 0x01, 1, 0x01, uint8_t(0x80 | (RollingAreaFlash << 5))};
+        [&] { QCOMPARE(saveProject(path(name)), 0); }();
+        return flash;
     }
 
     // A project whose serial is `enabled`: 16 bits, hexadecimal, at 0x1F0 of the NVR area, counting `up`.
@@ -182,6 +207,94 @@ private slots:
         const CliRun given = runCli({QStringLiteral("--json"), QStringLiteral("ledger"), QStringLiteral("status")}, m_dir->path(), env);
         QCOMPARE(given.exitCode, 0);
         QVERIFY(QFile::exists(path(QStringLiteral("line.db"))));
+    }
+
+    // Every chip holds the serial its record names; a failed chip's value is void and never given again.
+    void burnWritesEachChipsSerialAndRecordsIt()
+    {
+        const QByteArray flash = writeFlashProject(QStringLiteral("f.mprj"));
+        QCOMPARE(ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("0x1230"),
+                         QStringLiteral("--last"), QStringLiteral("0x12FF"), QStringLiteral("--from"), QStringLiteral("f.mprj")}).exitCode, 0);
+        const QString emu = path(QStringLiteral("link"));
+        QCOMPARE(cli({QStringLiteral("emulator"), emu}).exitCode, 0);
+        const QStringList burn = {QStringLiteral("--ledger"), url(), QStringLiteral("--station"), QStringLiteral("S1"),
+                                  QStringLiteral("--operator"), QStringLiteral("王"), QStringLiteral("--emulate=") + emu,
+                                  QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn")};
+        const auto expectChipSerial = [&](const QByteArray &serial) {
+            const QByteArray chip = LinkEmulator(emu).chipFlash();
+            QVERIFY(chip.size() > 0x1002);
+            QCOMPARE(chip.left(flash.size()).toHex(), flash.toHex());
+            QCOMPARE(chip.mid(0x1000, 2).toHex(), serial.toHex());
+            QVERIFY(chip.mid(flash.size(), 0x1000 - flash.size()) == QByteArray(0x1000 - flash.size(), '\xFF'));
+        };
+
+        CliRun run = cli(burn);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        expectChipSerial(QByteArray::fromHex("1230"));
+        run = cli(burn);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        expectChipSerial(QByteArray::fromHex("1231"));
+
+        // The wrong chip in the socket: the pass fails, its value is void.
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--chip-id"), QStringLiteral("1234")}).exitCode, 0);
+        QCOMPARE(cli(burn).exitCode, 4);
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--chip-id"), QStringLiteral("2610")}).exitCode, 0);
+        run = cli(burn);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        expectChipSerial(QByteArray::fromHex("1233"));
+
+        const QJsonObject written = json(ledger({QStringLiteral("find"), QStringLiteral("0x1233"), QStringLiteral("--space"), QStringLiteral("sn"), QStringLiteral("--json")}).out).object();
+        QCOMPARE(written[QStringLiteral("state")].toString(), QStringLiteral("written"));
+        const QJsonObject record = written[QStringLiteral("records")].toArray().at(0).toObject();
+        QCOMPARE(record[QStringLiteral("serial")].toInt(), 0x1233);
+        QCOMPARE(record[QStringLiteral("station")].toString(), QStringLiteral("S1"));
+        QCOMPARE(record[QStringLiteral("operator")].toString(), QStringLiteral("王"));
+        QCOMPARE(record[QStringLiteral("chipId")].toString(), QStringLiteral("2610"));
+        QCOMPARE(record[QStringLiteral("result")].toInt(), 0);
+        const QJsonObject failed = json(ledger({QStringLiteral("find"), QStringLiteral("0x1232"), QStringLiteral("--space"), QStringLiteral("sn"), QStringLiteral("--json")}).out).object();
+        QCOMPARE(failed[QStringLiteral("state")].toString(), QStringLiteral("void"));
+        QCOMPARE(failed[QStringLiteral("records")].toArray().at(0).toObject()[QStringLiteral("result")].toInt(), 4);
+
+        const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
+        QCOMPARE(space[QStringLiteral("written")].toInt(), 3);
+        QCOMPARE(space[QStringLiteral("void")].toInt(), 1);
+        QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+    }
+
+    // A loop takes a block and writes a fresh value before each chip; what it leaves at Ctrl-C is void.
+    void loopGivesEveryChipTheNextSerial()
+    {
+        writeFlashProject(QStringLiteral("f.mprj"));
+        QCOMPARE(ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("0x1230"),
+                         QStringLiteral("--last"), QStringLiteral("0x12FF"), QStringLiteral("--from"), QStringLiteral("f.mprj")}).exitCode, 0);
+        const QString emu = path(QStringLiteral("link"));
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
+        QProcess loop;
+        loop.setWorkingDirectory(m_dir->path());
+        loop.start(cliPath(), {QStringLiteral("--ledger"), url(), QStringLiteral("--station"), QStringLiteral("S2"), QStringLiteral("--emulate=") + emu,
+                               QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn"), QStringLiteral("--loop")});
+        QVERIFY(loop.waitForStarted());
+        QByteArray out;
+        const auto chipsBurned = [&](int chips) {
+            return QTest::qWaitFor([&] {
+                out += loop.readAllStandardOutput();
+                return out.count("\nchip ") + (out.startsWith("chip ") ? 1 : 0) >= chips;
+            }, 20000);
+        };
+        QVERIFY2(chipsBurned(1), loop.readAllStandardError().constData());
+        QCOMPARE(LinkEmulator(emu).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1230"));
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--remove")}).exitCode, 0);
+        QTest::qWait(100);
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
+        QVERIFY2(chipsBurned(2), out.constData());
+        QCOMPARE(LinkEmulator(emu).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1231"));
+        ::kill(pid_t(loop.processId()), SIGINT);
+        QVERIFY(loop.waitForFinished(20000));
+
+        const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
+        QCOMPARE(space[QStringLiteral("written")].toInt(), 2);
+        QCOMPARE(space[QStringLiteral("void")].toInt(), 14);  // the rest of the block of 16
+        QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
     }
 
     void passwordNeverTakenNorShown()

@@ -211,6 +211,10 @@ private slots:
         first.time = QDateTime(QDate(2026, 5, 1), QTime(8, 30, 0, 125), Qt::UTC);
         LedgerRecord second = testRecord(QStringLiteral("S1"), 2, 0);
         second.time = first.time.addSecs(60);
+        // What a station does not know is kept empty.
+        second.label = QString();
+        second.firmware = QString();
+        second.operatorName = QString();
         QVERIFY2(store->record(first), qPrintable(store->errorString()));
         QVERIFY(store->record(second));
         // Sent again (an answer lost on the way, a spool sent twice): kept once.
@@ -244,6 +248,7 @@ private slots:
         QVERIFY(store->records(second.time, &all));
         QCOMPARE(all.size(), 1);
         QCOMPARE(all[0].sequence, int64_t(2));
+        QVERIFY(all[0].label.isEmpty() && all[0].firmware.isEmpty() && all[0].operatorName.isEmpty());
     }
 
     void serialsInBlocksEachOnce_data()
