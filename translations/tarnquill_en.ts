@@ -1533,10 +1533,6 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
         <translation>a record&apos;s serial number and serial space go together</translation>
     </message>
     <message>
-        <source>序列号 %1（空间 %2）不是工位 %3 预留的未用序列号，不能记入</source>
-        <translation>serial number %1 (space %2) is not an unsettled reservation of station %3 and cannot be recorded</translation>
-    </message>
-    <message>
         <source>序列号空间 %1 已存在</source>
         <translation>serial space %1 already exists</translation>
     </message>
@@ -1561,10 +1557,6 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
         <translation> (without --from the chosen chip&apos;s default serial setting applies: give the project with --from)</translation>
     </message>
     <message>
-        <source>--serial 暂时只用于一个 Link，不能用于多 Link 同时烧录</source>
-        <translation>--serial works with one Link for now, not with a gang</translation>
-    </message>
-    <message>
         <source>工位 %1 上次未用完的 %2 个序列号已作废</source>
         <translation>station %1: %2 serial number(s) its last run left unsettled are now void</translation>
     </message>
@@ -1579,6 +1571,10 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>序列号空间 %1 的地址 0x%2 超出 %3 区</source>
         <translation>serial space %1: address 0x%2 lies outside area %3</translation>
+    </message>
+    <message>
+        <source>序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入</source>
+        <translation>serial number %1 (space %2) is not an unsettled reservation of station %3, port %4, and cannot be recorded</translation>
     </message>
 </context>
 <context>

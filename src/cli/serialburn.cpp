@@ -45,8 +45,6 @@ int SerialBurner::begin(const CliContext &ctx)
         ctx.error(text);
         return ExitStatus::Usage;
     };
-    if (ctx.options.gangWorker)
-        return usage(QCoreApplication::translate("ledger", "--serial 暂时只用于一个 Link，不能用于多 Link 同时烧录"));
     m_url = ctx.options.ledger.isEmpty() ? qEnvironmentVariable("TQ_LEDGER") : ctx.options.ledger;
     if (m_url.isEmpty())
         return usage(QCoreApplication::translate("ledger", "没有账本：请用 --ledger URL 或环境变量 TQ_LEDGER 指定"));
@@ -63,7 +61,7 @@ int SerialBurner::begin(const CliContext &ctx)
     }
     m_location = m_store->location();
     int64_t voided = 0;
-    if (!m_store->space(name, &m_space) || !m_store->startStation(m_station, &voided)) {
+    if (!m_store->space(name, &m_space) || !m_store->startStation({m_station, m_port}, &voided)) {
         ctx.error(m_store->errorString());
         return ExitStatus::CannotWrite;
     }
@@ -89,7 +87,7 @@ int SerialBurner::begin(const CliContext &ctx)
 
 bool SerialBurner::takeNext()
 {
-    if (m_block.isEmpty() && !m_store->reserve(m_space.name, m_station, m_blockSize, &m_block)) {
+    if (m_block.isEmpty() && !m_store->reserve(m_space.name, {m_station, m_port}, m_blockSize, &m_block)) {
         m_error = m_store->errorString();
         return false;
     }
@@ -156,7 +154,7 @@ void SerialBurner::finish()
         unused.prepend(*m_current);
     // Failing here leaves them reserved: the station's next start voids them.
     if (!unused.isEmpty())
-        m_store->release(m_space.name, m_station, unused);
+        m_store->release(m_space.name, {m_station, m_port}, unused);
     m_block.clear();
     m_current.reset();
 }

@@ -24,7 +24,7 @@ bool ProductionStore::unsupported()
     return fail(QCoreApplication::translate("ledger", "CSV 账本只记录芯片，不管理序列号，也不能查询：请用 sqlite: 或 postgresql:// 账本"));
 }
 
-bool ProductionStore::startStation(const QString &, int64_t *voided)
+bool ProductionStore::startStation(const SerialHolder &, int64_t *voided)
 {
     *voided = 0;
     return true;
@@ -40,12 +40,12 @@ bool ProductionStore::space(const QString &, SerialSpace *)
     return unsupported();
 }
 
-bool ProductionStore::reserve(const QString &, const QString &, int, QVector<int64_t> *)
+bool ProductionStore::reserve(const QString &, const SerialHolder &, int, QVector<int64_t> *)
 {
     return unsupported();
 }
 
-bool ProductionStore::release(const QString &, const QString &, const QVector<int64_t> &)
+bool ProductionStore::release(const QString &, const SerialHolder &, const QVector<int64_t> &)
 {
     return unsupported();
 }

@@ -42,9 +42,9 @@ QVector<QStringList> schemaSteps(bool postgres)
                 " CHECK (step > 0), CHECK (next_index >= 0 AND next_index <= total))"),
             QStringLiteral(
                 "CREATE TABLE tq_serial (space TEXT NOT NULL REFERENCES tq_space(name), value BIGINT NOT NULL,"
-                " state TEXT NOT NULL CHECK (state IN ('reserved', 'written', 'void')), station TEXT NOT NULL,"
+                " state TEXT NOT NULL CHECK (state IN ('reserved', 'written', 'void')), station TEXT NOT NULL, port TEXT NOT NULL,"
                 " reserved_at TEXT NOT NULL, settled_at TEXT, PRIMARY KEY (space, value))"),
-            QStringLiteral("CREATE INDEX tq_serial_station ON tq_serial (station, state)"),
+            QStringLiteral("CREATE INDEX tq_serial_station ON tq_serial (station, port, state)"),
             QStringLiteral(
                 "CREATE TABLE tq_record (id %1, station TEXT NOT NULL, run TEXT NOT NULL, seq BIGINT NOT NULL,"
                 " time TEXT NOT NULL, operator TEXT NOT NULL, port TEXT NOT NULL, label TEXT NOT NULL,"
@@ -297,12 +297,13 @@ bool SqlStore::ensureSchema()
     });
 }
 
-bool SqlStore::startStation(const QString &station, int64_t *voided)
+bool SqlStore::startStation(const SerialHolder &holder, int64_t *voided)
 {
     return transaction([&] {
         QSqlQuery q(m_db);
-        if (!run(q, QStringLiteral("UPDATE tq_serial SET state = 'void', settled_at = ? WHERE station = ? AND state = 'reserved'"),
-                 {now(), station}))
+        if (!run(q, QStringLiteral("UPDATE tq_serial SET state = 'void', settled_at = ? WHERE station = ? AND port = ?"
+                                   " AND state = 'reserved'"),
+                 {now(), text(holder.station), text(holder.port)}))
             return false;
         *voided = q.numRowsAffected();
         return true;
@@ -324,12 +325,13 @@ bool SqlStore::record(const LedgerRecord &r)
             return true;
         q.finish();
         if (!run(q, QStringLiteral("UPDATE tq_serial SET state = ?, settled_at = ? WHERE space = ? AND value = ?"
-                                   " AND station = ? AND state = 'reserved'"),
+                                   " AND station = ? AND port = ? AND state = 'reserved'"),
                  {r.result == 0 ? QStringLiteral("written") : QStringLiteral("void"), now(), r.space,
-                  qlonglong(*r.serial), r.station}))
+                  qlonglong(*r.serial), text(r.station), text(r.port)}))
             return false;
         if (q.numRowsAffected() != 1)
-            return dbFail(QCoreApplication::translate("ledger", "序列号 %1（空间 %2）不是工位 %3 预留的未用序列号，不能记入").arg(*r.serial).arg(r.space, r.station));
+            return dbFail(QCoreApplication::translate("ledger", "序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入")
+                              .arg(*r.serial).arg(r.space, r.station, r.port));
         return true;
     });
 }
@@ -387,7 +389,7 @@ bool SqlStore::space(const QString &name, SerialSpace *s)
     });
 }
 
-bool SqlStore::reserve(const QString &spaceName, const QString &station, int count, QVector<int64_t> *values)
+bool SqlStore::reserve(const QString &spaceName, const SerialHolder &holder, int count, QVector<int64_t> *values)
 {
     if (count < 1)
         return fail(QCoreApplication::translate("ledger", "预留的序列号个数须至少为 1"));
@@ -418,9 +420,9 @@ bool SqlStore::reserve(const QString &spaceName, const QString &station, int cou
         QSqlQuery insert(m_db);
         for (int64_t i = from; i < to; ++i) {
             const int64_t value = s.valueAt(i);
-            if (!run(insert, QStringLiteral("INSERT INTO tq_serial (space, value, state, station, reserved_at)"
-                                            " VALUES (?, ?, 'reserved', ?, ?)"),
-                     {spaceName, qlonglong(value), station, now()}))
+            if (!run(insert, QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
+                                            " VALUES (?, ?, 'reserved', ?, ?, ?)"),
+                     {spaceName, qlonglong(value), text(holder.station), text(holder.port), now()}))
                 return false;
             taken << value;
         }
@@ -431,14 +433,14 @@ bool SqlStore::reserve(const QString &spaceName, const QString &station, int cou
     return ok;
 }
 
-bool SqlStore::release(const QString &spaceName, const QString &station, const QVector<int64_t> &values)
+bool SqlStore::release(const QString &spaceName, const SerialHolder &holder, const QVector<int64_t> &values)
 {
     return transaction([&] {
         QSqlQuery q(m_db);
         for (int64_t value : values) {
             if (!run(q, QStringLiteral("UPDATE tq_serial SET state = 'void', settled_at = ? WHERE space = ? AND value = ?"
-                                       " AND station = ? AND state = 'reserved'"),
-                     {now(), spaceName, qlonglong(value), station}))
+                                       " AND station = ? AND port = ? AND state = 'reserved'"),
+                     {now(), spaceName, qlonglong(value), text(holder.station), text(holder.port)}))
                 return false;
         }
         return true;

@@ -31,12 +31,12 @@ public:
     static int schemaVersion();
 
     QString location() const override { return m_location.display(); }
-    bool startStation(const QString &station, int64_t *voided) override;
+    bool startStation(const SerialHolder &holder, int64_t *voided) override;
     bool record(const LedgerRecord &record) override;
     bool createSpace(const SerialSpace &space) override;
     bool space(const QString &name, SerialSpace *space) override;
-    bool reserve(const QString &space, const QString &station, int count, QVector<int64_t> *values) override;
-    bool release(const QString &space, const QString &station, const QVector<int64_t> &values) override;
+    bool reserve(const QString &space, const SerialHolder &holder, int count, QVector<int64_t> *values) override;
+    bool release(const QString &space, const SerialHolder &holder, const QVector<int64_t> &values) override;
     bool status(LedgerStatus *status) override;
     bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
               std::optional<SerialState> *state) override;

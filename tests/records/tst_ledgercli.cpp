@@ -12,6 +12,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -294,6 +295,37 @@ private slots:
         const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
         QCOMPARE(space[QStringLiteral("written")].toInt(), 2);
         QCOMPARE(space[QStringLiteral("void")].toInt(), 14);  // the rest of the block of 16
+        QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+    }
+
+    // A gang: each Link's worker holds its own values; every chip gets a different one.
+    void gangGivesEveryLinkItsOwnSerial()
+    {
+        const QByteArray flash = writeFlashProject(QStringLiteral("f.mprj"));
+        QCOMPARE(ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("0x1230"),
+                         QStringLiteral("--last"), QStringLiteral("0x12FF"), QStringLiteral("--from"), QStringLiteral("f.mprj")}).exitCode, 0);
+        const QStringList emus = {path(QStringLiteral("l1")), path(QStringLiteral("l2")), path(QStringLiteral("l3"))};
+        for (const QString &emu : emus)
+            QCOMPARE(cli({QStringLiteral("emulator"), emu}).exitCode, 0);
+        const CliRun run = cli({QStringLiteral("--ledger"), url(), QStringLiteral("--station"), QStringLiteral("G"),
+                                QStringLiteral("--emulate=") + emus.join(QLatin1Char(',')), QStringLiteral("--link"), QStringLiteral("all"),
+                                QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QSet<QByteArray> serials;
+        for (const QString &emu : emus) {
+            const QByteArray chip = LinkEmulator(emu).chipFlash();
+            QCOMPARE(chip.left(flash.size()).toHex(), flash.toHex());
+            serials.insert(chip.mid(0x1000, 2).toHex());
+        }
+        QCOMPARE(serials, (QSet<QByteArray>{"1230", "1231", "1232"}));
+        const QJsonObject found = json(ledger({QStringLiteral("find"), QStringLiteral("0x1231"), QStringLiteral("--space"), QStringLiteral("sn"), QStringLiteral("--json")}).out).object();
+        QCOMPARE(found[QStringLiteral("state")].toString(), QStringLiteral("written"));
+        const QString port = found[QStringLiteral("records")].toArray().at(0).toObject()[QStringLiteral("port")].toString();
+        QVERIFY2(port.startsWith(QStringLiteral("emu")), qPrintable(port));
+        // The record names the Link that holds the value.
+        QCOMPARE(LinkEmulator(emus[port.mid(3).toInt() - 1]).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1231"));
+        const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
+        QCOMPARE(space[QStringLiteral("written")].toInt(), 3);
         QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
     }
 

@@ -208,6 +208,7 @@ private slots:
         NEW_LEDGER(url);
         OPEN(store, url);
         LedgerRecord first = testRecord(QStringLiteral("S1"), 1, 3);
+        first.port = QStringLiteral("1-1.2");
         first.time = QDateTime(QDate(2026, 5, 1), QTime(8, 30, 0, 125), Qt::UTC);
         LedgerRecord second = testRecord(QStringLiteral("S1"), 2, 0);
         second.time = first.time.addSecs(60);
@@ -372,17 +373,27 @@ private slots:
         NEW_LEDGER(url);
         OPEN(store, url);
         QVERIFY(store->createSpace(testSpace(QStringLiteral("sn"), 1, 100)));
-        QVector<int64_t> a, b;
+        QVector<int64_t> a, b, gang;
         QVERIFY(store->reserve(QStringLiteral("sn"), QStringLiteral("A"), 5, &a));
         QVERIFY(store->reserve(QStringLiteral("sn"), QStringLiteral("B"), 2, &b));
+        // One Link of a gang on station A holds its own block.
+        const SerialHolder link2(QStringLiteral("A"), QStringLiteral("1-1.2"));
+        QVERIFY(store->reserve(QStringLiteral("sn"), link2, 2, &gang));
         QVERIFY(store->record(testRecord(QStringLiteral("A"), 1, 0, QStringLiteral("sn"), a[0])));
+        // Settled only by the Link that holds it.
+        QVERIFY(!store->record(testRecord(QStringLiteral("A"), 2, 0, QStringLiteral("sn"), gang[0])));
+        LedgerRecord onLink2 = testRecord(QStringLiteral("A"), 3, 0, QStringLiteral("sn"), gang[0]);
+        onLink2.port = link2.port;
+        QVERIFY2(store->record(onLink2), qPrintable(store->errorString()));
         int64_t voided = -1;
         QVERIFY(store->startStation(QStringLiteral("A"), &voided));
         QCOMPARE(voided, int64_t(4));
         const auto c = counts(*store, QStringLiteral("sn"));
-        QCOMPARE(c[QStringLiteral("written")], int64_t(1));
+        QCOMPARE(c[QStringLiteral("written")], int64_t(2));
         QCOMPARE(c[QStringLiteral("void")], int64_t(4));
-        QCOMPARE(c[QStringLiteral("reserved")], int64_t(2));  // B's, untouched
+        QCOMPARE(c[QStringLiteral("reserved")], int64_t(3));  // B's and the other Link's, untouched
+        QVERIFY(store->startStation(link2, &voided));
+        QCOMPARE(voided, int64_t(1));
         QVERIFY(store->startStation(QStringLiteral("A"), &voided));
         QCOMPARE(voided, int64_t(0));
     }
