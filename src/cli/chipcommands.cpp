@@ -6,7 +6,7 @@
 #include "exitstatus.h"
 #include "filesteps.h"
 #include "records/productionlog.h"
-#include "serialburn.h"
+#include "ledgerburn.h"
 #include "progressdisplay.h"
 #include "reports.h"
 #include "chip/images.h"
@@ -160,7 +160,7 @@ int verifyBurn(const CliContext &ctx, EngineRunner &runner)
 class RecordKeeper
 {
 public:
-    RecordKeeper(ProductionLog *log, SerialBurner &serial, std::atomic<uint8_t> &running)
+    RecordKeeper(ProductionLog *log, LedgerBurn &serial, std::atomic<uint8_t> &running)
         : m_log(log), m_serial(serial), m_running(running) {}
 
     // Worker thread while the burn runs, then the main thread once it has ended.
@@ -191,7 +191,7 @@ public:
 
 private:
     ProductionLog *m_log;
-    SerialBurner &m_serial;
+    LedgerBurn &m_serial;
     std::atomic<uint8_t> &m_running;
     QString m_error;
     QString m_where;  // the ledger, when it was the ledger that failed
@@ -202,7 +202,7 @@ QString passText(const PassResult &pass)
     return resultText(pass.code, pass.code == 0 ? kBurnOk : QString());
 }
 
-int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, SerialBurner &serial)
+int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
 {
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
@@ -248,7 +248,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, SerialBu
     return ctx.finish(code, label);
 }
 
-int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, SerialBurner &serial)
+int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
 {
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
@@ -312,7 +312,7 @@ int runBurn(const CliContext &ctx)
                       .arg(ctx.options.logFile, log.errorString()));
         return ExitStatus::CannotWrite;
     }
-    SerialBurner serial;
+    LedgerBurn serial;
     if (const int status = serial.begin(ctx))
         return status;
     Device device;

@@ -298,6 +298,29 @@ private slots:
         QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
     }
 
+    // With a ledger and no --serial every chip is recorded there all the same.
+    void burnWithoutSerialIsRecorded()
+    {
+        writeFlashProject(QStringLiteral("f.mprj"));
+        const QString emu = path(QStringLiteral("link"));
+        QCOMPARE(cli({QStringLiteral("emulator"), emu}).exitCode, 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQ_LEDGER"), url());
+        const CliRun run = runCli({QStringLiteral("--station"), QStringLiteral("S3"), QStringLiteral("--emulate=") + emu,
+                                   QStringLiteral("burn"), QStringLiteral("f.mprj")}, m_dir->path(), env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(ledger({QStringLiteral("export"), QStringLiteral("all.json")}).exitCode, 0);
+        const QJsonArray all = json(readFile(path(QStringLiteral("all.json")))).array();
+        QCOMPARE(all.size(), 1);
+        const QJsonObject r = all.at(0).toObject();
+        QCOMPARE(r[QStringLiteral("station")].toString(), QStringLiteral("S3"));
+        QVERIFY(r[QStringLiteral("serial")].isNull());
+        QCOMPARE(r[QStringLiteral("result")].toInt(), 0);
+        QCOMPARE(r[QStringLiteral("chip")].toString(), QStringLiteral("VR5K2610"));
+        QCOMPARE(r[QStringLiteral("areas")].toString(), QStringLiteral("rom"));
+        QCOMPARE(r[QStringLiteral("checksum")].toString(), r[QStringLiteral("checksums")].toString());
+    }
+
     // A gang: each Link's worker holds its own values; every chip gets a different one.
     void gangGivesEveryLinkItsOwnSerial()
     {

@@ -1,4 +1,4 @@
-#include "serialburn.h"
+#include "ledgerburn.h"
 
 #include "exitstatus.h"
 #include "chip/areas.h"
@@ -36,18 +36,19 @@ uint32_t &dataSize(Area area)
 }
 }
 
-int SerialBurner::begin(const CliContext &ctx)
+int LedgerBurn::begin(const CliContext &ctx)
 {
     const QString name = ctx.options.serialSpace;
-    if (name.isEmpty())
-        return 0;
     const auto usage = [&ctx](const QString &text) {
         ctx.error(text);
         return ExitStatus::Usage;
     };
     m_url = ctx.options.ledger.isEmpty() ? qEnvironmentVariable("TQ_LEDGER") : ctx.options.ledger;
-    if (m_url.isEmpty())
+    if (m_url.isEmpty()) {
+        if (name.isEmpty())
+            return 0;
         return usage(QCoreApplication::translate("ledger", "没有账本：请用 --ledger URL 或环境变量 TQ_LEDGER 指定"));
+    }
     m_station = ctx.options.station.isEmpty() ? QSysInfo::machineHostName() : ctx.options.station;
     m_operator = ctx.options.operatorName;
     m_port = !ctx.options.link.isEmpty() ? ctx.options.link : ctx.options.emulate ? QStringLiteral("emu") : QString();
@@ -60,6 +61,10 @@ int SerialBurner::begin(const CliContext &ctx)
         return ExitStatus::CannotWrite;
     }
     m_location = m_store->location();
+    m_active = true;
+    m_chipTime.start();
+    if (name.isEmpty())
+        return 0;
     int64_t voided = 0;
     if (!m_store->space(name, &m_space) || !m_store->startStation({m_station, m_port}, &voided)) {
         ctx.error(m_store->errorString());
@@ -77,7 +82,7 @@ int SerialBurner::begin(const CliContext &ctx)
         return usage(QCoreApplication::translate("ledger", "序列号空间 %1 的地址 0x%2 超出 %3 区")
                          .arg(name, QString::number(m_space.address, 16).toUpper(), areaName(area)));
     m_area = area;
-    m_active = true;
+    m_serials = true;
     if (!takeNext()) {
         ctx.error(m_error);
         return ExitStatus::CannotWrite;
@@ -85,19 +90,18 @@ int SerialBurner::begin(const CliContext &ctx)
     return 0;
 }
 
-bool SerialBurner::takeNext()
+bool LedgerBurn::takeNext()
 {
     if (m_block.isEmpty() && !m_store->reserve(m_space.name, {m_station, m_port}, m_blockSize, &m_block)) {
         m_error = m_store->errorString();
         return false;
     }
     m_current = m_block.takeFirst();
-    m_chipTime.start();
     writeIntoImage(*m_current);
     return true;
 }
 
-void SerialBurner::writeIntoImage(int64_t value)
+void LedgerBurn::writeIntoImage(int64_t value)
 {
     const Area area = m_area;
     const QByteArray bytes = m_space.coded(value);
@@ -108,9 +112,10 @@ void SerialBurner::writeIntoImage(int64_t value)
     refreshChecksums();
 }
 
-bool SerialBurner::chipDone(const PassResult &pass, const QString &text, bool nextChipFollows)
+bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool nextChipFollows)
 {
-    if (!m_active || !m_current)
+    // A value that could not be taken stopped the burn already.
+    if (!m_active || (m_serials && !m_current))
         return true;
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
         bool kept = false;
@@ -129,11 +134,13 @@ bool SerialBurner::chipDone(const PassResult &pass, const QString &text, bool ne
     r.programVersion = QStringLiteral(TQ_VERSION);
     r.chip = pr.chipModel;
     r.chipId = pass.chipId;
-    r.space = m_space.name;
-    r.serial = m_current;
+    if (m_serials) {
+        r.space = m_space.name;
+        r.serial = m_current;
+    }
     r.areas = pr.areas;
     r.checksums = pr.checksums;
-    r.imageChecksum = pr.checksums.join(QLatin1Char(' '));
+    r.imageChecksum = pr.checksums.value(0);  // the first burned area's: the flash when it is burned
     r.result = pass.code;
     r.text = text;
     r.durationMs = m_chipTime.elapsed();
@@ -142,12 +149,13 @@ bool SerialBurner::chipDone(const PassResult &pass, const QString &text, bool ne
         return false;
     }
     m_current.reset();
-    return !nextChipFollows || takeNext();
+    m_chipTime.restart();
+    return !nextChipFollows || !m_serials || takeNext();
 }
 
-void SerialBurner::finish()
+void LedgerBurn::finish()
 {
-    if (!m_active)
+    if (!m_serials)
         return;
     QVector<int64_t> unused = m_block;
     if (m_current)
