@@ -9,6 +9,7 @@
 #include "production/productionsettings.h"
 #include "records/productionstore.h"
 #include "support/chipselect.h"
+#include "support/pgserver.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -30,9 +31,10 @@ class tst_ledgercli : public QObject
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QString url() const { return QStringLiteral("sqlite:") + path(QStringLiteral("line.db")); }
 
-    CliRun ledger(const QStringList &arguments) const
+    CliRun ledger(const QStringList &arguments, const QString &ledgerUrl = QString()) const
     {
-        return runCli(QStringList{QStringLiteral("--ledger"), url(), QStringLiteral("ledger")} + arguments, m_dir->path());
+        return runCli(QStringList{QStringLiteral("--ledger"), ledgerUrl.isEmpty() ? url() : ledgerUrl, QStringLiteral("ledger")} + arguments,
+                      m_dir->path());
     }
 
     CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir->path()); }
@@ -349,6 +351,56 @@ private slots:
         QCOMPARE(LinkEmulator(emus[port.mid(3).toInt() - 1]).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1231"));
         const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
         QCOMPARE(space[QStringLiteral("written")].toInt(), 3);
+        QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+    }
+
+    // Two stations, each a gang of two Links, burn at once on one PostgreSQL ledger: every chip holds a
+    // different serial, and the record of that serial names the station and Link that burned it.
+    void twoStationsOnOnePostgresLedger()
+    {
+        const QString missing = PgServer::unavailable();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        PgServer pg;
+        QVERIFY2(pg.start(), qPrintable(pg.error()));
+        const QString pgUrl = pg.url();
+        writeFlashProject(QStringLiteral("f.mprj"));
+        QCOMPARE(ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("0x1230"),
+                         QStringLiteral("--last"), QStringLiteral("0x12FF"), QStringLiteral("--from"), QStringLiteral("f.mprj")}, pgUrl).exitCode, 0);
+        const QStringList stations = {QStringLiteral("A"), QStringLiteral("B")};
+        QProcess runs[2];
+        for (int s = 0; s < 2; ++s) {
+            QStringList emus;
+            for (int l = 1; l <= 2; ++l) {
+                emus << path(QStringLiteral("%1%2").arg(stations[s]).arg(l));
+                QCOMPARE(cli({QStringLiteral("emulator"), emus.last()}).exitCode, 0);
+            }
+            runs[s].setWorkingDirectory(m_dir->path());
+            runs[s].start(cliPath(), {QStringLiteral("--ledger"), pgUrl, QStringLiteral("--station"), stations[s],
+                                      QStringLiteral("--emulate=") + emus.join(QLatin1Char(',')), QStringLiteral("--link"), QStringLiteral("all"),
+                                      QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn")});
+        }
+        for (QProcess &run : runs) {
+            QVERIFY(run.waitForFinished(120000));
+            QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
+        }
+        QSet<QString> serials;
+        for (const QString &station : stations) {
+            for (int l = 1; l <= 2; ++l) {
+                const QByteArray value = LinkEmulator(path(QStringLiteral("%1%2").arg(station).arg(l))).chipFlash().mid(0x1000, 2);
+                const QString serial = QStringLiteral("0x") + QString::fromLatin1(value.toHex());
+                serials.insert(serial);
+                const QJsonObject found = json(ledger({QStringLiteral("find"), serial, QStringLiteral("--space"), QStringLiteral("sn"),
+                                                       QStringLiteral("--json")}, pgUrl).out).object();
+                QCOMPARE(found[QStringLiteral("state")].toString(), QStringLiteral("written"));
+                const QJsonObject record = found[QStringLiteral("records")].toArray().at(0).toObject();
+                QCOMPARE(record[QStringLiteral("station")].toString(), station);
+                QCOMPARE(record[QStringLiteral("port")].toString(), QStringLiteral("emu%1").arg(l));
+            }
+        }
+        QCOMPARE(serials.size(), 4);
+        const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}, pgUrl).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
+        QCOMPARE(space[QStringLiteral("written")].toInt(), 4);
         QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
     }
 
