@@ -1367,6 +1367,295 @@ same in every language.
     </message>
 </context>
 <context>
+    <name>ledger</name>
+    <message>
+        <source>ledger %1 需要 %2 个参数，给了 %3 个</source>
+        <translation>ledger %1 takes %2 operand(s), %3 given</translation>
+    </message>
+    <message>
+        <source>%1 不适用于 ledger %2</source>
+        <translation>%1 does not apply to ledger %2</translation>
+    </message>
+    <message>
+        <source>没有账本：请用 --ledger URL 或环境变量 TQ_LEDGER 指定</source>
+        <translation>no ledger: give --ledger URL or set TQ_LEDGER</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1：%2 到 %3，步长 %4，共 %5 个；写在 %6 地址 0x%7，%8 字节，%9</source>
+        <translation>serial space %1: %2 to %3, step %4, %5 values; written at %6 address 0x%7, %8 byte(s), %9</translation>
+    </message>
+    <message>
+        <source>十进制 BCD</source>
+        <translation>decimal BCD</translation>
+    </message>
+    <message>
+        <source>十六进制</source>
+        <translation>hexadecimal</translation>
+    </message>
+    <message>
+        <source>高字节在前</source>
+        <translation>most significant byte first</translation>
+    </message>
+    <message>
+        <source>低字节在前</source>
+        <translation>least significant byte first</translation>
+    </message>
+    <message>
+        <source>%1：--from 需要 .mprj 工程</source>
+        <translation>%1: --from takes a .mprj project</translation>
+    </message>
+    <message>
+        <source>%1：工程没有启用序列号，不知道序列号写在哪里、怎样写</source>
+        <translation>%1: the project has no serial number enabled, so it does not say where and how to write one</translation>
+    </message>
+    <message>
+        <source>ledger space 需要 --first 和 --last，十进制或 0x 开头的十六进制</source>
+        <translation>ledger space needs --first and --last, decimal or hexadecimal after 0x</translation>
+    </message>
+    <message>
+        <source>--byte-order 取 msb-first 或 lsb-first</source>
+        <translation>--byte-order takes msb-first or lsb-first</translation>
+    </message>
+    <message>
+        <source>序列号设置为递增：--last 不能小于 --first</source>
+        <translation>the serial number counts up: --last cannot be below --first</translation>
+    </message>
+    <message>
+        <source>序列号设置为递减：--last 不能大于 --first</source>
+        <translation>the serial number counts down: --last cannot be above --first</translation>
+    </message>
+    <message>
+        <source>  下一个 %1，已写入 %2，作废 %3，预留中 %4
+</source>
+        <translation>  next %1, written %2, void %3, reserved %4
+</translation>
+    </message>
+    <message>
+        <source>（已用完）</source>
+        <translation>(used up)</translation>
+    </message>
+    <message>
+        <source>工位 %1：芯片 %2，通过 %3，失败 %4，良率 %5%
+</source>
+        <translation>station %1: chips %2, passed %3, failed %4, yield %5%
+</translation>
+    </message>
+    <message>
+        <source>账本是空的：没有序列号空间，也没有记录
+</source>
+        <translation>the ledger is empty: no serial space and no record
+</translation>
+    </message>
+    <message>
+        <source>序列号 &quot;%1&quot; 须为十进制或 0x 开头的十六进制</source>
+        <translation>serial number &quot;%1&quot; must be decimal or hexadecimal after 0x</translation>
+    </message>
+    <message>
+        <source>ledger find 需要 --space NAME</source>
+        <translation>ledger find needs --space NAME</translation>
+    </message>
+    <message>
+        <source>从未发出</source>
+        <translation>never given out</translation>
+    </message>
+    <message>
+        <source>已写入</source>
+        <translation>written</translation>
+    </message>
+    <message>
+        <source>作废</source>
+        <translation>void</translation>
+    </message>
+    <message>
+        <source>预留中</source>
+        <translation>reserved</translation>
+    </message>
+    <message>
+        <source>序列号 %1（空间 %2）：%3
+</source>
+        <translation>serial number %1 (space %2): %3
+</translation>
+    </message>
+    <message>
+        <source>--format 取 csv 或 json</source>
+        <translation>--format takes csv or json</translation>
+    </message>
+    <message>
+        <source>--since 须为 ISO 8601 时间，如 2026-05-01 或 2026-05-01T08:00:00</source>
+        <translation>--since takes an ISO 8601 time, e.g. 2026-05-01 or 2026-05-01T08:00:00</translation>
+    </message>
+    <message>
+        <source>已导出 %1 条记录到 %2
+</source>
+        <translation>exported %1 record(s) to %2
+</translation>
+    </message>
+    <message>
+        <source>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
+                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
+  ledger status                 每个序列号空间和每个工位的统计
+  ledger find VALUE --space NAME  一个序列号的全部记录
+  ledger export OUT [--since TIME] [--format csv|json]  导出记录
+  burn FILE --serial NAME [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
+--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
+或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station NAME（默认主机名）、--operator NAME：记录者。
+</source>
+        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
+                                create a serial space: where and how it is written comes from the project&apos;s serial setting
+  ledger status                 counts of every serial space and every station
+  ledger find VALUE --space NAME  every record of one serial number
+  ledger export OUT [--since TIME] [--format csv|json]  export the records
+  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
+--ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
+or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
+</translation>
+    </message>
+    <message>
+        <source>ledger 后面须跟 space、status、find 或 export</source>
+        <translation>ledger takes space, status, find or export</translation>
+    </message>
+    <message>
+        <source>数据库密码不能写在地址中（会出现在进程列表和日志里）：请放在 ~/.pgpass、服务文件或 PGPASSWORD 中</source>
+        <translation>a database password is never taken from the URL (it would show in the process list and in logs): put it in ~/.pgpass, a service file or PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>数据库地址中有未知的参数 &quot;%1&quot;</source>
+        <translation>unknown parameter &quot;%1&quot; in the database URL</translation>
+    </message>
+    <message>
+        <source>数据库地址参数 %1 的值只能含字母、数字和 _ . / : @ + -</source>
+        <translation>the value of %1 in the database URL may hold only letters, digits and _ . / : @ + -</translation>
+    </message>
+    <message>
+        <source>数据库地址无法解析：%1</source>
+        <translation>the database URL cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>数据库地址须写明数据库名：postgresql://[用户@]主机[:端口]/数据库</source>
+        <translation>the database URL must name the database: postgresql://[user@]host[:port]/database</translation>
+    </message>
+    <message>
+        <source>数据库端口须为 1 到 65535</source>
+        <translation>the database port must be 1 to 65535</translation>
+    </message>
+    <message>
+        <source>账本地址 &quot;%1&quot; 缺少文件路径</source>
+        <translation>ledger URL &quot;%1&quot; has no file path</translation>
+    </message>
+    <message>
+        <source>未知的账本地址 &quot;%1&quot;：请用 sqlite:路径、csv:路径 或 postgresql://主机/数据库</source>
+        <translation>unknown ledger URL &quot;%1&quot;: use sqlite:PATH, csv:PATH or postgresql://host/database</translation>
+    </message>
+    <message>
+        <source>CSV 账本只记录芯片，不管理序列号，也不能查询：请用 sqlite: 或 postgresql:// 账本</source>
+        <translation>a CSV ledger only records chips: serial numbers and queries need a sqlite: or postgresql:// ledger</translation>
+    </message>
+    <message>
+        <source>序列号空间的名称须为 1 到 64 个字符</source>
+        <translation>a serial space&apos;s name must have 1 to 64 characters</translation>
+    </message>
+    <message>
+        <source>序列号宽度须为 1 到 4 字节</source>
+        <translation>a serial number is 1 to 4 bytes wide</translation>
+    </message>
+    <message>
+        <source>序列号进制须为 10 或 16</source>
+        <translation>a serial number&apos;s radix must be 10 or 16</translation>
+    </message>
+    <message>
+        <source>序列号区域须为 NVR、EEPROM 或 FLASH</source>
+        <translation>a serial number&apos;s area must be NVR, EEPROM or FLASH</translation>
+    </message>
+    <message>
+        <source>序列号步长须至少为 1</source>
+        <translation>a serial number&apos;s step must be at least 1</translation>
+    </message>
+    <message>
+        <source>序列号的首值和末值须在 0 到 %1 之间（%2 字节宽度）</source>
+        <translation>the first and last serial numbers must lie between 0 and %1 (%2 byte(s) wide)</translation>
+    </message>
+    <message>
+        <source>账本 %1：本程序没有 %2 数据库驱动（%3），请改用 csv: 账本或带驱动的版本</source>
+        <translation>ledger %1: this build has no %2 database driver (%3); use a csv: ledger or a build with the driver</translation>
+    </message>
+    <message>
+        <source>账本 %1：这是文件夹，不是 SQLite 文件</source>
+        <translation>ledger %1: this is a folder, not a SQLite file</translation>
+    </message>
+    <message>
+        <source>无法使用 WAL 日志模式</source>
+        <translation>the WAL journal mode cannot be used</translation>
+    </message>
+    <message>
+        <source>账本 %1：%2</source>
+        <translation>ledger %1: %2</translation>
+    </message>
+    <message>
+        <source>账本 %1：连接只能在打开它的线程中使用</source>
+        <translation>ledger %1: a connection may only be used on the thread that opened it</translation>
+    </message>
+    <message>
+        <source>账本的版本表是空的：不是本程序认识的账本</source>
+        <translation>the ledger&apos;s version table is empty: not a ledger this program knows</translation>
+    </message>
+    <message>
+        <source>账本的格式版本是 %1，本程序只认识到版本 %2：请升级 Tarnquill，不要用旧程序写它</source>
+        <translation>the ledger&apos;s format is version %1 and this program knows up to version %2: update Tarnquill rather than write it with an older program</translation>
+    </message>
+    <message>
+        <source>账本的格式版本 %1 无效</source>
+        <translation>the ledger&apos;s format version %1 is not valid</translation>
+    </message>
+    <message>
+        <source>记录的序列号和序列号空间须同时给出</source>
+        <translation>a record&apos;s serial number and serial space go together</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 已存在</source>
+        <translation>serial space %1 already exists</translation>
+    </message>
+    <message>
+        <source>没有名为 %1 的序列号空间</source>
+        <translation>no serial space named %1</translation>
+    </message>
+    <message>
+        <source>预留的序列号个数须至少为 1</source>
+        <translation>at least one serial number must be reserved</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 的计数行读不到</source>
+        <translation>the counter row of serial space %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 已用完（%2 个值都已发出）</source>
+        <translation>serial space %1 is used up (all %2 values given out)</translation>
+    </message>
+    <message>
+        <source>（没有 --from 时按所选芯片的默认序列号设置：请用 --from 指定工程）</source>
+        <translation> (without --from the chosen chip&apos;s default serial setting applies: give the project with --from)</translation>
+    </message>
+    <message>
+        <source>工位 %1 上次未用完的 %2 个序列号已作废</source>
+        <translation>station %1: %2 serial number(s) its last run left unsettled are now void</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 写在 EEPROM 或没有 BootLoader 区的 NVR 中：在线烧录只支持 FLASH 和 BootLoader 区</source>
+        <translation>serial space %1 is written into the EEPROM or an NVR area without a BootLoader area: online burning writes serial numbers into FLASH and the BootLoader area only</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 写在 %2 区，但本次不烧录这个区</source>
+        <translation>serial space %1 is written into area %2, which this burn does not burn</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 的地址 0x%2 超出 %3 区</source>
+        <translation>serial space %1: address 0x%2 lies outside area %3</translation>
+    </message>
+    <message>
+        <source>序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入</source>
+        <translation>serial number %1 (space %2) is not an unsettled reservation of station %3, port %4, and cannot be recorded</translation>
+    </message>
+</context>
+<context>
     <name>mcu_writer</name>
     <message>
         <source>BLTarnquill V1.6.0 </source>

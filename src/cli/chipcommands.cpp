@@ -8,6 +8,7 @@
 #include "gangworker.h"
 #include "linkselection.h"
 #include "records/productionlog.h"
+#include "ledgerburn.h"
 #include "progressdisplay.h"
 #include "reports.h"
 #include "chip/images.h"
@@ -155,23 +156,29 @@ int verifyBurn(const CliContext &ctx, EngineRunner &runner)
     return code;
 }
 
-// The production record of a burn. Passes are recorded on the worker as they end, so a record is on the
-// disk before the engine looks for the next chip; one that cannot be written switches the burn off there.
+// The production record of a burn (the CSV log, the ledger with the chip's serial). Passes are recorded on
+// the worker as they end, so a record is kept before the engine looks for the next chip; one that cannot be
+// written switches the burn off there.
 class RecordKeeper
 {
 public:
-    RecordKeeper(ProductionLog *log, std::atomic<uint8_t> &running) : m_log(log), m_running(running) {}
+    RecordKeeper(ProductionLog *log, LedgerBurn &serial, std::atomic<uint8_t> &running)
+        : m_log(log), m_serial(serial), m_running(running) {}
 
     // Worker thread while the burn runs, then the main thread once it has ended.
-    void keep(const PassResult &pass, const QString &text)
+    void keep(const PassResult &pass, const QString &text, bool nextChipFollows = true)
     {
-        if (!m_log || failed())
+        if (failed())
             return;
-        if (!m_log->append(currentPassRecord(pass.code, pass.chipId, text))) {
+        if (m_log && !m_log->append(currentPassRecord(pass.code, pass.chipId, text))) {
             m_error = m_log->errorString();
             m_running.store(0);
-        } else if (!confirmGangRecord(&m_error)) {
+        } else if (m_log && !confirmGangRecord(&m_error)) {
             m_running.store(0);  // a gang's record could not keep it: no chip past a lost record there either
+        } else if (!m_serial.chipDone(pass, text, nextChipFollows)) {
+            m_error = m_serial.errorString();
+            m_where = m_serial.location();
+            m_running.store(0);
         }
     }
     // Called once the burn has ended.
@@ -180,7 +187,7 @@ public:
     int fail(const CliContext &ctx) const
     {
         ctx.error(QCoreApplication::translate("cli", "%1: cannot write the production record: %2%3")
-                      .arg(ctx.options.logFile, m_error,
+                      .arg(m_where.isEmpty() ? ctx.options.logFile : m_where, m_error,
                            ctx.options.loop ? QCoreApplication::translate("cli", "; stopped before the next chip")
                                             : QString()));
         return ExitStatus::CannotWrite;
@@ -188,8 +195,10 @@ public:
 
 private:
     ProductionLog *m_log;
+    LedgerBurn &m_serial;
     std::atomic<uint8_t> &m_running;
     QString m_error;
+    QString m_where;  // the ledger, when it was the ledger that failed
 };
 
 QString passText(const PassResult &pass)
@@ -220,11 +229,11 @@ void printResultLine(const CliContext &ctx, int code, const QString &text)
         printText(QStringLiteral("%1NG %2 %3\n").arg(prefix).arg(code).arg(resultDisplayText(code, text)));
 }
 
-int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
+int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
 {
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
-    RecordKeeper records(log, g_bBurnRunning);
+    RecordKeeper records(log, serial, g_bBurnRunning);
     // What ends the burn is recorded with its result.
     observer.setPassHook([&records](const PassResult &pass) {
         if (!endsBurn(pass.code))
@@ -257,7 +266,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
     }
     // 36 and 37 end the burn before any chip answered.
     if (code != 36 && code != 37) {
-        records.keep({code, chipId}, resultText(code, label));
+        records.keep({code, chipId}, resultText(code, label), false);
         if (records.failed()) {
             ctx.finish(code, label);
             return records.fail(ctx);
@@ -267,11 +276,11 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log)
     return ctx.finish(code, label);
 }
 
-int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log)
+int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
 {
     EngineRunner &runner = device.runner();
     BurnObserver observer(runner.worker());
-    RecordKeeper records(log, g_bAutoBurnRunning);
+    RecordKeeper records(log, serial, g_bAutoBurnRunning);
     observer.setPassHook([&records](const PassResult &pass) { records.keep(pass, passText(pass)); });
     int passed = 0, failed = 0;
     QObject::connect(&observer, &BurnObserver::passFinished, [&](PassResult pass) {
@@ -331,11 +340,18 @@ int runBurn(const CliContext &ctx)
                       .arg(ctx.options.logFile, log.errorString()));
         return ExitStatus::CannotWrite;
     }
-    Device device;
-    if (const int status = device.open(ctx))
+    LedgerBurn serial;
+    if (const int status = serial.begin(ctx))
         return status;
+    Device device;
+    if (const int status = device.open(ctx)) {
+        serial.finish();
+        return status;
+    }
     ProductionLog *record = ctx.options.logFile.isEmpty() ? nullptr : &log;
-    return ctx.options.loop ? burnLoop(ctx, device, record) : burnOnce(ctx, device, record);
+    const int status = ctx.options.loop ? burnLoop(ctx, device, record, serial) : burnOnce(ctx, device, record, serial);
+    serial.finish();
+    return status;
 }
 
 int runRead(const CliContext &ctx)

@@ -1,5 +1,7 @@
 #include "cliargs.h"
 
+#include "ledgerargs.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QSet>
@@ -18,7 +20,7 @@ const QHash<QString, CommandForm> &commandForms()
         {QStringLiteral("links"), {0, {}}},
         {QStringLiteral("info"), {1, {}}},
         {QStringLiteral("convert"), {2, {QStringLiteral("--to")}}},
-        {QStringLiteral("burn"), {1, {QStringLiteral("--loop"), QStringLiteral("--verify"), QStringLiteral("--log")}}},
+        {QStringLiteral("burn"), {1, {QStringLiteral("--loop"), QStringLiteral("--verify"), QStringLiteral("--log"), QStringLiteral("--serial")}}},
         {QStringLiteral("read"), {1, {}}},
         {QStringLiteral("erase"), {0, {}}},
         {QStringLiteral("blank"), {0, {}}},
@@ -32,6 +34,7 @@ const QHash<QString, CommandForm> &commandForms()
         {QStringLiteral("emulator"),
          {1, {QStringLiteral("--chip-id"), QStringLiteral("--insert"), QStringLiteral("--remove"),
               QStringLiteral("--fw"), QStringLiteral("--unplug"), QStringLiteral("--plug")}}},
+        {QStringLiteral("ledger"), {-1, ledgerOptionNames()}},  // operands checked by the command
     };
     return forms;
 }
@@ -42,7 +45,8 @@ const QSet<QString> &valueOptions()
                                         QStringLiteral("--trace"), QStringLiteral("--to"),
                                         QStringLiteral("--log"), QStringLiteral("--chip-id"),
                                         QStringLiteral("--fw"), QStringLiteral("--link"),
-                                        QStringLiteral("--gang-serial"), QStringLiteral("--expect")};
+                                        QStringLiteral("--gang-serial"), QStringLiteral("--expect"), QStringLiteral("--ledger"),
+                                        QStringLiteral("--station"), QStringLiteral("--operator"), QStringLiteral("--serial")};
     return names;
 }
 
@@ -116,6 +120,11 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         o.gangWorker = true;
     } else if (name == QLatin1String("--gang-serial")) {
         o.gangSerial = value;
+    } else if (name == QLatin1String("--ledger") || name == QLatin1String("--station") || name == QLatin1String("--operator")) {
+        (name == QLatin1String("--ledger") ? o.ledger : name == QLatin1String("--station") ? o.station : o.operatorName) = value;
+    } else if (ledgerOptionNames().contains(name)) {
+        commandOptions << name;
+        o.ledgerValues.insert(name, value);
     } else {
         commandOptions << name;
         if (name == QLatin1String("--to")) {
@@ -128,6 +137,8 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
             o.verify = true;
         } else if (name == QLatin1String("--log")) {
             o.logFile = value;
+        } else if (name == QLatin1String("--serial")) {
+            o.serialSpace = value;
         } else if (name == QLatin1String("--chip-id")) {
             QString digits = value;
             if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
@@ -196,7 +207,7 @@ CliParse parseCliArguments(const QStringList &arguments)
             continue;
         }
         QString value;
-        if (valueOptions().contains(name)) {
+        if (valueOptions().contains(name) || ledgerOptionNames().contains(name)) {
             if (eq >= 0) {
                 value = arg.mid(eq + 1);
             } else if (i + 1 < arguments.size()) {
@@ -234,7 +245,7 @@ CliParse parseCliArguments(const QStringList &arguments)
         result.error = QCoreApplication::translate("cli", "unknown command \"%1\"").arg(o.command);
         return result;
     }
-    if (o.operands.size() != form->operands) {
+    if (form->operands >= 0 && o.operands.size() != form->operands) {
         result.error = QCoreApplication::translate("cli", "%1 takes %2 operand(s), %3 given")
                            .arg(o.command)
                            .arg(form->operands)
@@ -288,5 +299,5 @@ QString cliUsage()
         "transfer, 64 usage error, 65 bad input file (missing, not a regular file, too large, no data),\n"
         "74 output or production record not written (the previous file stays whole), 130 interrupted.\n"
         "--lang zh|en: language of the messages (default: the system's); JSON output and exit status are the\n"
-        "same in every language.\n");
+        "same in every language.\n") + ledgerUsage();
 }

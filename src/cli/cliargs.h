@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,9 @@ struct CliOptions
     int expect = 0;            // --expect N: a gang refuses to start with fewer attached Links; 0 = not given
     bool gangWorker = false;   // runs one Link of a gang for the parent process
     QString gangSerial;        // a gang worker's serial numbers, START:STEP
+    QString ledger;            // --ledger URL; empty = TQ_LEDGER
+    QString station;           // --station NAME; empty = the host name
+    QString operatorName;      // --operator NAME
 
     QString command;
     QStringList operands;
@@ -29,6 +33,7 @@ struct CliOptions
     bool loop = false;         // burn
     bool verify = false;       // burn
     QString logFile;           // burn
+    QString serialSpace;       // burn --serial NAME: the ledger's serial space
     bool hasChipId = false;    // emulator
     uint16_t chipId = 0;
     bool insert = false;       // emulator
@@ -37,6 +42,7 @@ struct CliOptions
     bool plug = false;         // emulator
     bool hasFirmware = false;  // emulator
     uint16_t fwH = 0, fwM = 0, fwL = 0;
+    QHash<QString, QString> ledgerValues;  // the ledger command's options (ledgerargs.h) by name
 };
 
 struct CliParse

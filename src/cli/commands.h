@@ -58,3 +58,6 @@ int runEraseLink(const CliContext &ctx);
 
 // The emulator's state folder.
 int runEmulator(const CliContext &ctx);
+
+// The line's ledger (ledgercommands.cpp).
+int runLedger(const CliContext &ctx);

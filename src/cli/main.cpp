@@ -43,6 +43,7 @@ const QHash<QString, std::function<int(const CliContext &)>> &handlers()
         {QStringLiteral("compare-link"), runCompareLink}, {QStringLiteral("fw-version"), runFwVersion},
         {QStringLiteral("upgrade"), runUpgrade},     {QStringLiteral("erase-link"), runEraseLink},
         {QStringLiteral("emulator"), runEmulator},   {QStringLiteral("links"), runLinks},
+        {QStringLiteral("ledger"), runLedger},
     };
     return table;
 }

@@ -1,0 +1,168 @@
+#include "ledgerburn.h"
+
+#include "exitstatus.h"
+#include "chip/areas.h"
+#include "chip/images.h"
+#include "chip/mcuinfo.h"
+#include "records/productionlog.h"
+
+#include <QCoreApplication>
+#include <QSysInfo>
+#include <QThread>
+#include <QUuid>
+
+#include <cstring>
+
+namespace {
+// Values a loop reserves at a time: few enough that a crash voids little, enough that stations rarely meet.
+// A one-chip burn takes one at a time, so a line that starts the program per chip voids nothing.
+constexpr int kLoopBlock = 16;
+
+// The image a space's serial goes into: the flash, or the BootLoader area on a chip whose NVR area is one.
+bool serialArea(const SerialSpace &space, Area *area)
+{
+    if (space.area == RollingAreaFlash)
+        *area = Area::Rom;
+    else if (space.area == RollingAreaNvr && g_currentMcu.nBootSectors > 0)
+        *area = Area::Bl;
+    else
+        return false;
+    return true;
+}
+
+uint32_t &dataSize(Area area)
+{
+    return area == Area::Rom ? g_nBinSize : g_nNVRBinSize;
+}
+}
+
+int LedgerBurn::begin(const CliContext &ctx)
+{
+    const QString name = ctx.options.serialSpace;
+    const auto usage = [&ctx](const QString &text) {
+        ctx.error(text);
+        return ExitStatus::Usage;
+    };
+    m_url = ctx.options.ledger.isEmpty() ? qEnvironmentVariable("TQ_LEDGER") : ctx.options.ledger;
+    if (m_url.isEmpty()) {
+        if (name.isEmpty())
+            return 0;
+        return usage(QCoreApplication::translate("ledger", "没有账本：请用 --ledger URL 或环境变量 TQ_LEDGER 指定"));
+    }
+    m_station = ctx.options.station.isEmpty() ? QSysInfo::machineHostName() : ctx.options.station;
+    m_operator = ctx.options.operatorName;
+    m_port = !ctx.options.link.isEmpty() ? ctx.options.link : ctx.options.emulate ? QStringLiteral("emu") : QString();
+    m_blockSize = ctx.options.loop ? kLoopBlock : 1;
+    m_run = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString error;
+    m_store = openProductionStore(m_url, &error);
+    if (!m_store) {
+        ctx.error(error);
+        return ExitStatus::CannotWrite;
+    }
+    m_location = m_store->location();
+    m_active = true;
+    m_chipTime.start();
+    if (name.isEmpty())
+        return 0;
+    int64_t voided = 0;
+    if (!m_store->space(name, &m_space) || !m_store->startStation({m_station, m_port}, &voided)) {
+        ctx.error(m_store->errorString());
+        return ExitStatus::CannotWrite;
+    }
+    if (voided > 0)
+        ctx.error(QCoreApplication::translate("ledger", "工位 %1 上次未用完的 %2 个序列号已作废").arg(m_station).arg(voided));
+    Area area;
+    if (!serialArea(m_space, &area))
+        return usage(QCoreApplication::translate("ledger", "序列号空间 %1 写在 EEPROM 或没有 BootLoader 区的 NVR 中：在线烧录只支持 FLASH 和 BootLoader 区")
+                         .arg(name));
+    if (!enabledAreas().contains(area))
+        return usage(QCoreApplication::translate("ledger", "序列号空间 %1 写在 %2 区，但本次不烧录这个区").arg(name, areaName(area)));
+    if (m_space.address + uint32_t(m_space.width) > areaLength(area))
+        return usage(QCoreApplication::translate("ledger", "序列号空间 %1 的地址 0x%2 超出 %3 区")
+                         .arg(name, QString::number(m_space.address, 16).toUpper(), areaName(area)));
+    m_area = area;
+    m_serials = true;
+    if (!takeNext()) {
+        ctx.error(m_error);
+        return ExitStatus::CannotWrite;
+    }
+    return 0;
+}
+
+bool LedgerBurn::takeNext()
+{
+    if (m_block.isEmpty() && !m_store->reserve(m_space.name, {m_station, m_port}, m_blockSize, &m_block)) {
+        m_error = m_store->errorString();
+        return false;
+    }
+    m_current = m_block.takeFirst();
+    writeIntoImage(*m_current);
+    return true;
+}
+
+void LedgerBurn::writeIntoImage(int64_t value)
+{
+    const Area area = m_area;
+    const QByteArray bytes = m_space.coded(value);
+    std::memcpy(areaImage(area) + m_space.address, bytes.constData(), size_t(bytes.size()));
+    // A serial past the end of the data burns the erased bytes before it too.
+    uint32_t &size = dataSize(area);
+    size = qMax(size, m_space.address + uint32_t(bytes.size()));
+    refreshChecksums();
+}
+
+bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool nextChipFollows)
+{
+    // A value that could not be taken stopped the burn already.
+    if (!m_active || (m_serials && !m_current))
+        return true;
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        bool kept = false;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { kept = chipDone(pass, text, nextChipFollows); },
+                                  Qt::BlockingQueuedConnection);
+        return kept;
+    }
+    const ProductionRecord pr = currentPassRecord(pass.code, pass.chipId, text);
+    LedgerRecord r;
+    r.station = m_station;
+    r.run = m_run;
+    r.sequence = ++m_sequence;
+    r.time = QDateTime::currentDateTimeUtc();
+    r.operatorName = m_operator;
+    r.port = m_port;
+    r.programVersion = QStringLiteral(TQ_VERSION);
+    r.chip = pr.chipModel;
+    r.chipId = pass.chipId;
+    if (m_serials) {
+        r.space = m_space.name;
+        r.serial = m_current;
+    }
+    r.areas = pr.areas;
+    r.checksums = pr.checksums;
+    r.imageChecksum = pr.checksums.value(0);  // the first burned area's: the flash when it is burned
+    r.result = pass.code;
+    r.text = text;
+    r.durationMs = m_chipTime.elapsed();
+    if (!m_store->record(r)) {
+        m_error = m_store->errorString();
+        return false;
+    }
+    m_current.reset();
+    m_chipTime.restart();
+    return !nextChipFollows || !m_serials || takeNext();
+}
+
+void LedgerBurn::finish()
+{
+    if (!m_serials)
+        return;
+    QVector<int64_t> unused = m_block;
+    if (m_current)
+        unused.prepend(*m_current);
+    // Failing here leaves them reserved: the station's next start voids them.
+    if (!unused.isEmpty())
+        m_store->release(m_space.name, {m_station, m_port}, unused);
+    m_block.clear();
+    m_current.reset();
+}

@@ -1,0 +1,83 @@
+#include "productionstore.h"
+
+#include "csvstore.h"
+#include "ledgerurl.h"
+#include "sqlstore.h"
+
+#include <QCoreApplication>
+
+QString serialStateName(SerialState state)
+{
+    switch (state) {
+    case SerialState::Reserved:
+        return QStringLiteral("reserved");
+    case SerialState::Written:
+        return QStringLiteral("written");
+    case SerialState::Void:
+        break;
+    }
+    return QStringLiteral("void");
+}
+
+bool ProductionStore::unsupported()
+{
+    return fail(QCoreApplication::translate("ledger", "CSV 账本只记录芯片，不管理序列号，也不能查询：请用 sqlite: 或 postgresql:// 账本"));
+}
+
+bool ProductionStore::startStation(const SerialHolder &, int64_t *voided)
+{
+    *voided = 0;
+    return true;
+}
+
+bool ProductionStore::createSpace(const SerialSpace &)
+{
+    return unsupported();
+}
+
+bool ProductionStore::space(const QString &, SerialSpace *)
+{
+    return unsupported();
+}
+
+bool ProductionStore::reserve(const QString &, const SerialHolder &, int, QVector<int64_t> *)
+{
+    return unsupported();
+}
+
+bool ProductionStore::release(const QString &, const SerialHolder &, const QVector<int64_t> &)
+{
+    return unsupported();
+}
+
+bool ProductionStore::status(LedgerStatus *)
+{
+    return unsupported();
+}
+
+bool ProductionStore::find(const QString &, int64_t, QVector<LedgerRecord> *, std::optional<SerialState> *)
+{
+    return unsupported();
+}
+
+bool ProductionStore::records(const QDateTime &, QVector<LedgerRecord> *)
+{
+    return unsupported();
+}
+
+std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error)
+{
+    LedgerLocation location;
+    if (!parseLedgerUrl(url, &location, error))
+        return nullptr;
+    if (location.kind == LedgerLocation::Kind::Csv) {
+        auto store = std::make_unique<CsvStore>(location.path);
+        if (!store->open(error))
+            return nullptr;
+        return store;
+    }
+    auto store = std::make_unique<SqlStore>(location);
+    if (!store->open(error))
+        return nullptr;
+    return store;
+}

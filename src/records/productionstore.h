@@ -1,0 +1,102 @@
+#pragma once
+
+#include "ledgerrecord.h"
+#include "serialspace.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+#include <optional>
+
+// What `ledger status` shows of a serial space.
+struct SpaceStatus
+{
+    SerialSpace space;
+    int64_t total = 0;
+    std::optional<int64_t> nextFree;  // none when every value was given out
+    int64_t written = 0;
+    int64_t voided = 0;
+    int64_t reserved = 0;
+};
+
+// What `ledger status` shows of a station.
+struct StationStatus
+{
+    QString station;
+    int64_t chips = 0;
+    int64_t passes = 0;
+    int64_t failures = 0;
+};
+
+struct LedgerStatus
+{
+    QVector<SpaceStatus> spaces;
+    QVector<StationStatus> stations;
+};
+
+enum class SerialState { Reserved, Written, Void };
+
+// Who holds a reservation: a station, and the Link port when the station runs several Links at once (each
+// gang worker holds its own block and settles only its own).
+struct SerialHolder
+{
+    SerialHolder(const QString &station, const QString &port = QString()) : station(station), port(port) {}
+    QString station;
+    QString port;
+};
+QString serialStateName(SerialState state);
+
+// The production ledger, one interface for its three back-ends (CSV file, SQLite, PostgreSQL).
+//
+// A serial is reserved by a station in blocks (reserve), then settled with the chip's record: written when the
+// chip passed, void when it did not (record). A value is given out once, whatever becomes of it: void values
+// are never given again, and the database refuses a value twice. A station that stops without settling its
+// block (a crash, a kill) has the rest voided at its next start (startStation). A record settles what its
+// station and port hold.
+//
+// A store belongs to the thread that opened it (a database connection may only be used there). Every call
+// returns false with errorString() (in the user's language) when it failed; a failed call changes nothing.
+class ProductionStore
+{
+public:
+    virtual ~ProductionStore() = default;
+
+    virtual QString location() const = 0;  // for people; never holds a password
+    QString errorString() const { return m_error; }
+
+    // Voids `holder`'s unsettled reservations (left by a run that ended without settling them).
+    virtual bool startStation(const SerialHolder &holder, int64_t *voided);
+    // Keeps `record`; one with a serial settles it in the same transaction (written on a pass, else void):
+    // the serial must be held by the record's station and port.
+    virtual bool record(const LedgerRecord &record) = 0;
+    // A new space; refused when the name is taken.
+    virtual bool createSpace(const SerialSpace &space);
+    virtual bool space(const QString &name, SerialSpace *space);
+    // Up to `count` next values of `space` for `holder`, in order; fewer only when the space runs out,
+    // none (and false) when it is used up.
+    virtual bool reserve(const QString &space, const SerialHolder &holder, int count, QVector<int64_t> *values);
+    // Voids values `holder` reserved and will not use (the unused rest of a block at a clean end).
+    virtual bool release(const QString &space, const SerialHolder &holder, const QVector<int64_t> &values);
+    virtual bool status(LedgerStatus *status);
+    // Every record of the value in `space`, oldest first, and the value's state (none when never given out).
+    virtual bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
+                      std::optional<SerialState> *state);
+    // Records from `since` on (all when invalid), oldest first.
+    virtual bool records(const QDateTime &since, QVector<LedgerRecord> *records);
+
+protected:
+    bool fail(const QString &error)
+    {
+        m_error = error;
+        return false;
+    }
+    bool unsupported();
+
+    QString m_error;
+};
+
+// Opens the ledger at `url` (see ledgerurl.h): the schema is made on first use and brought forward to this
+// program's version; a newer one is refused. Null with the reason in `error`.
+std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ledgerurl.h"
+#include "productionstore.h"
+
+#include <QSqlDatabase>
+#include <QVariantList>
+
+#include <functional>
+
+class QSqlQuery;
+class QThread;
+
+// The ledger in a database through Qt SQL: SQLite (QSQLITE: WAL journal, synchronous=FULL, a busy time-out)
+// or PostgreSQL (QPSQL). Every statement is prepared with bound values; every change is one transaction.
+// A PostgreSQL connection lost in the middle (a server restart, a dropped link) is opened anew and the
+// transaction run once more: each one is safe to repeat (a record sent twice is kept once, a block reserved
+// twice leaves the first to be voided), and a failed one changed nothing.
+class SqlStore : public ProductionStore
+{
+public:
+    explicit SqlStore(const LedgerLocation &location);
+    ~SqlStore() override;
+    SqlStore(const SqlStore &) = delete;
+    SqlStore &operator=(const SqlStore &) = delete;
+
+    // Connects and makes or brings forward the schema; false with the reason in `error`.
+    bool open(QString *error);
+
+    // The schema version this program writes.
+    static int schemaVersion();
+
+    QString location() const override { return m_location.display(); }
+    bool startStation(const SerialHolder &holder, int64_t *voided) override;
+    bool record(const LedgerRecord &record) override;
+    bool createSpace(const SerialSpace &space) override;
+    bool space(const QString &name, SerialSpace *space) override;
+    bool reserve(const QString &space, const SerialHolder &holder, int count, QVector<int64_t> *values) override;
+    bool release(const QString &space, const SerialHolder &holder, const QVector<int64_t> &values) override;
+    bool status(LedgerStatus *status) override;
+    bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
+              std::optional<SerialState> *state) override;
+    bool records(const QDateTime &since, QVector<LedgerRecord> *records) override;
+
+private:
+    bool postgres() const { return m_location.kind == LedgerLocation::Kind::Postgres; }
+    bool connect();
+    bool ownThread();
+    // Runs `body` between BEGIN and COMMIT; rolls back when it or the commit fails.
+    bool transaction(const std::function<bool()> &body);
+    bool attempt(const std::function<bool()> &body);
+    bool connectionLost();
+    // Prepares and runs `sql` with `values` bound in order (":a" ... placeholders); false sets the error.
+    bool run(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
+    bool ensureSchema();
+    bool readSpace(const QString &name, SerialSpace *space, bool *found);
+    bool queryRecords(const QString &where, const QVariantList &values, QVector<LedgerRecord> *records);
+    bool dbFail(const QString &detail);
+
+    LedgerLocation m_location;
+    QString m_connection;
+    QSqlDatabase m_db;
+    QThread *m_thread = nullptr;
+    bool m_rolledBack = false;  // the running transaction was already rolled back after a failed statement
+};
