@@ -70,6 +70,12 @@ WorkerClient::~WorkerClient()
     }
 }
 
+void WorkerClient::setSilenceTimeout(int ms)
+{
+    m_silenceMs = ms;
+    rearmSilence();
+}
+
 void WorkerClient::start(const QString &program, const QStringList &arguments, QProcessEnvironment environment)
 {
     m_report = WorkerReport();
@@ -235,8 +241,10 @@ void WorkerClient::onFinished(int exitCode, QProcess::ExitStatus status)
     m_report.exitStatus = status == QProcess::NormalExit ? exitCode : -1;
     if (m_report.running()) {
         m_report.ending = status == QProcess::NormalExit ? WorkerReport::Ending::Exited : WorkerReport::Ending::Crashed;
-        if (status != QProcess::NormalExit)
+        if (status != QProcess::NormalExit) {
             m_report.failure = QCoreApplication::translate("worker", "the worker ended abnormally");
+            emit messageReceived(m_report.failure);  // its own last message stays the last one it wrote
+        }
     }
     emit finished();
 }

@@ -52,8 +52,9 @@ public:
     explicit WorkerClient(QObject *parent = nullptr);
     ~WorkerClient() override;
 
-    // A worker that says nothing (not even that it is alive) for this long is ended; 0: never.
-    void setSilenceTimeout(int ms) { m_silenceMs = ms; }
+    // A worker that says nothing (not even that it is alive) for this long is ended; 0: never. Counts
+    // from now when the worker runs.
+    void setSilenceTimeout(int ms);
     // A worker still running this long after stop() is ended.
     void setStopTimeout(int ms) { m_stopMs = ms; }
 
@@ -77,7 +78,7 @@ signals:
     void helloReceived(int protocol);
     void progressChanged(int percent);
     void labelChanged(const QString &text);
-    void messageReceived(const QString &text);   // the worker's messages and its diagnostic lines (stderr)
+    void messageReceived(const QString &text);   // the worker's messages, its stderr lines, why the client ended it
     void chipDone(int chip, const QString &chipId, int result, const QString &text);
     void recordKept(int number);                  // answer with answerRecord() before the worker goes on
     void resultReceived(const QJsonObject &result);
