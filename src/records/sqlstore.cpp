@@ -172,12 +172,28 @@ bool SqlStore::connect()
     if (postgres())
         return true;
     QSqlQuery q(m_db);
-    if (!run(q, QStringLiteral("PRAGMA journal_mode=WAL")))
+    if (!useWal(q))
         return false;
+    return run(q, QStringLiteral("PRAGMA synchronous=FULL")) && run(q, QStringLiteral("PRAGMA foreign_keys=ON"));
+}
+
+bool SqlStore::useWal(QSqlQuery &q)
+{
+    // Turning a new file to WAL needs it to itself, and SQLite answers "busy" at once rather than through
+    // the busy time-out when another station opens it at the same moment: ask again, a little later.
+    constexpr int kTries = 100, kPauseMs = 100;
+    for (int attempt = 1;; ++attempt) {
+        if (q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+            break;
+        const bool busy = q.lastError().nativeErrorCode() == QLatin1String("5");
+        if (!busy || attempt == kTries)
+            return dbFail(q.lastError().text());
+        QThread::msleep(kPauseMs);
+    }
     if (!q.next() || q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
         return dbFail(QCoreApplication::translate("ledger", "无法使用 WAL 日志模式"));
     q.finish();
-    return run(q, QStringLiteral("PRAGMA synchronous=FULL")) && run(q, QStringLiteral("PRAGMA foreign_keys=ON"));
+    return true;
 }
 
 bool SqlStore::dbFail(const QString &detail)

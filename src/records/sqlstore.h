@@ -45,6 +45,7 @@ public:
 private:
     bool postgres() const { return m_location.kind == LedgerLocation::Kind::Postgres; }
     bool connect();
+    bool useWal(QSqlQuery &query);
     bool ownThread();
     // Runs `body` between BEGIN and COMMIT; rolls back when it or the commit fails.
     bool transaction(const std::function<bool()> &body);

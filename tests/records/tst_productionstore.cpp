@@ -173,6 +173,24 @@ private slots:
         QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(*) FROM tq_schema")), QStringLiteral("1"));
     }
 
+    void firstUseByTwoStationsAtOnce_data() { backends(); }
+    void firstUseByTwoStationsAtOnce()
+    {
+        NEW_LEDGER(url);
+        QString errors[2];
+        auto open = [&](int i) {
+            QString error;
+            if (!openStore(url, &error))
+                errors[i] = error;
+        };
+        std::thread one(open, 0), two(open, 1);
+        one.join();
+        two.join();
+        QVERIFY2(errors[0].isEmpty(), qPrintable(errors[0]));
+        QVERIFY2(errors[1].isEmpty(), qPrintable(errors[1]));
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(*) FROM tq_schema")), QStringLiteral("1"));
+    }
+
     void unknownSchemaRefused_data()
     {
         QTest::addColumn<QString>("backend");
