@@ -123,6 +123,8 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     ui->label_serialNoState->setText(g_bEnRollCode || g_bEnEncryption ? tr("Enable")
                                                                         : tr("Disable"));
     ui->burn_action->setCheckable(true);
+    for (QAction *toggle : {ui->burn_action, ui->auto_burn_action})
+        toggle->setProperty("idleText", toggle->text());
     ui->menu_2->menuAction()->setVisible(false);
     m_bConstructed = true;
 }
@@ -242,7 +244,7 @@ void mcu_writer::connectWorker()
     connect(&m_work, &workThread::sg_updata_done, this, &mcu_writer::slt_Updata_action_done, q);
     connect(&m_work, &workThread::sg_ErrorLog_done, this, &mcu_writer::slt_ErrorLog_action_done, q);
     connect(&m_work, &workThread::sg_read_fac_param_done, this, &mcu_writer::slt_read_fac_done, q);
-    connect(&m_work, &workThread::sg_pass_done, this, &mcu_writer::slt_pass_done, q);
+    connect(&m_work, &workThread::sg_idle, this, &mcu_writer::slt_worker_idle, q);
 }
 
 void mcu_writer::setHotplugSource(HotplugSource *source)

@@ -167,11 +167,11 @@ private slots:
     void slt_textEdit_bin_xx_action_triggered();
 
     void slt_project_edited();
-    void slt_pass_done(int nRt);
     void slt_reset_counters();
     void slt_production_log_toggled(bool on);
     void slt_th_ui_debug(const QString &strMsg);
     void slt_work_finished();
+    void slt_worker_idle();
     void slt_nvr1_timer_timeout();
 
 private:
@@ -186,7 +186,9 @@ private:
     void showResultWaiting();
     void showVerdict(bool ok, const QString &headline, const QString &detail);
     void showCounters();
-    void recordPass(int nRt);
+    void recordPass(int nRt, uint16_t chipId);
+    void showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas);
+    void logWrongChip(uint16_t chipId);
     void closeProductionLog();
     void showProductionLogFailure(const QString &error);
 
@@ -195,10 +197,12 @@ private:
     void postBlankCheck();
     void disableAll();
     void enableAll();
+    void setEditingEnabled(bool enabled);
+    void showStopping(QAction *toggle);
     void setDataViewsEditable(bool editable);
-    void setBurnControlsEnabled(bool enabled);
     void showResult(int nRt);
     void showStartFailure(int nRt);
+    void showBurnDone(int nRt, QAction *toggle, bool ends);
     void burnStart(uint8_t task, QAction *toggle);
     bool anyAreaEnabled() const;
     bool refuseSingleWire();
@@ -257,6 +261,9 @@ private:
     bool m_bEmulated = false;
     bool m_bModified = false;
     AreaSums m_imageSums;  // the image's checksums while a blank check reports the chip's
+    bool m_bBurnDone = false;     // a burn loop's done signal is being shown
+    bool m_bTaskEnding = false;   // the worker ends the run: its toggle goes off without "stopping"
+    bool m_bLocked = false;       // a task runs or a burn toggle is on: nothing that a pass uses changes
     bool m_bViewsLocked = false;  // an operation may write the images: no edits, no fills
     bool m_bEditDropped = false;  // a cell edit came in while locked; the tables need showing again
     int m_nBLTabIndex = 1;

@@ -35,32 +35,58 @@ bool mcu_writer::postTask(uint8_t task)
     return true;
 }
 
-void mcu_writer::disableAll()
+// Everything that starts an operation or changes what one uses (an enable flag, an image, a table, a
+// setting, the chip, the interface mode). The burn toggles are left to their own code.
+void mcu_writer::setEditingEnabled(bool enabled)
 {
-    for (QAction *a : {ui->open_action, ui->save_action, ui->burn_action, ui->auto_burn_action, ui->up_action,
-                       ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
-                       ui->eraseFlash_action, ui->checksum_action})
-        a->setEnabled(false);
-    setDataViewsEditable(false);
-}
-
-void mcu_writer::enableAll()
-{
-    for (QAction *a : {ui->open_action, ui->save_action, ui->burn_action, ui->auto_burn_action, ui->up_action,
-                       ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
-                       ui->eraseFlash_action, ui->checksum_action})
-        a->setEnabled(true);
-    setDataViewsEditable(true);
-}
-
-void mcu_writer::setBurnControlsEnabled(bool enabled)
-{
+    for (QAction *a : {ui->open_action, ui->save_action, ui->up_action, ui->erase_action, ui->blank_action,
+                       ui->down_action, ui->upload_action, ui->update_action, ui->eraseFlash_action,
+                       ui->checksum_action, ui->action_open, ui->action_save, ui->action_write, ui->action_read,
+                       ui->action_check_blank, ui->action_serial_no, ui->action_user_cfg, ui->action_burnSetting,
+                       ui->action_custom, ui->actionI2C, ui->actionSingleLine})
+        a->setEnabled(enabled);
     for (QWidget *w : {static_cast<QWidget *>(ui->checkBox_bin), static_cast<QWidget *>(ui->checkBox_bl),
-                       static_cast<QWidget *>(ui->pushButton_userCfg),
+                       static_cast<QWidget *>(ui->groupBox_bin), static_cast<QWidget *>(ui->groupBox_NVR1),
+                       static_cast<QWidget *>(ui->groupBox_EE), static_cast<QWidget *>(ui->pushButton_userCfg),
                        static_cast<QWidget *>(ui->pushButton_serialNoSetting),
                        static_cast<QWidget *>(ui->pushButton_burnSetting),
-                       static_cast<QWidget *>(ui->comboBox_icType)})
+                       static_cast<QWidget *>(ui->comboBox_icType), static_cast<QWidget *>(ui->pushButton)})
         w->setEnabled(enabled);
+    setDataViewsEditable(enabled);
+}
+
+// Locked from the moment a task is posted until the worker is idle again and no burn toggle is on.
+void mcu_writer::disableAll()
+{
+    m_bLocked = true;
+    setEditingEnabled(false);
+    ui->burn_action->setEnabled(false);
+    ui->auto_burn_action->setEnabled(false);
+}
+
+// Unlocks unless the worker still runs a task (a pass that was switched off completes first) or the burn
+// toggle is on; sg_idle calls it again once the worker has finished.
+void mcu_writer::enableAll()
+{
+    const bool busy = m_work.currentTask() != workThread::TaskIdle;
+    if (busy || ui->burn_action->isChecked()) {
+        // The toggles stay usable while their run goes on, so it can be switched off.
+        ui->burn_action->setEnabled(ui->burn_action->isChecked() && g_bBurnRunning.load());
+        ui->auto_burn_action->setEnabled(ui->auto_burn_action->isChecked() && g_bAutoBurnRunning.load());
+        return;
+    }
+    m_bLocked = false;
+    setEditingEnabled(true);
+    for (QAction *toggle : {ui->burn_action, ui->auto_burn_action}) {
+        toggle->setEnabled(true);
+        toggle->setText(toggle->property("idleText").toString());
+    }
+}
+
+void mcu_writer::slt_worker_idle()
+{
+    if (m_bLocked)
+        enableAll();
 }
 
 bool mcu_writer::anyAreaEnabled() const
@@ -68,14 +94,23 @@ bool mcu_writer::anyAreaEnabled() const
     return g_bEnBin || g_bEnBL || g_bEnEE || g_bEnNVR1 || g_bEnNVR2 || g_bEnNVR3;
 }
 
+// The two lines a wrong chip leaves in the log.
+void mcu_writer::logWrongChip(uint16_t chipId)
+{
+    if (g_currentMcu.nArch != MCU_ARCH_8051)
+        return;
+    appendLog(tr("目标MCU是 %1").arg(chipNameForId(chipId)));
+    appendLog(tr("目标MCU是 %1").arg(
+        QStringLiteral("%1%2").arg(kFamilyPrefix).arg(chipId, 4, 16, QLatin1Char('0')).toUpper()));
+}
+
 void mcu_writer::showResult(int nRt)
 {
+    // A burn pass's wrong chip is logged with the pass (its id travels with it); a single operation's
+    // here, where the worker has ended and g_wChipId holds what the chip answered.
     if (nRt == ResultCode::WrongChip) {
-        if (g_currentMcu.nArch == MCU_ARCH_8051) {
-            appendLog(tr("目标MCU是 %1").arg(chipNameForId(g_wChipId)));
-            appendLog(tr("目标MCU是 %1").arg(
-                QStringLiteral("%1%2").arg(kFamilyPrefix).arg(g_wChipId, 4, 16, QLatin1Char('0')).toUpper()));
-        }
+        if (!m_bBurnDone)
+            logWrongChip(g_wChipId);
         return;
     }
     const QString text = engineText(resultCodeText(nRt));
@@ -111,14 +146,13 @@ void mcu_writer::on_burn_action_toggled(bool arg1)
     ui->burn_action->setCheckable(true);
     ui->burn_action->setChecked(arg1);
     if (!arg1) {
-        enableAll();
-        setBurnControlsEnabled(true);
         g_bBurnRunning.store(0);
         g_bBurnChipHandled.store(0);
+        showStopping(ui->burn_action);
+        enableAll();
         return;
     }
     disableAll();
-    setBurnControlsEnabled(false);
     ui->burn_action->setEnabled(true);
     g_bBurnRunning.store(1);
     burnStart(workThread::TaskBurn, ui->burn_action);
@@ -129,18 +163,26 @@ void mcu_writer::on_auto_burn_action_toggled(bool arg1)
     ui->auto_burn_action->setCheckable(true);
     ui->auto_burn_action->setChecked(arg1);
     if (!arg1) {
-        enableAll();
-        setBurnControlsEnabled(true);
         g_bAutoBurnRunning.store(0);
         g_bAutoBurnChipHandled.store(0);
         m_labelMsg->setText(tr("提示信息"));
+        showStopping(ui->auto_burn_action);
+        enableAll();
         return;
     }
     disableAll();
-    setBurnControlsEnabled(false);
     ui->auto_burn_action->setEnabled(true);
     g_bAutoBurnRunning.store(1);
     burnStart(workThread::TaskAutoBurn, ui->auto_burn_action);
+}
+
+// A run switched off while its pass still goes on: the toggle says so until the worker is idle.
+void mcu_writer::showStopping(QAction *toggle)
+{
+    if (m_bTaskEnding || m_work.currentTask() == workThread::TaskIdle)
+        return;
+    toggle->setText(tr("停止中..."));
+    toggle->setEnabled(false);
 }
 
 void mcu_writer::burnStart(uint8_t task, QAction *toggle)
@@ -181,21 +223,27 @@ bool mcu_writer::ensureImagesLoaded()
 
 void mcu_writer::slt_burn_action_done(int nRt)
 {
-    showStartFailure(nRt);
-    showResult(nRt);
-    if (endsBurn(nRt)) {
-        ui->burn_action->setChecked(false);
-        enableAll();
-    }
+    showBurnDone(nRt, ui->burn_action, endsBurn(nRt));
 }
 
 void mcu_writer::slt_auto_burn_action_done(int nRt)
 {
+    showBurnDone(nRt, ui->auto_burn_action, endsAutoBurn(nRt));
+}
+
+void mcu_writer::showBurnDone(int nRt, QAction *toggle, bool ends)
+{
     showStartFailure(nRt);
+    m_bBurnDone = true;
     showResult(nRt);
+    m_bBurnDone = false;
+    if (ends) {
+        // The worker ends the run itself: no "stopping" between this signal and its idle one.
+        m_bTaskEnding = true;
+        toggle->setChecked(false);
+        m_bTaskEnding = false;
+    }
     enableAll();
-    if (endsAutoBurn(nRt))
-        ui->auto_burn_action->setChecked(false);
 }
 
 // Read back, blank check, erase ---------------------------------------------------------------------------

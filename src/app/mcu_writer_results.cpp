@@ -4,6 +4,7 @@
 #include "boxes/boxes.h"
 #include "emulatormenu.h"
 #include "passverdict.h"
+#include "summary.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
 #include "engine/resultcodes.h"
@@ -60,7 +61,16 @@ void mcu_writer::setupResultArea()
     m_productionLogAction->setCheckable(true);
     ui->menu_file->insertAction(ui->action_exit, m_productionLogAction);
     connect(m_productionLogAction, &QAction::toggled, this, &mcu_writer::slt_production_log_toggled);
-    connect(&m_work, &workThread::sg_pass_done, this, [this](int nRt) { recordPass(nRt); }, Qt::DirectConnection);
+    // On the worker, as the pass ends: what it burned is read before anything can change, and the record is
+    // written before the loop looks for the next chip.
+    connect(&m_work, &workThread::sg_pass_done, this, [this](int nRt, quint16 chipId) {
+        const uint16_t checksum = burnedChecksum();
+        const QString areas = settingsSummaryText(currentSummaryFlags());
+        recordPass(nRt, chipId);
+        QMetaObject::invokeMethod(this, [this, nRt, chipId, checksum, areas] {
+            showPass(nRt, chipId, checksum, areas);
+        }, Qt::QueuedConnection);
+    }, Qt::DirectConnection);
 }
 
 void mcu_writer::showResultWaiting()
@@ -82,10 +92,13 @@ void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &de
         QApplication::beep();
 }
 
-void mcu_writer::slt_pass_done(int nRt)
+void mcu_writer::showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas)
 {
-    const PassVerdict v = passVerdict(nRt, g_wChipId, ui->comboBox_icType->currentText(), burnedChecksum());
+    const PassVerdict v = passVerdict(nRt, chipId, ui->comboBox_icType->currentText(), checksum);
     showVerdict(v.ok, v.headline, v.detail);
+    ui->label_result->setToolTip(areas);
+    if (nRt == ResultCode::WrongChip)
+        logWrongChip(chipId);
     ++(v.ok ? m_nPassOk : m_nPassNg);
     showCounters();
 }
@@ -136,13 +149,13 @@ void mcu_writer::closeProductionLog()
 
 // Worker thread, as the pass ends: the record is on the disk before the loop looks for the next chip. One
 // that cannot be written stops the loops there; the window says so once the pass's signal arrives.
-void mcu_writer::recordPass(int nRt)
+void mcu_writer::recordPass(int nRt, uint16_t chipId)
 {
     std::lock_guard<std::mutex> lock(m_productionLogMutex);
     if (!m_productionLog)
         return;
     const QString text = resultText(nRt, nRt == 0 ? QStringLiteral("烧写成功") : QString());
-    if (m_productionLog->append(currentPassRecord(nRt, g_wChipId, text)))
+    if (m_productionLog->append(currentPassRecord(nRt, chipId, text)))
         return;
     g_bBurnRunning.store(0);
     g_bAutoBurnRunning.store(0);

@@ -3,6 +3,7 @@
 
 #include "boxes/boxes.h"
 #include "files/chipname.h"
+#include "app/debugstream.h"
 #include "app/hexview.h"
 #include "app/linknames.h"
 #include "app/openpath.h"
@@ -308,6 +309,40 @@ private slots:
         QCOMPARE(rec.calls.size(), 2);
         QCOMPARE(rec.calls[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(rec.calls[1].text, QStringLiteral("q2"));
+    }
+
+    // The debug stream of a wait loop: a repeating group is written once and then counted.
+    void repeatFilter_data()
+    {
+        QTest::addColumn<QStringList>("in");
+        QTest::addColumn<QStringList>("out");
+        const QString open = QStringLiteral("MI1 open ok");
+        const QString fail = QStringLiteral("InitProgrammer failed!");
+        QStringList wait;
+        for (int i = 0; i < 1000; ++i)
+            wait << open << fail;
+        QTest::newRow("distinct lines pass") << QStringList{"a", "b", "c"} << QStringList{"a", "b", "c"};
+        QTest::newRow("one line, many times") << QStringList{"x", "x", "x", "x", "y"}
+                                              << QStringList{"x", "... the last 1 line(s) repeated 3 more time(s)", "y"};
+        QTest::newRow("a wait loop's pair")
+            << (QStringList{"start"} + wait + QStringList{"burn"})
+            << QStringList{"start", open, fail, "... the last 2 line(s) repeated 999 more time(s)", "burn"};
+        QTest::newRow("a group cut short keeps its lines")
+            << QStringList{"a", "b", "a", "b", "a", "c"}
+            << QStringList{"a", "b", "... the last 2 line(s) repeated 1 more time(s)", "a", "c"};
+        QTest::newRow("pending run written at flush") << QStringList{"z", "z"}
+                                                      << QStringList{"z", "... the last 1 line(s) repeated 1 more time(s)"};
+    }
+    void repeatFilter()
+    {
+        QFETCH(QStringList, in);
+        QFETCH(QStringList, out);
+        QStringList written;
+        RepeatFilter filter([&written](const QString &line) { written << line; });
+        for (const QString &line : in)
+            filter.add(line);
+        filter.flush();
+        QCOMPARE(written, out);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
+#include "chipdialog/dialogchiptype.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
@@ -25,6 +26,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QToolButton>
 #include <QDir>
@@ -305,6 +309,7 @@ private slots:
         QVERIFY(action("burn_action")->isEnabled());
         QVERIFY(othersDisabled());
         // The user switches it off.
+        waitIdle();
         action("burn_action")->setChecked(false);
         QVERIFY(action("open_action")->isEnabled());
         QCOMPARE(g_bBurnRunning.load(), uint8_t(0));
@@ -968,6 +973,164 @@ private slots:
         QCOMPARE(table->horizontalHeaderItem(15)->text(), QStringLiteral("0F"));
         QCOMPARE(table->verticalHeaderItem(2)->text(), QStringLiteral("0020"));
         QCOMPARE(table->horizontalHeader()->sectionResizeMode(15), QHeaderView::Stretch);
+    }
+
+    // --- a pass burns what it was started with -------------------------------------------------------------
+
+    // Every control that changes an area, an image, a table or a setting is locked while a burn waits for
+    // its chip and while it burns; the OK names the image that pass burned.
+    void burnLocksEveryEditingControl()
+    {
+        rampRom();
+        child<QCheckBox>("checkBox_bl")->click();
+        QVERIFY(g_bEnBin && g_bEnBL);
+        m_emulator->setChipPresent(false);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_emulator->commandCount(LinkCode::InitProgrammer) > 0, 20000);
+        for (const char *name : {"checkBox_bin", "checkBox_bl", "groupBox_bin", "groupBox_NVR1", "groupBox_EE",
+                                 "pushButton_userCfg", "pushButton_serialNoSetting", "pushButton_burnSetting",
+                                 "comboBox_icType", "pushButton"})
+            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+        for (const char *name : {"action_open", "action_save", "action_read", "action_check_blank",
+                                 "action_serial_no", "action_user_cfg", "action_burnSetting", "action_custom",
+                                 "actionI2C", "actionSingleLine", "auto_burn_action"})
+            QVERIFY2(!action(name)->isEnabled(), name);
+        QVERIFY(othersDisabled());
+        QVERIFY(action("burn_action")->isEnabled());
+
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        m_emulator->setChipPresent(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+        QCOMPARE(verdictDetail(), QStringLiteral("校验和 %1").arg(QString::asprintf("%04X", g_nBinCheckSum)));
+        QVERIFY(child<QWidget>("groupBox_bin")->isEnabled());
+        QVERIFY(action("action_open")->isEnabled());
+    }
+
+    // A burn switched off while its pass runs stays locked (the toggle says it is stopping) until the pass
+    // has ended and the worker is idle.
+    void switchedOffMidPassStaysLockedUntilIdle()
+    {
+        rampRom();
+        const int erasesBefore = m_emulator->commandCount(LinkCode::EraseFlash);
+        std::atomic<bool> hold{true};
+        std::atomic<bool> held{false};
+        setLinkSleepHook([&](int ms) {
+            m_emulator->advanceClock(ms);
+            if (m_emulator->commandCount(LinkCode::EraseFlash) > erasesBefore) {
+                held = true;
+                while (hold.load())
+                    QThread::msleep(2);
+            }
+        });
+        const auto restore = qScopeGuard([&] {
+            hold = false;
+            waitIdle();
+            setLinkSleepHook({});
+            m_emulator->attachToLinkClock();
+        });
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(held.load(), 20000);
+
+        action("burn_action")->setChecked(false);
+        QVERIFY(!action("open_action")->isEnabled());
+        QVERIFY(!action("action_open")->isEnabled());
+        QVERIFY(!child<QWidget>("checkBox_bin")->isEnabled());
+        QVERIFY(!child<QWidget>("groupBox_bin")->isEnabled());
+        QVERIFY(!action("burn_action")->isEnabled());
+        QCOMPARE(action("burn_action")->text(), QStringLiteral("停止中..."));
+        QTest::qWait(50);
+        QVERIFY(!action("open_action")->isEnabled());
+
+        hold = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 30000);
+        waitIdle();
+        QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
+        QVERIFY(child<QWidget>("checkBox_bin")->isEnabled());
+        QVERIFY(action("burn_action")->isEnabled());
+        QVERIFY(action("burn_action")->text() != QStringLiteral("停止中..."));
+        QCOMPARE(m_emulator->commandCount(LinkCode::EraseFlash), erasesBefore + 1);
+    }
+
+    // The loop resets the answered id for the next chip at once; the verdict takes the id from the pass.
+    void wrongChipVerdictNamesTheChipThePassFound()
+    {
+        rampRom();
+        m_emulator->setChipId(0x2611);
+        const auto restore = qScopeGuard([this] { m_emulator->setChipId(LinkEmulator::kDefaultChipId); });
+        // As the worker does when it looks at the next chip, before the window has shown this one.
+        connect(&m_window->worker(), &workThread::sg_pass_done, this, [](int, quint16) { g_wChipId = 0xFFFF; },
+                Qt::DirectConnection);
+        QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        action("auto_burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!passes.isEmpty(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!action("auto_burn_action")->isChecked(), 20000);
+        waitIdle();
+        QCOMPARE(passes.first().at(1).toInt(), 0x2611);
+        QCOMPARE(verdictDetail(), QStringLiteral("需要 VR5K2610，检测到 VR5K2611"));
+        QVERIFY2(m_window->logText().contains(QStringLiteral("目标MCU是 VR5K2611")), qPrintable(m_window->logText()));
+    }
+
+    // Saving custom chip types restarts the program: unsaved work is asked about first, and No keeps it all.
+    void customChipRestartAsksFirst()
+    {
+        int restarts = 0;
+        DialogChipType::setRestarter([&restarts] { ++restarts; });
+        const auto restore = qScopeGuard([] { DialogChipType::setRestarter({}); });
+        QFile cfg(m_appDir.path() + QStringLiteral("/cfg.db"));
+        QVERIFY(cfg.open(QIODevice::ReadOnly));
+        const QByteArray cfgBefore = cfg.readAll();
+        cfg.close();
+        const QString logo = m_appDir.path() + QStringLiteral("/mine.png");
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(logo));
+
+        rampRom();
+        QVERIFY(m_window->isModified());
+        action("action_custom")->trigger();
+        auto *dialog = m_window->findChild<DialogChipType *>();
+        QVERIFY(dialog);
+        answerFile(logo);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonLogoPath"))->click();
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditCustom"))->setText(QStringLiteral("MY1"));
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonAdd"))->click();
+        answerYesNo(false);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonOK"))->click();
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Question);
+        QCOMPARE(restarts, 0);
+        QVERIFY(cfg.open(QIODevice::ReadOnly));
+        QCOMPARE(cfg.readAll(), cfgBefore);
+        cfg.close();
+
+        answerYesNo(true);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonOK"))->click();
+        QCOMPARE(restarts, 1);
+        QVERIFY(cfg.open(QIODevice::WriteOnly));  // the fixture's cfg.db again, for the tests after this one
+        cfg.write(cfgBefore);
+    }
+
+    // The command line's several-Link form is refused, not taken as one folder named "A,B"; --help opens
+    // no window either.
+    void startOptionsTheWindowDoesNotTake_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=/tmp/hwin-a,/tmp/hwin-b"} << 2;
+        QTest::newRow("--help") << QStringList{"tarnquill", "--help"} << 0;
+        QTest::newRow("-h") << QStringList{"tarnquill", "-h"} << 0;
+    }
+    void startOptionsTheWindowDoesNotTake()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        m_window.reset();
+        QCOMPARE(runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), arguments), code);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<mcu_writer *>(w));
+        QVERIFY(!QFile::exists(QStringLiteral("/tmp/hwin-a,/tmp/hwin-b")));
+        QCOMPARE(&hidBackend(), static_cast<HidBackend *>(m_backend.get()));
+        QVERIFY(windowUsage().contains(QStringLiteral("--emulate")));
     }
 
     void endToEndBurnAndReadBack()
