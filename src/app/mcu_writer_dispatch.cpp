@@ -2,6 +2,7 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes/boxes.h"
+#include "elidedlabel.h"
 #include "files/cfgdb.h"
 #include "files/chipname.h"
 #include "engine/enginetext.h"
@@ -106,6 +107,7 @@ void mcu_writer::logWrongChip(uint16_t chipId)
 
 void mcu_writer::showResult(int nRt)
 {
+    noteLinkStateOf(nRt);
     // A burn pass's wrong chip is logged with the pass (its id travels with it); a single operation's
     // here, where the worker has ended and g_wChipId holds what the chip answered.
     if (nRt == ResultCode::WrongChip) {
@@ -113,17 +115,44 @@ void mcu_writer::showResult(int nRt)
             logWrongChip(g_wChipId);
         return;
     }
-    const QString text = engineText(resultCodeText(nRt));
+    const QString text = resultMessage(nRt);
     if (!text.isEmpty())
         boxes::inform(this, promptText(), text);
+}
+
+// The box for a result: the Link's two ways of not being there are said in words an operator can act on.
+QString mcu_writer::resultMessage(int nRt) const
+{
+    if (nRt == ResultCode::LinkLocked)
+        return tr("Link正被其他程序使用(例如命令行烧录)。请先结束那个程序，再试一次。");
+    if (nRt == ResultCode::LinkOpenFailed && m_bLinkRemoved)
+        return tr("Link已被拔出。请插上Link，再试一次。");
+    return engineText(resultCodeText(nRt));
+}
+
+// What a result says about the Link, for the words beside its icon.
+void mcu_writer::noteLinkStateOf(int nRt)
+{
+    if (nRt == ResultCode::LinkLocked)
+        setLinkState(LinkState::Busy);
+    else if (nRt == ResultCode::LinkOpenFailed)
+        setLinkState(LinkState::None);
+    else if (m_linkState != LinkState::Connected)
+        setLinkState(LinkState::Connected);
+}
+
+void mcu_writer::showOperationVerdict(const QString &operation, int nRt)
+{
+    const PassVerdict v = operationVerdict(operation, nRt);
+    showVerdict(v.ok, v.headline, v.detail);
 }
 
 // A burn that could not start (no Link, or another program holds it) burned no chip: it is not counted,
 // but the indicator must not keep showing the last chip's OK.
 void mcu_writer::showStartFailure(int nRt)
 {
-    if (nRt == 36 || nRt == 37)
-        showVerdict(false, QStringLiteral("NG"), engineText(resultCodeText(nRt)));
+    if (nRt == ResultCode::LinkOpenFailed || nRt == ResultCode::LinkLocked)
+        showVerdict(false, QStringLiteral("NG"), resultMessage(nRt));
 }
 
 bool mcu_writer::refuseSingleWire()
@@ -200,7 +229,11 @@ void mcu_writer::burnStart(uint8_t task, QAction *toggle)
         disableAll();
         toggle->setEnabled(true);
         toggle->setChecked(true);
+        return;
     }
+    // The worker is still busy (a version query after a Link arrived): nothing started, so nothing stays on.
+    m_labelMsg->setText(tr("Link正忙，请稍后再试"));
+    toggle->setChecked(false);
 }
 
 // With an area switched on but nothing loaded into it, lets the user open a file first.
@@ -223,7 +256,13 @@ bool mcu_writer::ensureImagesLoaded()
 
 void mcu_writer::slt_burn_action_done(int nRt)
 {
-    showBurnDone(nRt, ui->burn_action, endsBurn(nRt));
+    showBurnDone(nRt, ui->burn_action, endsBurn(nRt) || linkRemovedDuring(nRt));
+}
+
+// A run that lost its Link is over: nothing is left to switch off.
+bool mcu_writer::linkRemovedDuring(int nRt) const
+{
+    return nRt == ResultCode::LinkOpenFailed && m_bLinkRemoved;
 }
 
 void mcu_writer::slt_auto_burn_action_done(int nRt)
@@ -233,6 +272,7 @@ void mcu_writer::slt_auto_burn_action_done(int nRt)
 
 void mcu_writer::showBurnDone(int nRt, QAction *toggle, bool ends)
 {
+    noteLinkStateOf(nRt);
     showStartFailure(nRt);
     m_bBurnDone = true;
     showResult(nRt);
@@ -261,6 +301,7 @@ void mcu_writer::on_up_action_triggered()
 
 void mcu_writer::slt_up_action_done(int nRt)
 {
+    showOperationVerdict(tr("读取"), nRt);
     showResult(nRt);
     if (ui->comboBox_icType->findText(g_currentMcu.strName) >= 0) {
         // The images just read must survive the selection.
@@ -331,8 +372,12 @@ void mcu_writer::slt_blank_action_done(int nRt)
     if (nRt == 0) {
         appendLog(tr("目标MCU是 %1").arg(chipNameForId(g_wChipId)));
         appendLog(blankCheckEntry(chip));
+        const bool blank = blankCheckAllBlank(chip);
+        showVerdict(blank, blank ? QStringLiteral("OK") : QStringLiteral("NG"),
+                    blank ? tr("查空：空片") : tr("查空：非空"));
     } else {
         appendLog(tr("读取失败"));
+        showOperationVerdict(tr("查空"), nRt);
     }
     showResult(nRt);
     enableAll();
@@ -352,6 +397,7 @@ void mcu_writer::on_erase_action_triggered()
 
 void mcu_writer::slt_erase_action_done(int nRt)
 {
+    showOperationVerdict(tr("擦除"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -364,7 +410,7 @@ void mcu_writer::on_down_action_triggered()
         boxes::inform(this, promptText(), tr("请勾选下载内容"));
         return;
     }
-    if (!boxes::ask(this, promptText(), m_labelSummary->text())) {
+    if (!boxes::ask(this, promptText(), m_labelSummary->fullText())) {
         qDebug() << "no";
         return;
     }
@@ -376,6 +422,7 @@ void mcu_writer::on_down_action_triggered()
 
 void mcu_writer::slt_down_action_done(int nRt)
 {
+    showOperationVerdict(tr("下载到Link"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -387,6 +434,7 @@ void mcu_writer::on_upload_action_triggered()
 
 void mcu_writer::slt_Upload_action_done(int nRt)
 {
+    showOperationVerdict(tr("上传"), nRt);
     showResult(nRt);
     qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
     // The upload rewrote the chip, the flags and the images: the selection must keep those images, and it
@@ -425,6 +473,7 @@ void mcu_writer::on_update_action_triggered()
 
 void mcu_writer::slt_Updata_action_done(int nRt)
 {
+    showOperationVerdict(tr("Link操作"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -444,6 +493,7 @@ void mcu_writer::on_pushButton_clicked()
 
 void mcu_writer::slt_read_fac_done(int nRt)
 {
+    showOperationVerdict(tr("读取出厂参数"), nRt);
     showResult(nRt);
     if (nRt == 0)
         m_nvrPage->showFactoryParameters();

@@ -89,6 +89,7 @@ void mcu_writer::on_open_action_triggered()
         qDebug() << "read hex";
         if (readHexFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
             appendLog(tr("hex 文件为空"));
+            showLoadFailure(path, tr("hex 文件为空"));
             return;
         }
         qDebug() << "index:" << ui->tabWidget->currentIndex();
@@ -108,6 +109,7 @@ void mcu_writer::on_open_action_triggered()
         qDebug() << "read bin";
         if (readBinFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
             appendLog(tr("bin 文件为空"));
+            showLoadFailure(path, tr("bin 文件为空"));
             return;
         }
         toBootLoader ? showLoadedBL() : showLoadedBin();
@@ -144,6 +146,15 @@ void mcu_writer::openProject(const QString &path, const FileMessages &msgs)
         selectChip(chipBefore);
     }
     showLoadedProject();
+    showLoadFailure(path, tr("项目文件不完整"));
+}
+
+// The log alone is easy to miss, and the sizes logged for the project put back read like a success.
+void mcu_writer::showLoadFailure(const QString &path, const QString &reason)
+{
+    showVerdict(false, QStringLiteral("NG"), tr("未加载：%1").arg(reason));
+    boxes::warn(this, tr("打开失败"),
+                tr("没有加载 %1：%2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 void mcu_writer::showLoadedProject()

@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSignalBlocker>
@@ -52,8 +54,21 @@ void mcu_writer::setupResultArea()
     reset->setText(tr("清零"));
     reset->setToolTip(tr("计数清零"));
     connect(reset, &QToolButton::clicked, this, &mcu_writer::slt_reset_counters);
-    ui->statusBar->addPermanentWidget(m_labelCounters);
-    ui->statusBar->addPermanentWidget(reset);
+    // Beside the OK/NG bar, where the operator looks anyway, not in the status bar, which has no room left
+    // once the settings summary is long.
+    auto *counters = new QVBoxLayout;
+    counters->setSpacing(4);
+    counters->addStretch();
+    counters->addWidget(m_labelCounters);
+    counters->addWidget(reset, 0, Qt::AlignRight);
+    counters->addStretch();
+    m_labelCounters->setStyleSheet(QStringLiteral("QLabel { font-size: 11pt; font-weight: bold; }"));
+    auto *row = new QHBoxLayout;
+    const int at = ui->verticalLayout_left->indexOf(ui->label_result);
+    ui->verticalLayout_left->removeWidget(ui->label_result);
+    row->addWidget(ui->label_result, 1);
+    row->addLayout(counters);
+    ui->verticalLayout_left->insertLayout(at, row);
     showCounters();
 
     m_productionLogAction = new QAction(tr("     生产记录(CSV)..."), this);
@@ -78,6 +93,21 @@ void mcu_writer::showResultWaiting()
     ui->label_result->setStyleSheet(QString::fromLatin1(kNeutralStyle));
     ui->label_result->setText(QStringLiteral("<span style='font-size:16pt'>%1</span>").arg(tr("等待烧写")));
     ui->label_result->setProperty("verdict", QString());
+}
+
+// A burn loop asks for the next chip: the bar says so, and keeps the last chip's verdict in small type.
+void mcu_writer::showWaitingForChip()
+{
+    if (ui->label_result->property("verdict").toString() == QLatin1String("wait"))
+        return;
+    const QString last = ui->label_result->property("verdict").toString();
+    const QString lastText = last.isEmpty() ? QString()
+        : tr("上一片：%1 %2").arg(last, ui->label_result->property("detail").toString());
+    ui->label_result->setStyleSheet(QString::fromLatin1(kNeutralStyle));
+    ui->label_result->setText(QStringLiteral("<span style='font-size:16pt'>%1</span>"
+                                             "&nbsp;&nbsp;&nbsp;<span style='font-size:10pt'>%2</span>")
+                                  .arg(tr("等待芯片..."), lastText.toHtmlEscaped()));
+    ui->label_result->setProperty("verdict", QStringLiteral("wait"));
 }
 
 void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &detail)

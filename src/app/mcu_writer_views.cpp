@@ -2,6 +2,7 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes/boxes.h"
+#include "elidedlabel.h"
 #include "hexview.h"
 #include "summary.h"
 #include "chip/images.h"
@@ -425,5 +426,5 @@ void mcu_writer::on_pushButton_clean_clicked()
 
 void mcu_writer::updateSettingsSummary()
 {
-    m_labelSummary->setText(settingsSummaryText(currentSummaryFlags()));
+    m_labelSummary->setFullText(settingsSummaryText(currentSummaryFlags()));
 }

@@ -37,6 +37,9 @@ public:
         TaskReadFacParam = 12,
     };
 
+    // What a version query found (sg_link_state).
+    enum LinkFound : int { LinkAbsent = 0, LinkAnswered = 1, LinkHeldElsewhere = 2 };
+
     explicit workThread(QObject *parent = nullptr);
     ~workThread() override;
 
@@ -88,6 +91,8 @@ signals:
     // The task just ended and the worker takes a new one: the window may unlock what the task used.
     void sg_idle();
     void sg_fw_version(ushort H, ushort M, ushort L);
+    // After every version query: what it found of the Link (LinkFound).
+    void sg_link_state(int state);
     void sg_th_ui_debug(QString strMsg);
 
 protected:

@@ -304,7 +304,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
         QCOMPARE(done.first().first().toInt(), code);
         QCoreApplication::processEvents();
-        QVERIFY(m_boxes->sawText(code == 36 ? QStringLiteral("打开USB失败") : QStringLiteral("usb被其他app占用了")));
+        QVERIFY(m_boxes->sawText(code == 36 ? QStringLiteral("打开USB失败")
+                                            : QStringLiteral("Link正被其他程序使用(例如命令行烧录)。请先结束那个程序，再试一次。")));
+        QCOMPARE(child<QLabel>("label_link_state")->text(),
+                 code == 36 ? QStringLiteral("没有Link：请插上Link") : QStringLiteral("Link忙：正被其他程序使用"));
         QVERIFY(action("burn_action")->isChecked());
         QVERIFY(action("burn_action")->isEnabled());
         QVERIFY(othersDisabled());
@@ -1116,7 +1119,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
-        QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=/tmp/hwin-a,/tmp/hwin-b"} << 2;
+        QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=emu-a,emu-b"} << 2;
         QTest::newRow("--help") << QStringList{"tarnquill", "--help"} << 0;
         QTest::newRow("-h") << QStringList{"tarnquill", "-h"} << 0;
     }
@@ -1125,10 +1128,13 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         m_window.reset();
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(m_appDir.path());
+        const auto back = qScopeGuard([cwd] { QDir::setCurrent(cwd); });
         QCOMPARE(runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), arguments), code);
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<mcu_writer *>(w));
-        QVERIFY(!QFile::exists(QStringLiteral("/tmp/hwin-a,/tmp/hwin-b")));
+        QVERIFY(!QFile::exists(m_appDir.path() + QStringLiteral("/emu-a,emu-b")));
         QCOMPARE(&hidBackend(), static_cast<HidBackend *>(m_backend.get()));
         QVERIFY(windowUsage().contains(QStringLiteral("--emulate")));
     }
