@@ -301,7 +301,7 @@ void mcu_writer::on_up_action_triggered()
 
 void mcu_writer::slt_up_action_done(int nRt)
 {
-    showOperationVerdict(tr("读取"), nRt);
+    showOperationVerdict(tr("读取芯片"), nRt);
     showResult(nRt);
     if (ui->comboBox_icType->findText(g_currentMcu.strName) >= 0) {
         // The images just read must survive the selection.
@@ -377,7 +377,7 @@ void mcu_writer::slt_blank_action_done(int nRt)
                     blank ? tr("查空：空片") : tr("查空：非空"));
     } else {
         appendLog(tr("读取失败"));
-        showOperationVerdict(tr("查空"), nRt);
+        showOperationVerdict(tr("查空检查"), nRt);
     }
     showResult(nRt);
     enableAll();
@@ -397,7 +397,7 @@ void mcu_writer::on_erase_action_triggered()
 
 void mcu_writer::slt_erase_action_done(int nRt)
 {
-    showOperationVerdict(tr("擦除"), nRt);
+    showOperationVerdict(tr("擦除芯片"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -434,7 +434,7 @@ void mcu_writer::on_upload_action_triggered()
 
 void mcu_writer::slt_Upload_action_done(int nRt)
 {
-    showOperationVerdict(tr("上传"), nRt);
+    showOperationVerdict(tr("从Link上传"), nRt);
     showResult(nRt);
     qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
     // The upload rewrote the chip, the flags and the images: the selection must keep those images, and it

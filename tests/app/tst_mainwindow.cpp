@@ -978,6 +978,62 @@ private slots:
         QCOMPARE(table->horizontalHeader()->sectionResizeMode(15), QHeaderView::Stretch);
     }
 
+    // --- the status bar at the window's size -------------------------------------------------------------
+
+    // The longest settings, the longest Link state and a long message at 1100x650: every part of the status
+    // bar stays in sight and readable, the counters and their reset too; only the summary gives way, with
+    // the whole of it in its tooltip.
+    void statusBarKeepsEverythingInSight_data()
+    {
+        QTest::addColumn<Language>("language");
+        QTest::newRow("zh") << Language::Chinese;
+        QTest::newRow("en") << Language::English;
+    }
+    void statusBarKeepsEverythingInSight()
+    {
+        QFETCH(Language, language);
+        m_window.reset();
+        installLanguage(language);
+        const auto back = qScopeGuard([] { installLanguage(Language::Chinese); });
+        m_window = std::make_unique<mcu_writer>();
+        waitIdle();
+        m_window->setEmulator(*m_emulator);
+        g_bEnBin = g_bEnBL = g_bEnEE = g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = true;
+        g_bEnRollCode = g_bEnEncryption = g_bEnLimit = g_bEnAutoBurner = true;
+        g_bUartMode = g_bEnUploadProtect = g_bEnAutoWrite = true;
+        m_window->updateSettingsSummary();
+        QMetaObject::invokeMethod(m_window.get(), "slt_link_state", Q_ARG(int, 2));  // the longest state
+        auto *message = child<QLabel>("label_msg");
+        message->setText(QCoreApplication::translate("engine", "芯片连接中") + QStringLiteral("......"));
+        m_window->setFixedSize(1100, 650);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCoreApplication::processEvents();
+
+        const QRect window = m_window->rect();
+        const auto inSight = [&](QWidget *w, bool wholeText) {
+            const QRect r(w->mapTo(m_window.get(), QPoint(0, 0)), w->size());
+            QVERIFY2(w->isVisible() && window.contains(r), qPrintable(w->objectName()));
+            if (auto *label = qobject_cast<QLabel *>(w); label && wholeText && !label->text().isEmpty())
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                         qPrintable(QStringLiteral("%1: %2").arg(w->objectName(), label->text())));
+        };
+        for (const char *name : {"label_msg", "label_link_state", "label_connect", "label_counters"})
+            inSight(child<QWidget>(name), true);
+        inSight(child<QWidget>("pushButton_resetCounters"), false);
+        inSight(child<QWidget>("progressBar"), false);
+        auto *summary = child<QLabel>("label_summary");
+        inSight(summary, false);
+        QVERIFY(summary->width() >= summary->minimumSizeHint().width());
+        QVERIFY(!summary->text().isEmpty());
+        const QString full = m_window->summaryText();
+        QVERIFY(full.contains(QCoreApplication::translate("summary", "上传保护")));
+        QVERIFY(summary->text() == full || summary->toolTip() == full);
+        QCOMPARE(child<QLabel>("label_link_state")->text(),
+                 language == Language::English ? QStringLiteral("Link busy: used by another program")
+                                               : QStringLiteral("Link忙：正被其他程序使用"));
+    }
+
     // --- a pass burns what it was started with -------------------------------------------------------------
 
     // Every control that changes an area, an image, a table or a setting is locked while a burn waits for
