@@ -247,6 +247,7 @@ private:
     void fillRom(uint8_t value, bool ramp, const QString &logPrefix);
     void fillBootLoader(uint8_t value, bool ramp, const QString &logPrefix);
     void startNVR1Reenable();
+    void noteEditDropped();
     void appendLog(const QString &text);
     void setConnected(bool connected);
     void setLinkState(LinkState state);

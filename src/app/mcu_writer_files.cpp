@@ -1,4 +1,5 @@
 #include "mcu_writer.h"
+#include "systemreason.h"
 #include "ui_mcu_writer.h"
 
 #include "savetarget.h"
@@ -187,6 +188,12 @@ void mcu_writer::on_save_action_triggered()
     }
     int rc;
     QString error;
+    if (target.format == SaveFormat::Bin && g_bEnBin && g_bEnBL) {
+        boxes::warn(this, tr("警告"),
+                    tr("一个bin文件只能保存一个区域。\n请只勾选ROM或BootLoader中的一个再保存为bin，"
+                       "或者保存为项目文件(.mprj)，它同时保存两个区域。"));
+        return;
+    }
     if (target.format == SaveFormat::Bin) {
         qDebug() << "fileName =" << target.path;
         FileMessages msgs;
@@ -211,7 +218,7 @@ void mcu_writer::on_save_action_triggered()
 void mcu_writer::showSaveFailure(const QString &path, const QString &error)
 {
     const QString reason = error.isEmpty() ? saveFailureReason(path)
-                                           : QStringLiteral("%1 (%2)").arg(saveFailureReason(path), error);
+                                           : QStringLiteral("%1 (%2)").arg(saveFailureReason(path), systemReasonText(error));
     boxes::critical(this, tr("错误"),
                     tr("保存失败：%1\n原因：%2\n原有的文件没有改动。").arg(QDir::toNativeSeparators(path), reason));
 }

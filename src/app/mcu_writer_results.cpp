@@ -5,6 +5,7 @@
 #include "emulatormenu.h"
 #include "passverdict.h"
 #include "summary.h"
+#include "systemreason.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
 #include "engine/resultcodes.h"
@@ -158,7 +159,7 @@ void mcu_writer::slt_production_log_toggled(bool on)
     if (path.isEmpty() || !log->open(path)) {
         if (!path.isEmpty())
             boxes::critical(this, tr("错误"),
-                            tr("无法打开生产记录 %1：%2").arg(QDir::toNativeSeparators(path), log->errorString()));
+                            tr("无法打开生产记录 %1：%2").arg(QDir::toNativeSeparators(path), systemReasonText(log->errorString())));
         const QSignalBlocker blocker(m_productionLogAction);
         m_productionLogAction->setChecked(false);
         return;
@@ -189,7 +190,7 @@ void mcu_writer::recordPass(int nRt, uint16_t chipId)
         return;
     g_bBurnRunning.store(0);
     g_bAutoBurnRunning.store(0);
-    const QString error = m_productionLog->errorString();
+    const QString error = systemReasonText(m_productionLog->errorString());
     m_productionLog.reset();
     QMetaObject::invokeMethod(this, [this, error] { showProductionLogFailure(error); }, Qt::QueuedConnection);
 }

@@ -5,6 +5,7 @@
 #include "files/chipname.h"
 #include "app/debugstream.h"
 #include "app/hexview.h"
+#include "app/systemreason.h"
 #include "app/linknames.h"
 #include "app/openpath.h"
 #include "app/savetarget.h"
@@ -13,6 +14,9 @@
 #include "app/summary.h"
 
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
 #include <QtTest>
 
 class TestAppViews : public QObject
@@ -309,6 +313,40 @@ private slots:
         QCOMPARE(rec.calls.size(), 2);
         QCOMPARE(rec.calls[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(rec.calls[1].text, QStringLiteral("q2"));
+    }
+
+    // The system's words for common file failures, in the user's language; anything else as it came.
+    void systemReasons_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("EPERM") << QString::fromLocal8Bit(std::strerror(EPERM)) << "不允许此操作";
+        QTest::newRow("ENOSPC") << QString::fromLocal8Bit(std::strerror(ENOSPC)) << "磁盘已满";
+        QTest::newRow("EACCES") << QString::fromLocal8Bit(std::strerror(EACCES)) << "没有权限";
+        QTest::newRow("ours") << "数据未能写入磁盘（同步失败）" << "数据未能写入磁盘（同步失败）";
+        QTest::newRow("unknown") << "Something else" << "Something else";
+    }
+    void systemReasons()
+    {
+        QFETCH(QString, system);
+        QFETCH(QString, shown);
+        QCOMPARE(systemReasonText(system), shown);
+    }
+
+    // The Link's state in words: each state its own text, an emulated Link never passing for a real one.
+    void linkStateTexts()
+    {
+        QStringList texts;
+        for (bool emulated : {false, true})
+            for (LinkState s : {LinkState::None, LinkState::Connected, LinkState::Busy, LinkState::Searching})
+                texts << linkStateText(s, emulated);
+        QCOMPARE(texts.at(0), QStringLiteral("没有Link：请插上Link"));
+        QCOMPARE(texts.at(1), QStringLiteral("Link已连接"));
+        QCOMPARE(texts.at(2), QStringLiteral("Link忙：正被其他程序使用"));
+        QCOMPARE(texts.at(5), QStringLiteral("Link: 模拟器"));
+        QVERIFY(texts.at(4) != texts.at(0));
+        QVERIFY(!linkStateHint(LinkState::None, false).isEmpty());
+        QVERIFY(!linkStateHint(LinkState::Busy, false).isEmpty());
     }
 
     // The debug stream of a wait loop: a repeating group is written once and then counted.

@@ -832,6 +832,11 @@ private slots:
         QCOMPARE(int(g_ucBinBuf[0x42]), 0x42);
         QCOMPARE(child<QLabel>("label_bin")->text(), QString::asprintf("%04X", sum));
         QCOMPARE(m_window->summaryText(), QStringLiteral("烧录项: ROM"));
+        // Said where it cannot be missed, not only in the log.
+        QCOMPARE(verdict(), QStringLiteral("NG"));
+        QCOMPARE(verdictDetail(), QStringLiteral("未加载：项目文件不完整"));
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Warning);
+        QVERIFY(m_boxes->calls.last().text.contains(QDir::toNativeSeparators(damaged)));
     }
 
     void helpWithoutViewerNamesTheGuide()
@@ -858,6 +863,7 @@ private slots:
         const uint8_t before = g_ucNVRBinBuf[3];
         nvr1->item(0, 3)->setText(QStringLiteral("5a"));
         QCOMPARE(g_ucNVRBinBuf[3], before);
+        QVERIFY(m_window->logText().contains(QStringLiteral("刚才输入的值没有保存")));  // not dropped silently
         QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), 30000);
         waitIdle();
         QVERIFY(nvr1->editTriggers() != QAbstractItemView::NoEditTriggers);
@@ -976,6 +982,76 @@ private slots:
         QCOMPARE(table->horizontalHeaderItem(15)->text(), QStringLiteral("0F"));
         QCOMPARE(table->verticalHeaderItem(2)->text(), QStringLiteral("0020"));
         QCOMPARE(table->horizontalHeader()->sectionResizeMode(15), QHeaderView::Stretch);
+    }
+
+    // --- each operation's own verdict --------------------------------------------------------------------------
+
+    // After a burn's OK, an erase, a blank check and a wait for the next chip each show their own state.
+    void resultBarShowsTheLastOperation()
+    {
+        rampRom();
+        QueuedSpy burnt(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!burnt.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+
+        answerYesNo(true);
+        QCOMPARE(runOperation("erase_action", &workThread::sg_erase_chip_done), 0);
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+        QCOMPARE(verdictDetail(), QStringLiteral("擦除芯片完成"));
+
+        QCOMPARE(runOperation("blank_action", &workThread::sg_check_blank_done), 0);
+        QCOMPARE(verdictDetail(), QStringLiteral("查空：空片"));
+
+        m_emulator->setChipPresent(false);
+        action("auto_burn_action")->setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(verdict(), QStringLiteral("wait"), 20000);
+        QVERIFY(child<QLabel>("label_result")->text().contains(QStringLiteral("等待芯片")));
+        action("auto_burn_action")->setChecked(false);
+        waitIdle();
+    }
+
+    // A Link pulled out during a run: the run ends, the window says the Link was removed, and everything is
+    // usable again without switching the burn off by hand.
+    void pulledOutLinkEndsTheRunAndSaysSo()
+    {
+        rampRom();
+        m_emulator->setChipPresent(false);
+        const auto replug = qScopeGuard([this] { m_emulator->setConnected(true); });
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_emulator->commandCount(LinkCode::InitProgrammer) > 0, 20000);
+        m_emulator->setConnected(false);
+        m_window->slt_device_removed(kNormalName);  // as the hot-plug source reports it
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(done.first().first().toInt(), 36);
+        QVERIFY(m_boxes->sawText(QStringLiteral("Link已被拔出。请插上Link，再试一次。")));
+        QVERIFY(!action("burn_action")->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
+        QVERIFY(action("burn_action")->isEnabled());
+        QCOMPARE(child<QLabel>("label_link_state")->text(), QStringLiteral("没有Link：请插上Link"));
+    }
+
+    // Ticking an area after opening a file is a change the project file would keep; a BIN of two areas
+    // says what to do instead.
+    void areaTicksAreChangesAndTwoAreasNeedAProject()
+    {
+        const QString hex = writeFile(QStringLiteral("tick.hex"), ":0100000055AA\n:00000001FF\n");
+        answerFile(hex);
+        action("open_action")->trigger();
+        QVERIFY(!m_window->isModified());
+        child<QCheckBox>("checkBox_bin")->click();
+        QVERIFY(m_window->isModified());
+
+        child<QCheckBox>("checkBox_bl")->click();
+        const QString bin = m_appDir.path() + QStringLiteral("/two.bin");
+        answerSave(bin, QStringLiteral("bin(*.bin)"));
+        action("save_action")->trigger();
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Warning);
+        QVERIFY2(m_boxes->calls.last().text.contains(QStringLiteral(".mprj")), qPrintable(m_boxes->calls.last().text));
+        QVERIFY(!QFile::exists(bin));
     }
 
     // --- the status bar at the window's size -------------------------------------------------------------
