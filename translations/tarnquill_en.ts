@@ -2253,6 +2253,26 @@ Reason: %2</translation>
         <source>从Link上传</source>
         <translation>Upload from the Link</translation>
     </message>
+    <message>
+        <source>上传失败：Link没有交出存储的项目。
+如果项目下载时勾选了“烧录器上传数据保护”，Link会拒绝上传，这是正常的。</source>
+        <translation>Upload failed: the Link did not hand over its stored project.
+A project downloaded with "Protect the Link's project from upload" ticked is refused on purpose.</translation>
+    </message>
+    <message>
+        <source>一个bin文件只能保存一个区域。
+请只勾选ROM或BootLoader中的一个再保存为bin，或者保存为项目文件(.mprj)，它同时保存两个区域。</source>
+        <translation>A BIN file holds one area only.
+Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), which keeps both areas.</translation>
+    </message>
+    <message>
+        <source>操作进行中，表格不能修改：刚才输入的值没有保存</source>
+        <translation>An operation is running and the tables cannot be changed: the value just typed was not kept</translation>
+    </message>
+    <message>
+        <source>操作进行中，表格的修改没有保存</source>
+        <translation>Operation running: the table edit was not kept</translation>
+    </message>
 </context>
 <context>
     <name>options</name>
@@ -2636,7 +2656,7 @@ Reason: %2</translation>
 命令行烧录与多Link(量产)请使用 tarnquill-cli。
 </source>
         <translation>usage: tarnquill [--lang zh|en] [--emulate[=DIR]] [--trace FILE]
-  --lang zh|en        language of the window (default: the one chosen in its menu, else the system's)
+  --lang zh|en        language of the window (default: the one chosen in its menu, else the system&apos;s)
   --emulate[=DIR]     use the built-in Link emulator instead of a real Link; with DIR its state is kept there
   --trace FILE        append every report exchanged with the Link to FILE
   -h, --help          show this help
@@ -2685,6 +2705,61 @@ For command-line burning and several Links (production) use tarnquill-cli.
     <message>
         <source>烧录项: </source>
         <translation>Settings: </translation>
+    </message>
+</context>
+<context>
+    <name>systemReason</name>
+    <message>
+        <source>不允许此操作</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>No such file or folder</translation>
+    </message>
+    <message>
+        <source>输入输出错误(磁盘或U盘可能有故障)</source>
+        <translation>Input/output error (the disk or USB stick may be faulty)</translation>
+    </message>
+    <message>
+        <source>没有权限</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>文件已存在</source>
+        <translation>The file exists already</translation>
+    </message>
+    <message>
+        <source>路径中的某一项不是文件夹</source>
+        <translation>A part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>This is a folder</translation>
+    </message>
+    <message>
+        <source>打开的文件太多</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>文件太大</source>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>The disk is full</translation>
+    </message>
+    <message>
+        <source>磁盘是只读的</source>
+        <translation>The disk is read-only</translation>
+    </message>
+    <message>
+        <source>文件名太长</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>文件正被使用</source>
+        <translation>The file is in use</translation>
     </message>
 </context>
 <context>

@@ -435,7 +435,15 @@ void mcu_writer::on_upload_action_triggered()
 void mcu_writer::slt_Upload_action_done(int nRt)
 {
     showOperationVerdict(tr("从Link上传"), nRt);
-    showResult(nRt);
+    if (nRt != 0 && nRt != ResultCode::LinkOpenFailed && nRt != ResultCode::LinkLocked) {
+        // The code alone would read "下载失败"; a protected project is the usual reason for a refusal.
+        noteLinkStateOf(nRt);
+        boxes::inform(this, promptText(),
+                      tr("上传失败：Link没有交出存储的项目。\n如果项目下载时勾选了“烧录器上传数据保护”，"
+                         "Link会拒绝上传，这是正常的。"));
+    } else {
+        showResult(nRt);
+    }
     qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
     // The upload rewrote the chip, the flags and the images: the selection must keep those images, and it
     // runs even for the chip already shown so that the views show them. The Link stores the catalogue name,

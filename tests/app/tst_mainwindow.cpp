@@ -1054,6 +1054,41 @@ private slots:
         QVERIFY(!QFile::exists(bin));
     }
 
+    // The emulator rehearses a line's Link: a project downloaded with upload protection is not given back,
+    // and the factory parameters carry a clock.
+    void emulatorRefusesAProtectedUploadAndKnowsItsClock()
+    {
+        rampRom();
+        g_bEnUploadProtect = true;
+        // The downloads restart the Link; it is back before the next test, whatever happens here.
+        const auto settle = qScopeGuard([this] {
+            g_bEnUploadProtect = false;
+            m_emulator->advanceClock(5000);
+        });
+        answerYesNo(true);
+        QCOMPARE(runOperation("down_action", &workThread::sg_download_done), 0);
+        m_emulator->advanceClock(5000);  // back from the restart that ends a download
+        const int boxes = m_boxes->calls.size();
+        QVERIFY(runOperation("upload_action", &workThread::sg_upload_done) != 0);
+        QCOMPARE(m_boxes->calls.size(), boxes + 1);
+        QVERIFY2(m_boxes->calls.last().text.contains(QStringLiteral("上传数据保护")), qPrintable(m_boxes->calls.last().text));
+        QCOMPARE(verdict(), QStringLiteral("NG"));
+
+        // Without protection the same project comes back.
+        g_bEnUploadProtect = false;
+        answerYesNo(true);
+        QCOMPARE(runOperation("down_action", &workThread::sg_download_done), 0);
+        m_emulator->advanceClock(5000);
+        QCOMPARE(runOperation("upload_action", &workThread::sg_upload_done), 0);
+
+        QueuedSpy factory(&m_window->worker(), &workThread::sg_read_fac_param_done);
+        child<QPushButton>("pushButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!factory.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(factory.first().first().toInt(), 0);
+        QVERIFY2(m_window->logText().contains(QStringLiteral("主频: 24.00MHz")), qPrintable(m_window->logText()));
+    }
+
     // --- the status bar at the window's size -------------------------------------------------------------
 
     // The longest settings, the longest Link state and a long message at 1100x650: every part of the status
