@@ -2257,7 +2257,7 @@ Reason: %2</translation>
         <source>上传失败：Link没有交出存储的项目。
 如果项目下载时勾选了“烧录器上传数据保护”，Link会拒绝上传，这是正常的。</source>
         <translation>Upload failed: the Link did not hand over its stored project.
-A project downloaded with "Protect the Link's project from upload" ticked is refused on purpose.</translation>
+A project downloaded with &quot;Protect the Link&apos;s project from upload&quot; ticked is refused on purpose.</translation>
     </message>
     <message>
         <source>一个bin文件只能保存一个区域。
@@ -2272,6 +2272,10 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
     <message>
         <source>操作进行中，表格的修改没有保存</source>
         <translation>Operation running: the table edit was not kept</translation>
+    </message>
+    <message>
+        <source>Link已被拔出</source>
+        <translation>The Link was unplugged</translation>
     </message>
 </context>
 <context>

@@ -378,7 +378,9 @@ void mcu_writer::slt_device_arrived(const QString &interfaceName)
         m_bLinkRemoved = false;
         setConnected(true);
         appendLog(tr("Link已连接"));
-        enableAll();
+        // A burn toggle that is on (its start may be asking for a file) keeps everything locked.
+        if (!ui->burn_action->isChecked() && !ui->auto_burn_action->isChecked())
+            enableAll();
         m_work.setTask(workThread::TaskFwVersion);
         break;
     case LinkArrival::None:
@@ -393,6 +395,8 @@ void mcu_writer::slt_device_removed(const QString &interfaceName)
         qDebug() << "device remove complete " << interfaceName.toUpper();
         appendLog(tr("Link已断开"));
         m_bLinkRemoved = true;
+        if (ui->burn_action->isChecked() || ui->auto_burn_action->isChecked())
+            showVerdict(false, QStringLiteral("NG"), tr("Link已被拔出"));
         ui->auto_burn_action->setChecked(false);
         // A burn that already ended on the missing Link has nothing left to switch off.
         if (ui->burn_action->isChecked() && m_work.currentTask() == workThread::TaskIdle)

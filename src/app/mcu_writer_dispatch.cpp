@@ -208,6 +208,9 @@ void mcu_writer::on_auto_burn_action_toggled(bool arg1)
 // A run switched off while its pass still goes on: the toggle says so until the worker is idle.
 void mcu_writer::showStopping(QAction *toggle)
 {
+    // No chip is awaited any more.
+    if (ui->label_result->property("verdict").toString() == QLatin1String("wait"))
+        showResultWaiting();
     if (m_bTaskEnding || m_work.currentTask() == workThread::TaskIdle)
         return;
     toggle->setText(tr("停止中..."));

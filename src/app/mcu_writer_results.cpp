@@ -69,7 +69,10 @@ void mcu_writer::setupResultArea()
     ui->verticalLayout_left->removeWidget(ui->label_result);
     row->addWidget(ui->label_result, 1);
     row->addLayout(counters);
-    ui->verticalLayout_left->insertLayout(at, row);
+    ui->verticalLayout_left->insertLayout(at, row, 0);
+    ui->verticalLayout_left->setStretchFactor(ui->tabWidget, 1);
+    ui->label_result->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    ui->label_result->setFixedHeight(ui->label_result->minimumHeight() + 8);
     showCounters();
 
     m_productionLogAction = new QAction(tr("     生产记录(CSV)..."), this);
