@@ -65,7 +65,7 @@ namespace {
 std::mutex s_mutex;
 QtMessageHandler s_previous = nullptr;
 std::unique_ptr<RepeatFilter> s_filter;
-QMessageLogContext s_lastContext;
+const QMessageLogContext s_noContext;  // a line let through later has lost its own
 QtMsgType s_lastType = QtDebugMsg;
 
 void writeOn(QtMsgType type, const QMessageLogContext &context, const QString &text)
@@ -89,11 +89,18 @@ void filteringHandler(QtMsgType type, const QMessageLogContext &context, const Q
 }
 }
 
+void flushRepeatFilter()
+{
+    std::lock_guard<std::mutex> lock(s_mutex);
+    if (s_filter)
+        s_filter->flush();
+}
+
 void installRepeatFilteringMessageHandler()
 {
     std::lock_guard<std::mutex> lock(s_mutex);
     if (s_filter)
         return;
-    s_filter = std::make_unique<RepeatFilter>([](const QString &line) { writeOn(s_lastType, s_lastContext, line); });
+    s_filter = std::make_unique<RepeatFilter>([](const QString &line) { writeOn(s_lastType, s_noContext, line); });
     s_previous = qInstallMessageHandler(filteringHandler);
 }

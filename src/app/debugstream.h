@@ -33,3 +33,5 @@ private:
 // Routes the process's debug and info messages through a RepeatFilter before the handler that was
 // installed; warnings and worse pass unchanged.
 void installRepeatFilteringMessageHandler();
+// Writes the count of a run still open (at the end of the program).
+void flushRepeatFilter();

@@ -101,5 +101,7 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
     }
     window.setFixedSize(1100, 650);
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    flushRepeatFilter();
+    return code;
 }
