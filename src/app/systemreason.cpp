@@ -31,9 +31,12 @@ const Reason kReasons[] = {
 
 QString systemReasonText(const QString &systemText)
 {
+    // Our own messages carry the system's words inside them too ("...未能全部写入文件（No space left on device）").
+    QString text = systemText;
     for (const Reason &r : kReasons) {
-        if (systemText == QString::fromLocal8Bit(std::strerror(r.code)))
-            return QCoreApplication::translate("systemReason", r.text);
+        const QString system = QString::fromLocal8Bit(std::strerror(r.code));
+        if (!system.isEmpty())
+            text.replace(system, QCoreApplication::translate("systemReason", r.text));
     }
-    return systemText;
+    return text;
 }

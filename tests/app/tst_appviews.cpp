@@ -324,6 +324,8 @@ private slots:
         QTest::newRow("ENOSPC") << QString::fromLocal8Bit(std::strerror(ENOSPC)) << "磁盘已满";
         QTest::newRow("EACCES") << QString::fromLocal8Bit(std::strerror(EACCES)) << "没有权限";
         QTest::newRow("ours") << "数据未能写入磁盘（同步失败）" << "数据未能写入磁盘（同步失败）";
+        QTest::newRow("quoted in ours") << QStringLiteral("12 字节未能全部写入文件（%1）").arg(QString::fromLocal8Bit(std::strerror(ENOSPC)))
+                                        << "12 字节未能全部写入文件（磁盘已满）";
         QTest::newRow("unknown") << "Something else" << "Something else";
     }
     void systemReasons()
