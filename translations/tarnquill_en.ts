@@ -120,6 +120,49 @@
     </message>
 </context>
 <context>
+    <name>LinkState</name>
+    <message>
+        <source>Link: 模拟器</source>
+        <translation>Link: emulated</translation>
+    </message>
+    <message>
+        <source>Link已连接</source>
+        <translation>Link connected</translation>
+    </message>
+    <message>
+        <source>Link忙：正被其他程序使用</source>
+        <translation>Link busy: used by another program</translation>
+    </message>
+    <message>
+        <source>正在查找Link...</source>
+        <translation>Looking for the Link...</translation>
+    </message>
+    <message>
+        <source>模拟Link已拔出</source>
+        <translation>Emulated Link unplugged</translation>
+    </message>
+    <message>
+        <source>没有Link：请插上Link</source>
+        <translation>No Link: plug the Link in</translation>
+    </message>
+    <message>
+        <source>所有操作都发给内置的Link模拟器，不会烧写真实的芯片</source>
+        <translation>Every operation goes to the built-in Link emulator; no real chip is programmed</translation>
+    </message>
+    <message>
+        <source>另一个程序(例如命令行烧录)正在使用Link；它结束后这里会自动变为已连接</source>
+        <translation>Another program (a command-line burn, for example) is using the Link; this changes to connected by itself once it ends</translation>
+    </message>
+    <message>
+        <source>模拟器菜单中可以重新插上模拟Link</source>
+        <translation>Plug the emulated Link in again from the Emulator menu</translation>
+    </message>
+    <message>
+        <source>用USB线把Link接到这台电脑上</source>
+        <translation>Connect the Link to this computer with its USB cable</translation>
+    </message>
+</context>
+<context>
     <name>PassVerdict</name>
     <message>
         <source>芯片连接失败</source>
@@ -152,6 +195,18 @@
     <message>
         <source>需要 %1，检测到 %2</source>
         <translation>expected %1, found %2</translation>
+    </message>
+    <message>
+        <source>%1完成</source>
+        <translation>%1: done</translation>
+    </message>
+    <message>
+        <source>%1：芯片型号不符</source>
+        <translation>%1: wrong chip</translation>
+    </message>
+    <message>
+        <source>%1：%2 (%3)</source>
+        <translation>%1: %2 (%3)</translation>
     </message>
 </context>
 <context>
@@ -2039,7 +2094,7 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     </message>
     <message>
         <source>清除</source>
-        <translation>Clear</translation>
+        <translation>Clear Log</translation>
     </message>
     <message>
         <source>文件(&amp;F)</source>
@@ -2107,7 +2162,7 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     </message>
     <message>
         <source>清空</source>
-        <translation>Clear</translation>
+        <translation>Erase Store</translation>
     </message>
     <message>
         <source>擦除下载器外部Flash</source>
@@ -2306,10 +2361,6 @@ The previous file is unchanged.</translation>
         <translation>Fill with Value...</translation>
     </message>
     <message>
-        <source>Link: 模拟器 (emulated)</source>
-        <translation>Link: emulated</translation>
-    </message>
-    <message>
         <source>Link已连接</source>
         <translation>Link connected</translation>
     </message>
@@ -2492,6 +2543,106 @@ The previous file is unchanged.</translation>
 原因：%2</source>
         <translation>The production record could not be written; burning stopped: %1
 Reason: %2</translation>
+    </message>
+    <message>
+        <source>芯片连接中......</source>
+        <translation>Connecting to the chip......</translation>
+    </message>
+    <message>
+        <source>Link正被其他程序使用(例如命令行烧录)。请先结束那个程序，再试一次。</source>
+        <translation>The Link is busy: another program is using it (a command-line burn, for example). End that program, then try again.</translation>
+    </message>
+    <message>
+        <source>Link已被拔出。请插上Link，再试一次。</source>
+        <translation>The Link was unplugged. Plug the Link in, then try again.</translation>
+    </message>
+    <message>
+        <source>停止中...</source>
+        <translation>Stopping...</translation>
+    </message>
+    <message>
+        <source>Link正忙，请稍后再试</source>
+        <translation>The Link is busy, try again in a moment</translation>
+    </message>
+    <message>
+        <source>查空：空片</source>
+        <translation>Blank check: blank</translation>
+    </message>
+    <message>
+        <source>查空：非空</source>
+        <translation>Blank check: not blank</translation>
+    </message>
+    <message>
+        <source>下载到Link</source>
+        <translation>Download to the Link</translation>
+    </message>
+    <message>
+        <source>Link操作</source>
+        <translation>Link operation</translation>
+    </message>
+    <message>
+        <source>读取出厂参数</source>
+        <translation>Factory parameter read</translation>
+    </message>
+    <message>
+        <source>未加载：%1</source>
+        <translation>Not loaded: %1</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation>Open failed</translation>
+    </message>
+    <message>
+        <source>没有加载 %1：%2</source>
+        <translation>%1 was not loaded: %2</translation>
+    </message>
+    <message>
+        <source>上一片：%1 %2</source>
+        <translation>last chip: %1 %2</translation>
+    </message>
+    <message>
+        <source>等待芯片...</source>
+        <translation>Waiting for a chip...</translation>
+    </message>
+    <message>
+        <source>读取芯片</source>
+        <translation>Read back</translation>
+    </message>
+    <message>
+        <source>查空检查</source>
+        <translation>Blank check</translation>
+    </message>
+    <message>
+        <source>擦除芯片</source>
+        <translation>Erase</translation>
+    </message>
+    <message>
+        <source>从Link上传</source>
+        <translation>Upload from the Link</translation>
+    </message>
+    <message>
+        <source>上传失败：Link没有交出存储的项目。
+如果项目下载时勾选了“烧录器上传数据保护”，Link会拒绝上传，这是正常的。</source>
+        <translation>Upload failed: the Link did not hand over its stored project.
+A project downloaded with &quot;Protect the Link&apos;s project from upload&quot; ticked is refused on purpose.</translation>
+    </message>
+    <message>
+        <source>一个bin文件只能保存一个区域。
+请只勾选ROM或BootLoader中的一个再保存为bin，或者保存为项目文件(.mprj)，它同时保存两个区域。</source>
+        <translation>A BIN file holds one area only.
+Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), which keeps both areas.</translation>
+    </message>
+    <message>
+        <source>操作进行中，表格不能修改：刚才输入的值没有保存</source>
+        <translation>An operation is running and the tables cannot be changed: the value just typed was not kept</translation>
+    </message>
+    <message>
+        <source>操作进行中，表格的修改没有保存</source>
+        <translation>Operation running: the table edit was not kept</translation>
+    </message>
+    <message>
+        <source>Link已被拔出</source>
+        <translation>The Link was unplugged</translation>
     </message>
 </context>
 <context>
@@ -2872,6 +3023,37 @@ Reason: %2</translation>
         <source>序列号进制%1不存在</source>
         <translation>there is no serial number radix %1</translation>
     </message>
+    <message>
+        <source>毫秒，0 到 %1</source>
+        <translation>milliseconds, 0 to %1</translation>
+    </message>
+    <message>
+        <source>%1必须是0到%2之间的毫秒数</source>
+        <translation>%1 must be a number of milliseconds from 0 to %2</translation>
+    </message>
+</context>
+<context>
+    <name>startup</name>
+    <message>
+        <source>用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件]
+  --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)
+  --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中
+  --trace 文件        把与Link往来的每个报文追加到该文件中
+  -h, --help          显示本帮助
+命令行烧录与多Link(量产)请使用 tarnquill-cli。
+</source>
+        <translation>usage: tarnquill [--lang zh|en] [--emulate[=DIR]] [--trace FILE]
+  --lang zh|en        language of the window (default: the one chosen in its menu, else the system&apos;s)
+  --emulate[=DIR]     use the built-in Link emulator instead of a real Link; with DIR its state is kept there
+  --trace FILE        append every report exchanged with the Link to FILE
+  -h, --help          show this help
+For command-line burning and several Links (production) use tarnquill-cli.
+</translation>
+    </message>
+    <message>
+        <source>--emulate=%1: 窗口只能使用一个Link; 多个Link请使用 tarnquill-cli 的 --emulate=DIR1,DIR2</source>
+        <translation>--emulate=%1: the window drives one Link; for several Links use tarnquill-cli --emulate=DIR1,DIR2</translation>
+    </message>
 </context>
 <context>
     <name>summary</name>
@@ -2910,6 +3092,61 @@ Reason: %2</translation>
     <message>
         <source>烧录项: </source>
         <translation>Settings: </translation>
+    </message>
+</context>
+<context>
+    <name>systemReason</name>
+    <message>
+        <source>不允许此操作</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>No such file or folder</translation>
+    </message>
+    <message>
+        <source>输入输出错误(磁盘或U盘可能有故障)</source>
+        <translation>Input/output error (the disk or USB stick may be faulty)</translation>
+    </message>
+    <message>
+        <source>没有权限</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>文件已存在</source>
+        <translation>The file exists already</translation>
+    </message>
+    <message>
+        <source>路径中的某一项不是文件夹</source>
+        <translation>A part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>This is a folder</translation>
+    </message>
+    <message>
+        <source>打开的文件太多</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>文件太大</source>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>The disk is full</translation>
+    </message>
+    <message>
+        <source>磁盘是只读的</source>
+        <translation>The disk is read-only</translation>
+    </message>
+    <message>
+        <source>文件名太长</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>文件正被使用</source>
+        <translation>The file is in use</translation>
     </message>
 </context>
 <context>

@@ -19,23 +19,39 @@ void restoreAreaSums(const AreaSums &sums)
     g_nNVRBinCheckSum = sums.bootLoader;
 }
 
+namespace {
+// Calls `line(label, sum, blank)` for each enabled area, in the log's order.
+template <typename Line>
+void forEachCheckedArea(const AreaSums &chip, Line line)
+{
+    const auto area = [&line](bool on, const QString &label, uint16_t sum, uint32_t length) {
+        if (on)
+            line(label, sum, sum == uint16_t(0xFFu * length));
+    };
+    area(g_bEnBin, QStringLiteral("Rom:        "), chip.bin, flashSizeBytes());
+    area(g_bEnEE, QStringLiteral("eeprom: "), chip.ee, eepromSizeBytes());
+    area(g_bEnNVR1, QStringLiteral("NVR1: "), chip.nvr1, nvrSectorBytes());
+    area(g_bEnNVR2, QCoreApplication::translate("mcu_writer", "用户区:     "), chip.nvr2, nvrSectorBytes());
+    area(g_bEnNVR3, QStringLiteral("NVR3: "), chip.nvr3, nvrSectorBytes());
+    area(g_bEnBL, QStringLiteral("BootLoader: "), chip.bootLoader, bootLoaderSizeBytes());
+}
+}
+
 QString blankCheckEntry(const AreaSums &chip)
 {
     QString entry = QStringLiteral("-----CheckSum-----\n");
-    const auto line = [&entry](bool on, const QString &label, uint16_t sum, uint32_t length) {
-        if (!on)
-            return;
-        const bool blank = sum == uint16_t(0xFFu * length);
+    forEachCheckedArea(chip, [&entry](const QString &label, uint16_t sum, bool blank) {
         entry += label + QString::asprintf("%04X", sum) + QLatin1String("  ")
                  + (blank ? QCoreApplication::translate("mcu_writer", "空片")
                           : QCoreApplication::translate("mcu_writer", "非空"))
                  + QLatin1Char('\n');
-    };
-    line(g_bEnBin, QStringLiteral("Rom:        "), chip.bin, flashSizeBytes());
-    line(g_bEnEE, QStringLiteral("eeprom: "), chip.ee, eepromSizeBytes());
-    line(g_bEnNVR1, QStringLiteral("NVR1: "), chip.nvr1, nvrSectorBytes());
-    line(g_bEnNVR2, QCoreApplication::translate("mcu_writer", "用户区:     "), chip.nvr2, nvrSectorBytes());
-    line(g_bEnNVR3, QStringLiteral("NVR3: "), chip.nvr3, nvrSectorBytes());
-    line(g_bEnBL, QStringLiteral("BootLoader: "), chip.bootLoader, bootLoaderSizeBytes());
+    });
     return entry;
+}
+
+bool blankCheckAllBlank(const AreaSums &chip)
+{
+    bool all = true;
+    forEachCheckedArea(chip, [&all](const QString &, uint16_t, bool blank) { all = all && blank; });
+    return all;
 }

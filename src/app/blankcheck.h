@@ -18,3 +18,5 @@ void restoreAreaSums(const AreaSums &sums);
 // chip's checksum as four upper-case digits and the verdict "空片" (the sum of an erased area, every byte
 // 0xFF) or "非空".
 QString blankCheckEntry(const AreaSums &chip);
+// True when every enabled area of the chip is blank.
+bool blankCheckAllBlank(const AreaSums &chip);

@@ -4,6 +4,7 @@
 #include "appdir/appdir.h"
 #include "boxes/boxes.h"
 #include "hotplugsource.h"
+#include "elidedlabel.h"
 #include "languagemenu.h"
 #include "linknames.h"
 #include "lang/language.h"
@@ -12,6 +13,7 @@
 #include "engine/engineflags.h"
 #include "engine/enginetext.h"
 #include "files/cfgdb.h"
+#include "link/hidbackend.h"
 #include "link/linkstate.h"
 #include "options/nvroptionspage.h"
 #include "settings/writersettingspage.h"
@@ -29,6 +31,7 @@
 #include <QUrl>
 
 namespace {
+constexpr int kLinkStatePollMs = 3000;
 const char kVersion[] = "V1.6.0 ";
 const char kBuildDate[] = "2026/06/18";
 const char kMenuStyle[] = "QMenu::item{background-color: rgb(255, 255, 255);color: rgb(0, 0, 0);}"
@@ -123,6 +126,8 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     ui->label_serialNoState->setText(g_bEnRollCode || g_bEnEncryption ? tr("Enable")
                                                                         : tr("Disable"));
     ui->burn_action->setCheckable(true);
+    for (QAction *toggle : {ui->burn_action, ui->auto_burn_action})
+        toggle->setProperty("idleText", toggle->text());
     ui->menu_2->menuAction()->setVisible(false);
     m_bConstructed = true;
 }
@@ -154,19 +159,27 @@ void mcu_writer::setupStatusBar()
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
     m_progressBar->setMaximumHeight(20);
-    m_progressBar->setFixedWidth(385);
+    m_progressBar->setFixedWidth(200);
+    // The message keeps its whole text (the longest one fits), the summary gives way and shows the rest in
+    // its tooltip: at the window's fixed size every part of the bar stays in sight in both languages.
     m_labelMsg = new QLabel(tr("消息提示"), this);
     m_labelMsg->setObjectName(QStringLiteral("label_msg"));
-    m_labelMsg->setMinimumWidth(100);
-    m_labelSummary = new QLabel(this);
+    m_labelMsg->setMinimumWidth(fontMetrics().horizontalAdvance(tr("芯片连接中......")) + 12);
+    m_labelSummary = new ElidedLabel(this);
     m_labelSummary->setObjectName(QStringLiteral("label_summary"));
     m_labelConnect = new QLabel(this);
     m_labelConnect->setObjectName(QStringLiteral("label_connect"));
+    m_labelLinkState = new QLabel(this);
+    m_labelLinkState->setObjectName(QStringLiteral("label_link_state"));
     ui->statusBar->addWidget(m_progressBar);
     ui->statusBar->addWidget(m_labelMsg);
-    ui->statusBar->addPermanentWidget(m_labelSummary);
+    ui->statusBar->addPermanentWidget(m_labelSummary, 1);
     ui->statusBar->addPermanentWidget(m_labelConnect);
-    setConnected(false);
+    ui->statusBar->addPermanentWidget(m_labelLinkState);
+    m_linkStatePoll = new QTimer(this);
+    m_linkStatePoll->setInterval(kLinkStatePollMs);
+    connect(m_linkStatePoll, &QTimer::timeout, this, &mcu_writer::slt_poll_busy_link);
+    setLinkState(LinkState::Searching);
 }
 
 void mcu_writer::setupFactoryTable()
@@ -228,8 +241,12 @@ void mcu_writer::connectWorker()
     connect(&m_work, &workThread::sg_lab_status, m_labelConnect, &QLabel::setText, Qt::QueuedConnection);
     connect(&m_work, &workThread::sg_lab_msg, m_labelMsg, [this](const QString &text) {
         m_labelMsg->setText(engineText(text));
+        if (text.startsWith(QStringLiteral("芯片连接中"))
+            && (ui->burn_action->isChecked() || ui->auto_burn_action->isChecked()))
+            showWaitingForChip();
     }, Qt::QueuedConnection);
     connect(&m_work, &workThread::sg_fw_version, this, &mcu_writer::slt_read_fw, Qt::QueuedConnection);
+    connect(&m_work, &workThread::sg_link_state, this, &mcu_writer::slt_link_state, Qt::QueuedConnection);
     connect(&m_work, &workThread::sg_th_ui_debug, this, &mcu_writer::slt_th_ui_debug);
     const auto q = Qt::QueuedConnection;
     connect(&m_work, &workThread::sg_burn_chip_done, this, &mcu_writer::slt_burn_action_done, q);
@@ -242,7 +259,7 @@ void mcu_writer::connectWorker()
     connect(&m_work, &workThread::sg_updata_done, this, &mcu_writer::slt_Updata_action_done, q);
     connect(&m_work, &workThread::sg_ErrorLog_done, this, &mcu_writer::slt_ErrorLog_action_done, q);
     connect(&m_work, &workThread::sg_read_fac_param_done, this, &mcu_writer::slt_read_fac_done, q);
-    connect(&m_work, &workThread::sg_pass_done, this, &mcu_writer::slt_pass_done, q);
+    connect(&m_work, &workThread::sg_idle, this, &mcu_writer::slt_worker_idle, q);
 }
 
 void mcu_writer::setHotplugSource(HotplugSource *source)
@@ -260,18 +277,14 @@ void mcu_writer::setHotplugSource(HotplugSource *source)
 void mcu_writer::setEmulated(bool emulated)
 {
     m_bEmulated = emulated;
-    if (!emulated)
-        return;
-    // First of the permanent widgets (after the progress bar and the message label), so the status bar
-    // never lets an emulated Link pass for a real one.
-    auto *label = new QLabel(tr("Link: 模拟器 (emulated)"), this);
-    label->setObjectName(QStringLiteral("label_emulated"));
-    label->setStyleSheet(QStringLiteral("color: #b35900; font-weight: bold;"));
-    ui->statusBar->insertPermanentWidget(2, label);
+    // The state beside the Link icon says "emulated" in every state, so the status bar never lets an
+    // emulated Link pass for a real one.
+    m_labelLinkState->setStyleSheet(emulated ? QStringLiteral("color: #b35900; font-weight: bold;") : QString());
+    setLinkState(m_linkState);
 }
 
 QString mcu_writer::logText() const { return ui->textEdit_ErorLog->toPlainText(); }
-QString mcu_writer::summaryText() const { return m_labelSummary->text(); }
+QString mcu_writer::summaryText() const { return m_labelSummary->fullText(); }
 QString mcu_writer::messageText() const { return m_labelMsg->text(); }
 
 void mcu_writer::closeEvent(QCloseEvent *event)
@@ -318,8 +331,39 @@ void mcu_writer::appendLog(const QString &text)
 
 void mcu_writer::setConnected(bool connected)
 {
+    setLinkState(connected ? LinkState::Connected : LinkState::None);
+}
+
+// The icon and, beside it, the state in words; a Link another program holds is asked again now and then,
+// so the words follow when that program lets go.
+void mcu_writer::setLinkState(LinkState state)
+{
+    m_linkState = state;
+    const bool connected = state == LinkState::Connected;
     const QString icon = connected ? QStringLiteral(":/img/connect.png") : QStringLiteral(":/img/disconnect.png");
     m_labelConnect->setPixmap(QPixmap(icon).scaled(30, 30, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_labelLinkState->setText(linkStateText(state, m_bEmulated));
+    const QString hint = linkStateHint(state, m_bEmulated);
+    m_labelLinkState->setToolTip(hint);
+    m_labelConnect->setToolTip(hint);
+    if (state == LinkState::Busy)
+        m_linkStatePoll->start();
+    else
+        m_linkStatePoll->stop();
+}
+
+void mcu_writer::slt_link_state(int state)
+{
+    setLinkState(static_cast<LinkState>(state));
+}
+
+// Without touching the Link: only when its lock is free again is the version asked, which sets the state.
+void mcu_writer::slt_poll_busy_link()
+{
+    if (m_work.currentTask() != workThread::TaskIdle || !lockLink())
+        return;
+    unlockLink();
+    m_work.setTask(workThread::TaskFwVersion);
 }
 
 void mcu_writer::slt_device_arrived(const QString &interfaceName)
@@ -331,9 +375,12 @@ void mcu_writer::slt_device_arrived(const QString &interfaceName)
         break;
     case LinkArrival::Normal:
         qDebug() << "device arrival" << interfaceName.toUpper();
+        m_bLinkRemoved = false;
         setConnected(true);
         appendLog(tr("Link已连接"));
-        enableAll();
+        // A burn toggle that is on (its start may be asking for a file) keeps everything locked.
+        if (!ui->burn_action->isChecked() && !ui->auto_burn_action->isChecked())
+            enableAll();
         m_work.setTask(workThread::TaskFwVersion);
         break;
     case LinkArrival::None:
@@ -347,7 +394,13 @@ void mcu_writer::slt_device_removed(const QString &interfaceName)
     if (r.normal) {
         qDebug() << "device remove complete " << interfaceName.toUpper();
         appendLog(tr("Link已断开"));
+        m_bLinkRemoved = true;
+        if (ui->burn_action->isChecked() || ui->auto_burn_action->isChecked())
+            showVerdict(false, QStringLiteral("NG"), tr("Link已被拔出"));
         ui->auto_burn_action->setChecked(false);
+        // A burn that already ended on the missing Link has nothing left to switch off.
+        if (ui->burn_action->isChecked() && m_work.currentTask() == workThread::TaskIdle)
+            ui->burn_action->setChecked(false);
         setConnected(false);
         ui->label_fw_version->setText(QStringLiteral("****"));
         g_bIapArrived.store(0);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "blankcheck.h"
+#include "passverdict.h"
+#include "linknames.h"
 #include "chip/mcuinfo.h"
 #include "engine/workthread.h"
 #include "files/filemessages.h"
@@ -13,6 +15,7 @@
 #include <memory>
 #include <mutex>
 
+class ElidedLabel;
 class HotplugSource;
 class LinkEmulator;
 class NvrOptionsPage;
@@ -167,11 +170,13 @@ private slots:
     void slt_textEdit_bin_xx_action_triggered();
 
     void slt_project_edited();
-    void slt_pass_done(int nRt);
     void slt_reset_counters();
     void slt_production_log_toggled(bool on);
     void slt_th_ui_debug(const QString &strMsg);
     void slt_work_finished();
+    void slt_worker_idle();
+    void slt_link_state(int state);
+    void slt_poll_busy_link();
     void slt_nvr1_timer_timeout();
 
 private:
@@ -186,7 +191,9 @@ private:
     void showResultWaiting();
     void showVerdict(bool ok, const QString &headline, const QString &detail);
     void showCounters();
-    void recordPass(int nRt);
+    void recordPass(int nRt, uint16_t chipId);
+    void showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas);
+    void logWrongChip(uint16_t chipId);
     void closeProductionLog();
     void showProductionLogFailure(const QString &error);
 
@@ -195,10 +202,17 @@ private:
     void postBlankCheck();
     void disableAll();
     void enableAll();
+    void setEditingEnabled(bool enabled);
+    void showStopping(QAction *toggle);
     void setDataViewsEditable(bool editable);
-    void setBurnControlsEnabled(bool enabled);
     void showResult(int nRt);
     void showStartFailure(int nRt);
+    void showBurnDone(int nRt, QAction *toggle, bool ends);
+    QString resultMessage(int nRt) const;
+    void noteLinkStateOf(int nRt);
+    void showOperationVerdict(const QString &operation, int nRt);
+    bool linkRemovedDuring(int nRt) const;
+    void showWaitingForChip();
     void burnStart(uint8_t task, QAction *toggle);
     bool anyAreaEnabled() const;
     bool refuseSingleWire();
@@ -208,6 +222,7 @@ private:
     // Files.
     void openProject(const QString &path, const FileMessages &msgs);
     void showLoadedProject();
+    void showLoadFailure(const QString &path, const QString &reason);
     void showSaveFailure(const QString &path, const QString &error);
     bool confirmDiscardChanges();
     void setModified(bool modified);
@@ -232,8 +247,10 @@ private:
     void fillRom(uint8_t value, bool ramp, const QString &logPrefix);
     void fillBootLoader(uint8_t value, bool ramp, const QString &logPrefix);
     void startNVR1Reenable();
+    void noteEditDropped();
     void appendLog(const QString &text);
     void setConnected(bool connected);
+    void setLinkState(LinkState state);
 
     Ui::mcu_writer *ui = nullptr;
     McuList m_mcuList;
@@ -257,14 +274,21 @@ private:
     bool m_bEmulated = false;
     bool m_bModified = false;
     AreaSums m_imageSums;  // the image's checksums while a blank check reports the chip's
+    bool m_bBurnDone = false;     // a burn loop's done signal is being shown
+    bool m_bTaskEnding = false;   // the worker ends the run: its toggle goes off without "stopping"
+    bool m_bLinkRemoved = false;  // the Link left (hot-plug) and has not come back
+    bool m_bLocked = false;       // a task runs or a burn toggle is on: nothing that a pass uses changes
     bool m_bViewsLocked = false;  // an operation may write the images: no edits, no fills
     bool m_bEditDropped = false;  // a cell edit came in while locked; the tables need showing again
     int m_nBLTabIndex = 1;
 
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_labelMsg = nullptr;
-    QLabel *m_labelSummary = nullptr;
+    ElidedLabel *m_labelSummary = nullptr;
     QLabel *m_labelConnect = nullptr;
+    QLabel *m_labelLinkState = nullptr;
+    QTimer *m_linkStatePoll = nullptr;
+    LinkState m_linkState = LinkState::None;
     QLabel *m_labelCounters = nullptr;
     int m_nPassOk = 0;  // chip passes since the window opened (or the last reset)
     int m_nPassNg = 0;

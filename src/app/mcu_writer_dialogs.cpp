@@ -54,6 +54,7 @@ void mcu_writer::on_pushButton_burnSetting_clicked() { slt_action_burnSetting_tr
 void mcu_writer::on_action_custom_triggered()
 {
     auto *dialog = new DialogChipType(this, appDir());
+    dialog->setRestartGuard([this] { return confirmDiscardChanges(); });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setWindowTitle(tr("自定义设置"));

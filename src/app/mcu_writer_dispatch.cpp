@@ -2,6 +2,7 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes/boxes.h"
+#include "elidedlabel.h"
 #include "files/cfgdb.h"
 #include "files/chipname.h"
 #include "engine/enginetext.h"
@@ -35,32 +36,58 @@ bool mcu_writer::postTask(uint8_t task)
     return true;
 }
 
-void mcu_writer::disableAll()
+// Everything that starts an operation or changes what one uses (an enable flag, an image, a table, a
+// setting, the chip, the interface mode). The burn toggles are left to their own code.
+void mcu_writer::setEditingEnabled(bool enabled)
 {
-    for (QAction *a : {ui->open_action, ui->save_action, ui->burn_action, ui->auto_burn_action, ui->up_action,
-                       ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
-                       ui->eraseFlash_action, ui->checksum_action})
-        a->setEnabled(false);
-    setDataViewsEditable(false);
-}
-
-void mcu_writer::enableAll()
-{
-    for (QAction *a : {ui->open_action, ui->save_action, ui->burn_action, ui->auto_burn_action, ui->up_action,
-                       ui->erase_action, ui->blank_action, ui->down_action, ui->upload_action, ui->update_action,
-                       ui->eraseFlash_action, ui->checksum_action})
-        a->setEnabled(true);
-    setDataViewsEditable(true);
-}
-
-void mcu_writer::setBurnControlsEnabled(bool enabled)
-{
+    for (QAction *a : {ui->open_action, ui->save_action, ui->up_action, ui->erase_action, ui->blank_action,
+                       ui->down_action, ui->upload_action, ui->update_action, ui->eraseFlash_action,
+                       ui->checksum_action, ui->action_open, ui->action_save, ui->action_write, ui->action_read,
+                       ui->action_check_blank, ui->action_serial_no, ui->action_user_cfg, ui->action_burnSetting,
+                       ui->action_custom, ui->actionI2C, ui->actionSingleLine})
+        a->setEnabled(enabled);
     for (QWidget *w : {static_cast<QWidget *>(ui->checkBox_bin), static_cast<QWidget *>(ui->checkBox_bl),
-                       static_cast<QWidget *>(ui->pushButton_userCfg),
+                       static_cast<QWidget *>(ui->groupBox_bin), static_cast<QWidget *>(ui->groupBox_NVR1),
+                       static_cast<QWidget *>(ui->groupBox_EE), static_cast<QWidget *>(ui->pushButton_userCfg),
                        static_cast<QWidget *>(ui->pushButton_serialNoSetting),
                        static_cast<QWidget *>(ui->pushButton_burnSetting),
-                       static_cast<QWidget *>(ui->comboBox_icType)})
+                       static_cast<QWidget *>(ui->comboBox_icType), static_cast<QWidget *>(ui->pushButton)})
         w->setEnabled(enabled);
+    setDataViewsEditable(enabled);
+}
+
+// Locked from the moment a task is posted until the worker is idle again and no burn toggle is on.
+void mcu_writer::disableAll()
+{
+    m_bLocked = true;
+    setEditingEnabled(false);
+    ui->burn_action->setEnabled(false);
+    ui->auto_burn_action->setEnabled(false);
+}
+
+// Unlocks unless the worker still runs a task (a pass that was switched off completes first) or the burn
+// toggle is on; sg_idle calls it again once the worker has finished.
+void mcu_writer::enableAll()
+{
+    const bool busy = m_work.currentTask() != workThread::TaskIdle;
+    if (busy || ui->burn_action->isChecked()) {
+        // The toggles stay usable while their run goes on, so it can be switched off.
+        ui->burn_action->setEnabled(ui->burn_action->isChecked() && g_bBurnRunning.load());
+        ui->auto_burn_action->setEnabled(ui->auto_burn_action->isChecked() && g_bAutoBurnRunning.load());
+        return;
+    }
+    m_bLocked = false;
+    setEditingEnabled(true);
+    for (QAction *toggle : {ui->burn_action, ui->auto_burn_action}) {
+        toggle->setEnabled(true);
+        toggle->setText(toggle->property("idleText").toString());
+    }
+}
+
+void mcu_writer::slt_worker_idle()
+{
+    if (m_bLocked)
+        enableAll();
 }
 
 bool mcu_writer::anyAreaEnabled() const
@@ -68,27 +95,64 @@ bool mcu_writer::anyAreaEnabled() const
     return g_bEnBin || g_bEnBL || g_bEnEE || g_bEnNVR1 || g_bEnNVR2 || g_bEnNVR3;
 }
 
+// The two lines a wrong chip leaves in the log.
+void mcu_writer::logWrongChip(uint16_t chipId)
+{
+    if (g_currentMcu.nArch != MCU_ARCH_8051)
+        return;
+    appendLog(tr("目标MCU是 %1").arg(chipNameForId(chipId)));
+    appendLog(tr("目标MCU是 %1").arg(
+        QStringLiteral("%1%2").arg(kFamilyPrefix).arg(chipId, 4, 16, QLatin1Char('0')).toUpper()));
+}
+
 void mcu_writer::showResult(int nRt)
 {
+    noteLinkStateOf(nRt);
+    // A burn pass's wrong chip is logged with the pass (its id travels with it); a single operation's
+    // here, where the worker has ended and g_wChipId holds what the chip answered.
     if (nRt == ResultCode::WrongChip) {
-        if (g_currentMcu.nArch == MCU_ARCH_8051) {
-            appendLog(tr("目标MCU是 %1").arg(chipNameForId(g_wChipId)));
-            appendLog(tr("目标MCU是 %1").arg(
-                QStringLiteral("%1%2").arg(kFamilyPrefix).arg(g_wChipId, 4, 16, QLatin1Char('0')).toUpper()));
-        }
+        if (!m_bBurnDone)
+            logWrongChip(g_wChipId);
         return;
     }
-    const QString text = engineText(resultCodeText(nRt));
+    const QString text = resultMessage(nRt);
     if (!text.isEmpty())
         boxes::inform(this, promptText(), text);
+}
+
+// The box for a result: the Link's two ways of not being there are said in words an operator can act on.
+QString mcu_writer::resultMessage(int nRt) const
+{
+    if (nRt == ResultCode::LinkLocked)
+        return tr("Link正被其他程序使用(例如命令行烧录)。请先结束那个程序，再试一次。");
+    if (nRt == ResultCode::LinkOpenFailed && m_bLinkRemoved)
+        return tr("Link已被拔出。请插上Link，再试一次。");
+    return engineText(resultCodeText(nRt));
+}
+
+// What a result says about the Link, for the words beside its icon.
+void mcu_writer::noteLinkStateOf(int nRt)
+{
+    if (nRt == ResultCode::LinkLocked)
+        setLinkState(LinkState::Busy);
+    else if (nRt == ResultCode::LinkOpenFailed)
+        setLinkState(LinkState::None);
+    else if (m_linkState != LinkState::Connected)
+        setLinkState(LinkState::Connected);
+}
+
+void mcu_writer::showOperationVerdict(const QString &operation, int nRt)
+{
+    const PassVerdict v = operationVerdict(operation, nRt);
+    showVerdict(v.ok, v.headline, v.detail);
 }
 
 // A burn that could not start (no Link, or another program holds it) burned no chip: it is not counted,
 // but the indicator must not keep showing the last chip's OK.
 void mcu_writer::showStartFailure(int nRt)
 {
-    if (nRt == 36 || nRt == 37)
-        showVerdict(false, QStringLiteral("NG"), engineText(resultCodeText(nRt)));
+    if (nRt == ResultCode::LinkOpenFailed || nRt == ResultCode::LinkLocked)
+        showVerdict(false, QStringLiteral("NG"), resultMessage(nRt));
 }
 
 bool mcu_writer::refuseSingleWire()
@@ -111,14 +175,13 @@ void mcu_writer::on_burn_action_toggled(bool arg1)
     ui->burn_action->setCheckable(true);
     ui->burn_action->setChecked(arg1);
     if (!arg1) {
-        enableAll();
-        setBurnControlsEnabled(true);
         g_bBurnRunning.store(0);
         g_bBurnChipHandled.store(0);
+        showStopping(ui->burn_action);
+        enableAll();
         return;
     }
     disableAll();
-    setBurnControlsEnabled(false);
     ui->burn_action->setEnabled(true);
     g_bBurnRunning.store(1);
     burnStart(workThread::TaskBurn, ui->burn_action);
@@ -129,18 +192,29 @@ void mcu_writer::on_auto_burn_action_toggled(bool arg1)
     ui->auto_burn_action->setCheckable(true);
     ui->auto_burn_action->setChecked(arg1);
     if (!arg1) {
-        enableAll();
-        setBurnControlsEnabled(true);
         g_bAutoBurnRunning.store(0);
         g_bAutoBurnChipHandled.store(0);
         m_labelMsg->setText(tr("提示信息"));
+        showStopping(ui->auto_burn_action);
+        enableAll();
         return;
     }
     disableAll();
-    setBurnControlsEnabled(false);
     ui->auto_burn_action->setEnabled(true);
     g_bAutoBurnRunning.store(1);
     burnStart(workThread::TaskAutoBurn, ui->auto_burn_action);
+}
+
+// A run switched off while its pass still goes on: the toggle says so until the worker is idle.
+void mcu_writer::showStopping(QAction *toggle)
+{
+    // No chip is awaited any more.
+    if (ui->label_result->property("verdict").toString() == QLatin1String("wait"))
+        showResultWaiting();
+    if (m_bTaskEnding || m_work.currentTask() == workThread::TaskIdle)
+        return;
+    toggle->setText(tr("停止中..."));
+    toggle->setEnabled(false);
 }
 
 void mcu_writer::burnStart(uint8_t task, QAction *toggle)
@@ -158,7 +232,11 @@ void mcu_writer::burnStart(uint8_t task, QAction *toggle)
         disableAll();
         toggle->setEnabled(true);
         toggle->setChecked(true);
+        return;
     }
+    // The worker is still busy (a version query after a Link arrived): nothing started, so nothing stays on.
+    m_labelMsg->setText(tr("Link正忙，请稍后再试"));
+    toggle->setChecked(false);
 }
 
 // With an area switched on but nothing loaded into it, lets the user open a file first.
@@ -181,21 +259,34 @@ bool mcu_writer::ensureImagesLoaded()
 
 void mcu_writer::slt_burn_action_done(int nRt)
 {
-    showStartFailure(nRt);
-    showResult(nRt);
-    if (endsBurn(nRt)) {
-        ui->burn_action->setChecked(false);
-        enableAll();
-    }
+    showBurnDone(nRt, ui->burn_action, endsBurn(nRt) || linkRemovedDuring(nRt));
+}
+
+// A run that lost its Link is over: nothing is left to switch off.
+bool mcu_writer::linkRemovedDuring(int nRt) const
+{
+    return nRt == ResultCode::LinkOpenFailed && m_bLinkRemoved;
 }
 
 void mcu_writer::slt_auto_burn_action_done(int nRt)
 {
+    showBurnDone(nRt, ui->auto_burn_action, endsAutoBurn(nRt));
+}
+
+void mcu_writer::showBurnDone(int nRt, QAction *toggle, bool ends)
+{
+    noteLinkStateOf(nRt);
     showStartFailure(nRt);
+    m_bBurnDone = true;
     showResult(nRt);
+    m_bBurnDone = false;
+    if (ends) {
+        // The worker ends the run itself: no "stopping" between this signal and its idle one.
+        m_bTaskEnding = true;
+        toggle->setChecked(false);
+        m_bTaskEnding = false;
+    }
     enableAll();
-    if (endsAutoBurn(nRt))
-        ui->auto_burn_action->setChecked(false);
 }
 
 // Read back, blank check, erase ---------------------------------------------------------------------------
@@ -213,6 +304,7 @@ void mcu_writer::on_up_action_triggered()
 
 void mcu_writer::slt_up_action_done(int nRt)
 {
+    showOperationVerdict(tr("读取芯片"), nRt);
     showResult(nRt);
     if (ui->comboBox_icType->findText(g_currentMcu.strName) >= 0) {
         // The images just read must survive the selection.
@@ -283,8 +375,12 @@ void mcu_writer::slt_blank_action_done(int nRt)
     if (nRt == 0) {
         appendLog(tr("目标MCU是 %1").arg(chipNameForId(g_wChipId)));
         appendLog(blankCheckEntry(chip));
+        const bool blank = blankCheckAllBlank(chip);
+        showVerdict(blank, blank ? QStringLiteral("OK") : QStringLiteral("NG"),
+                    blank ? tr("查空：空片") : tr("查空：非空"));
     } else {
         appendLog(tr("读取失败"));
+        showOperationVerdict(tr("查空检查"), nRt);
     }
     showResult(nRt);
     enableAll();
@@ -304,6 +400,7 @@ void mcu_writer::on_erase_action_triggered()
 
 void mcu_writer::slt_erase_action_done(int nRt)
 {
+    showOperationVerdict(tr("擦除芯片"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -316,7 +413,7 @@ void mcu_writer::on_down_action_triggered()
         boxes::inform(this, promptText(), tr("请勾选下载内容"));
         return;
     }
-    if (!boxes::ask(this, promptText(), m_labelSummary->text())) {
+    if (!boxes::ask(this, promptText(), m_labelSummary->fullText())) {
         qDebug() << "no";
         return;
     }
@@ -328,6 +425,7 @@ void mcu_writer::on_down_action_triggered()
 
 void mcu_writer::slt_down_action_done(int nRt)
 {
+    showOperationVerdict(tr("下载到Link"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -339,7 +437,16 @@ void mcu_writer::on_upload_action_triggered()
 
 void mcu_writer::slt_Upload_action_done(int nRt)
 {
-    showResult(nRt);
+    showOperationVerdict(tr("从Link上传"), nRt);
+    if (nRt != 0 && nRt != ResultCode::LinkOpenFailed && nRt != ResultCode::LinkLocked) {
+        // The code alone would read "下载失败"; a protected project is the usual reason for a refusal.
+        noteLinkStateOf(nRt);
+        boxes::inform(this, promptText(),
+                      tr("上传失败：Link没有交出存储的项目。\n如果项目下载时勾选了“烧录器上传数据保护”，"
+                         "Link会拒绝上传，这是正常的。"));
+    } else {
+        showResult(nRt);
+    }
     qDebug() << (nRt == 0 ? "upload ok" : "upload fail");
     // The upload rewrote the chip, the flags and the images: the selection must keep those images, and it
     // runs even for the chip already shown so that the views show them. The Link stores the catalogue name,
@@ -377,6 +484,7 @@ void mcu_writer::on_update_action_triggered()
 
 void mcu_writer::slt_Updata_action_done(int nRt)
 {
+    showOperationVerdict(tr("Link操作"), nRt);
     showResult(nRt);
     enableAll();
 }
@@ -396,6 +504,7 @@ void mcu_writer::on_pushButton_clicked()
 
 void mcu_writer::slt_read_fac_done(int nRt)
 {
+    showOperationVerdict(tr("读取出厂参数"), nRt);
     showResult(nRt);
     if (nRt == 0)
         m_nvrPage->showFactoryParameters();

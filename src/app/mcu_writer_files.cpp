@@ -1,4 +1,5 @@
 #include "mcu_writer.h"
+#include "systemreason.h"
 #include "ui_mcu_writer.h"
 
 #include "savetarget.h"
@@ -89,6 +90,7 @@ void mcu_writer::on_open_action_triggered()
         qDebug() << "read hex";
         if (readHexFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
             appendLog(tr("hex 文件为空"));
+            showLoadFailure(path, tr("hex 文件为空"));
             return;
         }
         qDebug() << "index:" << ui->tabWidget->currentIndex();
@@ -108,6 +110,7 @@ void mcu_writer::on_open_action_triggered()
         qDebug() << "read bin";
         if (readBinFile(path, imageTargetFor(bootLoaderTabCurrent()), msgs) != 0) {
             appendLog(tr("bin 文件为空"));
+            showLoadFailure(path, tr("bin 文件为空"));
             return;
         }
         toBootLoader ? showLoadedBL() : showLoadedBin();
@@ -144,6 +147,15 @@ void mcu_writer::openProject(const QString &path, const FileMessages &msgs)
         selectChip(chipBefore);
     }
     showLoadedProject();
+    showLoadFailure(path, tr("项目文件不完整"));
+}
+
+// The log alone is easy to miss, and the sizes logged for the project put back read like a success.
+void mcu_writer::showLoadFailure(const QString &path, const QString &reason)
+{
+    showVerdict(false, QStringLiteral("NG"), tr("未加载：%1").arg(reason));
+    boxes::warn(this, tr("打开失败"),
+                tr("没有加载 %1：%2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 void mcu_writer::showLoadedProject()
@@ -176,6 +188,12 @@ void mcu_writer::on_save_action_triggered()
     }
     int rc;
     QString error;
+    if (target.format == SaveFormat::Bin && g_bEnBin && g_bEnBL) {
+        boxes::warn(this, tr("警告"),
+                    tr("一个bin文件只能保存一个区域。\n请只勾选ROM或BootLoader中的一个再保存为bin，"
+                       "或者保存为项目文件(.mprj)，它同时保存两个区域。"));
+        return;
+    }
     if (target.format == SaveFormat::Bin) {
         qDebug() << "fileName =" << target.path;
         FileMessages msgs;
@@ -200,7 +218,7 @@ void mcu_writer::on_save_action_triggered()
 void mcu_writer::showSaveFailure(const QString &path, const QString &error)
 {
     const QString reason = error.isEmpty() ? saveFailureReason(path)
-                                           : QStringLiteral("%1 (%2)").arg(saveFailureReason(path), error);
+                                           : QStringLiteral("%1 (%2)").arg(saveFailureReason(path), systemReasonText(error));
     boxes::critical(this, tr("错误"),
                     tr("保存失败：%1\n原因：%2\n原有的文件没有改动。").arg(QDir::toNativeSeparators(path), reason));
 }

@@ -4,6 +4,8 @@
 #include "boxes/boxes.h"
 #include "emulatormenu.h"
 #include "passverdict.h"
+#include "summary.h"
+#include "systemreason.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
 #include "engine/resultcodes.h"
@@ -13,7 +15,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSignalBlocker>
@@ -51,8 +55,24 @@ void mcu_writer::setupResultArea()
     reset->setText(tr("清零"));
     reset->setToolTip(tr("计数清零"));
     connect(reset, &QToolButton::clicked, this, &mcu_writer::slt_reset_counters);
-    ui->statusBar->addPermanentWidget(m_labelCounters);
-    ui->statusBar->addPermanentWidget(reset);
+    // Beside the OK/NG bar, where the operator looks anyway, not in the status bar, which has no room left
+    // once the settings summary is long.
+    auto *counters = new QVBoxLayout;
+    counters->setSpacing(4);
+    counters->addStretch();
+    counters->addWidget(m_labelCounters);
+    counters->addWidget(reset, 0, Qt::AlignRight);
+    counters->addStretch();
+    m_labelCounters->setStyleSheet(QStringLiteral("QLabel { font-size: 11pt; font-weight: bold; }"));
+    auto *row = new QHBoxLayout;
+    const int at = ui->verticalLayout_left->indexOf(ui->label_result);
+    ui->verticalLayout_left->removeWidget(ui->label_result);
+    row->addWidget(ui->label_result, 1);
+    row->addLayout(counters);
+    ui->verticalLayout_left->insertLayout(at, row, 0);
+    ui->verticalLayout_left->setStretchFactor(ui->tabWidget, 1);
+    ui->label_result->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    ui->label_result->setFixedHeight(ui->label_result->minimumHeight() + 8);
     showCounters();
 
     m_productionLogAction = new QAction(tr("     生产记录(CSV)..."), this);
@@ -60,7 +80,16 @@ void mcu_writer::setupResultArea()
     m_productionLogAction->setCheckable(true);
     ui->menu_file->insertAction(ui->action_exit, m_productionLogAction);
     connect(m_productionLogAction, &QAction::toggled, this, &mcu_writer::slt_production_log_toggled);
-    connect(&m_work, &workThread::sg_pass_done, this, [this](int nRt) { recordPass(nRt); }, Qt::DirectConnection);
+    // On the worker, as the pass ends: what it burned is read before anything can change, and the record is
+    // written before the loop looks for the next chip.
+    connect(&m_work, &workThread::sg_pass_done, this, [this](int nRt, quint16 chipId) {
+        const uint16_t checksum = burnedChecksum();
+        const QString areas = settingsSummaryText(currentSummaryFlags());
+        recordPass(nRt, chipId);
+        QMetaObject::invokeMethod(this, [this, nRt, chipId, checksum, areas] {
+            showPass(nRt, chipId, checksum, areas);
+        }, Qt::QueuedConnection);
+    }, Qt::DirectConnection);
 }
 
 void mcu_writer::showResultWaiting()
@@ -68,6 +97,21 @@ void mcu_writer::showResultWaiting()
     ui->label_result->setStyleSheet(QString::fromLatin1(kNeutralStyle));
     ui->label_result->setText(QStringLiteral("<span style='font-size:16pt'>%1</span>").arg(tr("等待烧写")));
     ui->label_result->setProperty("verdict", QString());
+}
+
+// A burn loop asks for the next chip: the bar says so, and keeps the last chip's verdict in small type.
+void mcu_writer::showWaitingForChip()
+{
+    if (ui->label_result->property("verdict").toString() == QLatin1String("wait"))
+        return;
+    const QString last = ui->label_result->property("verdict").toString();
+    const QString lastText = last.isEmpty() ? QString()
+        : tr("上一片：%1 %2").arg(last, ui->label_result->property("detail").toString());
+    ui->label_result->setStyleSheet(QString::fromLatin1(kNeutralStyle));
+    ui->label_result->setText(QStringLiteral("<span style='font-size:16pt'>%1</span>"
+                                             "&nbsp;&nbsp;&nbsp;<span style='font-size:10pt'>%2</span>")
+                                  .arg(tr("等待芯片..."), lastText.toHtmlEscaped()));
+    ui->label_result->setProperty("verdict", QStringLiteral("wait"));
 }
 
 void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &detail)
@@ -82,10 +126,13 @@ void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &de
         QApplication::beep();
 }
 
-void mcu_writer::slt_pass_done(int nRt)
+void mcu_writer::showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas)
 {
-    const PassVerdict v = passVerdict(nRt, g_wChipId, ui->comboBox_icType->currentText(), burnedChecksum());
+    const PassVerdict v = passVerdict(nRt, chipId, ui->comboBox_icType->currentText(), checksum);
     showVerdict(v.ok, v.headline, v.detail);
+    ui->label_result->setToolTip(areas);
+    if (nRt == ResultCode::WrongChip)
+        logWrongChip(chipId);
     ++(v.ok ? m_nPassOk : m_nPassNg);
     showCounters();
 }
@@ -115,7 +162,7 @@ void mcu_writer::slt_production_log_toggled(bool on)
     if (path.isEmpty() || !log->open(path)) {
         if (!path.isEmpty())
             boxes::critical(this, tr("错误"),
-                            tr("无法打开生产记录 %1：%2").arg(QDir::toNativeSeparators(path), log->errorString()));
+                            tr("无法打开生产记录 %1：%2").arg(QDir::toNativeSeparators(path), systemReasonText(log->errorString())));
         const QSignalBlocker blocker(m_productionLogAction);
         m_productionLogAction->setChecked(false);
         return;
@@ -136,17 +183,17 @@ void mcu_writer::closeProductionLog()
 
 // Worker thread, as the pass ends: the record is on the disk before the loop looks for the next chip. One
 // that cannot be written stops the loops there; the window says so once the pass's signal arrives.
-void mcu_writer::recordPass(int nRt)
+void mcu_writer::recordPass(int nRt, uint16_t chipId)
 {
     std::lock_guard<std::mutex> lock(m_productionLogMutex);
     if (!m_productionLog)
         return;
     const QString text = resultText(nRt, nRt == 0 ? QStringLiteral("烧写成功") : QString());
-    if (m_productionLog->append(currentPassRecord(nRt, g_wChipId, text)))
+    if (m_productionLog->append(currentPassRecord(nRt, chipId, text)))
         return;
     g_bBurnRunning.store(0);
     g_bAutoBurnRunning.store(0);
-    const QString error = m_productionLog->errorString();
+    const QString error = systemReasonText(m_productionLog->errorString());
     m_productionLog.reset();
     QMetaObject::invokeMethod(this, [this, error] { showProductionLogFailure(error); }, Qt::QueuedConnection);
 }

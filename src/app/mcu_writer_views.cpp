@@ -2,6 +2,7 @@
 #include "ui_mcu_writer.h"
 
 #include "boxes/boxes.h"
+#include "elidedlabel.h"
 #include "hexview.h"
 #include "summary.h"
 #include "chip/images.h"
@@ -166,6 +167,14 @@ void mcu_writer::setDataViewsEditable(bool editable)
     }
 }
 
+void mcu_writer::noteEditDropped()
+{
+    if (!m_bEditDropped)
+        appendLog(tr("操作进行中，表格不能修改：刚才输入的值没有保存"));
+    m_bEditDropped = true;
+    m_labelMsg->setText(tr("操作进行中，表格的修改没有保存"));
+}
+
 // Cell edits -----------------------------------------------------------------------------------------------
 
 void mcu_writer::on_tableWidget_EE_itemChanged(QTableWidgetItem *item)
@@ -175,7 +184,7 @@ void mcu_writer::on_tableWidget_EE_itemChanged(QTableWidgetItem *item)
     if (m_bViewsLocked) {
         // An editor opened before the operation started: its text is dropped, the image stays; the table
         // is shown afresh once the operation is over.
-        m_bEditDropped = true;
+        noteEditDropped();
         return;
     }
     const bool wide = wideCells();
@@ -196,7 +205,7 @@ void mcu_writer::on_tableWidget_NVR1_itemChanged(QTableWidgetItem *item)
     if (!m_bNVR1TableReady || m_bBLTableLoading)
         return;
     if (m_bViewsLocked) {
-        m_bEditDropped = true;
+        noteEditDropped();
         return;
     }
     const bool bootLoader = g_currentMcu.nBootSectors != 0;
@@ -366,6 +375,7 @@ void mcu_writer::on_checkBox_bin_clicked(bool checked)
         ui->textEdit_bin->setEnabled(false);
     }
     updateSettingsSummary();
+    setModified(true);  // the project keeps which areas are ticked
 }
 
 void mcu_writer::on_groupBox_bin_clicked(bool checked)
@@ -405,6 +415,7 @@ void mcu_writer::on_groupBox_NVR1_clicked(bool checked)
         showBLCheckSum();
     }
     updateSettingsSummary();
+    setModified(true);
 }
 
 void mcu_writer::on_groupBox_EE_clicked(bool checked)
@@ -416,6 +427,7 @@ void mcu_writer::on_groupBox_EE_clicked(bool checked)
         calcEECheckSum();
     }
     updateSettingsSummary();
+    setModified(true);
 }
 
 void mcu_writer::on_pushButton_clean_clicked()
@@ -425,5 +437,5 @@ void mcu_writer::on_pushButton_clean_clicked()
 
 void mcu_writer::updateSettingsSummary()
 {
-    m_labelSummary->setText(settingsSummaryText(currentSummaryFlags()));
+    m_labelSummary->setFullText(settingsSummaryText(currentSummaryFlags()));
 }

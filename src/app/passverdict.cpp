@@ -31,3 +31,14 @@ PassVerdict passVerdict(int code, uint16_t foundId, const QString &expectedModel
                 QCoreApplication::translate("PassVerdict", "需要 %1，检测到 %2").arg(expectedModel, chipNameForId(foundId))};
     return {false, QStringLiteral("NG"), QStringLiteral("%1 (%2)").arg(burnStepText(code)).arg(code)};
 }
+
+PassVerdict operationVerdict(const QString &operation, int code)
+{
+    if (code == 0)
+        return {true, QStringLiteral("OK"), QCoreApplication::translate("PassVerdict", "%1完成").arg(operation)};
+    if (code == ResultCode::WrongChip)
+        return {false, QStringLiteral("NG"),
+                QCoreApplication::translate("PassVerdict", "%1：芯片型号不符").arg(operation)};
+    return {false, QStringLiteral("NG"),
+            QCoreApplication::translate("PassVerdict", "%1：%2 (%3)").arg(operation, burnStepText(code)).arg(code)};
+}

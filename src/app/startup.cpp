@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appdir/appdir.h"
+#include "debugstream.h"
 #include "boxes/boxes.h"
 #include "emulatorhotplug.h"
 #include "hotplugsource.h"
@@ -34,14 +35,46 @@ LinkOptions linkOptions(const QStringList &arguments)
     return options;
 }
 
+QString windowUsage()
+{
+    return QCoreApplication::translate(
+        "startup",
+        "用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件]\n"
+        "  --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)\n"
+        "  --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中\n"
+        "  --trace 文件        把与Link往来的每个报文追加到该文件中\n"
+        "  -h, --help          显示本帮助\n"
+        "命令行烧录与多Link(量产)请使用 tarnquill-cli。\n");
+}
+
+QString linkOptionsError(const LinkOptions &options)
+{
+    // The command line's several-Link form: one window drives one Link, so the list would be taken as a
+    // folder named "A,B" and every burn reported into it.
+    if (options.emulate && options.emulateDir.contains(QLatin1Char(',')))
+        return QCoreApplication::translate("startup",
+                                           "--emulate=%1: 窗口只能使用一个Link; 多个Link请使用 tarnquill-cli 的 --emulate=DIR1,DIR2")
+            .arg(options.emulateDir);
+    return QString();
+}
+
 int runTarnquill(QApplication &app, const QStringList &arguments)
 {
     const LanguageOption language = takeLanguageOption(arguments);
     if (!language.error.isEmpty())
         std::fprintf(stderr, "tarnquill: %s\n", qPrintable(language.error));
     installLanguage(chooseLanguage(language.language, readStoredLanguage(appDir())));
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        std::fputs(windowUsage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 
     const LinkOptions options = linkOptions(arguments);
+    if (const QString error = linkOptionsError(options); !error.isEmpty()) {
+        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(error));
+        return 2;
+    }
+    installRepeatFilteringMessageHandler();
     LinkSession link;  // outlives the window, whose worker talks through it
     QString error;
     if ((options.emulate && !link.useEmulator(options.emulateDir, LinkEmulator::kDefaultChipId, &error))
@@ -68,5 +101,7 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
     }
     window.setFixedSize(1100, 650);
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    flushRepeatFilter();
+    return code;
 }

@@ -8,7 +8,8 @@ class QApplication;
 // Program entry after the application object exists: --lang zh|en picks the language (see lang/language.h);
 // --emulate[=DIR] puts the Link emulator behind the HID backend and --trace FILE appends every report to
 // FILE; the window is built, cfg.db checked once more, and the event loop run. Returns the exit code (1 when
-// the emulator folder or the trace file cannot be used).
+// the emulator folder or the trace file cannot be used, 2 for
+// options the window does not take; 0 after --help, which prints the options and opens no window).
 int runTarnquill(QApplication &app, const QStringList &arguments);
 
 // The Link the window's command line asks for.
@@ -18,6 +19,11 @@ struct LinkOptions
     QString emulateDir;  // empty: the emulator keeps its state in memory
     QString traceFile;   // empty: no trace
 };
+
+// What --help prints.
+QString windowUsage();
+// Why the window cannot take these options (the command line's several-Link --emulate=A,B), else empty.
+QString linkOptionsError(const LinkOptions &options);
 
 // Reads --emulate, --emulate=DIR, --trace FILE and --trace=FILE; other arguments are left to Qt.
 LinkOptions linkOptions(const QStringList &arguments);

@@ -73,8 +73,20 @@ DialogChipType::DialogChipType(QWidget *parent, const QString &appDir)
     m_ui->lineEditCustom->setValidator(new AsciiValidator(this));
     m_ui->lineEditCustom->setMaxLength(10);
     m_ui->tableWidgetCustom->setColumnCount(2);
-    m_ui->tableWidgetCustom->setRowCount(0);
     m_ui->tableWidgetCustom->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // What cfg.db holds now: saving again must not wipe it.
+    m_nRow = qBound(0, g_nCfgCount, CFG_MAX_ENTRIES);
+    m_ui->tableWidgetCustom->setRowCount(m_nRow);
+    for (int i = 0; i < m_nRow; ++i) {
+        m_ui->tableWidgetCustom->setItem(i, 0, new QTableWidgetItem(g_strCfgChip[i]));
+        m_ui->tableWidgetCustom->setItem(i, 1, new QTableWidgetItem(g_strCfgName[i]));
+    }
+    m_ui->CompanyNameLineEdit->setText(g_strCompany);
+    const QString logo = m_appDir + QStringLiteral("/logo.png");
+    if (QFileInfo(logo).isFile()) {
+        m_logoPath = logo;
+        m_ui->lineEditLogoPath->setText(QDir::toNativeSeparators(logo));
+    }
 }
 
 DialogChipType::~DialogChipType() = default;
@@ -164,6 +176,8 @@ bool DialogChipType::writeConfiguration()
 void DialogChipType::installLogo()
 {
     const QString target = m_appDir + QStringLiteral("/logo.png");
+    if (QFileInfo(m_logoPath).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
+        return;  // the installed logo kept: removing it first would lose it
     if (QFile::exists(target) && !QFile::remove(target))
         qDebug() << "Failed to remove existing file:" << target;
     if (QFile::copy(m_logoPath, target))
@@ -184,6 +198,9 @@ void DialogChipType::on_pushButtonOK_clicked()
         boxes::inform(this, noticeText(), QCoreApplication::translate("DialogChipType", "没有自定义型号！"));
         return;
     }
+    // The restart ends the program: unsaved work in the window is asked about first, as closing does.
+    if (m_restartGuard && !m_restartGuard())
+        return;
     if (!writeConfiguration())
         return;
     installLogo();

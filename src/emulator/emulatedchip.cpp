@@ -11,6 +11,14 @@ using EmulatorSizes::kSector;
 
 namespace EmulatedChip {
 
+namespace {
+// The clock trim of the factory-parameter sector (NVR3, page 15, offset 0x11, kHz, low byte first) is set at
+// the factory: a chip whose trim was never written reads 24 MHz, as a real chip from the reel would.
+constexpr uint32_t kClockTrimAt = 14 * kSector + 0x11;
+constexpr uint16_t kFactoryClockKHz = 24000;
+
+}
+
 bool isBlockRead(uint8_t code)
 {
     switch (code) {
@@ -48,7 +56,26 @@ uint32_t flashLimit(const EmulatorMemoryMap &map)
                                 : std::min<uint32_t>(map.flashSizeKB * 1024u, EmulatorSizes::kFlash);
 }
 
+std::vector<uint8_t> nvrAsRead(const std::vector<uint8_t> &nvr)
+{
+    std::vector<uint8_t> bytes = nvr;
+    if (bytes.size() >= kClockTrimAt + 2 && bytes[kClockTrimAt] == 0xFF && bytes[kClockTrimAt + 1] == 0xFF) {
+        bytes[kClockTrimAt] = uint8_t(kFactoryClockKHz & 0xFF);
+        bytes[kClockTrimAt + 1] = uint8_t(kFactoryClockKHz >> 8);
+    }
+    return bytes;
+}
+
 namespace {
+
+Reports readNvr(const EmulatorState::ChipPart &chip, uint32_t address, uint32_t length)
+{
+    if (address + length > EmulatorSizes::kNvr)
+        return {};
+    const std::vector<uint8_t> nvr = nvrAsRead(chip.nvr);
+    return dataReports(nvr.data() + address, int(length));
+}
+
 Reports checkSumAnswer(const EmulatorState::ChipPart &chip, uint16_t address, uint16_t length)
 {
     const uint32_t end = std::min<uint32_t>(uint32_t(address) + length, EmulatorSizes::kFlash);
@@ -162,7 +189,7 @@ Reports execute(EmulatorState::ChipPart &chip, const EmulatorState::SocketPart &
     case LinkCode::ReadBootLoaderChip:
         return readFrom(chip.nvr, chip.map.bootSectors * kSector, address, length);
     case LinkCode::ReadNvrChip:
-        return readFrom(chip.nvr, EmulatorSizes::kNvr, address, length);
+        return readNvr(chip, address, length);
     case LinkCode::ReadEepromChip:
         return readFrom(chip.eeprom, EmulatorSizes::kEeprom, address, length);
     case LinkCode::getChipCheckSum:

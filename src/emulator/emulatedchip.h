@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "emulatorreplies.h"
 #include "emulatorstate.h"
 
@@ -18,4 +20,8 @@ bool handles(uint8_t code);
 EmulatorReplies::Reports execute(EmulatorState::ChipPart &chip, const EmulatorState::SocketPart &socket,
                                  const uint8_t *frame, const QByteArray &data, bool *changed);
 uint32_t flashLimit(const EmulatorMemoryMap &map);
+// The chip's NVR as a read answers it: an unwritten clock trim of the factory-parameter sector reads as
+// the factory's 24 MHz.
+std::vector<uint8_t> nvrAsRead(const std::vector<uint8_t> &nvr);
+
 } // namespace EmulatedChip

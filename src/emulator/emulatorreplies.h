@@ -9,6 +9,7 @@
 namespace EmulatorReplies {
 constexpr uint8_t kNoChipStatus = 0x01;
 constexpr uint8_t kRefusedStatus = 0x02;  // unknown command or address outside the memory
+constexpr uint8_t kProtectedStatus = 0x09;  // the stored project is upload-protected
 constexpr int kMaxChunk = 256;            // data bytes one write frame carries at most
 
 using Reports = std::vector<QByteArray>;

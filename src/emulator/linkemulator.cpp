@@ -94,7 +94,7 @@ QByteArray LinkEmulator::chipFlash() const
 QByteArray LinkEmulator::chipNvr() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_state.chip.nvr);
+    return bytesOf(EmulatedChip::nvrAsRead(m_state.chip.nvr));
 }
 
 QByteArray LinkEmulator::chipEeprom() const

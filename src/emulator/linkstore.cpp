@@ -30,6 +30,28 @@ const Record *recordFor(uint8_t code)
     return nullptr;
 }
 
+// The stored project was sent with upload protection (bit 9 of the writer configuration's flag word): the
+// Link then gives nothing of it back. An erased configuration (all 0xFF) is no project at all.
+bool uploadProtected(const EmulatorState::StorePart &store)
+{
+    const auto flags = store.settings.begin() + kWriterCfgAt;
+    const bool erased = std::all_of(flags, flags + 4, [](uint8_t b) { return b == 0xFF; });
+    return !erased && (flags[1] & 0x02) != 0;
+}
+
+bool readsStore(uint8_t code)
+{
+    switch (code) {
+    case LinkCode::ReadFromRolling: case LinkCode::ReadFromAotoBurner: case LinkCode::ReadFromLimit:
+    case LinkCode::ReadFromWriterCfg: case LinkCode::ReadFlashLink: case LinkCode::GetBinSize:
+    case LinkCode::ReadBootLoaderLink: case LinkCode::GetNVRBootLoaderSize: case LinkCode::ReadEepromLink:
+    case LinkCode::ReadNvrLink:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A size record: ACK with the stored bytes from byte 5.
 Reports sizeAnswer(const EmulatorState::StorePart &store, int at, int bytes)
 {
@@ -58,6 +80,8 @@ Reports execute(EmulatorState::StorePart &store, const uint8_t *f, const QByteAr
     const uint16_t address = get16(f + 3);
     const uint16_t length = get16(f + 5);
     auto okOrRefused = [&](bool ok) { return Reports{ok ? ack() : refusedAt(kRefusedStatus, address)}; };
+    if (readsStore(code) && uploadProtected(store))
+        return {answer(kProtectedStatus)};
     if (const Record *r = recordFor(code)) {
         if (code == r->write) {
             *changed = true;

@@ -15,6 +15,9 @@
 
 namespace {
 constexpr int kRemovalPollMs = 50;  // a handled chip is probed at this pace, not in a tight loop
+// An empty socket is asked at this pace. An emulated Link answers "no chip" at once, a real one after its
+// own try: either way the loop must sleep between asks, or it keeps a whole core busy for nothing.
+constexpr int kChipPollMs = 50;
 // A Link that cannot be opened for this long was pulled out: the run ends instead of waiting for chips a
 // Link that is not there can never find. Shorter gaps (a loose cable, a re-plug) are waited out.
 constexpr int kLinkGoneMs = 2000;
@@ -109,7 +112,7 @@ bool workThread::waitForNextChip(std::atomic<uint8_t> &running, std::atomic<uint
         } else {
             missingMs = 0;
             missingFor.invalidate();
-            linkPollMs(0);  // a real Link takes its time to find no chip; an emulated one answers at once
+            linkPollMs(kChipPollMs);
         }
         qDebug() << "InitProgrammer failed!\n";
         emit sg_lab_msg(kConnecting + QString(attempts % 7, QLatin1Char('.')));
@@ -202,7 +205,7 @@ void workThread::burn_chip()
     while (waitForNextChip(g_bBurnRunning, g_bBurnChipHandled, false, attempts, passes, &linkGone)) {
         const int rt = burnPass(&workThread::sg_burn_chip_done);
         ++passes;
-        emit sg_pass_done(rt);
+        emit sg_pass_done(rt, g_wChipId);
         if (rt == 0) {
             unlockLink();
             g_bBurnChipHandled.store(1);
@@ -233,7 +236,7 @@ void workThread::auto_burn_chip()
     while (waitForNextChip(g_bAutoBurnRunning, g_bAutoBurnChipHandled, true, attempts, passes, &linkGone)) {
         const int rt = burnPass(&workThread::sg_auto_burn_chip_done);
         ++passes;
-        emit sg_pass_done(rt);
+        emit sg_pass_done(rt, g_wChipId);
         if (rt != 0)
             emit sg_lab_msg(kBurnFailed);
         g_bAutoBurnChipHandled.store(1);

@@ -90,13 +90,16 @@ void workThread::read_fw_version()
 {
     if (!lockLink()) {
         emit sg_fw_version(0, 0, 0);
+        emit sg_link_state(LinkHeldElsewhere);
         return;
     }
     uint16_t H = 0, M = 0, L = 0;
     m_link->GetFwVersion(H, M, L);
-    if (H != 0 || M != 0 || L != 0)
+    const bool answered = H != 0 || M != 0 || L != 0;
+    if (answered)
         read_error_status();
     unlockLink();
+    emit sg_link_state(answered ? LinkAnswered : LinkAbsent);
 }
 
 // Whatever the Link reported about its stand-alone burning since it was plugged in. Read right after

@@ -141,9 +141,13 @@ void workThread::finishTask(uint8_t task)
 {
     if (task == TaskIdle)
         return;
-    QMutexLocker locker(&s_taskMutex);
-    if (m_task.load() == task)
+    {
+        QMutexLocker locker(&s_taskMutex);
+        if (m_task.load() != task)
+            return;
         m_task.store(TaskIdle);
+    }
+    emit sg_idle();
 }
 
 void workThread::progress(int percent)

@@ -37,6 +37,9 @@ public:
         TaskReadFacParam = 12,
     };
 
+    // What a version query found (sg_link_state).
+    enum LinkFound : int { LinkAbsent = 0, LinkAnswered = 1, LinkHeldElsewhere = 2 };
+
     explicit workThread(QObject *parent = nullptr);
     ~workThread() override;
 
@@ -81,10 +84,15 @@ signals:
     void sg_read_fac_param_done(int nRt);
     void sg_updata_done(int nRt);
     void sg_ErrorLog_done(int nRt);
-    // After every chip pass of burn_chip and auto_burn_chip, with the pass's result code (0, 4, 5, ...),
-    // before the operation's own done signal; g_wChipId holds the id the chip answered.
-    void sg_pass_done(int nRt);
+    // After every chip pass of burn_chip and auto_burn_chip, with the pass's result code (0, 4, 5, ...) and
+    // the id the chip answered. The loop resets g_wChipId for the next chip at once, so a queued receiver
+    // takes the id from here, never from g_wChipId.
+    void sg_pass_done(int nRt, quint16 chipId);
+    // The task just ended and the worker takes a new one: the window may unlock what the task used.
+    void sg_idle();
     void sg_fw_version(ushort H, ushort M, ushort L);
+    // After every version query: what it found of the Link (LinkFound).
+    void sg_link_state(int state);
     void sg_th_ui_debug(QString strMsg);
 
 protected:

@@ -30,15 +30,15 @@ NamedLock &deviceLock()
 
 std::unique_ptr<NamedLock> s_heldLink;    // --link: this process's Link, for its whole life
 std::unique_ptr<NamedLock> s_openedLink;  // one-Link mode: the Link the current operation opens
+std::string s_openedPort;                  // its port, while s_openedLink is held
 
-// The transport opens the last Link interface enumerated; an emulated Link has no port and no lock.
-std::string openedLinkLockName()
+// The Link taken is the last Link interface enumerated; an emulated Link has no port and no lock.
+std::string lastEnumeratedPort()
 {
     const std::vector<std::string> paths = hidBackend().enumerate(LINK_VENDOR_ID, LINK_PRODUCT_ID);
     if (paths.empty())
         return std::string();
-    const QString port = linkLocationOfPath(QString::fromStdString(paths.back())).port;
-    return port.isEmpty() ? std::string() : linkLockName(port).toStdString();
+    return linkLocationOfPath(QString::fromStdString(paths.back())).port.toStdString();
 }
 
 } // namespace
@@ -59,17 +59,19 @@ bool getmutex()
     if (s_heldLink)
         return true;
     s_openedLink.reset();
+    s_openedPort.clear();
     if (!deviceLock().tryLock())
         return false;
-    const std::string name = openedLinkLockName();
-    if (name.empty())
+    const std::string port = lastEnumeratedPort();
+    if (port.empty())
         return true;
-    auto lock = std::make_unique<NamedLock>(name);
+    auto lock = std::make_unique<NamedLock>(linkLockName(QString::fromStdString(port)).toStdString());
     if (!lock->tryLock()) {
         deviceLock().unlock();
         return false;
     }
     s_openedLink = std::move(lock);
+    s_openedPort = port;
     return true;
 }
 
@@ -79,8 +81,15 @@ bool releaseMutex()
     if (s_heldLink)
         return true;
     s_openedLink.reset();
+    s_openedPort.clear();
     deviceLock().unlock();
     return true;
+}
+
+std::string lockedLinkPort()
+{
+    std::lock_guard<std::mutex> g(s_guard);
+    return s_openedPort;
 }
 
 std::string deviceLockLocation()

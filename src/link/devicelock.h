@@ -43,6 +43,9 @@ constexpr const char *kDeviceLockName = "kvo_usb_mutex_1234_4321";
 bool getmutex();
 // Releases the lock if held; always true.
 bool releaseMutex();
+// The port of the Link whose lock getmutex took, empty when it took none (no port, an emulated Link, not
+// held). While it is set, the transport opens the Link at that port only, never one that came later.
+std::string lockedLinkPort();
 // A run for one chosen Link (--link, a gang worker) drives that Link only: it holds the Link's own lock
 // (`name`, see linkLockName) for the rest of the process instead of the machine-wide one, and getmutex /
 // releaseMutex then take and drop nothing. False when another process holds that Link.

@@ -1,5 +1,7 @@
 #include "hidconnection.h"
 
+#include "devicelock.h"
+#include "linkports.h"
 #include "linkstate.h"
 
 #include <QDebug>
@@ -10,6 +12,20 @@
 namespace {
 LinkReporter s_silent;
 constexpr size_t kPathBufferSize = 260;
+}
+
+// Of several interfaces the last one is the Link's; the others are never opened, so none leaks. While an
+// operation holds the lock of one Link, only that Link is opened: one plugged in later enumerates last but
+// may belong to another program.
+std::string HidConnection::pathToOpen(const std::vector<std::string> &paths)
+{
+    const std::string port = lockedLinkPort();
+    if (port.empty())
+        return paths.empty() ? std::string() : paths.back();
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it)
+        if (linkLocationOfPath(QString::fromStdString(*it)).port.toStdString() == port)
+            return *it;
+    return std::string();
 }
 
 HidConnection::HidConnection(LinkReporter *reporter)
@@ -24,11 +40,10 @@ void HidConnection::setReporter(LinkReporter *reporter) { m_reporter = reporter 
 bool HidConnection::hidOpen()
 {
     hidClose();
-    const std::vector<std::string> paths = hidBackend().enumerate(LINK_VENDOR_ID, LINK_PRODUCT_ID);
-    // Of several interfaces the last one is the Link's; the others are never opened, so none leaks.
-    if (!paths.empty()) {
+    const std::string chosen = pathToOpen(hidBackend().enumerate(LINK_VENDOR_ID, LINK_PRODUCT_ID));
+    if (!chosen.empty()) {
         char path[kPathBufferSize] = {};
-        std::strncpy(path, paths.back().c_str(), kPathBufferSize - 1);
+        std::strncpy(path, chosen.c_str(), kPathBufferSize - 1);
         m_dev = hidBackend().openPath(path);
     }
     m_linkMissing = m_dev == nullptr;

@@ -4,6 +4,8 @@
 #include "linkreporter.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The worker's connection to the Link: one interface opened per command, blocks sent as trains of
 // 65-byte output reports and received as 64-byte input reports.
@@ -38,6 +40,8 @@ public:
     void setReporter(LinkReporter *reporter);
 
 private:
+    static std::string pathToOpen(const std::vector<std::string> &paths);
+
     HidHandle m_dev = nullptr;
     bool m_linkMissing = false;
     LinkReporter *m_reporter;

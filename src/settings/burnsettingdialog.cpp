@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QIcon>
 #include <QIntValidator>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace {
@@ -24,6 +25,15 @@ QString exclusiveText()
 
 } // namespace
 
+// The four timing fields, their value in g_autoBurnerSet and their largest value.
+QList<burnSettingDialog::HandlerTime> burnSettingDialog::handlerTimes() const
+{
+    return {{m_ui->lineEdit_startTime, &autoBurner_seting_t::StartTime, 65535, m_ui->label_StartTime},
+            {m_ui->lineEdit_BusyTime, &autoBurner_seting_t::BusyTime, 65535, m_ui->label_Busy_time},
+            {m_ui->lineEdit_EotTime, &autoBurner_seting_t::EotTime, 1000, m_ui->label_Eot_time},
+            {m_ui->lineEdit_OkNgTime, &autoBurner_seting_t::OkNgTime, 65535, m_ui->label_okNgTime}};
+}
+
 burnSettingDialog::burnSettingDialog(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::burnSettingDialog>())
 {
@@ -32,7 +42,17 @@ burnSettingDialog::burnSettingDialog(QWidget *parent)
     setWindowIcon(QIcon(appDir() + QStringLiteral("/logo.png")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    m_ui->lineEdit_EotTime->setValidator(new QIntValidator(0, 1000, this));
+    // The handler machine's timings and levels are set here, in milliseconds: the end-of-test time up to
+    // 1000, the others up to 65535. The fields open on the values held now.
+    for (const HandlerTime &t : handlerTimes()) {
+        QLineEdit *field = t.field;
+        field->setEnabled(true);
+        field->setValidator(new QIntValidator(0, t.maximum, this));
+        field->setToolTip(QCoreApplication::translate("settings", "毫秒，0 到 %1").arg(t.maximum));
+    }
+    for (QComboBox *level : {m_ui->comboBox_StartLevel, m_ui->comboBox_BusyLevel, m_ui->comboBox_OKLevel,
+                             m_ui->comboBox_NgLevel})
+        level->setEnabled(true);
 
     const QString freq = burn::openingClockText(g_fClockFreq);
     if (freq.isEmpty()) {
@@ -137,17 +157,40 @@ bool burnSettingDialog::calibrationAccepted()
     return false;
 }
 
+// A time out of its range is refused with the field named; an empty field keeps the value held now.
+bool burnSettingDialog::handlerTimesAccepted()
+{
+    for (const HandlerTime &t : handlerTimes()) {
+        QLineEdit *field = t.field;
+        const QString text = field->text().trimmed();
+        bool ok = false;
+        const uint value = text.toUInt(&ok, 10);
+        if (text.isEmpty() || (ok && value <= uint(t.maximum)))
+            continue;
+        field->setFocus();
+        boxes::inform(this, warningText(),
+                      QCoreApplication::translate("settings", "%1必须是0到%2之间的毫秒数")
+                          .arg(t.label->text())
+                          .arg(t.maximum));
+        return false;
+    }
+    return true;
+}
+
 void burnSettingDialog::on_pushButton_burnSettingOk_released()
 {
     if (!calibrationAccepted())
         return;
+    if (m_ui->groupBox_autoBurner->isChecked() && !handlerTimesAccepted())
+        return;
 
     int autoBurn = 0;
     if (m_ui->groupBox_autoBurner->isChecked()) {
-        g_autoBurnerSet.StartTime = burn::dialogTime(m_ui->lineEdit_startTime->text());
-        g_autoBurnerSet.BusyTime = burn::dialogTime(m_ui->lineEdit_BusyTime->text());
-        g_autoBurnerSet.EotTime = burn::dialogTime(m_ui->lineEdit_EotTime->text());
-        g_autoBurnerSet.OkNgTime = burn::dialogTime(m_ui->lineEdit_OkNgTime->text());
+        for (const HandlerTime &t : handlerTimes()) {
+            const QString text = t.field->text().trimmed();
+            if (!text.isEmpty())
+                g_autoBurnerSet.*t.value = burn::dialogTime(text);
+        }
         g_autoBurnerSet.StartLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_StartLevel->currentIndex()));
         g_autoBurnerSet.BusyLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_BusyLevel->currentIndex()));
         g_autoBurnerSet.OkLevel = static_cast<uint8_t>(qMax(0, m_ui->comboBox_OKLevel->currentIndex()));

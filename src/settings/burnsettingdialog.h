@@ -1,6 +1,12 @@
 #pragma once
 
+#include "production/productionsettings.h"
+
 #include <QDialog>
+#include <QList>
+
+class QLabel;
+class QLineEdit;
 
 #include <memory>
 
@@ -9,7 +15,8 @@ class burnSettingDialog;
 }
 
 // Burn settings for stand-alone burning ("烧录设置"). Every opening shows the stored settings. OK reports the switches through sg_burn_setting_done; the dialog itself stores only the
-// handler-machine record, the burn limit and the clock frequency.
+// handler-machine record (its four times and four levels are edited here), the burn limit and the clock
+// frequency.
 //
 // The window opens a new one each time (centred, application-modal, shown without exec) and connects
 // "sg_burn_setting_done(int, int, int, int, int,int)" to slt_burnSetting_done; the dialog deletes itself when
@@ -36,6 +43,15 @@ private slots:
     void on_pushButton_burnSettingOk_clicked(bool checked);
 
 private:
+    struct HandlerTime
+    {
+        QLineEdit *field;
+        uint16_t autoBurner_seting_t::*value;
+        int maximum;
+        QLabel *label;
+    };
+    QList<HandlerTime> handlerTimes() const;
+    bool handlerTimesAccepted();
     void showCurrentSettings();
     bool calibrationAccepted();
 

@@ -8,6 +8,10 @@
 #include <QDebug>
 #include <QIcon>
 
+namespace {
+constexpr int kValueDigits = 11;
+}
+
 serialNoDialog::serialNoDialog(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::serialNoDialog>()), m_rolling(g_rollingSet)
 {
@@ -28,6 +32,11 @@ serialNoDialog::serialNoDialog(QWidget *parent)
     c.step = m_ui->comboBox_step;
     c.area = m_ui->comboBox_start_AreaSel;
     m_editor = std::make_unique<RollingEditor>(this, c, &m_rolling, rolling::Editor::Dialog);
+    // Wide enough for the largest value (ten decimal digits): a narrow field scrolls and shows "234" for 1234.
+    for (QComboBox *field : {m_ui->comboBox_start_addr, m_ui->comboBox_start_val, m_ui->comboBox_step}) {
+        field->setMinimumContentsLength(kValueDigits);
+        field->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
 
     m_ui->groupBox_rolling->setChecked(g_bEnRollCode);
     m_editor->showRecord();

@@ -3,7 +3,9 @@
 
 #include "boxes/boxes.h"
 #include "files/chipname.h"
+#include "app/debugstream.h"
 #include "app/hexview.h"
+#include "app/systemreason.h"
 #include "app/linknames.h"
 #include "app/openpath.h"
 #include "app/savetarget.h"
@@ -12,6 +14,9 @@
 #include "app/summary.h"
 
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
 #include <QtTest>
 
 class TestAppViews : public QObject
@@ -308,6 +313,76 @@ private slots:
         QCOMPARE(rec.calls.size(), 2);
         QCOMPARE(rec.calls[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(rec.calls[1].text, QStringLiteral("q2"));
+    }
+
+    // The system's words for common file failures, in the user's language; anything else as it came.
+    void systemReasons_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("EPERM") << QString::fromLocal8Bit(std::strerror(EPERM)) << "不允许此操作";
+        QTest::newRow("ENOSPC") << QString::fromLocal8Bit(std::strerror(ENOSPC)) << "磁盘已满";
+        QTest::newRow("EACCES") << QString::fromLocal8Bit(std::strerror(EACCES)) << "没有权限";
+        QTest::newRow("ours") << "数据未能写入磁盘（同步失败）" << "数据未能写入磁盘（同步失败）";
+        QTest::newRow("quoted in ours") << QStringLiteral("12 字节未能全部写入文件（%1）").arg(QString::fromLocal8Bit(std::strerror(ENOSPC)))
+                                        << "12 字节未能全部写入文件（磁盘已满）";
+        QTest::newRow("unknown") << "Something else" << "Something else";
+    }
+    void systemReasons()
+    {
+        QFETCH(QString, system);
+        QFETCH(QString, shown);
+        QCOMPARE(systemReasonText(system), shown);
+    }
+
+    // The Link's state in words: each state its own text, an emulated Link never passing for a real one.
+    void linkStateTexts()
+    {
+        QStringList texts;
+        for (bool emulated : {false, true})
+            for (LinkState s : {LinkState::None, LinkState::Connected, LinkState::Busy, LinkState::Searching})
+                texts << linkStateText(s, emulated);
+        QCOMPARE(texts.at(0), QStringLiteral("没有Link：请插上Link"));
+        QCOMPARE(texts.at(1), QStringLiteral("Link已连接"));
+        QCOMPARE(texts.at(2), QStringLiteral("Link忙：正被其他程序使用"));
+        QCOMPARE(texts.at(5), QStringLiteral("Link: 模拟器"));
+        QVERIFY(texts.at(4) != texts.at(0));
+        QVERIFY(!linkStateHint(LinkState::None, false).isEmpty());
+        QVERIFY(!linkStateHint(LinkState::Busy, false).isEmpty());
+    }
+
+    // The debug stream of a wait loop: a repeating group is written once and then counted.
+    void repeatFilter_data()
+    {
+        QTest::addColumn<QStringList>("in");
+        QTest::addColumn<QStringList>("out");
+        const QString open = QStringLiteral("MI1 open ok");
+        const QString fail = QStringLiteral("InitProgrammer failed!");
+        QStringList wait;
+        for (int i = 0; i < 1000; ++i)
+            wait << open << fail;
+        QTest::newRow("distinct lines pass") << QStringList{"a", "b", "c"} << QStringList{"a", "b", "c"};
+        QTest::newRow("one line, many times") << QStringList{"x", "x", "x", "x", "y"}
+                                              << QStringList{"x", "... the last 1 line(s) repeated 3 more time(s)", "y"};
+        QTest::newRow("a wait loop's pair")
+            << (QStringList{"start"} + wait + QStringList{"burn"})
+            << QStringList{"start", open, fail, "... the last 2 line(s) repeated 999 more time(s)", "burn"};
+        QTest::newRow("a group cut short keeps its lines")
+            << QStringList{"a", "b", "a", "b", "a", "c"}
+            << QStringList{"a", "b", "... the last 2 line(s) repeated 1 more time(s)", "a", "c"};
+        QTest::newRow("pending run written at flush") << QStringList{"z", "z"}
+                                                      << QStringList{"z", "... the last 1 line(s) repeated 1 more time(s)"};
+    }
+    void repeatFilter()
+    {
+        QFETCH(QStringList, in);
+        QFETCH(QStringList, out);
+        QStringList written;
+        RepeatFilter filter([&written](const QString &line) { written << line; });
+        for (const QString &line : in)
+            filter.add(line);
+        filter.flush();
+        QCOMPARE(written, out);
     }
 };
 

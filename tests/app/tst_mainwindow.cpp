@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
+#include "chipdialog/dialogchiptype.h"
 #include "emulator/emulatorbackend.h"
 #include "emulator/linkemulator.h"
 #include "engine/engineflags.h"
@@ -25,6 +26,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QToolButton>
 #include <QDir>
@@ -300,11 +304,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
         QCOMPARE(done.first().first().toInt(), code);
         QCoreApplication::processEvents();
-        QVERIFY(m_boxes->sawText(code == 36 ? QStringLiteral("打开USB失败") : QStringLiteral("usb被其他app占用了")));
+        QVERIFY(m_boxes->sawText(code == 36 ? QStringLiteral("打开USB失败")
+                                            : QStringLiteral("Link正被其他程序使用(例如命令行烧录)。请先结束那个程序，再试一次。")));
+        QCOMPARE(child<QLabel>("label_link_state")->text(),
+                 code == 36 ? QStringLiteral("没有Link：请插上Link") : QStringLiteral("Link忙：正被其他程序使用"));
         QVERIFY(action("burn_action")->isChecked());
         QVERIFY(action("burn_action")->isEnabled());
         QVERIFY(othersDisabled());
         // The user switches it off.
+        waitIdle();
         action("burn_action")->setChecked(false);
         QVERIFY(action("open_action")->isEnabled());
         QCOMPARE(g_bBurnRunning.load(), uint8_t(0));
@@ -824,6 +832,11 @@ private slots:
         QCOMPARE(int(g_ucBinBuf[0x42]), 0x42);
         QCOMPARE(child<QLabel>("label_bin")->text(), QString::asprintf("%04X", sum));
         QCOMPARE(m_window->summaryText(), QStringLiteral("烧录项: ROM"));
+        // Said where it cannot be missed, not only in the log.
+        QCOMPARE(verdict(), QStringLiteral("NG"));
+        QCOMPARE(verdictDetail(), QStringLiteral("未加载：项目文件不完整"));
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Warning);
+        QVERIFY(m_boxes->calls.last().text.contains(QDir::toNativeSeparators(damaged)));
     }
 
     void helpWithoutViewerNamesTheGuide()
@@ -850,6 +863,7 @@ private slots:
         const uint8_t before = g_ucNVRBinBuf[3];
         nvr1->item(0, 3)->setText(QStringLiteral("5a"));
         QCOMPARE(g_ucNVRBinBuf[3], before);
+        QVERIFY(m_window->logText().contains(QStringLiteral("刚才输入的值没有保存")));  // not dropped silently
         QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), 30000);
         waitIdle();
         QVERIFY(nvr1->editTriggers() != QAbstractItemView::NoEditTriggers);
@@ -968,6 +982,328 @@ private slots:
         QCOMPARE(table->horizontalHeaderItem(15)->text(), QStringLiteral("0F"));
         QCOMPARE(table->verticalHeaderItem(2)->text(), QStringLiteral("0020"));
         QCOMPARE(table->horizontalHeader()->sectionResizeMode(15), QHeaderView::Stretch);
+    }
+
+    // --- each operation's own verdict --------------------------------------------------------------------------
+
+    // After a burn's OK, an erase, a blank check and a wait for the next chip each show their own state.
+    void resultBarShowsTheLastOperation()
+    {
+        rampRom();
+        QueuedSpy burnt(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!burnt.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+
+        answerYesNo(true);
+        QCOMPARE(runOperation("erase_action", &workThread::sg_erase_chip_done), 0);
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+        QCOMPARE(verdictDetail(), QStringLiteral("擦除芯片完成"));
+
+        QCOMPARE(runOperation("blank_action", &workThread::sg_check_blank_done), 0);
+        QCOMPARE(verdictDetail(), QStringLiteral("查空：空片"));
+
+        m_emulator->setChipPresent(false);
+        action("auto_burn_action")->setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(verdict(), QStringLiteral("wait"), 20000);
+        QVERIFY(child<QLabel>("label_result")->text().contains(QStringLiteral("等待芯片")));
+        action("auto_burn_action")->setChecked(false);
+        waitIdle();
+    }
+
+    // A Link pulled out during a run: the run ends, the window says the Link was removed, and everything is
+    // usable again without switching the burn off by hand.
+    void pulledOutLinkEndsTheRunAndSaysSo()
+    {
+        rampRom();
+        m_emulator->setChipPresent(false);
+        const auto replug = qScopeGuard([this] { m_emulator->setConnected(true); });
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_emulator->commandCount(LinkCode::InitProgrammer) > 0, 20000);
+        m_emulator->setConnected(false);
+        m_window->slt_device_removed(kNormalName);  // as the hot-plug source reports it
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(done.first().first().toInt(), 36);
+        QVERIFY(m_boxes->sawText(QStringLiteral("Link已被拔出。请插上Link，再试一次。")));
+        QVERIFY(!action("burn_action")->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
+        QVERIFY(action("burn_action")->isEnabled());
+        QCOMPARE(child<QLabel>("label_link_state")->text(), QStringLiteral("没有Link：请插上Link"));
+    }
+
+    // Ticking an area after opening a file is a change the project file would keep; a BIN of two areas
+    // says what to do instead.
+    void areaTicksAreChangesAndTwoAreasNeedAProject()
+    {
+        const QString hex = writeFile(QStringLiteral("tick.hex"), ":0100000055AA\n:00000001FF\n");
+        answerFile(hex);
+        action("open_action")->trigger();
+        QVERIFY(!m_window->isModified());
+        child<QCheckBox>("checkBox_bin")->click();
+        QVERIFY(m_window->isModified());
+
+        child<QCheckBox>("checkBox_bl")->click();
+        const QString bin = m_appDir.path() + QStringLiteral("/two.bin");
+        answerSave(bin, QStringLiteral("bin(*.bin)"));
+        action("save_action")->trigger();
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Warning);
+        QVERIFY2(m_boxes->calls.last().text.contains(QStringLiteral(".mprj")), qPrintable(m_boxes->calls.last().text));
+        QVERIFY(!QFile::exists(bin));
+    }
+
+    // The emulator rehearses a line's Link: a project downloaded with upload protection is not given back,
+    // and the factory parameters carry a clock.
+    void emulatorRefusesAProtectedUploadAndKnowsItsClock()
+    {
+        rampRom();
+        g_bEnUploadProtect = true;
+        // The downloads restart the Link; it is back before the next test, whatever happens here.
+        const auto settle = qScopeGuard([this] {
+            g_bEnUploadProtect = false;
+            m_emulator->advanceClock(5000);
+        });
+        answerYesNo(true);
+        QCOMPARE(runOperation("down_action", &workThread::sg_download_done), 0);
+        m_emulator->advanceClock(5000);  // back from the restart that ends a download
+        const int boxes = m_boxes->calls.size();
+        QVERIFY(runOperation("upload_action", &workThread::sg_upload_done) != 0);
+        QCOMPARE(m_boxes->calls.size(), boxes + 1);
+        QVERIFY2(m_boxes->calls.last().text.contains(QStringLiteral("上传数据保护")), qPrintable(m_boxes->calls.last().text));
+        QCOMPARE(verdict(), QStringLiteral("NG"));
+
+        // Without protection the same project comes back.
+        g_bEnUploadProtect = false;
+        answerYesNo(true);
+        QCOMPARE(runOperation("down_action", &workThread::sg_download_done), 0);
+        m_emulator->advanceClock(5000);
+        QCOMPARE(runOperation("upload_action", &workThread::sg_upload_done), 0);
+
+        QueuedSpy factory(&m_window->worker(), &workThread::sg_read_fac_param_done);
+        child<QPushButton>("pushButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!factory.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(factory.first().first().toInt(), 0);
+        QVERIFY2(m_window->logText().contains(QStringLiteral("主频: 24.00MHz")), qPrintable(m_window->logText()));
+    }
+
+    // --- the status bar at the window's size -------------------------------------------------------------
+
+    // The longest settings, the longest Link state and a long message at 1100x650: every part of the status
+    // bar stays in sight and readable, the counters and their reset too; only the summary gives way, with
+    // the whole of it in its tooltip.
+    void statusBarKeepsEverythingInSight_data()
+    {
+        QTest::addColumn<Language>("language");
+        QTest::newRow("zh") << Language::Chinese;
+        QTest::newRow("en") << Language::English;
+    }
+    void statusBarKeepsEverythingInSight()
+    {
+        QFETCH(Language, language);
+        m_window.reset();
+        installLanguage(language);
+        const auto back = qScopeGuard([] { installLanguage(Language::Chinese); });
+        m_window = std::make_unique<mcu_writer>();
+        waitIdle();
+        m_window->setEmulator(*m_emulator);
+        g_bEnBin = g_bEnBL = g_bEnEE = g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = true;
+        g_bEnRollCode = g_bEnEncryption = g_bEnLimit = g_bEnAutoBurner = true;
+        g_bUartMode = g_bEnUploadProtect = g_bEnAutoWrite = true;
+        m_window->updateSettingsSummary();
+        QMetaObject::invokeMethod(m_window.get(), "slt_link_state", Q_ARG(int, 2));  // the longest state
+        auto *message = child<QLabel>("label_msg");
+        message->setText(QCoreApplication::translate("engine", "芯片连接中") + QStringLiteral("......"));
+        m_window->setFixedSize(1100, 650);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCoreApplication::processEvents();
+
+        const QRect window = m_window->rect();
+        const auto inSight = [&](QWidget *w, bool wholeText) {
+            const QRect r(w->mapTo(m_window.get(), QPoint(0, 0)), w->size());
+            QVERIFY2(w->isVisible() && window.contains(r), qPrintable(w->objectName()));
+            if (auto *label = qobject_cast<QLabel *>(w); label && wholeText && !label->text().isEmpty())
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                         qPrintable(QStringLiteral("%1: %2").arg(w->objectName(), label->text())));
+        };
+        for (const char *name : {"label_msg", "label_link_state", "label_connect", "label_counters"})
+            inSight(child<QWidget>(name), true);
+        inSight(child<QWidget>("pushButton_resetCounters"), false);
+        inSight(child<QWidget>("progressBar"), false);
+        auto *summary = child<QLabel>("label_summary");
+        inSight(summary, false);
+        QVERIFY(summary->width() >= summary->minimumSizeHint().width());
+        QVERIFY(!summary->text().isEmpty());
+        const QString full = m_window->summaryText();
+        QVERIFY(full.contains(QCoreApplication::translate("summary", "上传保护")));
+        QVERIFY(summary->text() == full || summary->toolTip() == full);
+        QCOMPARE(child<QLabel>("label_link_state")->text(),
+                 language == Language::English ? QStringLiteral("Link busy: used by another program")
+                                               : QStringLiteral("Link忙：正被其他程序使用"));
+    }
+
+    // --- a pass burns what it was started with -------------------------------------------------------------
+
+    // Every control that changes an area, an image, a table or a setting is locked while a burn waits for
+    // its chip and while it burns; the OK names the image that pass burned.
+    void burnLocksEveryEditingControl()
+    {
+        rampRom();
+        child<QCheckBox>("checkBox_bl")->click();
+        QVERIFY(g_bEnBin && g_bEnBL);
+        m_emulator->setChipPresent(false);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_emulator->commandCount(LinkCode::InitProgrammer) > 0, 20000);
+        for (const char *name : {"checkBox_bin", "checkBox_bl", "groupBox_bin", "groupBox_NVR1", "groupBox_EE",
+                                 "pushButton_userCfg", "pushButton_serialNoSetting", "pushButton_burnSetting",
+                                 "comboBox_icType", "pushButton"})
+            QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
+        for (const char *name : {"action_open", "action_save", "action_read", "action_check_blank",
+                                 "action_serial_no", "action_user_cfg", "action_burnSetting", "action_custom",
+                                 "actionI2C", "actionSingleLine", "auto_burn_action"})
+            QVERIFY2(!action(name)->isEnabled(), name);
+        QVERIFY(othersDisabled());
+        QVERIFY(action("burn_action")->isEnabled());
+
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        m_emulator->setChipPresent(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 30000);
+        waitIdle();
+        QCOMPARE(verdict(), QStringLiteral("OK"));
+        QCOMPARE(verdictDetail(), QStringLiteral("校验和 %1").arg(QString::asprintf("%04X", g_nBinCheckSum)));
+        QVERIFY(child<QWidget>("groupBox_bin")->isEnabled());
+        QVERIFY(action("action_open")->isEnabled());
+    }
+
+    // A burn switched off while its pass runs stays locked (the toggle says it is stopping) until the pass
+    // has ended and the worker is idle.
+    void switchedOffMidPassStaysLockedUntilIdle()
+    {
+        rampRom();
+        const int erasesBefore = m_emulator->commandCount(LinkCode::EraseFlash);
+        std::atomic<bool> hold{true};
+        std::atomic<bool> held{false};
+        setLinkSleepHook([&](int ms) {
+            m_emulator->advanceClock(ms);
+            if (m_emulator->commandCount(LinkCode::EraseFlash) > erasesBefore) {
+                held = true;
+                while (hold.load())
+                    QThread::msleep(2);
+            }
+        });
+        const auto restore = qScopeGuard([&] {
+            hold = false;
+            waitIdle();
+            setLinkSleepHook({});
+            m_emulator->attachToLinkClock();
+        });
+        QueuedSpy done(&m_window->worker(), &workThread::sg_burn_chip_done);
+        action("burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(held.load(), 20000);
+
+        action("burn_action")->setChecked(false);
+        QVERIFY(!action("open_action")->isEnabled());
+        QVERIFY(!action("action_open")->isEnabled());
+        QVERIFY(!child<QWidget>("checkBox_bin")->isEnabled());
+        QVERIFY(!child<QWidget>("groupBox_bin")->isEnabled());
+        QVERIFY(!action("burn_action")->isEnabled());
+        QCOMPARE(action("burn_action")->text(), QStringLiteral("停止中..."));
+        QTest::qWait(50);
+        QVERIFY(!action("open_action")->isEnabled());
+
+        hold = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 30000);
+        waitIdle();
+        QTRY_VERIFY_WITH_TIMEOUT(action("open_action")->isEnabled(), 20000);
+        QVERIFY(child<QWidget>("checkBox_bin")->isEnabled());
+        QVERIFY(action("burn_action")->isEnabled());
+        QVERIFY(action("burn_action")->text() != QStringLiteral("停止中..."));
+        QCOMPARE(m_emulator->commandCount(LinkCode::EraseFlash), erasesBefore + 1);
+    }
+
+    // The loop resets the answered id for the next chip at once; the verdict takes the id from the pass.
+    void wrongChipVerdictNamesTheChipThePassFound()
+    {
+        rampRom();
+        m_emulator->setChipId(0x2611);
+        const auto restore = qScopeGuard([this] { m_emulator->setChipId(LinkEmulator::kDefaultChipId); });
+        // As the worker does when it looks at the next chip, before the window has shown this one.
+        connect(&m_window->worker(), &workThread::sg_pass_done, this, [](int, quint16) { g_wChipId = 0xFFFF; },
+                Qt::DirectConnection);
+        QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        action("auto_burn_action")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!passes.isEmpty(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!action("auto_burn_action")->isChecked(), 20000);
+        waitIdle();
+        QCOMPARE(passes.first().at(1).toInt(), 0x2611);
+        QCOMPARE(verdictDetail(), QStringLiteral("需要 VR5K2610，检测到 VR5K2611"));
+        QVERIFY2(m_window->logText().contains(QStringLiteral("目标MCU是 VR5K2611")), qPrintable(m_window->logText()));
+    }
+
+    // Saving custom chip types restarts the program: unsaved work is asked about first, and No keeps it all.
+    void customChipRestartAsksFirst()
+    {
+        int restarts = 0;
+        DialogChipType::setRestarter([&restarts] { ++restarts; });
+        const auto restore = qScopeGuard([] { DialogChipType::setRestarter({}); });
+        QFile cfg(m_appDir.path() + QStringLiteral("/cfg.db"));
+        QVERIFY(cfg.open(QIODevice::ReadOnly));
+        const QByteArray cfgBefore = cfg.readAll();
+        cfg.close();
+        const QString logo = m_appDir.path() + QStringLiteral("/mine.png");
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(logo));
+
+        rampRom();
+        QVERIFY(m_window->isModified());
+        action("action_custom")->trigger();
+        auto *dialog = m_window->findChild<DialogChipType *>();
+        QVERIFY(dialog);
+        answerFile(logo);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonLogoPath"))->click();
+        dialog->findChild<QLineEdit *>(QStringLiteral("lineEditCustom"))->setText(QStringLiteral("MY1"));
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonAdd"))->click();
+        answerYesNo(false);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonOK"))->click();
+        QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Question);
+        QCOMPARE(restarts, 0);
+        QVERIFY(cfg.open(QIODevice::ReadOnly));
+        QCOMPARE(cfg.readAll(), cfgBefore);
+        cfg.close();
+
+        answerYesNo(true);
+        dialog->findChild<QPushButton *>(QStringLiteral("pushButtonOK"))->click();
+        QCOMPARE(restarts, 1);
+        QVERIFY(cfg.open(QIODevice::WriteOnly));  // the fixture's cfg.db again, for the tests after this one
+        cfg.write(cfgBefore);
+    }
+
+    // The command line's several-Link form is refused, not taken as one folder named "A,B"; --help opens
+    // no window either.
+    void startOptionsTheWindowDoesNotTake_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=emu-a,emu-b"} << 2;
+        QTest::newRow("--help") << QStringList{"tarnquill", "--help"} << 0;
+        QTest::newRow("-h") << QStringList{"tarnquill", "-h"} << 0;
+    }
+    void startOptionsTheWindowDoesNotTake()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        m_window.reset();
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(m_appDir.path());
+        const auto back = qScopeGuard([cwd] { QDir::setCurrent(cwd); });
+        QCOMPARE(runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), arguments), code);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<mcu_writer *>(w));
+        QVERIFY(!QFile::exists(m_appDir.path() + QStringLiteral("/emu-a,emu-b")));
+        QCOMPARE(&hidBackend(), static_cast<HidBackend *>(m_backend.get()));
+        QVERIFY(windowUsage().contains(QStringLiteral("--emulate")));
     }
 
     void endToEndBurnAndReadBack()

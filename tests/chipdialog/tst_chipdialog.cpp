@@ -5,6 +5,7 @@
 #include "chip/mcuinfo.h"
 #include "files/cfgdb.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
@@ -61,6 +62,7 @@ private slots:
     void refusedChangeKeepsCfgDb();
     void okInstallsLogoAndRestarts();
     void unwritableFolderSaysSo();
+    void opensWithTheListCfgDbHolds();
 
 private:
     int m_restarts = 0;
@@ -289,6 +291,55 @@ void TestChipDialog::unwritableFolderSaysSo()
     QCOMPARE(m_restarts, 0);
     QVERIFY(dlg);
     delete dlg;
+}
+
+// Saving again keeps the earlier entries, the company and the installed logo; only what was added changes.
+void TestChipDialog::opensWithTheListCfgDbHolds()
+{
+    QTemporaryDir dir;
+    const QByteArray logoBytes = [] {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(4, 4, QImage::Format_RGB32).save(&buffer, "PNG");
+        return bytes;
+    }();
+    QFile logo(dir.filePath(QStringLiteral("logo.png")));
+    QVERIFY(logo.open(QIODevice::WriteOnly));
+    logo.write(logoBytes);
+    logo.close();
+    g_strCompany = QStringLiteral("Acme");
+    g_nCfgCount = 2;
+    g_strCfgChip[0] = g_mcuList.at(0).strName;
+    g_strCfgName[0] = QStringLiteral("OLD-A");
+    g_strCfgChip[1] = g_mcuList.at(3).strName;
+    g_strCfgName[1] = QStringLiteral("OLD-B");
+    QCOMPARE(writeCfgFile(dir.path()), 0);
+    clearCfg();
+    QCOMPARE(readCfgFile(dir.path(), FileMessages()), 0);
+
+    boxes::Recorder rec;
+    QPointer<DialogChipType> dlg = new DialogChipType(nullptr, dir.path());
+    auto *table = find<QTableWidget>(dlg, "tableWidgetCustom");
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->item(1, 0)->text(), g_mcuList.at(3).strName);
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("OLD-B"));
+    QCOMPARE(find<QLineEdit>(dlg, "CompanyNameLineEdit")->text(), QStringLiteral("Acme"));
+    addRow(dlg, 5, QStringLiteral("NEW-C"));
+    find<QPushButton>(dlg, "pushButtonOK")->click();
+    QVERIFY2(rec.calls.isEmpty(), qPrintable(rec.texts().join(QLatin1Char('|'))));
+    QCOMPARE(m_restarts, 1);
+
+    clearCfg();
+    QCOMPARE(readCfgFile(dir.path(), FileMessages()), 0);
+    QCOMPARE(g_nCfgCount, 3);
+    QCOMPARE(g_strCfgName[0], QStringLiteral("OLD-A"));
+    QCOMPARE(g_strCfgName[1], QStringLiteral("OLD-B"));
+    QCOMPARE(g_strCfgName[2], QStringLiteral("NEW-C"));
+    QCOMPARE(g_strCompany, QStringLiteral("Acme"));
+    QVERIFY(logo.open(QIODevice::ReadOnly));
+    QCOMPARE(logo.readAll(), logoBytes);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(TestChipDialog)

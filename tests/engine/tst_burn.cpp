@@ -151,6 +151,29 @@ private slots:
         QVERIFY(rig.recorder.done.isEmpty());
     }
 
+    // An empty socket is asked at a calm pace: every "no chip" is followed by a pause of the Link's time, so
+    // at real time the wait sleeps instead of keeping a core busy.
+    void emptySocketIsAskedAtACalmPace()
+    {
+        std::atomic<long> waitedMs{0};  // outlives the rig, whose worker calls the hook until it ends
+        EngineRig rig;
+        loadImages();
+        g_bEnBin = true;
+        rig.emu.setChipPresent(false);
+        setLinkSleepHook([&](int ms) {
+            waitedMs += ms;
+            rig.emu.advanceClock(ms);
+        });
+        g_bBurnRunning.store(1);
+        QVERIFY(rig.thread->setTask(workThread::TaskBurn));
+        QVERIFY(QTest::qWaitFor([&] { return rig.emu.commandCount(LinkCode::InitProgrammer) >= 20; }));
+        g_bBurnRunning.store(0);
+        QVERIFY(rig.waitIdle());
+        const int asks = rig.emu.commandCount(LinkCode::InitProgrammer);
+        QVERIFY2(waitedMs.load() >= 20L * (asks - 1),
+                 qPrintable(QStringLiteral("%1 ms for %2 asks").arg(waitedMs.load()).arg(asks)));
+    }
+
     // A Link pulled out while the loop waits for a chip ends the run with the USB failure, after a short grace
     // for a re-plug, and at a calm pace meanwhile: no loop may wait forever for chips a missing Link never finds.
     void pulledOutLinkEndsTheRun_data()

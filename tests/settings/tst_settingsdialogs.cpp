@@ -133,7 +133,9 @@ private slots:
     void dialogLimitEntry_data();
     void dialogLimitEntry();
     void okWithUntouchedLimitStoresZero();
-    void okWithHandlerMachineStoresZeros();
+    void serialFieldsShowWholeValues();
+    void handlerMachineTimingsAndLevels_data();
+    void handlerMachineTimingsAndLevels();
     void clockFrequency_data();
     void clockFrequency();
     void firstOpeningShows27();
@@ -429,20 +431,84 @@ void TestSettingsDialogs::okWithUntouchedLimitStoresZero()
     QCOMPARE(done.at(0).at(0).toInt(), 0);
 }
 
-void TestSettingsDialogs::okWithHandlerMachineStoresZeros()
+// The value fields are wide enough for the largest value: a narrow one scrolled and showed "234" for 1234.
+void TestSettingsDialogs::serialFieldsShowWholeValues()
 {
-    g_autoBurnerSet = autoBurner_seting_t{};  // the dialog opens on the stored timing
     boxes::Recorder rec;
-    auto *dlg = new burnSettingDialog;
-    QSignalSpy done(dlg, &burnSettingDialog::sg_burn_setting_done);
+    QPointer<serialNoDialog> dlg = new serialNoDialog;
+    dlg->adjustSize();
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    for (const char *name : {"comboBox_start_val", "comboBox_step", "comboBox_start_addr"}) {
+        QLineEdit *edit = find<QComboBox>(dlg, name)->lineEdit();
+        QVERIFY2(edit->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")) <= edit->width(), name);
+    }
+    delete dlg;
+}
+
+// The handler machine is set up here: the dialog opens on the timings and levels held now, OK keeps them
+// untouched, and every time and level can be edited within its range.
+void TestSettingsDialogs::handlerMachineTimingsAndLevels_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("untouched") << "" << "" << true;
+    QTest::newRow("start 65535") << "lineEdit_startTime" << "65535" << true;
+    QTest::newRow("busy 0") << "lineEdit_BusyTime" << "0" << true;
+    QTest::newRow("EOT 1000") << "lineEdit_EotTime" << "1000" << true;
+    QTest::newRow("EOT 1001") << "lineEdit_EotTime" << "1001" << false;
+    QTest::newRow("OK/NG 70000") << "lineEdit_OkNgTime" << "70000" << false;
+    QTest::newRow("emptied field keeps its value") << "lineEdit_OkNgTime" << "" << true;
+}
+
+void TestSettingsDialogs::handlerMachineTimingsAndLevels()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    const autoBurner_seting_t held{100, 200, 10, 30, 1, 0, 1, 0};
+    g_autoBurnerSet = held;
+    boxes::Recorder rec;
+    QPointer<burnSettingDialog> dlg = new burnSettingDialog;
+    QSignalSpy done(dlg.data(), &burnSettingDialog::sg_burn_setting_done);
     find<QGroupBox>(dlg, "groupBox_autoBurner")->setChecked(true);
-    QVERIFY(!find<QLineEdit>(dlg, "lineEdit_startTime")->isEnabled());
+    for (const char *name : {"lineEdit_startTime", "lineEdit_BusyTime", "lineEdit_EotTime", "lineEdit_OkNgTime",
+                             "comboBox_StartLevel", "comboBox_BusyLevel", "comboBox_OKLevel", "comboBox_NgLevel"})
+        QVERIFY2(find<QWidget>(dlg, name)->isEnabled(), name);
+    QCOMPARE(find<QLineEdit>(dlg, "lineEdit_BusyTime")->text(), QStringLiteral("200"));
+    QCOMPARE(find<QComboBox>(dlg, "comboBox_OKLevel")->currentIndex(), 1);
+    if (!field.isEmpty())
+        find<QLineEdit>(dlg, field.toLatin1().constData())->setText(typed);
     QMetaObject::invokeMethod(dlg, "on_pushButton_burnSettingOk_released");
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(done.at(0).at(0).toInt(), 1);
-    const autoBurner_seting_t a = g_autoBurnerSet;
-    QCOMPARE(a.StartTime + a.BusyTime + a.EotTime + a.OkNgTime, 0);
-    QCOMPARE(a.StartLevel + a.BusyLevel + a.OkLevel + a.NgLevel, 0);
+    QCOMPARE(done.count(), accepted ? 1 : 0);
+    autoBurner_seting_t expected = held;
+    if (accepted && !typed.isEmpty()) {
+        const uint16_t value = uint16_t(typed.toUInt());
+        if (field == QLatin1String("lineEdit_startTime"))
+            expected.StartTime = value;
+        else if (field == QLatin1String("lineEdit_BusyTime"))
+            expected.BusyTime = value;
+        else if (field == QLatin1String("lineEdit_EotTime"))
+            expected.EotTime = value;
+    }
+    QCOMPARE(std::memcmp(&g_autoBurnerSet, &expected, sizeof expected), 0);
+    QCOMPARE(rec.calls.size(), accepted ? 0 : 1);
+    if (!accepted) {
+        QVERIFY(dlg);
+        delete dlg;
+        return;
+    }
+    // The levels too.
+    g_autoBurnerSet = held;
+    QPointer<burnSettingDialog> again = new burnSettingDialog;
+    find<QGroupBox>(again, "groupBox_autoBurner")->setChecked(true);
+    find<QComboBox>(again, "comboBox_NgLevel")->setCurrentIndex(1);
+    find<QComboBox>(again, "comboBox_StartLevel")->setCurrentIndex(0);
+    QMetaObject::invokeMethod(again, "on_pushButton_burnSettingOk_released");
+    QCOMPARE(int(g_autoBurnerSet.NgLevel), 1);
+    QCOMPARE(int(g_autoBurnerSet.StartLevel), 0);
+    QCOMPARE(g_autoBurnerSet.BusyTime, held.BusyTime);
 }
 
 void TestSettingsDialogs::clockFrequency_data()
