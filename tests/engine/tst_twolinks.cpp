@@ -143,5 +143,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTwoLinks)
+TQ_ENGINE_TEST_MAIN(TestTwoLinks)
 #include "tst_twolinks.moc"
