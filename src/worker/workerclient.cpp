@@ -86,7 +86,8 @@ void WorkerClient::start(const QString &program, const QStringList &arguments, Q
     environment.insert(QString::fromLatin1(WorkerProtocol::kEnvironmentVariable), QString::number(WorkerProtocol::kVersion));
     m_process.setProcessEnvironment(environment);
     m_process.start(program, arguments);
-    rearmSilence();
+    if (m_report.running())
+        rearmSilence();  // Windows reports a program that cannot start inside start() itself
 }
 
 void WorkerClient::stop()
@@ -257,5 +258,7 @@ void WorkerClient::onError(QProcess::ProcessError error)
     m_report.ending = WorkerReport::Ending::NotStarted;
     m_report.failure = QCoreApplication::translate("worker", "cannot start a worker: %1").arg(m_process.errorString());
     m_report.lastMessage = m_report.failure;
-    emit finished();
+    // Queued: on Windows this runs inside start(), and a caller learns of the end after start() returns, as
+    // it does on Linux.
+    QMetaObject::invokeMethod(this, &WorkerClient::finished, Qt::QueuedConnection);
 }

@@ -1103,6 +1103,10 @@ private slots:
     void statusBarKeepsEverythingInSight()
     {
         QFETCH(Language, language);
+#ifdef Q_OS_WIN
+        if (language == Language::English)
+            QSKIP("text metrics under Wine's offscreen platform are not the window's");
+#endif
         m_window.reset();
         installLanguage(language);
         const auto back = qScopeGuard([] { installLanguage(Language::Chinese); });

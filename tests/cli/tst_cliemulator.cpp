@@ -96,6 +96,11 @@ private slots:
     void aFolderGivenTwiceIsRefused()
     {
         QFETCH(QString, second);
+#ifdef Q_OS_WIN
+        // QFile::link makes a shortcut there, a file of its own, not a second name of the folder.
+        if (second == QLatin1String("alias"))
+            QSKIP("Windows gives a folder no second name without an administrator");
+#endif
         QCOMPARE(cli({QStringLiteral("emulator"), QStringLiteral("link")}).exitCode, 0);
         QVERIFY(QFile::link(path(QStringLiteral("link")), path(QStringLiteral("alias"))));
         const QString folders = QStringLiteral("--emulate=link,other,%1").arg(second);
@@ -153,7 +158,7 @@ private slots:
                                  QStringLiteral("burn"), QStringLiteral("in.bin")});
         const CliRun one = cli({emulate(), QStringLiteral("burn"), QStringLiteral("in.bin"), QStringLiteral("--verify")});
         QCOMPARE(one.exitCode, 0);
-        QVERIFY2(QRegularExpression(QStringLiteral("^emu1: OK [0-9A-F]{4}\n$")).match(QString::fromUtf8(one.out)).hasMatch(),
+        QVERIFY2(QRegularExpression(QStringLiteral("^emu1: OK [0-9A-F]{4}\r?\n$")).match(QString::fromUtf8(one.out)).hasMatch(),
                  one.out.constData());
         QCOMPARE(gang.exitCode, 0);
         QCOMPARE(one.out, gang.out);
