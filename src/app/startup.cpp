@@ -91,7 +91,7 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
         boxes::inform(&window, QCoreApplication::translate("mcu_writer", "错误"),
                       QCoreApplication::translate("mcu_writer", "配置文件读取错误,请重新安装软件！"));
         window.close();
-        return 0;
+        return 1;
     }
     if (link.emulator()) {
         window.setHotplugSource(new EmulatorHotplugSource(*link.emulator()));

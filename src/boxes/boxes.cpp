@@ -1,7 +1,10 @@
 #include "boxes.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
+
+#include <cstdio>
 
 namespace boxes {
 
@@ -18,6 +21,14 @@ Answer dispatch(const Call &call)
     return handler()(call);
 }
 
+// Nobody sees a box on these platforms, and nobody could close it: a box there would stop the program for
+// good (at start-up, before anything else could say what went wrong). Its message goes to stderr instead.
+bool platformUnseen()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
 void okBox(QWidget *parent, Kind kind, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     if (handler()) {
@@ -28,6 +39,10 @@ void okBox(QWidget *parent, Kind kind, QMessageBox::Icon icon, const QString &ti
         c.buttons = QMessageBox::Ok;
         c.icon = icon;
         dispatch(c);
+        return;
+    }
+    if (platformUnseen()) {
+        std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return;
     }
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);

@@ -39,7 +39,8 @@ using Handler = std::function<Answer(const Call &)>;
 // nullptr (empty function) restores the real dialogs.
 void setHandler(Handler handler);
 
-// Boxes with an OK button.
+// Boxes with an OK button. On a platform nobody sees (offscreen, minimal) without a handler, the title and
+// text go to stderr and the call returns at once.
 void inform(QWidget *parent, const QString &title, const QString &text);
 void warn(QWidget *parent, const QString &title, const QString &text);
 void critical(QWidget *parent, const QString &title, const QString &text);

@@ -192,7 +192,7 @@ private slots:
         qputenv("TQ_APP_DIR", empty.path().toUtf8());
         const int code = runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), {});
         qputenv("TQ_APP_DIR", saved);
-        QCOMPARE(code, 0);
+        QCOMPARE(code, 1);
         QCOMPARE(m_boxes->calls.size(), 2);
         QCOMPARE(m_boxes->calls[0].title, QStringLiteral("警告"));
         QCOMPARE(m_boxes->calls[1].title, QStringLiteral("错误"));
