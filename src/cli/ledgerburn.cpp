@@ -12,6 +12,7 @@
 #include <QUuid>
 
 #include <cstring>
+#include <future>
 
 namespace {
 // Values a loop reserves at a time: few enough that a crash voids little, enough that stations rarely meet.
@@ -118,10 +119,13 @@ bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool next
     if (!m_active || (m_serials && !m_current))
         return true;
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        bool kept = false;
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { kept = chipDone(pass, text, nextChipFollows); },
-                                  Qt::BlockingQueuedConnection);
-        return kept;
+        // The worker waits on a promise of our own rather than in Qt's blocking call, so the hand-over of the
+        // image (written on the main thread) is one every checker sees.
+        std::promise<bool> kept;
+        std::future<bool> answer = kept.get_future();
+        QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                  [&] { kept.set_value(chipDone(pass, text, nextChipFollows)); }, Qt::QueuedConnection);
+        return answer.get();
     }
     const ProductionRecord pr = currentPassRecord(pass.code, pass.chipId, text);
     LedgerRecord r;

@@ -17,8 +17,8 @@
 //
 // Values come in blocks reserved for this station; what a run leaves unused is voided at its end, and what
 // a crash leaves is voided at the station's next start. The ledger's connection belongs to the main thread:
-// a pass that ends on the worker is handed to it and the worker waits, so the record is kept and the next
-// value is in the image before the engine looks for the next chip.
+// a pass that ends on the worker is handed to it and the worker waits for the answer, so the record is kept
+// and the next value is in the image before the engine looks for the next chip.
 class LedgerBurn
 {
 public:
