@@ -6,7 +6,7 @@
 #   rank 0  lang appdir chip         ground floor, Qt Core only
 #   rank 1  production               the production-settings records and rules
 #   rank 2  files link               file formats; the Link's commands and transport
-#   rank 3  emulator records         the built-in Link; the production record (CSV)
+#   rank 3  emulator records         the built-in Link; the production record and the ledger (CSV, SQLite, PostgreSQL)
 #   rank 4  session engine worker    the backend choice; the worker thread and every device operation; the
 #                                    client of the worker process
 #   rank 5  boxes                    message boxes and file dialogs (Widgets)
