@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -27,6 +28,9 @@ namespace {
 const char kNeutralStyle[] = "QLabel { background: #e6e6e6; color: #606060; border-radius: 6px; }";
 const char kOkStyle[] = "QLabel { background: #1f9d3f; color: white; border-radius: 6px; }";
 const char kNgStyle[] = "QLabel { background: #d32f2f; color: white; border-radius: 6px; }";
+constexpr int kVerdictHeadlinePt = 30;
+constexpr int kVerdictDetailPt = 16;
+constexpr int kVerdictPadding = 12;  // kept free at either end of the banner
 
 // The checksum an OK names: the image the pass burned first of all.
 uint16_t burnedChecksum()
@@ -116,12 +120,29 @@ void mcu_writer::showWaitingForChip()
 
 void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &detail)
 {
-    ui->label_result->setStyleSheet(QString::fromLatin1(ok ? kOkStyle : kNgStyle));
-    ui->label_result->setText(QStringLiteral("<span style='font-size:30pt; font-weight:bold'>%1</span>"
-                                             "&nbsp;&nbsp;&nbsp;<span style='font-size:16pt'>%2</span>")
-                                  .arg(headline.toHtmlEscaped(), detail.toHtmlEscaped()));
-    ui->label_result->setProperty("verdict", ok ? QStringLiteral("OK") : QStringLiteral("NG"));
-    ui->label_result->setProperty("detail", detail);
+    QLabel *banner = ui->label_result;
+    banner->setStyleSheet(QString::fromLatin1(ok ? kOkStyle : kNgStyle));
+    // The banner is centred and as wide as the window allows: a long reason ("the Link is busy: ...") would
+    // push OK/NG itself out of sight. The reason gives way, cut with an ellipsis; the whole of it is in the
+    // tooltip and in the log.
+    QFont headFont = banner->font();
+    headFont.setPointSize(kVerdictHeadlinePt);
+    headFont.setBold(true);
+    QFont detailFont = banner->font();
+    detailFont.setPointSize(kVerdictDetailPt);
+    const QFontMetrics detailMetrics(detailFont);
+    const int room = banner->contentsRect().width() - 2 * kVerdictPadding
+                     - QFontMetrics(headFont).horizontalAdvance(headline)
+                     - detailMetrics.horizontalAdvance(QStringLiteral("   "));
+    const QString shown = detailMetrics.elidedText(detail, Qt::ElideRight, qMax(room, 0));
+    banner->setText(QStringLiteral("<span style='font-size:%3pt; font-weight:bold'>%1</span>"
+                                   "&nbsp;&nbsp;&nbsp;<span style='font-size:%4pt'>%2</span>")
+                        .arg(headline.toHtmlEscaped(), shown.toHtmlEscaped())
+                        .arg(kVerdictHeadlinePt)
+                        .arg(kVerdictDetailPt));
+    banner->setToolTip(shown == detail ? QString() : detail);
+    banner->setProperty("verdict", ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+    banner->setProperty("detail", detail);
     if (!ok)
         QApplication::beep();
 }
@@ -130,7 +151,8 @@ void mcu_writer::showPass(int nRt, uint16_t chipId, uint16_t checksum, const QSt
 {
     const PassVerdict v = passVerdict(nRt, chipId, ui->comboBox_icType->currentText(), checksum);
     showVerdict(v.ok, v.headline, v.detail);
-    ui->label_result->setToolTip(areas);
+    const QString whole = ui->label_result->toolTip();  // the reason, when the banner had to cut it
+    ui->label_result->setToolTip(whole.isEmpty() ? areas : whole + QLatin1Char('\n') + areas);
     if (nRt == ResultCode::WrongChip)
         logWrongChip(chipId);
     ++(v.ok ? m_nPassOk : m_nPassNg);

@@ -35,6 +35,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -137,6 +138,25 @@ private:
 
     QString verdict() { return child<QLabel>("label_result")->property("verdict").toString(); }
     QString verdictDetail() { return child<QLabel>("label_result")->property("detail").toString(); }
+
+    // A new window in `language`; Chinese again when the returned guard goes.
+    auto reopenWindowIn(Language language)
+    {
+        m_window.reset();
+        installLanguage(language);
+        m_window = std::make_unique<mcu_writer>();
+        waitIdle();
+        m_window->setEmulator(*m_emulator);
+        return qScopeGuard([] { installLanguage(Language::Chinese); });
+    }
+    bool showAtWindowSize()
+    {
+        m_window->setFixedSize(1100, 650);
+        m_window->show();
+        const bool exposed = QTest::qWaitForWindowExposed(m_window.get());
+        QCoreApplication::processEvents();
+        return exposed;
+    }
 
     bool othersDisabled()
     {
@@ -1107,12 +1127,7 @@ private slots:
         if (language == Language::English)
             QSKIP("text metrics under Wine's offscreen platform are not the window's");
 #endif
-        m_window.reset();
-        installLanguage(language);
-        const auto back = qScopeGuard([] { installLanguage(Language::Chinese); });
-        m_window = std::make_unique<mcu_writer>();
-        waitIdle();
-        m_window->setEmulator(*m_emulator);
+        const auto back = reopenWindowIn(language);
         g_bEnBin = g_bEnBL = g_bEnEE = g_bEnNVR1 = g_bEnNVR2 = g_bEnNVR3 = true;
         g_bEnRollCode = g_bEnEncryption = g_bEnLimit = g_bEnAutoBurner = true;
         g_bUartMode = g_bEnUploadProtect = g_bEnAutoWrite = true;
@@ -1120,10 +1135,7 @@ private slots:
         QMetaObject::invokeMethod(m_window.get(), "slt_link_state", Q_ARG(int, 2));  // the longest state
         auto *message = child<QLabel>("label_msg");
         message->setText(QCoreApplication::translate("engine", "芯片连接中") + QStringLiteral("......"));
-        m_window->setFixedSize(1100, 650);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QCoreApplication::processEvents();
+        QVERIFY(showAtWindowSize());
 
         const QRect window = m_window->rect();
         const auto inSight = [&](QWidget *w, bool wholeText) {
@@ -1147,6 +1159,41 @@ private slots:
         QCOMPARE(child<QLabel>("label_link_state")->text(),
                  language == Language::English ? QStringLiteral("Link busy: used by another program")
                                                : QStringLiteral("Link忙：正被其他程序使用"));
+    }
+
+    // Every failure's reason at 1100x650, also the longest ("the Link is busy: ... then try again"): OK/NG and
+    // the reason stay inside the banner, a reason cut short keeps its whole text in the tooltip.
+    void verdictBannerKeepsItsTextInside_data() { statusBarKeepsEverythingInSight_data(); }
+    void verdictBannerKeepsItsTextInside()
+    {
+        QFETCH(Language, language);
+#ifdef Q_OS_WIN
+        if (language == Language::English)
+            QSKIP("text metrics under Wine's offscreen platform are not the window's");
+#endif
+        const auto back = reopenWindowIn(language);
+        QVERIFY(showAtWindowSize());
+
+        auto *banner = child<QLabel>("label_result");
+        int cut = 0;
+        for (int code = 1; code <= 38; ++code) {
+            QMetaObject::invokeMethod(m_window.get(), "slt_erase_action_done", Q_ARG(int, code));
+            QTextDocument shown;
+            shown.setDocumentMargin(0);
+            shown.setDefaultFont(banner->font());
+            shown.setHtml(banner->text());
+            const QString detail = verdictDetail();
+            QVERIFY2(shown.idealWidth() <= banner->contentsRect().width(),
+                     qPrintable(QStringLiteral("%1: %2 wide, room %3: %4").arg(code).arg(shown.idealWidth())
+                                    .arg(banner->contentsRect().width()).arg(detail)));
+            QVERIFY2(shown.toPlainText().startsWith(QStringLiteral("NG")), qPrintable(shown.toPlainText()));
+            if (!shown.toPlainText().contains(detail)) {
+                ++cut;
+                QVERIFY2(banner->toolTip().contains(detail), qPrintable(detail));
+            }
+        }
+        if (language == Language::English)  // the Chinese reasons all fit
+            QVERIFY2(cut > 0, "no reason long enough to be cut: the check above proves nothing");
     }
 
     // --- a pass burns what it was started with -------------------------------------------------------------
