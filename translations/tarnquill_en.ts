@@ -210,6 +210,13 @@
     </message>
 </context>
 <context>
+    <name>arguments</name>
+    <message>
+        <source>参数 &quot;%1&quot; 不是系统编码（%2）的文字：不能以这个名字打开或创建文件，请给文件或文件夹改名</source>
+        <translation>argument &quot;%1&quot; is not text in the system&apos;s encoding (%2): no file can be opened or created under that name; rename the file or folder</translation>
+    </message>
+</context>
+<context>
     <name>burnSettingDialog</name>
     <message>
         <source>烧录设置</source>
@@ -843,6 +850,164 @@ same in every language.
     <message>
         <source>%1: empty file, no firmware</source>
         <translation>%1: empty file, no firmware</translation>
+    </message>
+    <message>
+        <source>%1 chip(s): %2 passed, %3 failed
+</source>
+        <translation>%1 chip(s): %2 passed, %3 failed
+</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>normal</translation>
+    </message>
+    <message>
+        <source>busy</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>enabled</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>disabled</translation>
+    </message>
+    <message>
+        <source>chip: file %1, Link %2</source>
+        <translation>chip: file %1, Link %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 in the file, %3 in the Link</source>
+        <translation>%1: %2 in the file, %3 in the Link</translation>
+    </message>
+    <message>
+        <source>%1: first difference at 0x%2, checksum file %3, Link %4</source>
+        <translation>%1: first difference at 0x%2, checksum file %3, Link %4</translation>
+    </message>
+    <message>
+        <source>%1: size file %2, Link %3</source>
+        <translation>%1: size file %2, Link %3</translation>
+    </message>
+    <message>
+        <source>%1 differs</source>
+        <translation>%1 differs</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>chip: %1
+</source>
+        <translation>chip: %1
+</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes, checksum %3
+</source>
+        <translation>%1: %2 bytes, checksum %3
+</translation>
+    </message>
+    <message>
+        <source>no area enabled
+</source>
+        <translation>no area enabled
+</translation>
+    </message>
+    <message>
+        <source>rolling number: %1</source>
+        <translation>rolling number: %1</translation>
+    </message>
+    <message>
+        <source> (start address %1, start value %2, bytes %3, step %4, %5, area %6, %7)</source>
+        <translation> (start address %1, start value %2, bytes %3, step %4, %5, area %6, %7)</translation>
+    </message>
+    <message>
+        <source>hexadecimal</source>
+        <translation>hexadecimal</translation>
+    </message>
+    <message>
+        <source>decimal</source>
+        <translation>decimal</translation>
+    </message>
+    <message>
+        <source>up</source>
+        <translation>up</translation>
+    </message>
+    <message>
+        <source>down</source>
+        <translation>down</translation>
+    </message>
+    <message>
+        <source>
+password: %1</source>
+        <translation>
+password: %1</translation>
+    </message>
+    <message>
+        <source> (%1 characters)</source>
+        <translation> (%1 characters)</translation>
+    </message>
+    <message>
+        <source>
+burn limit: %1</source>
+        <translation>
+burn limit: %1</translation>
+    </message>
+    <message>
+        <source>
+handler machine: %1</source>
+        <translation>
+handler machine: %1</translation>
+    </message>
+    <message>
+        <source> (times %1/%2/%3/%4, levels %5/%6/%7/%8)</source>
+        <translation> (times %1/%2/%3/%4, levels %5/%6/%7/%8)</translation>
+    </message>
+    <message>
+        <source>
+upload protection: %1
+automatic burning: %2
+single-wire burning: %3
+calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
+</source>
+        <translation>
+upload protection: %1
+automatic burning: %2
+single-wire burning: %3
+calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
+</translation>
+    </message>
+    <message>
+        <source>%1: checksum %2, blank
+</source>
+        <translation>%1: checksum %2, blank
+</translation>
+    </message>
+    <message>
+        <source>%1: checksum %2, not blank
+</source>
+        <translation>%1: checksum %2, not blank
+</translation>
+    </message>
+    <message>
+        <source>--gang-serial takes START:STEP</source>
+        <translation>--gang-serial takes START:STEP</translation>
+    </message>
+    <message>
+        <source>equal
+</source>
+        <translation>equal
+</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appdir/appdir.h"
+#include "appdir/arguments.h"
 #include "debugstream.h"
 #include "boxes/boxes.h"
 #include "emulatorhotplug.h"
@@ -58,7 +59,7 @@ QString linkOptionsError(const LinkOptions &options)
     return QString();
 }
 
-int runTarnquill(QApplication &app, const QStringList &arguments)
+int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArray &undecodable)
 {
     const LanguageOption language = takeLanguageOption(arguments);
     if (!language.error.isEmpty())
@@ -69,6 +70,10 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
         return 0;
     }
 
+    if (!undecodable.isEmpty()) {
+        std::fprintf(stderr, "tarnquill: %s\n", undecodableArgumentText(undecodable).toLocal8Bit().constData());
+        return 2;
+    }
     const LinkOptions options = linkOptions(arguments);
     if (const QString error = linkOptionsError(options); !error.isEmpty()) {
         std::fprintf(stderr, "tarnquill: %s\n", qPrintable(error));

@@ -292,7 +292,7 @@ int runExport(const CliContext &ctx)
                                                              : recordsCsv(records);
     QString error;
     if (!replaceFile(out, bytes, &error)) {
-        ctx.error(QStringLiteral("%1: %2").arg(out, error));
+        ctx.error(QCoreApplication::translate("cli", "%1: %2").arg(out, error));
         return ExitStatus::CannotWrite;
     }
     if (ctx.options.json) {
