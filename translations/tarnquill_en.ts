@@ -1196,6 +1196,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <source>清空失败.</source>
         <translation>Clearing failed.</translation>
     </message>
+    <message>
+        <source>ReadFromWriterCfg fail:mcu name not found</source>
+        <translation>Reading the Link&apos;s project failed: its chip model is not in the chip list</translation>
+    </message>
 </context>
 <context>
     <name>factorytrim</name>

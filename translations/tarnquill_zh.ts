@@ -702,6 +702,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <source>upgrade step2/2 updating</source>
         <translation>固件升级，第 2 步（共 2 步）：写入中</translation>
     </message>
+    <message>
+        <source>ReadFromWriterCfg fail:mcu name not found</source>
+        <translation>读取 Link 中的工程失败：芯片型号不在芯片列表中</translation>
+    </message>
 </context>
 <context>
     <name>language</name>
