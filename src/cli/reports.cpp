@@ -25,11 +25,6 @@ double shortDecimal(float value)
     return std::round(double(value) * 10000.0) / 10000.0;
 }
 
-QString cliText(const char *source)
-{
-    return QCoreApplication::translate("cli", source);
-}
-
 QString yesNo(bool value)
 {
     return value ? QCoreApplication::translate("cli", "yes") : QCoreApplication::translate("cli", "no");
@@ -162,10 +157,10 @@ QString infoText()
                     .arg(r.startVal)
                     .arg((r.bitSize & 0x07) + 1)
                     .arg(r.step)
-                    .arg((r.radix & 0x03) == 1 ? cliText(QT_TRANSLATE_NOOP("cli", "hexadecimal"))
-                                               : cliText(QT_TRANSLATE_NOOP("cli", "decimal")))
+                    .arg((r.radix & 0x03) == 1 ? QCoreApplication::translate("cli", "hexadecimal")
+                                               : QCoreApplication::translate("cli", "decimal"))
                     .arg(r.area())
-                    .arg(r.incDec() ? cliText(QT_TRANSLATE_NOOP("cli", "up")) : cliText(QT_TRANSLATE_NOOP("cli", "down")));
+                    .arg(r.incDec() ? QCoreApplication::translate("cli", "up") : QCoreApplication::translate("cli", "down"));
     text += QCoreApplication::translate("cli", "\npassword: %1").arg(yesNo(g_bEnEncryption));
     if (g_bEnEncryption)
         text += QCoreApplication::translate("cli", " (%1 characters)").arg(g_ucPswLen);
