@@ -144,11 +144,11 @@
     </message>
     <message>
         <source>blank: %1 (%2)</source>
-        <translation>查空：%1 (%2)</translation>
+        <translation>blank: %1 (%2)</translation>
     </message>
     <message>
         <source>factory: %1 (%2)</source>
-        <translation>出厂参数：%1 (%2)</translation>
+        <translation>factory: %1 (%2)</translation>
     </message>
     <message>
         <source>%1 needs a file name, not an empty value</source>
@@ -511,7 +511,7 @@ erase-link、fw-version 和 upgrade 在每个 Link 上同时运行（多路烧�
     </message>
     <message>
         <source>fw-version: %1 (%2)</source>
-        <translation>固件版本：%1 (%2)</translation>
+        <translation>fw-version: %1 (%2)</translation>
     </message>
     <message>
         <source>%1: a firmware file is named &lt;name&gt;-&lt;HH&gt;-&lt;SSSSSS&gt;.bin (hardware and software version digits)</source>
