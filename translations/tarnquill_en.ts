@@ -1715,26 +1715,6 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
 </translation>
     </message>
     <message>
-        <source>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
-                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
-  ledger status                 每个序列号空间和每个工位的统计
-  ledger find VALUE --space NAME  一个序列号的全部记录
-  ledger export OUT [--since TIME] [--format csv|json]  导出记录
-  burn FILE --serial NAME [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
---ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
-或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station NAME（默认主机名）、--operator NAME：记录者。
-</source>
-        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
-                                create a serial space: where and how it is written comes from the project&apos;s serial setting
-  ledger status                 counts of every serial space and every station
-  ledger find VALUE --space NAME  every record of one serial number
-  ledger export OUT [--since TIME] [--format csv|json]  export the records
-  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
---ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
-or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
-</translation>
-    </message>
-    <message>
         <source>ledger 后面须跟 space、status、find 或 export</source>
         <translation>ledger takes space, status, find or export</translation>
     </message>
@@ -1877,6 +1857,26 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入</source>
         <translation>serial number %1 (space %2) is not an unsettled reservation of station %3, port %4, and cannot be recorded</translation>
+    </message>
+    <message>
+        <source>  ledger space 名称 --first 值 --last 值 [--from 工程.mprj] [--byte-order msb-first|lsb-first]
+                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
+  ledger status                 每个序列号空间和每个工位的统计
+  ledger find 值 --space 名称   一个序列号的全部记录
+  ledger export 输出 [--since 时间] [--format csv|json]  导出记录
+  burn 文件 --serial 名称 [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
+--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
+或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station 名称（默认主机名）、--operator 名称：记录者。
+</source>
+        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
+                                create a serial space: where and how it is written comes from the project&apos;s serial setting
+  ledger status                 counts of every serial space and every station
+  ledger find VALUE --space NAME  every record of one serial number
+  ledger export OUT [--since TIME] [--format csv|json]  export the records
+  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
+--ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
+or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
+</translation>
     </message>
 </context>
 <context>
