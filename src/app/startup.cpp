@@ -62,9 +62,10 @@ QString linkOptionsError(const LinkOptions &options)
 int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArray &undecodable)
 {
     const LanguageOption language = takeLanguageOption(arguments);
-    if (!language.error.isEmpty())
-        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(language.error));
     installLanguage(chooseLanguage(language.language, readStoredLanguage(appDir())));
+    // Taken again for the error's text, now in the language the window runs in.
+    if (!language.error.isEmpty())
+        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(takeLanguageOption(arguments).error));
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
         std::fputs(windowUsage().toLocal8Bit().constData(), stdout);
         return 0;
