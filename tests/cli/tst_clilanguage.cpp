@@ -115,6 +115,26 @@ private slots:
                  qPrintable(enText));
     }
 
+    // compare-link's differences: the JSON's list keeps the same words, the lines for people follow the language.
+    void compareLinkDifferences()
+    {
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("other.hex")), hexText(patternBytes(512, 4))));
+        for (const QString &name : {QStringLiteral("app"), QStringLiteral("other")})
+            QCOMPARE(runCli({"convert", name + ".hex", name + ".mprj"}, m_dir.path()).exitCode, 0);
+        QCOMPARE(runCli({"--emulate=stored", "download", "app.mprj"}, m_dir.path()).exitCode, 0);
+        const QStringList compare{"--emulate=stored", "compare-link", "other.mprj"};
+        const CliRun zh = runCli(QStringList{"--lang", "zh"} + compare, m_dir.path());
+        const CliRun en = runCli(QStringList{"--lang", "en"} + compare, m_dir.path());
+        QCOMPARE(zh.exitCode, 1);
+        QCOMPARE(en.exitCode, 1);
+        QVERIFY2(zh.out.startsWith("rom：第一处不同在 0x0000，校验和 文件 "), zh.out.constData());
+        QVERIFY2(en.out.startsWith("rom: first difference at 0x0000, checksum file "), en.out.constData());
+        const CliRun zhJson = runCli(QStringList{"--lang", "zh", "--json"} + compare, m_dir.path());
+        const CliRun enJson = runCli(QStringList{"--lang", "en", "--json"} + compare, m_dir.path());
+        QCOMPARE(zhJson.out, enJson.out);
+        QVERIFY2(zhJson.out.contains("\"differences\":[\"rom: first difference at 0x0000"), zhJson.out.constData());
+    }
+
     void unknownLanguageIsAUsageError()
     {
         const CliRun run = runCli({"--lang", "fr", "chips"}, m_dir.path());
