@@ -102,8 +102,9 @@ private slots:
         QFETCH(QString, english);
         const CliRun zh = runCli(QStringList{"--lang", "zh"} + arguments, m_dir.path());
         const CliRun en = runCli(QStringList{"--lang", "en"} + arguments, m_dir.path());
-        const QString zhText = QString::fromUtf8(zh.out) + zh.err;
-        const QString enText = QString::fromUtf8(en.out) + en.err;
+        // Line ends as a POSIX terminal shows them; a Windows console writes CR LF.
+        const QString zhText = QString(QString::fromUtf8(zh.out) + zh.err).remove(QLatin1Char('\r'));
+        const QString enText = QString(QString::fromUtf8(en.out) + en.err).remove(QLatin1Char('\r'));
         QCOMPARE(zh.exitCode, status);
         QCOMPARE(en.exitCode, status);
         QVERIFY2(zhText.contains(chinese), qPrintable(zhText));
