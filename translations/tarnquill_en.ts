@@ -210,6 +210,13 @@
     </message>
 </context>
 <context>
+    <name>arguments</name>
+    <message>
+        <source>参数 &quot;%1&quot; 不是系统编码（%2）的文字：不能以这个名字打开或创建文件，请给文件或文件夹改名</source>
+        <translation>argument &quot;%1&quot; is not text in the system&apos;s encoding (%2): no file can be opened or created under that name; rename the file or folder</translation>
+    </message>
+</context>
+<context>
     <name>burnSettingDialog</name>
     <message>
         <source>烧录设置</source>
@@ -844,6 +851,164 @@ same in every language.
         <source>%1: empty file, no firmware</source>
         <translation>%1: empty file, no firmware</translation>
     </message>
+    <message>
+        <source>%1 chip(s): %2 passed, %3 failed
+</source>
+        <translation>%1 chip(s): %2 passed, %3 failed
+</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>normal</translation>
+    </message>
+    <message>
+        <source>busy</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>enabled</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>disabled</translation>
+    </message>
+    <message>
+        <source>chip: file %1, Link %2</source>
+        <translation>chip: file %1, Link %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 in the file, %3 in the Link</source>
+        <translation>%1: %2 in the file, %3 in the Link</translation>
+    </message>
+    <message>
+        <source>%1: first difference at 0x%2, checksum file %3, Link %4</source>
+        <translation>%1: first difference at 0x%2, checksum file %3, Link %4</translation>
+    </message>
+    <message>
+        <source>%1: size file %2, Link %3</source>
+        <translation>%1: size file %2, Link %3</translation>
+    </message>
+    <message>
+        <source>%1 differs</source>
+        <translation>%1 differs</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>chip: %1
+</source>
+        <translation>chip: %1
+</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes, checksum %3
+</source>
+        <translation>%1: %2 bytes, checksum %3
+</translation>
+    </message>
+    <message>
+        <source>no area enabled
+</source>
+        <translation>no area enabled
+</translation>
+    </message>
+    <message>
+        <source>rolling number: %1</source>
+        <translation>rolling number: %1</translation>
+    </message>
+    <message>
+        <source> (start address %1, start value %2, bytes %3, step %4, %5, area %6, %7)</source>
+        <translation> (start address %1, start value %2, bytes %3, step %4, %5, area %6, %7)</translation>
+    </message>
+    <message>
+        <source>hexadecimal</source>
+        <translation>hexadecimal</translation>
+    </message>
+    <message>
+        <source>decimal</source>
+        <translation>decimal</translation>
+    </message>
+    <message>
+        <source>up</source>
+        <translation>up</translation>
+    </message>
+    <message>
+        <source>down</source>
+        <translation>down</translation>
+    </message>
+    <message>
+        <source>
+password: %1</source>
+        <translation>
+password: %1</translation>
+    </message>
+    <message>
+        <source> (%1 characters)</source>
+        <translation> (%1 characters)</translation>
+    </message>
+    <message>
+        <source>
+burn limit: %1</source>
+        <translation>
+burn limit: %1</translation>
+    </message>
+    <message>
+        <source>
+handler machine: %1</source>
+        <translation>
+handler machine: %1</translation>
+    </message>
+    <message>
+        <source> (times %1/%2/%3/%4, levels %5/%6/%7/%8)</source>
+        <translation> (times %1/%2/%3/%4, levels %5/%6/%7/%8)</translation>
+    </message>
+    <message>
+        <source>
+upload protection: %1
+automatic burning: %2
+single-wire burning: %3
+calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
+</source>
+        <translation>
+upload protection: %1
+automatic burning: %2
+single-wire burning: %3
+calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
+</translation>
+    </message>
+    <message>
+        <source>%1: checksum %2, blank
+</source>
+        <translation>%1: checksum %2, blank
+</translation>
+    </message>
+    <message>
+        <source>%1: checksum %2, not blank
+</source>
+        <translation>%1: checksum %2, not blank
+</translation>
+    </message>
+    <message>
+        <source>--gang-serial takes START:STEP</source>
+        <translation>--gang-serial takes START:STEP</translation>
+    </message>
+    <message>
+        <source>equal
+</source>
+        <translation>equal
+</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>engine</name>
@@ -1030,6 +1195,10 @@ same in every language.
     <message>
         <source>清空失败.</source>
         <translation>Clearing failed.</translation>
+    </message>
+    <message>
+        <source>ReadFromWriterCfg fail:mcu name not found</source>
+        <translation>Reading the Link&apos;s project failed: its chip model is not in the chip list</translation>
     </message>
 </context>
 <context>
@@ -1546,26 +1715,6 @@ same in every language.
 </translation>
     </message>
     <message>
-        <source>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
-                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
-  ledger status                 每个序列号空间和每个工位的统计
-  ledger find VALUE --space NAME  一个序列号的全部记录
-  ledger export OUT [--since TIME] [--format csv|json]  导出记录
-  burn FILE --serial NAME [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
---ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
-或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station NAME（默认主机名）、--operator NAME：记录者。
-</source>
-        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
-                                create a serial space: where and how it is written comes from the project&apos;s serial setting
-  ledger status                 counts of every serial space and every station
-  ledger find VALUE --space NAME  every record of one serial number
-  ledger export OUT [--since TIME] [--format csv|json]  export the records
-  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
---ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
-or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
-</translation>
-    </message>
-    <message>
         <source>ledger 后面须跟 space、status、find 或 export</source>
         <translation>ledger takes space, status, find or export</translation>
     </message>
@@ -1708,6 +1857,26 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入</source>
         <translation>serial number %1 (space %2) is not an unsettled reservation of station %3, port %4, and cannot be recorded</translation>
+    </message>
+    <message>
+        <source>  ledger space 名称 --first 值 --last 值 [--from 工程.mprj] [--byte-order msb-first|lsb-first]
+                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
+  ledger status                 每个序列号空间和每个工位的统计
+  ledger find 值 --space 名称   一个序列号的全部记录
+  ledger export 输出 [--since 时间] [--format csv|json]  导出记录
+  burn 文件 --serial 名称 [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
+--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
+或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station 名称（默认主机名）、--operator 名称：记录者。
+</source>
+        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
+                                create a serial space: where and how it is written comes from the project&apos;s serial setting
+  ledger status                 counts of every serial space and every station
+  ledger find VALUE --space NAME  every record of one serial number
+  ledger export OUT [--since TIME] [--format csv|json]  export the records
+  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
+--ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
+or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
+</translation>
     </message>
 </context>
 <context>

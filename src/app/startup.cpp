@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appdir/appdir.h"
+#include "appdir/arguments.h"
 #include "debugstream.h"
 #include "boxes/boxes.h"
 #include "emulatorhotplug.h"
@@ -58,17 +59,22 @@ QString linkOptionsError(const LinkOptions &options)
     return QString();
 }
 
-int runTarnquill(QApplication &app, const QStringList &arguments)
+int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArray &undecodable)
 {
     const LanguageOption language = takeLanguageOption(arguments);
-    if (!language.error.isEmpty())
-        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(language.error));
     installLanguage(chooseLanguage(language.language, readStoredLanguage(appDir())));
+    // Taken again for the error's text, now in the language the window runs in.
+    if (!language.error.isEmpty())
+        std::fprintf(stderr, "tarnquill: %s\n", qPrintable(takeLanguageOption(arguments).error));
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
         std::fputs(windowUsage().toLocal8Bit().constData(), stdout);
         return 0;
     }
 
+    if (!undecodable.isEmpty()) {
+        std::fprintf(stderr, "tarnquill: %s\n", undecodableArgumentText(undecodable).toLocal8Bit().constData());
+        return 2;
+    }
     const LinkOptions options = linkOptions(arguments);
     if (const QString error = linkOptionsError(options); !error.isEmpty()) {
         std::fprintf(stderr, "tarnquill: %s\n", qPrintable(error));

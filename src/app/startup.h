@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +10,9 @@ class QApplication;
 // --emulate[=DIR] puts the Link emulator behind the HID backend and --trace FILE appends every report to
 // FILE; the window is built, cfg.db checked once more, and the event loop run. Returns the exit code (1 when
 // the emulator folder or the trace file cannot be used, 2 for
-// options the window does not take; 0 after --help, which prints the options and opens no window).
-int runTarnquill(QApplication &app, const QStringList &arguments);
+// options the window does not take and for an `undecodable` argument (appdir/arguments.h); 0 after --help,
+// which prints the options and opens no window).
+int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArray &undecodable = QByteArray());
 
 // The Link the window's command line asks for.
 struct LinkOptions

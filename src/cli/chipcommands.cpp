@@ -309,7 +309,10 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
                              {QStringLiteral("passed"), passed},
                              {QStringLiteral("failed"), failed}};
     if (!ctx.options.json)
-        printText(QStringLiteral("%1 chip(s): %2 passed, %3 failed\n").arg(passed + failed).arg(passed).arg(failed));
+        printText(QCoreApplication::translate("cli", "%1 chip(s): %2 passed, %3 failed\n")
+                      .arg(passed + failed)
+                      .arg(passed)
+                      .arg(failed));
     if (records.failed() || code == EngineRunner::kNoResult) {
         const int status = records.failed() ? records.fail(ctx) : ExitStatus::Interrupted;
         const QString text = records.failed() ? QStringLiteral("production record not written") : QStringLiteral("interrupted");

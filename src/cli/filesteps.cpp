@@ -97,7 +97,7 @@ FileOutcome loadImageFile(const InputFile &in, ImageTarget target)
     if (collected.warned)
         return badInput(collected.texts);
     if (result != 0)
-        return badInput(collected.texts << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in)));
+        return badInput(collected.texts << QCoreApplication::translate("cli", "%1: %2").arg(in.path, loaderResultText(result, in)));
     FileOutcome outcome{0, collected.texts};
     if (hex)
         outcome = judgeHexScan(in.path, scan, collected.texts);
@@ -127,7 +127,7 @@ FileOutcome loadProjectFile(const InputFile &in, const ChipChoice &chips)
     if (result != 0) {
         QStringList texts = collected.texts;
         texts << QCoreApplication::translate("cli", "项目文件不完整")
-              << QStringLiteral("%1: %2").arg(in.path, loaderResultText(result, in));
+              << QCoreApplication::translate("cli", "%1: %2").arg(in.path, loaderResultText(result, in));
         return badInput(texts);
     }
     if (collected.warned)

@@ -145,9 +145,12 @@ int runLinks(const CliContext &ctx)
         if (busy)
             object.insert(QStringLiteral("busy"), true);
         array.append(object);
+        // The JSON's words stay the same in every language; the table speaks the user's.
         text += QStringLiteral("%1\t%2\t%3\t%4\n")
-                    .arg(link.port, link.path, mode,
-                         busy ? QStringLiteral("busy") : version.isString() ? version.toString() : QStringLiteral("-"));
+                    .arg(link.port, link.path,
+                         link.iap ? mode : QCoreApplication::translate("cli", "normal"),
+                         busy ? QCoreApplication::translate("cli", "busy")
+                              : version.isString() ? version.toString() : QStringLiteral("-"));
     }
     if (ctx.options.json)
         printJson(array);

@@ -168,7 +168,7 @@ QVector<GangOutcome> GangRunner::run()
         QObject::connect(client, &WorkerClient::recordKept, [&, i, port] {
             Worker &own = workers[size_t(i)];
             const bool kept = mergeLog(own, port);
-            own.client->answerRecord(kept, kept ? QString() : QStringLiteral("%1: %2").arg(m_log->fileName(), m_recordError));
+            own.client->answerRecord(kept, kept ? QString() : QCoreApplication::translate("cli", "%1: %2").arg(m_log->fileName(), m_recordError));
         });
         QObject::connect(client, &WorkerClient::finished, [&, i, port] {
             mergeLog(workers[size_t(i)], port);  // what it logged without announcing (ended by a kill)

@@ -292,7 +292,7 @@ int runExport(const CliContext &ctx)
                                                              : recordsCsv(records);
     QString error;
     if (!replaceFile(out, bytes, &error)) {
-        ctx.error(QStringLiteral("%1: %2").arg(out, error));
+        ctx.error(QCoreApplication::translate("cli", "%1: %2").arg(out, error));
         return ExitStatus::CannotWrite;
     }
     if (ctx.options.json) {
@@ -318,14 +318,14 @@ const QStringList &ledgerOptionNames()
 QString ledgerUsage()
 {
     return QCoreApplication::translate("ledger",
-        "  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]\n"
+        "  ledger space 名称 --first 值 --last 值 [--from 工程.mprj] [--byte-order msb-first|lsb-first]\n"
         "                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置\n"
         "  ledger status                 每个序列号空间和每个工位的统计\n"
-        "  ledger find VALUE --space NAME  一个序列号的全部记录\n"
-        "  ledger export OUT [--since TIME] [--format csv|json]  导出记录\n"
-        "  burn FILE --serial NAME [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本\n"
+        "  ledger find 值 --space 名称   一个序列号的全部记录\n"
+        "  ledger export 输出 [--since 时间] [--format csv|json]  导出记录\n"
+        "  burn 文件 --serial 名称 [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本\n"
         "--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&sslmode=...]\n"
-        "或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station NAME（默认主机名）、--operator NAME：记录者。\n");
+        "或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station 名称（默认主机名）、--operator 名称：记录者。\n");
 }
 
 int runLedger(const CliContext &ctx)

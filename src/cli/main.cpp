@@ -11,6 +11,7 @@
 #include "progressdisplay.h"
 #include "reports.h"
 #include "appdir/appdir.h"
+#include "appdir/arguments.h"
 #include "files/cfgdb.h"
 #include "lang/language.h"
 #include "link/linkstate.h"
@@ -23,15 +24,6 @@
 #include <memory>
 
 namespace {
-// The application object brings the event machinery the engine's worker thread reports through, and holds
-// the translators. Reading and writing files in Chinese, the source language, needs neither, and a short
-// command then starts in a fraction of the time.
-bool needsApplication(const CliParse &parsed, Language language)
-{
-    static const QStringList fileOnly = {QStringLiteral("chips"), QStringLiteral("info"), QStringLiteral("convert")};
-    return language != Language::Chinese || parsed.status != CliParse::Run || !fileOnly.contains(parsed.options.command);
-}
-
 const QHash<QString, std::function<int(const CliContext &)>> &handlers()
 {
     static const QHash<QString, std::function<int(const CliContext &)>> table = {
@@ -53,18 +45,25 @@ namespace {
 int run(int &argc, char *argv[], ProgressDisplay &display, std::unique_ptr<QCoreApplication> &app)
 {
     // The language changes the texts for people only: JSON output and exit codes stay the same in every language.
-    const LanguageOption language = takeLanguageOption(programArguments(argc, argv));
-    const Language chosen = chooseLanguage(language.language, std::nullopt);
-    const CliParse parsed = parseCliArguments(language.rest);
-    if (needsApplication(parsed, chosen)) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("tarnquill-cli"));
-        installLanguage(chosen);
-    }
+    const QByteArray undecodable = undecodableArgument(argc, argv);  // before the application object takes argv
+    const QStringList arguments = programArguments(argc, argv);
+    const LanguageOption language = takeLanguageOption(arguments);
+    // The application object brings the event machinery the engine's worker thread reports through, and holds
+    // the translators: some texts of the command line are English in the source, so both languages need one.
+    // It comes before any text is made, so that every text is in the chosen language.
+    app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarnquill-cli"));
+    installLanguage(chooseLanguage(language.language, std::nullopt));
     if (!language.error.isEmpty()) {
-        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(language.error));
+        // Taken again, now that the language is installed, for the error's text.
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(takeLanguageOption(arguments).error));
         return ExitStatus::Usage;
     }
+    if (!undecodable.isEmpty()) {
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(undecodableArgumentText(undecodable)));
+        return ExitStatus::Usage;
+    }
+    const CliParse parsed = parseCliArguments(language.rest);
     if (parsed.status == CliParse::Help) {
         printText(cliUsage());
         return ExitStatus::Success;
@@ -83,7 +82,7 @@ int run(int &argc, char *argv[], ProgressDisplay &display, std::unique_ptr<QCore
     LinkChoice links;
     QString linkError;
     if (!resolveLinkChoice(options, &links, &linkError)) {
-        display.message(QStringLiteral("tarnquill-cli: %1").arg(linkError));
+        display.message(QCoreApplication::translate("cli", "tarnquill-cli: %1").arg(linkError));
         return ExitStatus::Usage;
     }
 

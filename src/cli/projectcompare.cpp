@@ -5,6 +5,7 @@
 #include "chip/mcuinfo.h"
 #include "production/productionsettings.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 #include <algorithm>
@@ -52,18 +53,38 @@ int firstDifference(const QByteArray &a, const QByteArray &b)
     }
     return a.size() == b.size() ? -1 : common;
 }
+
+QString filled(QString text, const QStringList &args)
+{
+    switch (args.size()) {
+    case 0: return text;
+    case 1: return text.arg(args[0]);
+    case 2: return text.arg(args[0], args[1]);
+    case 3: return text.arg(args[0], args[1], args[2]);
+    default: return text.arg(args[0], args[1], args[2], args[3]);
+    }
+}
+
+// The words of a difference: "enabled", "disabled".
+QString stateWord(bool enabled, bool forPeople)
+{
+    const char *word = enabled ? QT_TRANSLATE_NOOP("cli", "enabled") : QT_TRANSLATE_NOOP("cli", "disabled");
+    return forPeople ? QCoreApplication::translate("cli", word) : QString::fromLatin1(word);
+}
 }
 
 ProjectComparison compareProjects(const ProjectState &file, const ProjectState &link)
 {
     ProjectComparison c;
-    auto differ = [&c](const QString &line) {
+    // Each difference in the source words (the JSON's, the same in every language) and for people.
+    auto differ = [&c](const char *source, const QStringList &args, const QStringList &shownArgs) {
         c.equal = false;
-        c.differences << line;
+        c.differences << filled(QString::fromLatin1(source), args);
+        c.differenceTexts << filled(QCoreApplication::translate("cli", source), shownArgs);
     };
 
     if (file.chip != link.chip)
-        differ(QStringLiteral("chip: file %1, Link %2").arg(file.chip, link.chip));
+        differ(QT_TRANSLATE_NOOP("cli", "chip: file %1, Link %2"), {file.chip, link.chip}, {file.chip, link.chip});
     c.json.insert(QStringLiteral("chip"), QJsonObject{{QStringLiteral("file"), file.chip},
                                                       {QStringLiteral("link"), link.chip},
                                                       {QStringLiteral("equal"), file.chip == link.chip}});
@@ -80,21 +101,22 @@ ProjectComparison compareProjects(const ProjectState &file, const ProjectState &
                           {QStringLiteral("linkChecksum"), hex4(bytesSum(l.bytes))}};
         bool same = f.enabled == l.enabled;
         if (!same)
-            differ(QStringLiteral("%1: %2 in the file, %3 in the Link")
-                       .arg(name, f.enabled ? QStringLiteral("enabled") : QStringLiteral("disabled"),
-                            l.enabled ? QStringLiteral("enabled") : QStringLiteral("disabled")));
+            differ(QT_TRANSLATE_NOOP("cli", "%1: %2 in the file, %3 in the Link"),
+                   {name, stateWord(f.enabled, false), stateWord(l.enabled, false)},
+                   {name, stateWord(f.enabled, true), stateWord(l.enabled, true)});
         if (f.enabled && l.enabled) {
             const int at = firstDifference(f.bytes, l.bytes);
             if (at >= 0) {
                 same = false;
                 const uint32_t address = areaChipAddress(area) + uint32_t(at);
                 entry.insert(QStringLiteral("firstDifference"), QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper());
-                differ(QStringLiteral("%1: first difference at 0x%2, checksum file %3, Link %4")
-                           .arg(name, QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper(),
-                                hex4(bytesSum(f.bytes)), hex4(bytesSum(l.bytes))));
+                const QStringList args{name, QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper(),
+                                       hex4(bytesSum(f.bytes)), hex4(bytesSum(l.bytes))};
+                differ(QT_TRANSLATE_NOOP("cli", "%1: first difference at 0x%2, checksum file %3, Link %4"), args, args);
             } else if (f.size != l.size) {
                 same = false;
-                differ(QStringLiteral("%1: size file %2, Link %3").arg(name).arg(f.size).arg(l.size));
+                const QStringList args{name, QString::number(f.size), QString::number(l.size)};
+                differ(QT_TRANSLATE_NOOP("cli", "%1: size file %2, Link %3"), args, args);
             }
         }
         entry.insert(QStringLiteral("equal"), same);
@@ -107,7 +129,7 @@ ProjectComparison compareProjects(const ProjectState &file, const ProjectState &
         const bool same = fileOn == linkOn && (!fileOn || valuesEqual);
         settings.insert(name, same);
         if (!same)
-            differ(QStringLiteral("%1 differs").arg(name));
+            differ(QT_TRANSLATE_NOOP("cli", "%1 differs"), {name}, {name});
     };
     setting(QStringLiteral("rolling"), file.rollingEnabled, link.rollingEnabled, file.rolling == link.rolling);
     setting(QStringLiteral("limit"), file.limitEnabled, link.limitEnabled, file.limitCount == link.limitCount);

@@ -32,7 +32,8 @@ struct ProjectState
 struct ProjectComparison
 {
     bool equal = true;
-    QStringList differences;  // one line each
+    QStringList differences;      // one line each, in the same words in every language (the JSON's)
+    QStringList differenceTexts;  // the same lines in the running language
     QJsonObject json;
 };
 

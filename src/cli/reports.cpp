@@ -6,8 +6,6 @@
 #include "production/productionsettings.h"
 
 #include <QCoreApplication>
-#include <QCoreApplication>
-#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -29,7 +27,7 @@ double shortDecimal(float value)
 
 QString yesNo(bool value)
 {
-    return value ? QStringLiteral("yes") : QStringLiteral("no");
+    return value ? QCoreApplication::translate("cli", "yes") : QCoreApplication::translate("cli", "no");
 }
 
 uint32_t hrcKHz()
@@ -145,36 +143,41 @@ QJsonObject infoJson()
 
 QString infoText()
 {
-    QString text;
-    QTextStream out(&text);
-    out << "chip: " << g_currentMcu.strName << "\n";
+    QString text = QCoreApplication::translate("cli", "chip: %1\n").arg(g_currentMcu.strName);
     for (Area area : enabledAreas())
-        out << areaName(area) << ": " << areaDataSize(area) << " bytes, checksum " << hex4(areaChecksum(area))
-            << "\n";
+        text += QCoreApplication::translate("cli", "%1: %2 bytes, checksum %3\n")
+                    .arg(areaName(area)).arg(areaDataSize(area)).arg(hex4(areaChecksum(area)));
     if (enabledAreas().isEmpty())
-        out << "no area enabled\n";
+        text += QCoreApplication::translate("cli", "no area enabled\n");
     const rolling_seting_t &r = g_rollingSet;
-    out << "rolling number: " << yesNo(g_bEnRollCode);
+    text += QCoreApplication::translate("cli", "rolling number: %1").arg(yesNo(g_bEnRollCode));
     if (g_bEnRollCode)
-        out << " (start address " << r.startAdd << ", start value " << r.startVal << ", bytes "
-            << ((r.bitSize & 0x07) + 1) << ", step " << r.step << ", "
-            << ((r.radix & 0x03) == 1 ? "hexadecimal" : "decimal") << ", area " << r.area() << ", "
-            << (r.incDec() ? "up" : "down") << ")";
-    out << "\npassword: " << yesNo(g_bEnEncryption);
+        text += QCoreApplication::translate("cli", " (start address %1, start value %2, bytes %3, step %4, %5, area %6, %7)")
+                    .arg(r.startAdd)
+                    .arg(r.startVal)
+                    .arg((r.bitSize & 0x07) + 1)
+                    .arg(r.step)
+                    .arg((r.radix & 0x03) == 1 ? QCoreApplication::translate("cli", "hexadecimal")
+                                               : QCoreApplication::translate("cli", "decimal"))
+                    .arg(r.area())
+                    .arg(r.incDec() ? QCoreApplication::translate("cli", "up") : QCoreApplication::translate("cli", "down"));
+    text += QCoreApplication::translate("cli", "\npassword: %1").arg(yesNo(g_bEnEncryption));
     if (g_bEnEncryption)
-        out << " (" << g_ucPswLen << " characters)";
-    out << "\nburn limit: " << yesNo(g_bEnLimit);
+        text += QCoreApplication::translate("cli", " (%1 characters)").arg(g_ucPswLen);
+    text += QCoreApplication::translate("cli", "\nburn limit: %1").arg(yesNo(g_bEnLimit));
     if (g_bEnLimit)
-        out << " (" << g_nLimitCount << ")";
+        text += QStringLiteral(" (%1)").arg(g_nLimitCount);
     const autoBurner_seting_t &a = g_autoBurnerSet;
-    out << "\nhandler machine: " << yesNo(g_bEnAutoBurner);
+    text += QCoreApplication::translate("cli", "\nhandler machine: %1").arg(yesNo(g_bEnAutoBurner));
     if (g_bEnAutoBurner)
-        out << " (times " << a.StartTime << "/" << a.BusyTime << "/" << a.EotTime << "/" << a.OkNgTime
-            << ", levels " << a.StartLevel << "/" << a.BusyLevel << "/" << a.OkLevel << "/" << a.NgLevel << ")";
-    out << "\nupload protection: " << yesNo(g_bEnUploadProtect) << "\nautomatic burning: " << yesNo(g_bEnAutoWrite)
-        << "\nsingle-wire burning: " << yesNo(g_bUartMode) << "\ncalibration: adc " << yesNo(g_bCaliAdc)
-        << ", clock " << yesNo(g_bCaliClock) << ", only " << yesNo(g_bCaliOnly) << ", no ADC parameter check "
-        << yesNo(g_bNoAdcParamCheck) << ", clock " << shortDecimal(g_fClockFreq) << " MHz\n";
+        text += QCoreApplication::translate("cli", " (times %1/%2/%3/%4, levels %5/%6/%7/%8)")
+                    .arg(a.StartTime).arg(a.BusyTime).arg(a.EotTime).arg(a.OkNgTime)
+                    .arg(a.StartLevel).arg(a.BusyLevel).arg(a.OkLevel).arg(a.NgLevel);
+    text += QCoreApplication::translate("cli", "\nupload protection: %1\nautomatic burning: %2\nsingle-wire burning: %3\n"
+                                               "calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz\n")
+                .arg(yesNo(g_bEnUploadProtect), yesNo(g_bEnAutoWrite), yesNo(g_bUartMode), yesNo(g_bCaliAdc),
+                     yesNo(g_bCaliClock), yesNo(g_bCaliOnly), yesNo(g_bNoAdcParamCheck))
+                .arg(shortDecimal(g_fClockFreq));
     return text;
 }
 
@@ -209,11 +212,11 @@ QJsonObject blankJson(int code, const QString &text)
 QString blankText()
 {
     QString text;
-    QTextStream out(&text);
     for (Area area : enabledAreas()) {
         const bool blank = areaChecksum(area) == erasedChecksum(area);
-        out << areaName(area) << ": checksum " << hex4(areaChecksum(area)) << ", " << (blank ? "blank" : "not blank")
-            << "\n";
+        text += (blank ? QCoreApplication::translate("cli", "%1: checksum %2, blank\n")
+                       : QCoreApplication::translate("cli", "%1: checksum %2, not blank\n"))
+                    .arg(areaName(area), hex4(areaChecksum(area)));
     }
     return text;
 }

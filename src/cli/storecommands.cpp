@@ -85,7 +85,7 @@ int runDownload(const CliContext &ctx)
     if (const int status = loadProjectFor(ctx, path))
         return status;
     if (!ctx.options.gangSerial.isEmpty() && !applyGangSerial(ctx.options.gangSerial)) {
-        ctx.error(QStringLiteral("--gang-serial takes START:STEP"));
+        ctx.error(QCoreApplication::translate("cli", "--gang-serial takes START:STEP"));
         return ExitStatus::Usage;
     }
     QVector<Area> areas;
@@ -157,7 +157,8 @@ int runCompareLink(const CliContext &ctx)
         object.insert(QStringLiteral("text"), comparison.equal ? QStringLiteral("equal") : QStringLiteral("different"));
         printJson(object);
     } else {
-        printText(comparison.equal ? QStringLiteral("equal\n") : comparison.differences.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        printText(comparison.equal ? QCoreApplication::translate("cli", "equal\n")
+                                   : comparison.differenceTexts.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
     return comparison.equal ? ExitStatus::Success : 1;
 }

@@ -101,16 +101,15 @@ bool installLanguage(Language language)
     }
     g_language = language;
     g_qt = new QTranslator(app);
-    bool ok = true;
-    if (language == Language::English) {
-        g_ours = new QTranslator(app);
-        ok = g_ours->load(QStringLiteral(":/i18n/tarnquill_en.qm"));
-        if (ok)
-            app->installTranslator(g_ours);
-        // Qt's own source texts are English already.
-    } else if (loadQtTranslation(*g_qt, QLocale(QLocale::Chinese, QLocale::China))) {
+    // Most source texts are Chinese; the English ones (parts of the command line) have a Chinese file too.
+    g_ours = new QTranslator(app);
+    const bool ok = g_ours->load(language == Language::English ? QStringLiteral(":/i18n/tarnquill_en.qm")
+                                                               : QStringLiteral(":/i18n/tarnquill_zh.qm"));
+    if (ok)
+        app->installTranslator(g_ours);
+    // Qt's own source texts are English already.
+    if (language == Language::Chinese && loadQtTranslation(*g_qt, QLocale(QLocale::Chinese, QLocale::China)))
         app->installTranslator(g_qt);
-    }
     return ok;
 }
 

@@ -7,8 +7,9 @@
 
 #include <optional>
 
-// The language of every user-visible text. The Chinese texts are the source texts in the code, so Chinese needs no
-// translation of ours; English comes from translations/tarnquill_en.ts, compiled into the program.
+// The language of every user-visible text. The source texts in the code are Chinese, except some of the command
+// line's, which are English: translations/tarnquill_en.ts gives every text in English, translations/tarnquill_zh.ts
+// the English source texts in Chinese; both are compiled into the program.
 enum class Language { Chinese, English };
 Q_DECLARE_METATYPE(Language)
 
@@ -35,7 +36,7 @@ Language chooseLanguage(const std::optional<Language> &option, const std::option
 
 // The language the process runs in: installs our translation and Qt's own (standard buttons, file dialogs) in
 // the application object. Call once, after the application object exists; false when a translation could not
-// be loaded (the texts then stay Chinese).
+// be loaded (the texts then stay in their source language).
 bool installLanguage(Language language);
 Language currentLanguage();
 

@@ -183,7 +183,8 @@ int LinkCommands::ReadFromWriterCfg()
     g_currentMcu.strName = QString::fromLatin1(name, int(strnlen(name, kNameBytes)));
     const McuInfo *listed = findMcuByName(g_mcuList, g_currentMcu.strName);
     if (!listed) {
-        reporter().labelMessage(QStringLiteral("ReadFromWriterCfg fail:mcu name not found"));
+        // The Link holds a project for a chip this program does not know.
+        reporter().labelMessage(QString::fromUtf8(QT_TRANSLATE_NOOP("engine", "ReadFromWriterCfg fail:mcu name not found")));
         return 1;
     }
     g_currentMcu = *listed;

@@ -1331,28 +1331,34 @@ private slots:
         cfg.write(cfgBefore);
     }
 
-    // The command line's several-Link form is refused, not taken as one folder named "A,B"; --help opens
-    // no window either.
+    // The command line's several-Link form is refused, not taken as one folder named "A,B"; so is a folder
+    // whose name is not text in the system's encoding (as main() finds it in argv), not taken as the name Qt
+    // decoded; --help opens no window either.
     void startOptionsTheWindowDoesNotTake_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("undecodable");
         QTest::addColumn<int>("code");
-        QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=emu-a,emu-b"} << 2;
-        QTest::newRow("--help") << QStringList{"tarnquill", "--help"} << 0;
-        QTest::newRow("-h") << QStringList{"tarnquill", "-h"} << 0;
+        QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=emu-a,emu-b"} << QByteArray() << 2;
+        QTest::newRow("--emulate=DIR not text") << QStringList{"tarnquill", QStringLiteral("--emulate=emu-a\uFFFD")}
+                                                << QByteArray("--emulate=emu-a\xFF") << 2;
+        QTest::newRow("--help") << QStringList{"tarnquill", "--help"} << QByteArray() << 0;
+        QTest::newRow("-h") << QStringList{"tarnquill", "-h"} << QByteArray() << 0;
     }
     void startOptionsTheWindowDoesNotTake()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, undecodable);
         QFETCH(int, code);
         m_window.reset();
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(m_appDir.path());
         const auto back = qScopeGuard([cwd] { QDir::setCurrent(cwd); });
-        QCOMPARE(runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), arguments), code);
+        QCOMPARE(runTarnquill(*static_cast<QApplication *>(QCoreApplication::instance()), arguments, undecodable), code);
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<mcu_writer *>(w));
         QVERIFY(!QFile::exists(m_appDir.path() + QStringLiteral("/emu-a,emu-b")));
+        QVERIFY(!QFile::exists(m_appDir.path() + QStringLiteral("/emu-a\uFFFD")));
         QCOMPARE(&hidBackend(), static_cast<HidBackend *>(m_backend.get()));
         QVERIFY(windowUsage().contains(QStringLiteral("--emulate")));
     }

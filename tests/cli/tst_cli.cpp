@@ -269,9 +269,9 @@ void TestCli::hexWarningsCountWhatWasPassedOver_data()
 
     const QByteArray data = patternBytes(64, 21);
     QTest::newRow("lines that are no records") << "made by hand\n" + hexText(data) + "end\n\n"
-                                               << QStringLiteral("2 line(s) skipped") << data;
+                                               << QStringLiteral("跳过了 2 行") << data;
     QTest::newRow("blanks after records and a DOS end-of-file mark")
-        << hexText(data).replace("\n", "  \r\n") + "\x1A" << QStringLiteral("1 line(s) skipped") << data;
+        << hexText(data).replace("\n", "  \r\n") + "\x1A" << QStringLiteral("跳过了 1 行") << data;
 }
 
 // The loader's rules pass over lines that are no records; the command line counts them.
@@ -443,7 +443,7 @@ void TestCli::badInputExits65WithTheLoaderText_data()
     const McuInfo &chip = catalogueChip(QStringLiteral("VR5K2610"));
     const int flash = int(chip.nFlashSizeKB * 1024);
     const QString tooLarge = QStringLiteral("芯片%1flash最大为%2").arg(chip.strName).arg(flash);
-    const QString noData = QStringLiteral("no data records");
+    const QString noData = QStringLiteral("没有数据记录");
     const QString utf16 = QString::fromLatin1(hexText(patternBytes(32, 2)));
     // Content "-" stands for no file at all, "/" for a folder.
     QTest::newRow("hex past the flash") << QStringLiteral("in.hex") << hexText(patternBytes(32, 1), uint16_t(flash - 16))
@@ -468,10 +468,10 @@ void TestCli::badInputExits65WithTheLoaderText_data()
                                                 << QStringLiteral("第 1 行有误：一行中有多条记录");
     QTest::newRow("hex still being written") << QStringLiteral("in.hex") << whole.left(whole.lastIndexOf(":00000001FF"))
                                              << QStringLiteral("没有结束记录");
-    QTest::newRow("empty bin") << QStringLiteral("in.bin") << QByteArray() << QStringLiteral("in.bin: empty file, no data");
-    QTest::newRow("empty project") << QStringLiteral("in.mprj") << QByteArray() << QStringLiteral("in.mprj: empty file");
+    QTest::newRow("empty bin") << QStringLiteral("in.bin") << QByteArray() << QStringLiteral("in.bin：空文件，没有数据");
+    QTest::newRow("empty project") << QStringLiteral("in.mprj") << QByteArray() << QStringLiteral("in.mprj：空文件");
     QTest::newRow("all-zero project") << QStringLiteral("in.mprj") << QByteArray(156, '\0')
-                                      << QStringLiteral("chip model not in the chip list");
+                                      << QStringLiteral("芯片型号不在芯片列表中");
     QTest::newRow("folder as hex") << QStringLiteral("in.hex") << QByteArray("/") << QStringLiteral("in.hex：是文件夹，不是普通文件");
     QTest::newRow("folder as project") << QStringLiteral("in.mprj") << QByteArray("/") << QStringLiteral("是文件夹");
 }
@@ -491,7 +491,7 @@ void TestCli::badInputExits65WithTheLoaderText()
     QCOMPARE(convert.exitCode, 65);
     QVERIFY2(convert.err.contains(text), qPrintable(convert.err));
     QCOMPARE(readFile(path(QStringLiteral("old.bin"))), QByteArray("previous"));
-    QVERIFY(!convert.err.contains(QStringLiteral("file name")));
+    QVERIFY(!convert.err.contains(QStringLiteral("需要文件名")));
 
     const CliRun info = cli({QStringLiteral("info"), input});
     QCOMPARE(info.exitCode, 65);
@@ -633,7 +633,7 @@ void TestCli::upgradeThroughIapMode()
     QVERIFY(writeFile(path(QStringLiteral("empty-02-010203.bin")), QByteArray()));
     const CliRun empty = cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("empty-02-010203.bin")});
     QCOMPARE(empty.exitCode, 65);
-    QVERIFY2(empty.err.contains(QStringLiteral("empty file")), qPrintable(empty.err));
+    QVERIFY2(empty.err.contains(QStringLiteral("空文件，没有固件")), qPrintable(empty.err));
     QVERIFY(!QFile::exists(path(QStringLiteral("link"))));
 
     QCOMPARE(cli({emulate(), QStringLiteral("upgrade"), QStringLiteral("link-02-010203.bin")}).exitCode, 0);

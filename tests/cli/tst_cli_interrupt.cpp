@@ -65,7 +65,7 @@ void TestCliInterrupt::interruptEndsTheWaitCleanly()
     err += QString::fromUtf8(p.readAllStandardError());
     QVERIFY(err.contains(QStringLiteral("提示信息")));
     if (options.contains(QStringLiteral("--loop")))
-        QCOMPARE(p.readAllStandardOutput(), QByteArray("0 chip(s): 0 passed, 0 failed\n"));
+        QCOMPARE(p.readAllStandardOutput(), QByteArray("0 颗芯片：0 颗通过，0 颗失败\n"));
     // The state folder is whole: the next run finds the socket still empty.
     const CliRun state = cli({QStringLiteral("--json"), QStringLiteral("emulator"), path(QStringLiteral("link"))});
     QCOMPARE(json(state.out).object()[QStringLiteral("chipPresent")].toBool(), false);
@@ -83,7 +83,7 @@ void TestCliInterrupt::loopInterruptedAfterAChipCountsIt()
                                + QStringList{QStringLiteral("burn"), QStringLiteral("in.bin"), QStringLiteral("--loop")});
         QVERIFY(p.waitForStarted());
         QByteArray out;
-        const QByteArray firstChip = asJson ? QByteArray("\"chip\":1") : QByteArray("chip 1:");
+        const QByteArray firstChip = asJson ? QByteArray("\"chip\":1") : QByteArray("芯片 1：");
         while (!out.contains(firstChip) && p.state() == QProcess::Running) {
             p.waitForReadyRead(1000);
             out += p.readAllStandardOutput();
@@ -94,7 +94,7 @@ void TestCliInterrupt::loopInterruptedAfterAChipCountsIt()
         QCOMPARE(p.exitCode(), 130);
         out += p.readAllStandardOutput();
         if (!asJson) {
-            QVERIFY2(out.endsWith("1 chip(s): 1 passed, 0 failed\n"), out.constData());
+            QVERIFY2(out.endsWith("1 颗芯片：1 颗通过，0 颗失败\n"), out.constData());
             continue;
         }
         const QJsonObject summary = json(out.trimmed().split('\n').last()).object();

@@ -109,7 +109,7 @@ private slots:
                                                          QStringLiteral("burn"), QStringLiteral("in.bin")}}) {
             const CliRun run = cli(arguments);
             QCOMPARE(run.exitCode, 64);
-            QVERIFY2(run.err.contains(QStringLiteral("link and %1 are the same folder").arg(second)), qPrintable(run.err));
+            QVERIFY2(run.err.contains(QStringLiteral("link 和 %1 是同一个文件夹").arg(second)), qPrintable(run.err));
             QVERIFY(run.out.isEmpty());
         }
         QVERIFY(!QFile::exists(path(QStringLiteral("other"))));
@@ -128,17 +128,17 @@ private slots:
 
         const CliRun refused = cli(QStringList{three, QStringLiteral("--expect"), QStringLiteral("3")} + burn);
         QCOMPARE(refused.exitCode, 64);
-        QVERIFY2(refused.err.contains(QStringLiteral("--expect 3: only 2 Link(s) attached; attached: emu1, emu3")),
+        QVERIFY2(refused.err.contains(QStringLiteral("--expect 3：只连接了 2 个 Link；已连接：emu1, emu3")),
                  qPrintable(refused.err));
         QVERIFY(refused.out.isEmpty());
         QVERIFY(LinkEmulator(path(QStringLiteral("l1"))).chipFlash().startsWith(QByteArray(300, '\xFF')));
 
         const CliRun enough = cli(QStringList{three, QStringLiteral("--expect=2")} + burn);
         QCOMPARE(enough.exitCode, 0);
-        QVERIFY2(enough.err.contains(QStringLiteral("Links taking part (2): emu1, emu3")), qPrintable(enough.err));
+        QVERIFY2(enough.err.contains(QStringLiteral("参与的 Link（2 个）：emu1, emu3")), qPrintable(enough.err));
         const CliRun unchecked = cli(QStringList{three} + burn);
         QCOMPARE(unchecked.exitCode, 0);
-        QVERIFY2(unchecked.err.contains(QStringLiteral("Links taking part (2): emu1, emu3")), qPrintable(unchecked.err));
+        QVERIFY2(unchecked.err.contains(QStringLiteral("参与的 Link（2 个）：emu1, emu3")), qPrintable(unchecked.err));
 
         for (const QStringList &bad : {QStringList{three, QStringLiteral("--expect"), QStringLiteral("3"), QStringLiteral("links")},
                                        QStringList{QStringLiteral("--emulate=l1"), QStringLiteral("--expect=1"),

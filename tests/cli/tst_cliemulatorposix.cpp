@@ -73,7 +73,7 @@ class TestCliEmulatorPosix : public QObject
     {
         return QTest::qWaitFor([&] {
             m_loopOut += m_loop.readAllStandardOutput();
-            return m_loopOut.count("\nchip ") + (m_loopOut.startsWith("chip ") ? 1 : 0) >= chips;
+            return m_loopOut.count("\n芯片 ") + (m_loopOut.startsWith("芯片 ") ? 1 : 0) >= chips;
         }, 20000);
     }
 
@@ -215,7 +215,7 @@ private slots:
         const CliRun run = cli({QStringLiteral("--emulate=") + dir(), QStringLiteral("--trace"), QStringLiteral("/dev/full"),
                                 QStringLiteral("burn"), QStringLiteral("in.bin")});
         QCOMPARE(run.exitCode, 74);
-        QVERIFY2(run.err.contains(QStringLiteral("trace")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("报文记录文件")), qPrintable(run.err));
     }
 };
 

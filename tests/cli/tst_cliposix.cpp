@@ -4,9 +4,27 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+
 #include <sys/stat.h>
 
 namespace {
+// The end of a started run: its exit status and what it wrote.
+CliRun finished(QProcess &p)
+{
+    CliRun run;
+    // A reader stuck on a FIFO or a loop that does not stop fails here instead of hanging the suite.
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return run;
+    }
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = p.readAllStandardOutput();
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
 // tarnquill-cli with its files cut at `fileSizeLimit` bytes (0: no limit), as on a disk that fills up: a
 // write past the limit returns short. SIGXFSZ is ignored so the write fails instead of ending the process.
 CliRun runLimited(const QStringList &arguments, const QString &workDir, qint64 fileSizeLimit,
@@ -23,21 +41,32 @@ CliRun runLimited(const QStringList &arguments, const QString &workDir, qint64 f
     if (!stdoutFile.isEmpty())
         p.setStandardOutputFile(stdoutFile);
     p.start(QStringLiteral("/bin/sh"), wrapped);
-    CliRun run;
-    // A reader stuck on a FIFO or a loop that does not stop fails here instead of hanging the suite.
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return run;
+    return finished(p);
+}
+
+// tarnquill-cli with arguments given as bytes, as a shell hands them over (QProcess would encode text), in a
+// UTF-8 locale.
+CliRun runWithBytes(const QList<QByteArray> &arguments, const QString &workDir)
+{
+    QString script = QStringLiteral("exec \"$0\"");
+    for (const QByteArray &argument : arguments) {
+        QString octal;
+        for (const char c : argument)
+            octal += QStringLiteral("\\%1").arg(uint(uchar(c)), 3, 8, QLatin1Char('0'));
+        script += QStringLiteral(" \"$(printf '%1')\"").arg(octal);
     }
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workDir);
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, cliPath()});
+    return finished(p);
 }
 }
 
-// The command line on FIFOs, devices and full disks: each fails at once with its exit status and leaves
+// The command line on FIFOs, devices, full disks and names that are not text: each fails at once with its exit
+// status and leaves
 // the previous files whole.
 class TestCliPosix : public QObject
 {
@@ -125,6 +154,67 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("管道")), qPrintable(run.err));
     }
 
+    // A name that is not text in the system's encoding cannot be opened or created under its own bytes through
+    // Qt: it is refused (64) with its bytes shown, before anything is read, written or created.
+    void namesThatAreNotText_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("named");  // how the refusal shows the argument; empty: no refusal
+        const QByteArray gbk("gbk\xC4\xE3\xBA\xC3.hex");  // "gbk你好.hex" in GBK, an existing file
+        QTest::newRow("existing input in GBK") << QList<QByteArray>{"info", gbk} << 64
+                                               << QStringLiteral("\"gbk\\xC4\\xE3\\xBA\\xC3.hex\"");
+        QTest::newRow("burn input in GBK") << QList<QByteArray>{"--emulate", "burn", gbk} << 64
+                                           << QStringLiteral("\"gbk\\xC4\\xE3\\xBA\\xC3.hex\"");
+        QTest::newRow("convert output") << QList<QByteArray>{"convert", "in.hex", "out\xFF.bin"} << 64
+                                        << QStringLiteral("\"out\\xFF.bin\"");
+        QTest::newRow("read output") << QList<QByteArray>{"--emulate", "read", "out\xFF.bin"} << 64
+                                     << QStringLiteral("\"out\\xFF.bin\"");
+        QTest::newRow("upload output") << QList<QByteArray>{"--emulate", "upload", "up\xFF.mprj"} << 64
+                                       << QStringLiteral("\"up\\xFF.mprj\"");
+        QTest::newRow("production record") << QList<QByteArray>{"--emulate", "burn", "in.hex", "--log", "log\xFF.csv"} << 64
+                                           << QStringLiteral("\"log\\xFF.csv\"");
+        QTest::newRow("production record, = form")
+            << QList<QByteArray>{"--emulate", "burn", "in.hex", "--log=log\xFF.csv"} << 64
+            << QStringLiteral("\"--log=log\\xFF.csv\"");
+        QTest::newRow("trace") << QList<QByteArray>{"--emulate", "--trace", "t\xFF.txt", "erase"} << 64
+                               << QStringLiteral("\"t\\xFF.txt\"");
+        QTest::newRow("emulator folder") << QList<QByteArray>{"--emulate=link\xFF", "erase"} << 64
+                                         << QStringLiteral("\"--emulate=link\\xFF\"");
+        QTest::newRow("gang folder") << QList<QByteArray>{"--emulate=a,b\xFF", "--link", "all", "erase"} << 64
+                                     << QStringLiteral("\"--emulate=a,b\\xFF\"");
+        QTest::newRow("emulator command's folder") << QList<QByteArray>{"emulator", "link\xFE"} << 64
+                                                   << QStringLiteral("\"link\\xFE\"");
+        // Names in the system's encoding are taken as they are.
+        QTest::newRow("UTF-8 name") << QList<QByteArray>{"convert", "in.hex", "输出.bin"} << 0 << QString();
+    }
+
+    void namesThatAreNotText()
+    {
+        QFETCH(QList<QByteArray>, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, named);
+        // Created under its own bytes: QFile would write a name it can decode.
+        const QByteArray gbk = QFile::encodeName(m_dir->path()) + "/gbk\xC4\xE3\xBA\xC3.hex";
+        FILE *file = std::fopen(gbk.constData(), "wb");
+        QVERIFY(file);
+        const QByteArray hex = hexText(patternBytes(64, 5));
+        QCOMPARE(std::fwrite(hex.constData(), 1, size_t(hex.size()), file), size_t(hex.size()));
+        QCOMPARE(std::fclose(file), 0);
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        const CliRun run = runWithBytes(arguments, m_dir->path());
+        QCOMPARE(run.exitCode, status);
+        if (named.isEmpty()) {
+            QVERIFY2(QFile::exists(path(QString::fromUtf8(arguments.last()))), qPrintable(run.err));
+            return;
+        }
+        QVERIFY2(run.err.contains(named) && run.err.contains(QStringLiteral("不是系统编码")), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        // Nothing written under another name, no emulator folder made.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    }
+
     void fullDiskKeepsThePreviousFile_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -148,7 +238,7 @@ private slots:
             QCOMPARE(cli({QStringLiteral("--emulate=link"), QStringLiteral("burn"), QStringLiteral("in.hex")}).exitCode, 0);
         const CliRun run = cli(arguments, 20000);
         QCOMPARE(run.exitCode, 74);
-        QVERIFY2(run.err.contains(QStringLiteral("cannot write")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("无法写入")), qPrintable(run.err));
         QCOMPARE(readFile(path(output)), previous);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // in.hex and the output
     }
@@ -183,7 +273,7 @@ private slots:
         const QString target = output.startsWith(QLatin1Char('/')) ? output : path(output);
         const CliRun run = runLimited(arguments, m_dir->path(), limit, QProcessEnvironment::systemEnvironment(), target);
         QCOMPARE(run.exitCode, 74);
-        QVERIFY2(run.err.contains(QStringLiteral("cannot write the output")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("无法写出输出")), qPrintable(run.err));
         // The same command with somewhere to write succeeds: the failure is the output's alone.
         QCOMPARE(cli(arguments).exitCode, 0);
     }
@@ -205,10 +295,10 @@ private slots:
                                            QStringLiteral("--log"), QStringLiteral("record.csv")} + options,
                                20000);
         QCOMPARE(run.exitCode, 74);
-        QVERIFY2(run.err.contains(QStringLiteral("cannot write the production record")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("无法写入生产记录")), qPrintable(run.err));
         QCOMPARE(readFile(path(QStringLiteral("record.csv"))), previous);
         if (!options.isEmpty())
-            QVERIFY2(run.out.endsWith("1 chip(s): 1 passed, 0 failed\n"), run.out.constData());
+            QVERIFY2(run.out.endsWith("1 颗芯片：1 颗通过，0 颗失败\n"), run.out.constData());
     }
 };
 

@@ -268,7 +268,7 @@ void TestGang::serialPlanThatCannotBeKeptIsRefused()
     writeSerialProject(path(QStringLiteral("width.mprj")), 0x1000, 1, 0x6000);
     for (const QString &project : {QStringLiteral("step.mprj"), QStringLiteral("width.mprj")}) {
         const CliRun run = cli({emulate(3), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("download"), project});
-        QVERIFY2(run.exitCode == 65 && run.err.contains(QStringLiteral("serial numbers:")), qPrintable(run.err));
+        QVERIFY2(run.exitCode == 65 && run.err.contains(QStringLiteral("序列号：")), qPrintable(run.err));
         // Refused before any worker ran: no Link was touched, so no state folder was made.
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("l1"))));
     }
@@ -293,7 +293,7 @@ void TestGang::oneLinkCommandsRefuseAGang()
 {
     const CliRun run = cli({emulate(2), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("read"), QStringLiteral("x.bin")});
     QCOMPARE(run.exitCode, 64);
-    QVERIFY(run.err.contains(QStringLiteral("--link PORT")));
+    QVERIFY2(run.err.contains(QStringLiteral("--link 端口")), qPrintable(run.err));
 }
 
 void TestGang::internalOptionsAndEmptyValuesAreRefused_data()

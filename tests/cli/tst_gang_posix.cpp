@@ -21,9 +21,10 @@ public:
         QStringList folders;
         for (int i = 1; i <= links; ++i)
             folders << dir.filePath(QStringLiteral("l%1").arg(i));
-        // The parent ignores SIGXFSZ, so a file-size limit set on it later makes its writes fail instead.
+        // The parent ignores SIGXFSZ, so a file-size limit set on it later makes its writes fail instead. The
+        // lines are read in English (tst_clilanguage holds both languages).
         const QStringList arguments = QStringList{QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; exec \"$@\""), QStringLiteral("sh"),
-                                                  cliPath(), QStringLiteral("--emulate=") + folders.join(QLatin1Char(',')),
+                                                  cliPath(), QStringLiteral("--lang=en"), QStringLiteral("--emulate=") + folders.join(QLatin1Char(',')),
                                                   QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("burn"),
                                                   QStringLiteral("in.bin"), QStringLiteral("--loop")}
                                       + extra;

@@ -200,10 +200,14 @@ void TestLanguage::translationsLoad()
     QCOMPARE(currentLanguage(), Language::English);
     QCOMPARE(languageMenuTitle(), QStringLiteral("Language"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+    // A text whose source is English stays English.
+    QCOMPARE(QCoreApplication::translate("cli", "interrupted"), QStringLiteral("interrupted"));
 
     QVERIFY(installLanguage(Language::Chinese));
     QCOMPARE(currentLanguage(), Language::Chinese);
     QCOMPARE(languageMenuTitle(), QStringLiteral("语言"));
+    // A text whose source is English comes from the Chinese file.
+    QCOMPARE(QCoreApplication::translate("cli", "interrupted"), QStringLiteral("已中断"));
     // Qt's own buttons follow: Qt's Chinese translation is loaded.
     QVERIFY(QCoreApplication::translate("QPlatformTheme", "&Yes") != QStringLiteral("&Yes"));
 }
