@@ -274,7 +274,8 @@ private slots:
         QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
         QProcess loop;
         loop.setWorkingDirectory(m_dir->path());
-        loop.start(cliPath(), {QStringLiteral("--ledger"), url(), QStringLiteral("--station"), QStringLiteral("S2"), QStringLiteral("--emulate=") + emu,
+        // In English: the wait below counts the loop's "chip N:" lines.
+        loop.start(cliPath(), {QStringLiteral("--lang=en"), QStringLiteral("--ledger"), url(), QStringLiteral("--station"), QStringLiteral("S2"), QStringLiteral("--emulate=") + emu,
                                QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn"), QStringLiteral("--loop")});
         QVERIFY(loop.waitForStarted());
         QByteArray out;
