@@ -211,7 +211,7 @@ QString oneLinkPort(const CliContext &ctx)
 {
     if (!ctx.options.link.isEmpty())
         return ctx.options.link;
-    const QVector<AttachedLink> attached = attachedLinks(ctx.options);
+    const QVector<AttachedLink> attached = attachedLinks(ctx.options.emulate, ctx.options.emulateDir);
     return attached.size() == 1 ? attached.first().port : QString();
 }
 
