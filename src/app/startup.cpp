@@ -8,6 +8,7 @@
 #include "mcu_writer.h"
 #include "emulator/linkemulator.h"
 #include "files/cfgdb.h"
+#include "lang/language.h"
 #include "lang/languagefile.h"
 #include "session/linksession.h"
 #include "stationhost.h"
@@ -116,6 +117,7 @@ int runTarnquill(QApplication &app, const QStringList &arguments)
     setup.emulate = options.emulate;
     setup.emulateDir = options.emulateDir;
     setup.labelsFolder = appDir();
+    setup.language = languageCode(currentLanguage());
     setup.stationName = options.stationNamed ? options.stationName.trimmed() : defaultStationName();
     StationHost station(window, setup);
     QObject::connect(&window, &mcu_writer::stationViewRequested, &station, &StationHost::show);

@@ -86,9 +86,12 @@ void PanelModel::progress(int percent)
 void PanelModel::stepChanged(const QString &sourceText)
 {
     m_step = engineText(sourceText);
-    if (m_running && sourceText == kBurning)
+    // A worker speaks the window's language: its step is the source text or that text translated.
+    const bool burning = sourceText == kBurning || sourceText == engineText(kBurning);
+    const bool connecting = sourceText.startsWith(kConnecting) || sourceText.startsWith(engineText(kConnecting));
+    if (m_running && burning)
         m_state = State::Working;
-    else if (m_running && sourceText.startsWith(kConnecting) && m_state == State::Working)
+    else if (m_running && connecting && m_state == State::Working)
         m_state = State::Waiting;  // the chip went before its pass ended; the verdict of an ended one stays
     emit changed();
 }

@@ -53,6 +53,7 @@ public:
     // The events of a worker's run, in the order a worker gives them.
     void started();
     void progress(int percent);
+    // The worker's step: a source text, or the same text in the running language.
     void stepChanged(const QString &sourceText);
     void message(const QString &text);
     void chipDone(int result, const QString &sourceText);

@@ -78,6 +78,9 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     m_verdict = textLine(this, 34);
     m_verdict->setAlignment(Qt::AlignCenter);
     m_verdict->setMinimumHeight(70);
+    // Every panel keeps its share of the row, whatever its words.
+    m_verdict->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_verdict->setWordWrap(true);
     layout->addWidget(m_verdict);
     m_result = textLine(this, 12);
     m_result->setAlignment(Qt::AlignCenter);
@@ -140,10 +143,14 @@ void PanelWidget::redraw()
     if (!m_label->hasFocus())
         m_label->setText(m_model.label());
     m_verdict->setText(PanelModel::stateText(state));
+    // The verdicts as large as the panel allows; the other states' longer words a little smaller.
+    QFont font = m_verdict->font();
+    font.setPointSize(state == State::Ok || state == State::Ng ? 34 : 20);
+    m_verdict->setFont(font);
     m_verdict->setStyleSheet(verdictStyle(state));
     m_result->setText(m_model.resultText());
     m_progress->setValue(m_model.percent());
-    m_step->setText(tr("步骤: %1").arg(m_model.step()));
+    m_step->setText(tr("步骤: %1").arg(m_model.step().isEmpty() ? QStringLiteral("-") : m_model.step()));
     m_counters->setText(tr("通过 %1  失败 %2  良率 %3%")
                             .arg(m_model.passed())
                             .arg(m_model.failed())

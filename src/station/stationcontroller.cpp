@@ -120,6 +120,8 @@ QStringList StationController::workerArguments(const QString &port, const QStrin
 {
     QStringList args = {QStringLiteral("--link"), port, QStringLiteral("--gang-worker"), QStringLiteral("--json"),
                         QStringLiteral("--log"), logFile};
+    if (!m_setup.language.isEmpty())
+        args << QStringLiteral("--lang") << m_setup.language;
     if (m_setup.emulate)
         args << (m_setup.emulateDir.isEmpty() ? QStringLiteral("--emulate") : QStringLiteral("--emulate=") + m_setup.emulateDir);
     args << QStringLiteral("burn") << projectFile;

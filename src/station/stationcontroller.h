@@ -24,6 +24,7 @@ struct StationSetup
     QString emulateDir;       // "D1,D2,...", as the command line takes it
     QString labelsFolder;     // where the operator's labels of the ports are kept
     QString stationName;      // the station's name in the ledger
+    QString language;         // the workers' language ("zh", "en"): the window's, so their steps read as it does
     int silenceTimeoutMs = WorkerClient::kDefaultSilenceTimeoutMs;
     int stopTimeoutMs = WorkerClient::kDefaultStopTimeoutMs;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

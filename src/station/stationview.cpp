@@ -66,7 +66,7 @@ StationView::StationView(StationController &station, const QString &stationName,
     connect(&m_station, &StationController::lockChanged, this, [this](bool locked) { m_recordButton->setEnabled(!locked); });
     showRecordFile();
     rebuildPanels();
-    resize(1000, 720);
+    resize(1000, 760);
 }
 
 void StationView::refreshLinks()
@@ -88,6 +88,8 @@ void StationView::rebuildPanels()
         return;
     }
     const int columns = columnsFor(panels.size());
+    for (int c = 0; c < columns; ++c)
+        m_grid->setColumnStretch(c, 1);
     for (int i = 0; i < panels.size(); ++i) {
         auto *panel = new PanelWidget(m_station, *panels[i], m_grid->parentWidget());
         connect(panel, &PanelWidget::failed, this, &StationView::warn);

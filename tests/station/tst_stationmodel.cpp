@@ -175,9 +175,10 @@ void TestStationModel::workerArgumentsBurnTheStationsProject()
     QCOMPARE(station.workerArguments(QStringLiteral("emu2"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), true),
              (QStringList{"--link", "emu2", "--gang-worker", "--json", "--log", "l.csv", "--emulate=a,b", "burn", "p.mprj", "--loop"}));
     setup.emulate = false;
+    setup.language = QStringLiteral("en");  // the steps a worker shows read in the window's language
     StationController real(setup);
     QCOMPARE(real.workerArguments(QStringLiteral("1-1.2"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), false),
-             (QStringList{"--link", "1-1.2", "--gang-worker", "--json", "--log", "l.csv", "burn", "p.mprj"}));
+             (QStringList{"--link", "1-1.2", "--gang-worker", "--json", "--log", "l.csv", "--lang", "en", "burn", "p.mprj"}));
 }
 
 void TestStationModel::labelsAreRememberedPerPort()
