@@ -6,6 +6,7 @@
 #include "station/stationview.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QSysInfo>
 
 namespace {
@@ -27,7 +28,17 @@ StationHost::StationHost(mcu_writer &window, StationSetup setup, QObject *parent
     connect(&m_folderPoll, &QTimer::timeout, this, &StationHost::refreshLinks);
 }
 
-StationHost::~StationHost() = default;
+StationHost::~StationHost()
+{
+    // The window is closing: every panel finishes the chip it burns and its record is merged, within the
+    // workers' stop time-out, before the workers go.
+    if (!m_controller.locked())
+        return;
+    m_controller.stopAll();
+    QEventLoop wait;
+    connect(&m_controller, &StationController::lockChanged, &wait, &QEventLoop::quit);
+    wait.exec();
+}
 
 void StationHost::show()
 {

@@ -67,6 +67,7 @@ private slots:
     void yieldAndLastPass();
     void workerArgumentsBurnTheStationsProject();
     void labelsAreRememberedPerPort();
+    void panelsFollowTheAttachedLinks();
 };
 
 void TestStationModel::eventsGiveTheState_data()
@@ -202,6 +203,38 @@ void TestStationModel::labelsAreRememberedPerPort()
     QVERIFY(!nowhere.setLabel(QStringLiteral("emu1"), QStringLiteral("x"), &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(nowhere.label(QStringLiteral("emu1")), QString());
+}
+
+void TestStationModel::panelsFollowTheAttachedLinks()
+{
+    QTemporaryDir dir;
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    QString error;
+    QVERIFY(LinkLabels(dir.path()).setLabel(QStringLiteral("1-1.10"), QStringLiteral("右"), &error));
+    StationController station(setup);
+    QSignalSpy changes(&station, &StationController::panelsChanged);
+    auto ports = [&station] {
+        QStringList list;
+        for (const PanelModel *p : station.panels())
+            list << p->port();
+        return list;
+    };
+    station.setLinks({{QStringLiteral("1-1.10"), QStringLiteral("/dev/hidraw2")},
+                      {QStringLiteral("1-1.9"), QStringLiteral("/dev/hidraw1")}});
+    QCOMPARE(ports(), (QStringList{"1-1.9", "1-1.10"}));  // port order, numbers as numbers
+    QCOMPARE(station.panel(QStringLiteral("1-1.10"))->label(), QStringLiteral("右"));  // remembered
+    QCOMPARE(changes.count(), 1);
+    station.setLinks({{QStringLiteral("1-1.10"), QStringLiteral("/dev/hidraw2")},
+                      {QStringLiteral("1-1.9"), QStringLiteral("/dev/hidraw1")}});
+    QCOMPARE(changes.count(), 1);  // nothing came or went
+    // A Link that never ran leaves with its panel; one that is not attached cannot start.
+    station.setLinks({{QStringLiteral("1-1.10"), QStringLiteral("/dev/hidraw2")}});
+    QCOMPARE(ports(), QStringList{"1-1.10"});
+    QCOMPARE(changes.count(), 2);
+    QVERIFY(!station.start(QStringLiteral("1-1.9"), &error));
+    QVERIFY(error.contains(QStringLiteral("1-1.9")));
+    QVERIFY(!station.locked());
 }
 
 QTEST_GUILESS_MAIN(TestStationModel)
