@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/types.h>
 
 namespace {
@@ -42,6 +43,7 @@ private slots:
     void aFrozenWorkerEndsItsPanelOnly();
     void theProjectIsWrittenOnceForARun();
     void aStopRightAfterTheStartEndsTheRun();
+    void aRecordThatCannotBeKeptStopsItsPanel();
 
 private:
     QString folder(int link) const { return m_dir->filePath(QStringLiteral("l%1").arg(link)); }
@@ -304,6 +306,44 @@ void TestStationPosix::aStopRightAfterTheStartEndsTheRun()
     QVERIFY(waitFor([this] { return !panel(1)->running(); }));
     QCOMPARE(panel(1)->state(), State::Idle);
     QCOMPARE(panel(1)->resultText(), QString());
+}
+
+// The station's record file cannot grow (a full disk): the panel whose chip it could not keep stops NG with the
+// reason, before its next chip; the record is still in that worker's own log.
+void TestStationPosix::aRecordThatCannotBeKeptStopsItsPanel()
+{
+    makeStation(1);
+    QString error;
+    QVERIFY2(m_station->startAll(&error), qPrintable(error));
+    QVERIFY(waitFor([this] { return panel(1)->state() == State::Ok; }));
+    // Only this process writes the station's record; the worker, started before, keeps its own limits.
+    const QString record = m_dir->filePath(QStringLiteral("station.csv"));
+    rlimit before{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = before;
+    full.rlim_cur = rlim_t(QFileInfo(record).size() + 10);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+    // The operator's swap through another program, which lifts the limit for itself.
+    auto operatorAt = [this](const QString &what) {
+        QProcess cli;
+        cli.setStandardOutputFile(QProcess::nullDevice());
+        cli.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -f unlimited && exec \"$0\" emulator \"$1\" $2"),
+                                              cliPath(), folder(1), what});
+        return cli.waitForFinished(kWaitMs) ? cli.exitCode() : -1;
+    };
+    const bool removed = operatorAt(QStringLiteral("--remove")) == 0
+                         && waitFor([this] { return panel(1)->step().contains(QStringLiteral("芯片连接中")); })
+                         && operatorAt(QStringLiteral("--insert")) == 0;
+    const bool ended = waitFor([this] { return !panel(1)->running(); });
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(removed);
+    QVERIFY(ended);
+    QCOMPARE(panel(1)->state(), State::Ng);
+    QVERIFY2(panel(1)->resultText().contains(QStringLiteral("station.csv")), qPrintable(panel(1)->resultText()));
+    QCOMPARE(recordRows().value(QStringLiteral("emu1")).size(), 1);  // no part of the second row
+    QVERIFY(readFile(record).endsWith("\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestStationPosix)
