@@ -238,7 +238,7 @@ void TestStationPosix::everyOtherPanelGoesOnAndEveryRecordIsKept()
 
 void TestStationPosix::aFrozenWorkerEndsItsPanelOnly()
 {
-    makeStation(2, 1500);  // the silence allowed, scaled down; a worker says it is alive every second
+    makeStation(2, 4000);  // the silence allowed, scaled down; a worker says it is alive every second
     QString error;
     QVERIFY2(m_station->startAll(&error), qPrintable(error));
     QVERIFY(waitFor([this] { return panel(1)->state() == State::Ok && panel(2)->state() == State::Ok; }));
