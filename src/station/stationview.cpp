@@ -95,6 +95,11 @@ void StationView::rebuildPanels()
         connect(panel, &PanelWidget::failed, this, &StationView::warn);
         m_grid->addWidget(panel, i / columns, i % columns);
     }
+    // The panels keep their own height at the top; the space below stays empty.
+    const int rows = (panels.size() + columns - 1) / columns;
+    for (int r = 0; r < m_grid->rowCount(); ++r)
+        m_grid->setRowStretch(r, 0);
+    m_grid->setRowStretch(rows, 1);
 }
 
 void StationView::chooseRecordFile()
