@@ -74,6 +74,7 @@ private:
     // The rows of the station's record, by the port in their first column.
     QMap<QString, QStringList> recordRows() const;
 
+    QString m_tempRoot;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<StationController> m_station;
     QByteArray m_image;
@@ -83,12 +84,15 @@ private:
 void TestStationPosix::initTestCase()
 {
     QVERIFY2(QFile::exists(cliPath()), qPrintable(cliPath()));
+    m_tempRoot = QDir::tempPath();
 }
 
 void TestStationPosix::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<QTemporaryDir>(m_tempRoot + QStringLiteral("/tst_station-XXXXXX"));
     QVERIFY(m_dir->isValid());
+    // The station's scratch folders (and any it keeps) go with the test's folder.
+    qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
     m_projectWrites = 0;
     // The station's project: a flash image for the emulator's own chip.
     McuList catalogue;
@@ -344,6 +348,13 @@ void TestStationPosix::aRecordThatCannotBeKeptStopsItsPanel()
     QVERIFY2(panel(1)->resultText().contains(QStringLiteral("station.csv")), qPrintable(panel(1)->resultText()));
     QCOMPARE(recordRows().value(QStringLiteral("emu1")).size(), 1);  // no part of the second row
     QVERIFY(readFile(record).endsWith("\r\n"));
+    // Nothing is lost: the scratch folder that holds the worker's own log of both chips stays.
+    const QStringList kept = QDir(m_dir->path()).entryList({QStringLiteral("tarnquill-workers-*")}, QDir::Dirs);
+    QCOMPARE(kept.size(), 1);
+    QByteArray workerLog;
+    for (const QString &name : QDir(m_dir->filePath(kept[0])).entryList({QStringLiteral("*.csv")}, QDir::Files))
+        workerLog += readFile(m_dir->filePath(kept[0] + QLatin1Char('/') + name));
+    QCOMPARE(workerLog.count("烧写成功"), 2);
 }
 
 QTEST_GUILESS_MAIN(TestStationPosix)
