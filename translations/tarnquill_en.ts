@@ -163,6 +163,49 @@
     </message>
 </context>
 <context>
+    <name>PanelWidget</name>
+    <message>
+        <source>标签(如: 左工位)</source>
+        <translation>Label (e.g. left socket)</translation>
+    </message>
+    <message>
+        <source>自动烧写</source>
+        <translation>Auto burn</translation>
+    </message>
+    <message>
+        <source>无法保存标签：%1</source>
+        <translation>Cannot keep the label: %1</translation>
+    </message>
+    <message>
+        <source>步骤: %1</source>
+        <translation>Step: %1</translation>
+    </message>
+    <message>
+        <source>通过 %1  失败 %2  良率 %3%</source>
+        <translation>Passed %1  Failed %2  Yield %3%</translation>
+    </message>
+    <message>
+        <source>校验和: %1</source>
+        <translation>Checksum: %1</translation>
+    </message>
+    <message>
+        <source>最后通过: %1</source>
+        <translation>Last pass: %1</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>重新开始</source>
+        <translation>Restart</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+</context>
+<context>
     <name>PassVerdict</name>
     <message>
         <source>芯片连接失败</source>
@@ -214,6 +257,45 @@
     <message>
         <source>参数 &quot;%1&quot; 不是系统编码（%2）的文字：不能以这个名字打开或创建文件，请给文件或文件夹改名</source>
         <translation>argument &quot;%1&quot; is not text in the system&apos;s encoding (%2): no file can be opened or created under that name; rename the file or folder</translation>
+    </message>
+</context>
+<context>
+    <name>StationView</name>
+    <message>
+        <source>工位: %1</source>
+        <translation>Station: %1</translation>
+    </message>
+    <message>
+        <source>全部开始</source>
+        <translation>Start all</translation>
+    </message>
+    <message>
+        <source>全部停止</source>
+        <translation>Stop all</translation>
+    </message>
+    <message>
+        <source>生产记录...</source>
+        <translation>Production record...</translation>
+    </message>
+    <message>
+        <source>没有连接的Link</source>
+        <translation>No Link attached</translation>
+    </message>
+    <message>
+        <source>生产记录</source>
+        <translation>Production record</translation>
+    </message>
+    <message>
+        <source>无法打开生产记录 %1：%2</source>
+        <translation>Cannot open the production record %1: %2</translation>
+    </message>
+    <message>
+        <source>未选择生产记录</source>
+        <translation>No production record chosen</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
@@ -2813,6 +2895,22 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
         <source>Link已被拔出</source>
         <translation>The Link was unplugged</translation>
     </message>
+    <message>
+        <source>工位视图(多个Link)...</source>
+        <translation>Station view (several Links)...</translation>
+    </message>
+    <message>
+        <source>工位视图正在烧写：工程和设置已锁定。请先在工位视图中全部停止。</source>
+        <translation>The station view is burning: the project and the settings are locked. Stop all in the station view first.</translation>
+    </message>
+    <message>
+        <source>工位运行中</source>
+        <translation>Station running</translation>
+    </message>
+    <message>
+        <source>工位已停止</source>
+        <translation>Station stopped</translation>
+    </message>
 </context>
 <context>
     <name>options</name>
@@ -3204,24 +3302,93 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
 <context>
     <name>startup</name>
     <message>
-        <source>用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件]
+        <source>用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称]
   --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)
   --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中
+                      (工位视图可用 --emulate=文件夹1,文件夹2,... 模拟多个Link)
   --trace 文件        把与Link往来的每个报文追加到该文件中
+  --station-view      启动时打开工位视图: 每个连接的Link一个面板
+  --station 名称      工位名称(默认: 计算机名)
   -h, --help          显示本帮助
 命令行烧录与多Link(量产)请使用 tarnquill-cli。
 </source>
-        <translation>usage: tarnquill [--lang zh|en] [--emulate[=DIR]] [--trace FILE]
+        <translation>usage: tarnquill [--lang zh|en] [--emulate[=DIR]] [--trace FILE] [--station-view] [--station NAME]
   --lang zh|en        language of the window (default: the one chosen in its menu, else the system&apos;s)
   --emulate[=DIR]     use the built-in Link emulator instead of a real Link; with DIR its state is kept there
+                      (the station view emulates several Links with --emulate=DIR1,DIR2,...)
   --trace FILE        append every report exchanged with the Link to FILE
+  --station-view      open the station view at start: a panel for every attached Link
+  --station NAME      the station&apos;s name (default: the computer&apos;s name)
   -h, --help          show this help
 For command-line burning and several Links (production) use tarnquill-cli.
 </translation>
     </message>
     <message>
-        <source>--emulate=%1: 窗口只能使用一个Link; 多个Link请使用 tarnquill-cli 的 --emulate=DIR1,DIR2</source>
-        <translation>--emulate=%1: the window drives one Link; for several Links use tarnquill-cli --emulate=DIR1,DIR2</translation>
+        <source>--station 需要一个名称</source>
+        <translation>--station needs a name</translation>
+    </message>
+    <message>
+        <source>--emulate=%1: 窗口只能使用一个Link; 多个Link请使用工位视图(--station-view)或 tarnquill-cli 的 --emulate=DIR1,DIR2</source>
+        <translation>--emulate=%1: the window drives one Link; for several Links use the station view (--station-view) or tarnquill-cli --emulate=DIR1,DIR2</translation>
+    </message>
+</context>
+<context>
+    <name>station</name>
+    <message>
+        <source>主窗口正在使用Link，请等它完成</source>
+        <translation>The main window is using its Link; wait until it has finished</translation>
+    </message>
+    <message>
+        <source>主窗口中没有选择要烧写的区域</source>
+        <translation>No area to burn is chosen in the main window</translation>
+    </message>
+    <message>
+        <source>空闲</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>等待芯片</source>
+        <translation>Waiting for a chip</translation>
+    </message>
+    <message>
+        <source>烧写中</source>
+        <translation>Burning</translation>
+    </message>
+    <message>
+        <source>Link已拔出</source>
+        <translation>Link pulled out</translation>
+    </message>
+    <message>
+        <source>无响应</source>
+        <translation>Not responding</translation>
+    </message>
+    <message>
+        <source>异常终止</source>
+        <translation>Ended abnormally</translation>
+    </message>
+    <message>
+        <source>未能启动</source>
+        <translation>Could not start</translation>
+    </message>
+    <message>
+        <source>生产记录写入失败：%1</source>
+        <translation>The production record could not be written: %1</translation>
+    </message>
+    <message>
+        <source>%1: Link未连接</source>
+        <translation>%1: Link not attached</translation>
+    </message>
+    <message>
+        <source>请先选择生产记录文件</source>
+        <translation>Choose the production record file first</translation>
+    </message>
+    <message>
+        <source>无法建立临时文件夹</source>
+        <translation>Cannot make a temporary folder</translation>
+    </message>
+    <message>
+        <source>无法写入工程文件 %1：%2</source>
+        <translation>Cannot write the project file %1: %2</translation>
     </message>
 </context>
 <context>

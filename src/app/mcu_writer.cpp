@@ -98,6 +98,9 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     connect(ui->action_serial_no, &QAction::triggered, this, &mcu_writer::slt_action_serial_no_triggered);
     connect(ui->action_user_cfg, &QAction::triggered, this, &mcu_writer::slt_action_user_cfg_triggered);
     connect(ui->action_burnSetting, &QAction::triggered, this, &mcu_writer::slt_action_burnSetting_triggered);
+    ui->menu_action->addSeparator();
+    connect(ui->menu_action->addAction(tr("工位视图(多个Link)...")), &QAction::triggered, this,
+            &mcu_writer::stationViewRequested);
 
     ui->actionI2C->setChecked(true);
 

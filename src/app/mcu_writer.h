@@ -21,6 +21,7 @@ class LinkEmulator;
 class NvrOptionsPage;
 class WriterSettingsPage;
 class QLabel;
+class QMouseEvent;
 class QMenu;
 class QProgressBar;
 class QTableWidget;
@@ -49,6 +50,14 @@ public:
     void setEmulated(bool emulated);
     // Emulated Link: the status-bar notice and the Emulator menu that drives it.
     void setEmulator(LinkEmulator &emulator);
+
+    // The station view runs Links from this window's project: while it does, the project and every setting
+    // stay as they are (the window's burn lock) and an attempt to change them is explained.
+    void setStationRunning(bool running);
+    // A task runs, a burn toggle is on, or the station runs: the project cannot be handed on now.
+    bool isLocked() const { return m_bLocked; }
+    // Some area of the project is chosen for burning.
+    bool anyAreaEnabled() const;
 
     workThread &worker() { return m_work; }
     const QString &lastDir() const { return m_strLastDir; }
@@ -93,10 +102,16 @@ public slots:
     // True while the project in the window holds changes that no file has.
     bool isModified() const { return m_bModified; }
 
+signals:
+    // The menu's station view entry.
+    void stationViewRequested();
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
     void closeEvent(QCloseEvent *event) override;
+    // A click on a control the station has locked (disabled controls pass it to the window).
+    void mousePressEvent(QMouseEvent *event) override;
 
 private slots:
     // Actions.
@@ -214,7 +229,6 @@ private:
     bool linkRemovedDuring(int nRt) const;
     void showWaitingForChip();
     void burnStart(uint8_t task, QAction *toggle);
-    bool anyAreaEnabled() const;
     bool refuseSingleWire();
     bool ensureImagesLoaded();
     void reloadChangedHexFiles();
@@ -278,6 +292,7 @@ private:
     bool m_bTaskEnding = false;   // the worker ends the run: its toggle goes off without "stopping"
     bool m_bLinkRemoved = false;  // the Link left (hot-plug) and has not come back
     bool m_bLocked = false;       // a task runs or a burn toggle is on: nothing that a pass uses changes
+    bool m_bStationRunning = false;  // a panel of the station view runs from this project
     bool m_bViewsLocked = false;  // an operation may write the images: no edits, no fills
     bool m_bEditDropped = false;  // a cell edit came in while locked; the tables need showing again
     int m_nBLTabIndex = 1;

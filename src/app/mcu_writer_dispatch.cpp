@@ -17,6 +17,8 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QMouseEvent>
+#include <QToolTip>
 
 namespace {
 QString promptText()
@@ -70,7 +72,7 @@ void mcu_writer::disableAll()
 void mcu_writer::enableAll()
 {
     const bool busy = m_work.currentTask() != workThread::TaskIdle;
-    if (busy || ui->burn_action->isChecked()) {
+    if (busy || ui->burn_action->isChecked() || m_bStationRunning) {
         // The toggles stay usable while their run goes on, so it can be switched off.
         ui->burn_action->setEnabled(ui->burn_action->isChecked() && g_bBurnRunning.load());
         ui->auto_burn_action->setEnabled(ui->auto_burn_action->isChecked() && g_bAutoBurnRunning.load());
@@ -82,6 +84,36 @@ void mcu_writer::enableAll()
         toggle->setEnabled(true);
         toggle->setText(toggle->property("idleText").toString());
     }
+}
+
+namespace {
+QString stationLockText()
+{
+    return QCoreApplication::translate("mcu_writer", "工位视图正在烧写：工程和设置已锁定。请先在工位视图中全部停止。");
+}
+}
+
+void mcu_writer::setStationRunning(bool running)
+{
+    if (running == m_bStationRunning)
+        return;
+    m_bStationRunning = running;
+    if (running) {
+        disableAll();
+        m_labelMsg->setText(tr("工位运行中"));
+        appendLog(stationLockText());
+    } else {
+        enableAll();
+        m_labelMsg->setText(tr("工位已停止"));
+    }
+    ui->centralWidget->setToolTip(running ? stationLockText() : QString());
+}
+
+void mcu_writer::mousePressEvent(QMouseEvent *event)
+{
+    if (m_bStationRunning)
+        QToolTip::showText(event->globalPos(), stationLockText(), this);
+    QMainWindow::mousePressEvent(event);
 }
 
 void mcu_writer::slt_worker_idle()

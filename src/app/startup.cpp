@@ -9,11 +9,14 @@
 #include "mcu_writer.h"
 #include "emulator/linkemulator.h"
 #include "files/cfgdb.h"
+#include "lang/language.h"
 #include "lang/languagefile.h"
 #include "session/linksession.h"
+#include "stationhost.h"
 
 #include <QCoreApplication>
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -31,6 +34,14 @@ LinkOptions linkOptions(const QStringList &arguments)
             options.traceFile = arguments[++i];
         } else if (arg.startsWith(QLatin1String("--trace="))) {
             options.traceFile = arg.mid(int(qstrlen("--trace=")));
+        } else if (arg == QLatin1String("--station-view")) {
+            options.stationView = true;
+        } else if (arg == QLatin1String("--station") && i + 1 < arguments.size()) {
+            options.stationName = arguments[++i];
+            options.stationNamed = true;
+        } else if (arg.startsWith(QLatin1String("--station="))) {
+            options.stationName = arg.mid(int(qstrlen("--station=")));
+            options.stationNamed = true;
         }
     }
     return options;
@@ -40,10 +51,13 @@ QString windowUsage()
 {
     return QCoreApplication::translate(
         "startup",
-        "用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件]\n"
+        "用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称]\n"
         "  --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)\n"
         "  --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中\n"
+        "                      (工位视图可用 --emulate=文件夹1,文件夹2,... 模拟多个Link)\n"
         "  --trace 文件        把与Link往来的每个报文追加到该文件中\n"
+        "  --station-view      启动时打开工位视图: 每个连接的Link一个面板\n"
+        "  --station 名称      工位名称(默认: 计算机名)\n"
         "  -h, --help          显示本帮助\n"
         "命令行烧录与多Link(量产)请使用 tarnquill-cli。\n");
 }
@@ -52,9 +66,11 @@ QString linkOptionsError(const LinkOptions &options)
 {
     // The command line's several-Link form: one window drives one Link, so the list would be taken as a
     // folder named "A,B" and every burn reported into it.
-    if (options.emulate && options.emulateDir.contains(QLatin1Char(',')))
+    if (options.stationNamed && options.stationName.trimmed().isEmpty())
+        return QCoreApplication::translate("startup", "--station 需要一个名称");
+    if (options.emulate && options.emulateDir.contains(QLatin1Char(',')) && !options.stationView)
         return QCoreApplication::translate("startup",
-                                           "--emulate=%1: 窗口只能使用一个Link; 多个Link请使用 tarnquill-cli 的 --emulate=DIR1,DIR2")
+                                           "--emulate=%1: 窗口只能使用一个Link; 多个Link请使用工位视图(--station-view)或 tarnquill-cli 的 --emulate=DIR1,DIR2")
             .arg(options.emulateDir);
     return QString();
 }
@@ -83,7 +99,10 @@ int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArr
     installRepeatFilteringMessageHandler();
     LinkSession link;  // outlives the window, whose worker talks through it
     QString error;
-    if ((options.emulate && !link.useEmulator(options.emulateDir, LinkEmulator::kDefaultChipId, &error))
+    // With the station, the emulated Links are the station's: the window's own emulated Link keeps its state
+    // in memory, so it never takes the device lock of a Link a panel burns.
+    const QString windowEmulatorDir = options.stationView ? QString() : options.emulateDir;
+    if ((options.emulate && !link.useEmulator(windowEmulatorDir, LinkEmulator::kDefaultChipId, &error))
         || (!options.traceFile.isEmpty() && !link.traceInto(options.traceFile, &error))) {
         std::fprintf(stderr, "tarnquill: %s\n", qPrintable(error));
         return 1;
@@ -99,14 +118,25 @@ int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArr
         window.close();
         return 1;
     }
-    if (link.emulator()) {
-        window.setHotplugSource(new EmulatorHotplugSource(*link.emulator()));
+    StationSetup setup;
+    setup.program = QStandardPaths::findExecutable(QStringLiteral("tarnquill-cli"), {QCoreApplication::applicationDirPath()});
+    setup.emulate = options.emulate;
+    setup.emulateDir = options.emulateDir;
+    setup.labelsFolder = appDir();
+    setup.language = languageCode(currentLanguage());
+    setup.stationName = options.stationNamed ? options.stationName.trimmed() : defaultStationName();
+    StationHost station(window, setup);
+    QObject::connect(&window, &mcu_writer::stationViewRequested, &station, &StationHost::show);
+    HotplugSource *source = link.emulator() ? new EmulatorHotplugSource(*link.emulator()) : createSystemHotplugSource();
+    QObject::connect(source, &HotplugSource::deviceArrived, &station, &StationHost::refreshLinks, Qt::QueuedConnection);
+    QObject::connect(source, &HotplugSource::deviceRemoved, &station, &StationHost::refreshLinks, Qt::QueuedConnection);
+    window.setHotplugSource(source);
+    if (link.emulator())
         window.setEmulator(*link.emulator());
-    } else {
-        window.setHotplugSource(createSystemHotplugSource());
-    }
     window.setFixedSize(1100, 650);
     window.show();
+    if (options.stationView)
+        station.show();
     const int code = app.exec();
     flushRepeatFilter();
     return code;

@@ -20,12 +20,17 @@ struct LinkOptions
     bool emulate = false;
     QString emulateDir;  // empty: the emulator keeps its state in memory
     QString traceFile;   // empty: no trace
+    bool stationView = false;  // --station-view: the station view opens with the window
+    QString stationName;       // --station NAME
+    bool stationNamed = false;
 };
 
 // What --help prints.
 QString windowUsage();
-// Why the window cannot take these options (the command line's several-Link --emulate=A,B), else empty.
+// Why the window cannot take these options (the command line's several-Link --emulate=A,B without the
+// station view, an empty station name), else empty.
 QString linkOptionsError(const LinkOptions &options);
 
-// Reads --emulate, --emulate=DIR, --trace FILE and --trace=FILE; other arguments are left to Qt.
+// Reads --emulate, --emulate=DIR, --trace FILE, --trace=FILE, --station-view and --station NAME (or
+// --station=NAME); other arguments are left to Qt.
 LinkOptions linkOptions(const QStringList &arguments);

@@ -211,7 +211,7 @@ QString oneLinkPort(const CliContext &ctx)
 {
     if (!ctx.options.link.isEmpty())
         return ctx.options.link;
-    const QVector<AttachedLink> attached = attachedLinks(ctx.options);
+    const QVector<AttachedLink> attached = attachedLinks(ctx.options.emulate, ctx.options.emulateDir);
     return attached.size() == 1 ? attached.first().port : QString();
 }
 
@@ -251,6 +251,10 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
 
     g_bBurnChipHandled.store(0);
     g_bBurnRunning.store(1);
+    // A stop that came before the run (Ctrl-C or the parent's "stop" during start-up) ends it at once: it
+    // cleared the flag before it was set. Either order leaves the flag clear.
+    if (interrupted())
+        g_bBurnRunning.store(0);
     int code = runner.run(workThread::TaskBurn);
     QString label = runner.lastLabel();
     const uint16_t chipId = g_wChipId;
@@ -303,6 +307,8 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
 
     g_bAutoBurnChipHandled.store(0);
     g_bAutoBurnRunning.store(1);
+    if (interrupted())
+        g_bAutoBurnRunning.store(0);  // as for a single burn
     const int code = runner.run(workThread::TaskAutoBurn);
     // However the loop ended, it closes with how many chips passed and failed.
     const QJsonObject counts{{QStringLiteral("chips"), passed + failed},

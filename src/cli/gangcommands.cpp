@@ -120,7 +120,7 @@ int reportGangEnding(const CliContext &ctx, const GangRunner &runner, int status
 
 int runLinks(const CliContext &ctx)
 {
-    const QVector<AttachedLink> links = attachedLinks(ctx.options);
+    const QVector<AttachedLink> links = attachedLinks(ctx.options.emulate, ctx.options.emulateDir);
     QStringList freePorts;
     for (const AttachedLink &link : links) {
         if (!link.iap && linkIsFree(link, ctx.options.emulate))
@@ -165,7 +165,7 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
         ctx.error(QCoreApplication::translate("cli", "%1 works on one Link: choose it with --link PORT").arg(ctx.options.command));
         return ExitStatus::Usage;
     }
-    const QVector<AttachedLink> attached = attachedLinks(ctx.options);
+    const QVector<AttachedLink> attached = attachedLinks(ctx.options.emulate, ctx.options.emulateDir);
     QStringList ports = choice.ports.isEmpty() ? portsOf(attached) : choice.ports;
     for (const QString &port : qAsConst(ports)) {
         if (!portsOf(attached).contains(port)) {

@@ -1,35 +1,15 @@
 #pragma once
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
+#include "records/mergedlog.h"
 
 // The production record of a gang run: the one-Link log's columns behind a "link" column holding the port.
-// Each worker keeps its own one-Link log; the parent merges each record into this file as the worker
-// announces it, and the worker waits for that before its next chip, so every chip of every Link is on disk
-// here before that Link goes on. A new file is UTF-8 with a byte-order mark and CRLF line ends; a file that
-// exists keeps its own line ends. Workers' logs are read in either form.
-class GangLog
+class GangLog : public MergedLog
 {
 public:
-    // A new or empty file gets the header line first. False (reason in errorString()) when the file cannot
-    // be opened for appending; anything but a regular file is refused.
-    bool open(const QString &path);
-    QString errorString() const { return m_error; }
-    QString fileName() const { return m_file.fileName(); }
+    GangLog() : MergedLog({QStringLiteral("link")}) {}
 
-    // Merges the records the worker of `port` completed in `workerLog` since `*offset` (its header left out;
-    // a record still being written waits for its end) and pushes them to the disk (flush and data sync).
-    // False (reason in errorString()) when they did not all reach it: the file is then cut back to where it
-    // was, never to a part of a row, and `*offset` stays, so the worker's log still holds what is missing.
-    bool copyNewLines(const QString &port, const QString &workerLog, qint64 *offset);
-
-    static QString header();
-
-private:
-    bool append(const QByteArray &bytes);
-
-    QFile m_file;
-    QByteArray m_lineEnd = "\r\n";
-    QString m_error;
+    bool copyNewLines(const QString &port, const QString &workerLog, qint64 *offset)
+    {
+        return MergedLog::copyNewLines({port}, workerLog, offset);
+    }
 };

@@ -159,7 +159,7 @@ QVector<GangOutcome> GangRunner::run()
                                        .arg(chip)
                                        .arg(chipId)
                                        .arg(result)
-                                       .arg(gangDisplayText(result, text)));
+                                       .arg(workerResultText(result, text)));
             });
             QObject::connect(client, &WorkerClient::lineRejected, [this, i](const QByteArray &line) {
                 m_display->label(i, QCoreApplication::translate("cli", "a line outside the worker protocol: %1").arg(QString::fromUtf8(line)));
@@ -222,18 +222,10 @@ int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted)
     return 0;
 }
 
-QString gangDisplayText(int code, const QString &text)
-{
-    static const QString wrongChip = QString::fromUtf8("目标MCU是 ");
-    if (code == 4 && text.startsWith(wrongChip))
-        return QCoreApplication::translate("cli", "目标MCU是 %1").arg(text.mid(wrongChip.size()));
-    return engineText(text);
-}
-
 // The worker's text is the language-neutral source of its JSON; the result line reads in the user's language.
 static QString displayedText(const GangOutcome &outcome)
 {
-    return gangDisplayText(outcome.code(), outcome.text());
+    return workerResultText(outcome.code(), outcome.text());
 }
 
 QString gangResultLine(const GangOutcome &outcome)

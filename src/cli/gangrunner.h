@@ -72,9 +72,6 @@ private:
 // worker that crashed, hung or spoke another protocol counts as 70.
 int gangExitStatus(const QVector<GangOutcome> &outcomes, bool interrupted);
 
-// The result text of a Link (a source text, as the JSON carries it) in the user's language.
-QString gangDisplayText(int code, const QString &text);
-
 // "1-1.2: OK 49F2" or "1-1.3: NG 3 芯片连接失败"; a loop ended by Ctrl-C is "stopped"; a loop adds its counts.
 QString gangResultLine(const GangOutcome &outcome);
 QJsonObject gangResultJson(const GangOutcome &outcome);

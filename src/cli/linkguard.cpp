@@ -23,7 +23,7 @@ int LinkGuard::take(const CliContext &ctx)
         return ExitStatus::Usage;
     }
     if (choice.mode == LinkChoice::OneLink) {
-        const QVector<AttachedLink> links = attachedLinks(ctx.options);
+        const QVector<AttachedLink> links = attachedLinks(ctx.options.emulate, ctx.options.emulateDir);
         if (links.size() <= 1)
             return ExitStatus::Success;
         QStringList ports;

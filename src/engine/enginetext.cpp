@@ -22,3 +22,11 @@ QString engineText(const QString &source)
         return source;
     return translated(source.left(end)) + source.mid(end);
 }
+
+QString workerResultText(int code, const QString &text)
+{
+    static const QString wrongChip = QString::fromUtf8("目标MCU是 ");
+    if (code == 4 && text.startsWith(wrongChip))
+        return QCoreApplication::translate("cli", "目标MCU是 %1").arg(text.mid(wrongChip.size()));
+    return engineText(text);
+}

@@ -117,7 +117,8 @@ void WorkerClient::kill()
 
 void WorkerClient::send(const QByteArray &line)
 {
-    if (m_process.state() == QProcess::Running)
+    // A worker still starting gets the line once it runs: a stop given right after the start is not lost.
+    if (m_process.state() != QProcess::NotRunning)
         m_process.write(line);
 }
 

@@ -1342,6 +1342,8 @@ private slots:
         QTest::newRow("--emulate=A,B") << QStringList{"tarnquill", "--emulate=emu-a,emu-b"} << QByteArray() << 2;
         QTest::newRow("--emulate=DIR not text") << QStringList{"tarnquill", QStringLiteral("--emulate=emu-a\uFFFD")}
                                                 << QByteArray("--emulate=emu-a\xFF") << 2;
+        QTest::newRow("--station with no name") << QStringList{"tarnquill", "--station-view", "--station="}
+                                                << QByteArray() << 2;
         QTest::newRow("--help") << QStringList{"tarnquill", "--help"} << QByteArray() << 0;
         QTest::newRow("-h") << QStringList{"tarnquill", "-h"} << QByteArray() << 0;
     }
@@ -1361,6 +1363,28 @@ private slots:
         QVERIFY(!QFile::exists(m_appDir.path() + QStringLiteral("/emu-a\uFFFD")));
         QCOMPARE(&hidBackend(), static_cast<HidBackend *>(m_backend.get()));
         QVERIFY(windowUsage().contains(QStringLiteral("--emulate")));
+    }
+
+    // While the station burns from the window's project nothing in the window may change it: the editing
+    // controls stay off when the window's own worker goes idle, and come back when the station stops.
+    void theStationLocksTheProject()
+    {
+        QVERIFY(action("open_action")->isEnabled());
+        m_window->setStationRunning(true);
+        QVERIFY(m_window->isLocked());
+        for (const char *name : {"open_action", "burn_action", "auto_burn_action", "action_burnSetting", "down_action"})
+            QVERIFY2(!action(name)->isEnabled(), name);
+        QVERIFY(!child<QComboBox>("comboBox_icType")->isEnabled());
+        QVERIFY(!child<QCheckBox>("checkBox_bin")->isEnabled());
+        QVERIFY(!child<QWidget>("centralWidget")->toolTip().isEmpty());  // what a click on them is told
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), "slt_worker_idle"));
+        QVERIFY(!action("open_action")->isEnabled());
+        QVERIFY(!child<QCheckBox>("checkBox_bin")->isEnabled());
+        m_window->setStationRunning(false);
+        QVERIFY(!m_window->isLocked());
+        QVERIFY(action("open_action")->isEnabled());
+        QVERIFY(child<QComboBox>("comboBox_icType")->isEnabled());
+        QVERIFY(child<QWidget>("centralWidget")->toolTip().isEmpty());
     }
 
     void endToEndBurnAndReadBack()

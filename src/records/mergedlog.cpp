@@ -1,4 +1,4 @@
-#include "ganglog.h"
+#include "mergedlog.h"
 
 #include "files/inputfile.h"
 #include "files/savefile.h"
@@ -40,7 +40,7 @@ QByteArray lineEndOf(const QByteArray &start)
 }
 }
 
-bool GangLog::open(const QString &path)
+bool MergedLog::open(const QString &path)
 {
     m_error = outputProblem(path);
     if (!m_error.isEmpty())
@@ -63,12 +63,20 @@ bool GangLog::open(const QString &path)
     return ended || append(m_lineEnd);
 }
 
-QString GangLog::header()
+QString MergedLog::header() const
 {
-    return QStringLiteral("link,") + ProductionLog::header();
+    return m_columns.join(QLatin1Char(',')) + QLatin1Char(',') + ProductionLog::header();
 }
 
-bool GangLog::copyNewLines(const QString &port, const QString &workerLog, qint64 *offset)
+QByteArray MergedLog::field(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
+        bytes = '"' + bytes.replace("\"", "\"\"") + '"';
+    return bytes;
+}
+
+bool MergedLog::copyNewLines(const QStringList &fields, const QString &workerLog, qint64 *offset)
 {
     QFile in(workerLog);
     if (!in.open(QIODevice::ReadOnly) || !in.seek(*offset))
@@ -79,8 +87,9 @@ bool GangLog::copyNewLines(const QString &port, const QString &workerLog, qint64
         start = kByteOrderMark.size();
     const int first = start;
     QByteArray out;
-    // A port holds no comma or quote, so it needs no quoting.
-    const QByteArray prefix = port.toUtf8() + ',';
+    QByteArray prefix;
+    for (const QString &f : fields)
+        prefix += field(f) + ',';
     int end;
     while ((end = recordEnd(tail, start)) >= 0) {
         const QByteArray record = withoutLineEnd(tail.mid(start, end + 1 - start));
@@ -96,7 +105,7 @@ bool GangLog::copyNewLines(const QString &port, const QString &workerLog, qint64
     return true;
 }
 
-bool GangLog::append(const QByteArray &bytes)
+bool MergedLog::append(const QByteArray &bytes)
 {
     const qint64 before = m_file.size();
     if (appendDurably(m_file, bytes, &m_error))

@@ -1,0 +1,204 @@
+#include "panelmodel.h"
+
+#include "engine/enginetext.h"
+#include "engine/resultcodes.h"
+#include "worker/workerclient.h"
+
+#include <QCoreApplication>
+
+namespace {
+// The engine's step while it polls the socket for a chip; its dots animate.
+const QString kConnecting = QString::fromUtf8("芯片连接中");
+const QString kBurning = QString::fromUtf8("烧写中...");
+constexpr int kInterrupted = 130;  // a loop the operator stopped
+}
+
+PanelModel::PanelModel(const QString &port, QObject *parent)
+    : QObject(parent), m_port(port)
+{
+}
+
+void PanelModel::setLabel(const QString &label)
+{
+    if (label == m_label)
+        return;
+    m_label = label;
+    emit changed();
+}
+
+double PanelModel::yield() const
+{
+    const int chips = m_passed + m_failed;
+    return chips == 0 ? 0.0 : 100.0 * m_passed / chips;
+}
+
+QString PanelModel::stateText(State state)
+{
+    switch (state) {
+    case State::Idle:
+        return QCoreApplication::translate("station", "空闲");
+    case State::Waiting:
+        return QCoreApplication::translate("station", "等待芯片");
+    case State::Working:
+        return QCoreApplication::translate("station", "烧写中");
+    case State::Ok:
+        return QStringLiteral("OK");
+    case State::Ng:
+        return QStringLiteral("NG");
+    case State::PulledOut:
+        return QCoreApplication::translate("station", "Link已拔出");
+    case State::Hung:
+        return QCoreApplication::translate("station", "无响应");
+    case State::Crashed:
+        return QCoreApplication::translate("station", "异常终止");
+    case State::NotStarted:
+        return QCoreApplication::translate("station", "未能启动");
+    }
+    return QString();
+}
+
+void PanelModel::setState(State state)
+{
+    m_state = state;
+    emit changed();
+}
+
+void PanelModel::started()
+{
+    m_running = true;
+    m_recordLost = false;
+    m_percent = 0;
+    m_step.clear();
+    m_resultText.clear();
+    m_lastMessage.clear();
+    setState(State::Waiting);
+}
+
+void PanelModel::progress(int percent)
+{
+    m_percent = percent;
+    // A transfer under way is a chip being burned; 0 also closes one, which changes nothing by itself.
+    if (percent > 0 && m_running)
+        m_state = State::Working;
+    emit changed();
+}
+
+void PanelModel::stepChanged(const QString &sourceText)
+{
+    m_step = engineText(sourceText);
+    // A worker speaks the window's language: its step is the source text or that text translated.
+    const bool burning = sourceText == kBurning || sourceText == engineText(kBurning);
+    const bool connecting = sourceText.startsWith(kConnecting) || sourceText.startsWith(engineText(kConnecting));
+    if (m_running && burning)
+        m_state = State::Working;
+    else if (m_running && connecting && m_state == State::Working)
+        m_state = State::Waiting;  // the chip went before its pass ended; the verdict of an ended one stays
+    emit changed();
+}
+
+void PanelModel::message(const QString &text)
+{
+    m_lastMessage = text;
+    emit changed();
+}
+
+void PanelModel::chipDone(int result, const QString &sourceText)
+{
+    m_percent = result == 0 ? 100 : m_percent;
+    m_resultText = workerResultText(result, sourceText);
+    if (result == 0) {
+        ++m_passed;
+        m_checksum = m_imageChecksum;
+        m_lastPass = QDateTime::currentDateTime();
+    } else {
+        ++m_failed;
+    }
+    setState(result == 0 ? State::Ok : State::Ng);
+}
+
+void PanelModel::resultReceived(const QJsonObject &result)
+{
+    const int code = result.value(QStringLiteral("result")).toInt();
+    const QString text = result.value(QStringLiteral("text")).toString();
+    // A loop's closing result repeats its last chip, or says why it ended; a single burn's is its chip.
+    if (!result.contains(QStringLiteral("chips"))) {
+        chipDone(code, text);
+        return;
+    }
+    // A record that could not be kept already said why the loop ends.
+    if (code != 0 && code != kInterrupted && !m_recordLost) {
+        m_resultText = workerResultText(code, text);
+        setState(code == ResultCode::LinkOpenFailed ? State::PulledOut : State::Ng);
+        return;
+    }
+    emit changed();
+}
+
+void PanelModel::recordLost(const QString &reason)
+{
+    m_recordLost = true;
+    m_resultText = QCoreApplication::translate("station", "生产记录写入失败：%1").arg(reason);
+    setState(State::Ng);
+}
+
+void PanelModel::finished(const WorkerReport &report)
+{
+    m_running = false;
+    m_percent = 0;
+    if (!report.checksum.isEmpty())
+        m_checksum = report.checksum;  // the worker's own word on what it burned
+    using Ending = WorkerReport::Ending;
+    if (report.ending == Ending::Hung || report.ending == Ending::Crashed
+        || report.ending == Ending::NotStarted || report.ending == Ending::Refused) {
+        m_resultText = report.failure;
+        if (!m_lastMessage.isEmpty() && report.ending == Ending::NotStarted)
+            m_resultText = m_lastMessage;
+        setState(report.ending == Ending::Hung      ? State::Hung
+                 : report.ending == Ending::Crashed ? State::Crashed
+                                                    : State::NotStarted);
+        return;
+    }
+    if (m_recordLost) {
+        setState(State::Ng);
+        return;
+    }
+    if (!m_attached || report.exitStatus == ResultCode::LinkOpenFailed) {
+        if (m_resultText.isEmpty() || m_state != State::PulledOut)
+            m_resultText = workerResultText(ResultCode::LinkOpenFailed, resultCodeText(ResultCode::LinkOpenFailed));
+        setState(State::PulledOut);
+        return;
+    }
+    if (!report.hasResult && report.exitStatus != 0) {
+        // Refused before it ran (a usage error, an unreadable project): its last words say why.
+        m_resultText = m_lastMessage.isEmpty() ? QCoreApplication::translate("worker", "the worker ended abnormally") : m_lastMessage;
+        setState(State::Ng);
+        return;
+    }
+    // A loop stopped by the operator, or a single burn that ended: the verdict stays, the activity is over.
+    if (m_state == State::Waiting || m_state == State::Working)
+        setState(State::Idle);
+    else
+        emit changed();
+}
+
+void PanelModel::setAttached(bool attached)
+{
+    if (attached == m_attached)
+        return;
+    m_attached = attached;
+    if (!attached && m_running) {
+        m_resultText = workerResultText(ResultCode::LinkOpenFailed, resultCodeText(ResultCode::LinkOpenFailed));
+        setState(State::PulledOut);
+    } else if (attached && m_state == State::PulledOut && !m_running) {
+        setState(State::Idle);
+    } else {
+        emit changed();
+    }
+}
+
+void PanelModel::resetCounters()
+{
+    m_passed = m_failed = 0;
+    m_lastPass = QDateTime();
+    emit changed();
+}
