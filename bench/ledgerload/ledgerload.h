@@ -31,7 +31,7 @@ LedgerRecord loadRecord(const QString &station, const QString &port, const QStri
 
 // Runs `operation` until it succeeds, pausing between tries (the server may be restarting), for at most
 // `patienceMs`. False with the last error when it never did.
-bool retry(const std::function<bool()> &operation, int patienceMs = 120000);
+bool retry(const std::function<bool()> &operation, int patienceMs = 300000);
 
 // The 99th percentile of `values` (0 when empty).
 double percentile99(QVector<double> values);

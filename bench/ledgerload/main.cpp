@@ -22,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -38,7 +39,7 @@ struct Options
     int records = 100000;
     int stations = 20;
     int links = 16;
-    int sqliteRecords = 20000;
+    int sqliteRecords = 5000;
     bool fsync = true;
     bool json = false;
 };
@@ -132,6 +133,10 @@ private:
             quotas << QString::number(q);
         st.process = std::make_unique<QProcess>();
         st.process->setStandardErrorFile(logOf(st), QIODevice::Append);
+        // Each station its own spool for the records that wait while the server restarts.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQ_LEDGER_SPOOL"), m_logs.filePath(st.name + QStringLiteral(".spool.db")));
+        st.process->setProcessEnvironment(env);
         QProcess *p = st.process.get();
         QObject::connect(p, &QProcess::readyReadStandardOutput, [this, index] { readLines(index); });
         QObject::connect(p, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
@@ -278,7 +283,7 @@ bool runLine(const Options &o, Figures *f)
     f->recordsPerSecond = f->records / f->seconds;
     QString error;
     QVector<double> latencies;
-    f->peerRecordsPerSecond = plainInsertRate(server.url(), qMin(o.records, 20000), &latencies, &error);
+    f->peerRecordsPerSecond = plainInsertRate(server.url(), qBound(500, o.records / 10, 5000), &latencies, &error);
     f->peerInsertP99Ms = percentile99(latencies);
     if (!error.isEmpty())
         f->problems << QStringLiteral("plain INSERT loop on PostgreSQL: ") + error;

@@ -75,8 +75,11 @@ bool runLink(const QString &url, const QString &station, const QString &port, in
             return false;
         tell(QStringLiteral("R %1 %2 %3 %4").arg(port, run).arg(sequence).arg(value).toUtf8());
     }
-    // A clean end, as a burn's: what the Link took and did not burn is voided.
-    return block.isEmpty() || attempt([&] { return store->release(kLoadSpace, holder, block); });
+    // A clean end, as a burn's: what the Link took and did not burn is voided, with any block it never heard
+    // of (reserved as the server went down, taken again after), and what waited for the server is sent.
+    int64_t lost = 0;
+    return (block.isEmpty() || attempt([&] { return store->release(kLoadSpace, holder, block); }))
+           && attempt([&] { return store->startStation(holder, &lost); }) && attempt([&] { return store->sendWaiting(); });
 }
 }
 
