@@ -170,7 +170,15 @@ private:
         QStringList command{QStringLiteral("sh"), QStringLiteral("-c"), script};
         if (geteuid() == 0)
             command = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command;
-        QProcess::startDetached(command.takeFirst(), command);
+        // Its channels go nowhere: one it shared with this process (a pipe to a parent that reads it to the
+        // end before it reaps this process) would be held open while the watchdog waits for that reaping.
+        QProcess watchdog;
+        watchdog.setProgram(command.takeFirst());
+        watchdog.setArguments(command);
+        watchdog.setStandardInputFile(QProcess::nullDevice());
+        watchdog.setStandardOutputFile(QProcess::nullDevice());
+        watchdog.setStandardErrorFile(QProcess::nullDevice());
+        watchdog.startDetached();
     }
 
     QString m_bin;
