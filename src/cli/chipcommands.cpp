@@ -356,6 +356,10 @@ int runBurn(const CliContext &ctx)
     };
     if (const int status = device.open(ctx))
         return finish(status);
+    // A ledger's records name the Link's firmware: asked once, before the first chip (a Link that does not
+    // answer fails the burn itself).
+    if (serial.active() && device.runner().run(workThread::TaskFwVersion) == 0)
+        serial.setFirmware(versionText(device.runner().versionH(), device.runner().versionM(), device.runner().versionL()));
     ProductionLog *record = ctx.options.logFile.isEmpty() ? nullptr : &log;
     return finish(ctx.options.loop ? burnLoop(ctx, device, record, serial) : burnOnce(ctx, device, record, serial));
 }

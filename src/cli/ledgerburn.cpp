@@ -140,6 +140,7 @@ bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool next
     r.time = QDateTime::currentDateTimeUtc();
     r.operatorName = m_operator;
     r.port = m_port;
+    r.firmware = m_firmware;
     r.programVersion = QStringLiteral(TQ_VERSION);
     r.chip = pr.chipModel;
     r.chipId = pass.chipId;

@@ -31,6 +31,8 @@ public:
     // Records the pass that just ended (with its serial); when `nextChipFollows`, writes the next value into
     // the image. False with errorString() when the ledger could not keep it (the burn must stop).
     bool chipDone(const PassResult &pass, const QString &text, bool nextChipFollows);
+    // The Link's firmware version ("H.M.L"), kept in every record of the run.
+    void setFirmware(const QString &version) { m_firmware = version; }
     // Voids what the run took and did not burn (the value in the image, the rest of the block) and sends the
     // records that wait for the server. What the operator must know of records left waiting, else empty.
     QString finish();
@@ -51,6 +53,7 @@ private:
     QString m_location;
     QString m_station;
     QString m_operator;
+    QString m_firmware;
     QString m_port;
     QString m_run;
     int64_t m_sequence = 0;

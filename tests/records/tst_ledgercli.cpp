@@ -366,6 +366,11 @@ private slots:
         QCOMPARE(r[QStringLiteral("chip")].toString(), QStringLiteral("VR5K2610"));
         QCOMPARE(r[QStringLiteral("areas")].toString(), QStringLiteral("rom"));
         QCOMPARE(r[QStringLiteral("checksum")].toString(), r[QStringLiteral("checksums")].toString());
+        // The Link's firmware, as the Link itself answers it.
+        const CliRun version = cli({QStringLiteral("--emulate=") + emu, QStringLiteral("fw-version")});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(r[QStringLiteral("firmware")].toString(), QString::fromUtf8(version.out).trimmed());
+        QVERIFY(!r[QStringLiteral("programVersion")].toString().isEmpty());
     }
 
     // A gang: each Link's worker holds its own values; every chip gets a different one.
