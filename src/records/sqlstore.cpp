@@ -267,7 +267,7 @@ bool SqlStore::connectionLost()
     return !probe.exec(QStringLiteral("SELECT 1"));
 }
 
-bool SqlStore::transaction(const std::function<bool()> &body)
+bool SqlStore::transaction(const std::function<bool()> &body, Commit commit)
 {
     m_away = false;
     if (!ownThread())
@@ -275,7 +275,7 @@ bool SqlStore::transaction(const std::function<bool()> &body)
     // The last call found the server gone: try it anew first.
     if (!m_db.isOpen() && !connect())
         return serverGone();
-    if (attempt(body))
+    if (attempt(body, commit))
         return true;
     if (!connectionLost())
         return false;
@@ -284,7 +284,7 @@ bool SqlStore::transaction(const std::function<bool()> &body)
     disconnect();
     if (!connect())
         return serverGone();
-    if (attempt(body))
+    if (attempt(body, commit))
         return true;
     if (connectionLost()) {
         disconnect();
@@ -299,8 +299,12 @@ bool SqlStore::serverGone()
     return false;
 }
 
-bool SqlStore::attempt(const std::function<bool()> &body)
+bool SqlStore::attempt(const std::function<bool()> &body, Commit commit)
 {
+    if (commit == Commit::ByItself) {
+        m_rolledBack = true;  // nothing to roll back: the one statement failed whole
+        return body();
+    }
     // Transaction control goes through the driver (PostgreSQL prepares no BEGIN). IMMEDIATE: SQLite takes the
     // write lock at the start, so two writers wait (busy time-out) instead of failing when a reader turns writer.
     bool begun = false;
@@ -458,16 +462,27 @@ bool SqlStore::reserve(const QString &spaceName, const SerialHolder &holder, int
     if (count < 1)
         return fail(QCoreApplication::translate("ledger", "预留的序列号个数须至少为 1"));
     QVector<int64_t> taken;
+    // One statement moves the space's counter: concurrent stations queue on the row (PostgreSQL's row lock,
+    // SQLite's write lock) and each gets the block after the one before. The lock is held to the commit, so
+    // on PostgreSQL the block's values are given in the same statement, which commits on its own: no turn of
+    // the station's own (a round trip, its process waiting for the processor) falls while others queue.
+    static const QString counter = QStringLiteral(
+        "UPDATE tq_space SET block_start = next_index,"
+        " next_index = CASE WHEN next_index + ? > total THEN total ELSE next_index + ? END"
+        " WHERE name = ? RETURNING block_start, next_index, total, first_value, last_value, step");
+    static const QString counterAndValues = QStringLiteral(
+        "WITH counter AS (%1), given AS (INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
+        " SELECT ?, c.first_value + (CASE WHEN c.last_value >= c.first_value THEN 1 ELSE -1 END) * c.step * i,"
+        " 'reserved', ?, ?, ? FROM counter c, generate_series(c.block_start, c.next_index - 1) AS i)"
+        " SELECT block_start, next_index, total, first_value, last_value, step FROM counter").arg(counter);
+    const bool oneStatement = postgres();
     const bool ok = transaction([&] {
         taken.clear();
-        // One statement moves the space's counter: concurrent stations queue on the row (PostgreSQL's row
-        // lock, SQLite's write lock) and each gets the block after the one before. The lock is held to the
-        // commit, so what follows is one statement too.
         QSqlQuery *q = nullptr;
-        if (!runKept(QStringLiteral("UPDATE tq_space SET block_start = next_index,"
-                                    " next_index = CASE WHEN next_index + ? > total THEN total ELSE next_index + ? END"
-                                    " WHERE name = ? RETURNING block_start, next_index, total, first_value, last_value, step"),
-                     {count, count, spaceName}, &q))
+        const QVariantList values = oneStatement ? QVariantList{count, count, spaceName, spaceName, text(holder.station),
+                                                                text(holder.port), now()}
+                                                 : QVariantList{count, count, spaceName};
+        if (!runKept(oneStatement ? counterAndValues : counter, values, &q))
             return false;
         if (!q->next())
             return fail(QCoreApplication::translate("ledger", "没有名为 %1 的序列号空间").arg(spaceName));
@@ -481,17 +496,18 @@ bool SqlStore::reserve(const QString &spaceName, const SerialHolder &holder, int
         q->finish();
         if (from == to)
             return fail(QCoreApplication::translate("ledger", "序列号空间 %1 已用完（%2 个值都已发出）").arg(spaceName).arg(total));
-        if (!runKept(QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
-                                    " WITH RECURSIVE block(i) AS (SELECT CAST(? AS BIGINT) UNION ALL SELECT i + 1 FROM block"
-                                    " WHERE i + 1 < CAST(? AS BIGINT))"
-                                    " SELECT ?, CAST(? AS BIGINT) + i * CAST(? AS BIGINT), 'reserved', ?, ?, ? FROM block"),
-                     {qlonglong(from), qlonglong(to), spaceName, qlonglong(s.first), qlonglong(s.direction() * s.step),
-                      text(holder.station), text(holder.port), now()}))
+        if (!oneStatement
+            && !runKept(QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
+                                       " WITH RECURSIVE block(i) AS (SELECT CAST(? AS BIGINT) UNION ALL SELECT i + 1 FROM block"
+                                       " WHERE i + 1 < CAST(? AS BIGINT))"
+                                       " SELECT ?, CAST(? AS BIGINT) + i * CAST(? AS BIGINT), 'reserved', ?, ?, ? FROM block"),
+                        {qlonglong(from), qlonglong(to), spaceName, qlonglong(s.first), qlonglong(s.direction() * s.step),
+                         text(holder.station), text(holder.port), now()}))
             return false;
         for (int64_t i = from; i < to; ++i)
             taken << s.valueAt(i);
         return true;
-    });
+    }, oneStatement ? Commit::ByItself : Commit::Together);
     if (ok)
         *values = taken;
     return ok;

@@ -48,9 +48,11 @@ private:
     bool connect();
     bool useWal(QSqlQuery &query);
     bool ownThread();
-    // Runs `body` between BEGIN and COMMIT; rolls back when it or the commit fails.
-    bool transaction(const std::function<bool()> &body);
-    bool attempt(const std::function<bool()> &body);
+    // Together: runs `body` between BEGIN and COMMIT, rolled back when it or the commit fails. ByItself: `body`
+    // is one statement that commits alone (PostgreSQL), whole or not at all.
+    enum class Commit { Together, ByItself };
+    bool transaction(const std::function<bool()> &body, Commit commit = Commit::Together);
+    bool attempt(const std::function<bool()> &body, Commit commit);
     bool connectionLost();
     bool serverGone();  // false, noting a server that cannot be reached
     // Prepares and runs `sql` with `values` bound in order (":a" ... placeholders); false sets the error.
