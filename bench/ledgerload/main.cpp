@@ -237,13 +237,22 @@ bool parseOptions(const QStringList &args, Options *o)
             *target = args.value(++i).toInt(&ok);
             return ok && *target > 0;
         };
-        if (a == QLatin1String("--records") ? !number(&o->records)
-            : a == QLatin1String("--stations") ? !number(&o->stations)
-            : a == QLatin1String("--links") ? !number(&o->links)
-            : a == QLatin1String("--sqlite-records") ? !number(&o->sqliteRecords)
-            : a == QLatin1String("--no-fsync") ? (o->fsync = false)
-            : a == QLatin1String("--json") ? !(o->json = true)
-                                           : true)
+        bool ok = true;
+        if (a == QLatin1String("--records"))
+            ok = number(&o->records);
+        else if (a == QLatin1String("--stations"))
+            ok = number(&o->stations);
+        else if (a == QLatin1String("--links"))
+            ok = number(&o->links);
+        else if (a == QLatin1String("--sqlite-records"))
+            ok = number(&o->sqliteRecords);
+        else if (a == QLatin1String("--no-fsync"))
+            o->fsync = false;
+        else if (a == QLatin1String("--json"))
+            o->json = true;
+        else
+            ok = false;
+        if (!ok)
             return false;
     }
     return o->stations >= 2 && o->records >= o->stations * o->links * 4;
