@@ -6,6 +6,7 @@
 #include "benchtable.h"
 #include "burnreports.h"
 #include "gbenchrun.h"
+#include "ledgerrows.h"
 #include "processrun.h"
 
 #include <QCoreApplication>
@@ -461,6 +462,8 @@ int main(int argc, char **argv)
         cliStartRows(s, rows);
     if (wanted("gang"))
         gangRows(s, rows);
+    if (wanted("ledger"))
+        ledgerRows(s.benchDir, s.environment, s.smoke, rows, notes);
 
     if (s.smoke) {
         for (BenchRow &r : rows)

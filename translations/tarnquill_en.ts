@@ -1909,10 +1909,6 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <translation>at least one serial number must be reserved</translation>
     </message>
     <message>
-        <source>序列号空间 %1 的计数行读不到</source>
-        <translation>the counter row of serial space %1 cannot be read</translation>
-    </message>
-    <message>
         <source>序列号空间 %1 已用完（%2 个值都已发出）</source>
         <translation>serial space %1 is used up (all %2 values given out)</translation>
     </message>
@@ -1959,6 +1955,26 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
 --ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
 or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
 </translation>
+    </message>
+    <message>
+        <source>账本 %1 的服务器无法连接，本工位预留的序列号已用完：停止，不烧录未经账本分配的序列号（%2 条记录在本地等待发送）。%3</source>
+        <translation>the server of ledger %1 cannot be reached and this station has used every serial number it held: stopped; no chip is burned with a serial number the ledger did not give (%2 record(s) wait on this computer to be sent). %3</translation>
+    </message>
+    <message>
+        <source>账本 %1 的服务器无法连接：%2 条记录在本地暂存，下次运行时发送</source>
+        <translation>the server of ledger %1 cannot be reached: %2 record(s) wait on this computer and are sent by the next run</translation>
+    </message>
+    <message>
+        <source>本地暂存文件 %1：%2</source>
+        <translation>local spool file %1: %2</translation>
+    </message>
+    <message>
+        <source>无法建立文件夹</source>
+        <translation>cannot create its folder</translation>
+    </message>
+    <message>
+        <source>一条暂存记录已损坏</source>
+        <translation>a record waiting in it is damaged</translation>
     </message>
 </context>
 <context>

@@ -186,6 +186,10 @@ public:
     // Reports the failure; the exit status of a run whose record is incomplete.
     int fail(const CliContext &ctx) const
     {
+        if (m_serial.serverAway()) {
+            ctx.error(m_error);
+            return ExitStatus::LedgerAway;
+        }
         ctx.error(QCoreApplication::translate("cli", "%1: cannot write the production record: %2%3")
                       .arg(m_where.isEmpty() ? ctx.options.logFile : m_where, m_error,
                            ctx.options.loop ? QCoreApplication::translate("cli", "; stopped before the next chip")
@@ -353,14 +357,20 @@ int runBurn(const CliContext &ctx)
     if (const int status = serial.begin(ctx))
         return status;
     Device device;
-    if (const int status = device.open(ctx)) {
-        serial.finish();
+    const auto finish = [&ctx, &serial](int status) {
+        const QString waiting = serial.finish();
+        if (!waiting.isEmpty())
+            ctx.error(waiting);
         return status;
-    }
+    };
+    if (const int status = device.open(ctx))
+        return finish(status);
+    // A ledger's records name the Link's firmware: asked once, before the first chip (a Link that does not
+    // answer fails the burn itself).
+    if (serial.active() && device.runner().run(workThread::TaskFwVersion) == 0)
+        serial.setFirmware(versionText(device.runner().versionH(), device.runner().versionM(), device.runner().versionL()));
     ProductionLog *record = ctx.options.logFile.isEmpty() ? nullptr : &log;
-    const int status = ctx.options.loop ? burnLoop(ctx, device, record, serial) : burnOnce(ctx, device, record, serial);
-    serial.finish();
-    return status;
+    return finish(ctx.options.loop ? burnLoop(ctx, device, record, serial) : burnOnce(ctx, device, record, serial));
 }
 
 int runRead(const CliContext &ctx)

@@ -7,6 +7,7 @@ constexpr int NotSupported = 39;  // result -1 (not an 8051-core chip) and -2 (a
 constexpr int Usage = 64;
 constexpr int BadInput = 65;      // input file missing, unreadable or refused by its loader
 constexpr int CannotWrite = 74;   // output file not writable
+constexpr int LedgerAway = 75;    // the ledger's server cannot be reached and the station holds no serial
 constexpr int Interrupted = 130;  // Ctrl-C before the command had a result (the shell's 128 + SIGINT)
 } // namespace ExitStatus
 

@@ -56,10 +56,10 @@ int LedgerBurn::begin(const CliContext &ctx)
     m_blockSize = ctx.options.loop ? kLoopBlock : 1;
     m_run = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString error;
-    m_store = openProductionStore(m_url, &error);
+    m_store = openProductionStore(m_url, &error, &m_away);
     if (!m_store) {
         ctx.error(error);
-        return ExitStatus::CannotWrite;
+        return m_away ? ExitStatus::LedgerAway : ExitStatus::CannotWrite;
     }
     m_location = m_store->location();
     m_active = true;
@@ -68,8 +68,9 @@ int LedgerBurn::begin(const CliContext &ctx)
         return 0;
     int64_t voided = 0;
     if (!m_store->space(name, &m_space) || !m_store->startStation({m_station, m_port}, &voided)) {
+        m_away = m_store->serverAway();
         ctx.error(m_store->errorString());
-        return ExitStatus::CannotWrite;
+        return m_away ? ExitStatus::LedgerAway : ExitStatus::CannotWrite;
     }
     if (voided > 0)
         ctx.error(QCoreApplication::translate("ledger", "工位 %1 上次未用完的 %2 个序列号已作废").arg(m_station).arg(voided));
@@ -86,15 +87,19 @@ int LedgerBurn::begin(const CliContext &ctx)
     m_serials = true;
     if (!takeNext()) {
         ctx.error(m_error);
-        return ExitStatus::CannotWrite;
+        return m_away ? ExitStatus::LedgerAway : ExitStatus::CannotWrite;
     }
     return 0;
 }
 
 bool LedgerBurn::takeNext()
 {
+    // Only the ledger gives a serial: with its server away the station burns what it holds, then stops.
     if (m_block.isEmpty() && !m_store->reserve(m_space.name, {m_station, m_port}, m_blockSize, &m_block)) {
-        m_error = m_store->errorString();
+        m_away = m_store->serverAway();
+        m_error = m_away ? QCoreApplication::translate("ledger", "账本 %1 的服务器无法连接，本工位预留的序列号已用完：停止，不烧录未经账本分配的序列号（%2 条记录在本地等待发送）。%3")
+                               .arg(m_location).arg(m_store->waiting()).arg(m_store->errorString())
+                         : m_store->errorString();
         return false;
     }
     m_current = m_block.takeFirst();
@@ -135,6 +140,7 @@ bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool next
     r.time = QDateTime::currentDateTimeUtc();
     r.operatorName = m_operator;
     r.port = m_port;
+    r.firmware = m_firmware;
     r.programVersion = QStringLiteral(TQ_VERSION);
     r.chip = pr.chipModel;
     r.chipId = pass.chipId;
@@ -157,16 +163,25 @@ bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool next
     return !nextChipFollows || !m_serials || takeNext();
 }
 
-void LedgerBurn::finish()
+QString LedgerBurn::finish()
 {
-    if (!m_serials)
-        return;
+    if (!m_active)
+        return QString();
     QVector<int64_t> unused = m_block;
     if (m_current)
         unused.prepend(*m_current);
-    // Failing here leaves them reserved: the station's next start voids them.
-    if (!unused.isEmpty())
-        m_store->release(m_space.name, {m_station, m_port}, unused);
+    // Failing here leaves them reserved: the station's next start voids them. Then whatever else this Link
+    // still holds goes too: a block reserved as the connection broke was taken again over the new one, and
+    // the first, which this run never heard of, would wait for the next start. Nothing of this station and
+    // port is in flight at a clean end.
+    if (m_serials && (unused.isEmpty() || m_store->release(m_space.name, {m_station, m_port}, unused))) {
+        int64_t voided = 0;
+        m_store->startStation({m_station, m_port}, &voided);
+    }
     m_block.clear();
     m_current.reset();
+    if (m_store->sendWaiting() || m_store->waiting() == 0)
+        return QString();
+    return QCoreApplication::translate("ledger", "账本 %1 的服务器无法连接：%2 条记录在本地暂存，下次运行时发送")
+        .arg(m_location).arg(m_store->waiting());
 }

@@ -31,10 +31,15 @@ public:
     // Records the pass that just ended (with its serial); when `nextChipFollows`, writes the next value into
     // the image. False with errorString() when the ledger could not keep it (the burn must stop).
     bool chipDone(const PassResult &pass, const QString &text, bool nextChipFollows);
-    // Voids what the run took and did not burn (the value in the image, the rest of the block).
-    void finish();
+    // The Link's firmware version ("H.M.L"), kept in every record of the run.
+    void setFirmware(const QString &version) { m_firmware = version; }
+    // Voids what the run took and did not burn (the value in the image, the rest of the block) and sends the
+    // records that wait for the server. What the operator must know of records left waiting, else empty.
+    QString finish();
 
     QString errorString() const { return m_error; }
+    // The last failure was a server that could not be reached (with no serial left to burn).
+    bool serverAway() const { return m_away; }
     QString location() const { return m_location; }
 
 private:
@@ -42,11 +47,13 @@ private:
     void writeIntoImage(int64_t value);
 
     bool m_active = false;
+    bool m_away = false;
     bool m_serials = false;               // --serial: a value for every chip
     QString m_url;
     QString m_location;
     QString m_station;
     QString m_operator;
+    QString m_firmware;
     QString m_port;
     QString m_run;
     int64_t m_sequence = 0;

@@ -64,6 +64,34 @@ QJsonObject recordJson(const LedgerRecord &r)
     return o;
 }
 
+LedgerRecord recordFromJson(const QJsonObject &o)
+{
+    const auto text = [&o](const char *key) { return o.value(QLatin1String(key)).toString(); };
+    const auto number = [&o](const char *key) { return int64_t(o.value(QLatin1String(key)).toDouble()); };
+    LedgerRecord r;
+    r.time = QDateTime::fromString(text("time"), Qt::ISODateWithMs);
+    r.station = text("station");
+    r.operatorName = text("operator");
+    r.port = text("port");
+    r.label = text("label");
+    r.firmware = text("firmware");
+    r.programVersion = text("programVersion");
+    r.chip = text("chip");
+    r.chipId = uint16_t(text("chipId").toUInt(nullptr, 16));
+    r.space = text("space");
+    if (!o.value(QStringLiteral("serial")).isNull())
+        r.serial = number("serial");
+    r.result = int(number("result"));
+    r.text = text("text");
+    r.imageChecksum = text("checksum");
+    r.areas = text("areas").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    r.checksums = text("checksums").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    r.durationMs = number("durationMs");
+    r.run = text("run");
+    r.sequence = number("sequence");
+    return r;
+}
+
 QJsonArray recordsJson(const QVector<LedgerRecord> &records)
 {
     QJsonArray array;

@@ -14,6 +14,8 @@
 // columns in that order.
 
 QJsonObject recordJson(const LedgerRecord &record);
+// The record recordJson() made, whole.
+LedgerRecord recordFromJson(const QJsonObject &object);
 QJsonArray recordsJson(const QVector<LedgerRecord> &records);
 // UTF-8 with a byte-order mark and CRLF line ends, as spreadsheets open it; a header line first.
 QByteArray recordsCsv(const QVector<LedgerRecord> &records);

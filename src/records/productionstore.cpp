@@ -1,6 +1,7 @@
 #include "productionstore.h"
 
 #include "csvstore.h"
+#include "ledgerspool.h"
 #include "ledgerurl.h"
 #include "sqlstore.h"
 
@@ -65,8 +66,10 @@ bool ProductionStore::records(const QDateTime &, QVector<LedgerRecord> *)
     return unsupported();
 }
 
-std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error)
+std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error, bool *serverAway)
 {
+    if (serverAway)
+        *serverAway = false;
     LedgerLocation location;
     if (!parseLedgerUrl(url, &location, error))
         return nullptr;
@@ -77,7 +80,15 @@ std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString
         return store;
     }
     auto store = std::make_unique<SqlStore>(location);
-    if (!store->open(error))
+    if (!store->open(error)) {
+        if (serverAway)
+            *serverAway = store->serverAway();
         return nullptr;
-    return store;
+    }
+    if (location.kind != LedgerLocation::Kind::Postgres)
+        return store;
+    auto spooled = std::make_unique<SpooledStore>(std::move(store), ledgerSpoolPath());
+    if (!spooled->open(error))
+        return nullptr;
+    return spooled;
 }

@@ -65,6 +65,13 @@ public:
 
     virtual QString location() const = 0;  // for people; never holds a password
     QString errorString() const { return m_error; }
+    // The last call failed because the ledger's server could not be reached (stopped, restarting, the network
+    // down): the same call may succeed later. Only a server's store says so.
+    bool serverAway() const { return m_away; }
+    // Records kept on this computer while the server was away, to be sent when it is back.
+    virtual int waiting() const { return 0; }
+    // Sends the records that wait; false (serverAway() when that is why) when some still wait.
+    virtual bool sendWaiting() { return true; }
 
     // Voids `holder`'s unsettled reservations (left by a run that ended without settling them).
     virtual bool startStation(const SerialHolder &holder, int64_t *voided);
@@ -95,8 +102,10 @@ protected:
     bool unsupported();
 
     QString m_error;
+    bool m_away = false;
 };
 
 // Opens the ledger at `url` (see ledgerurl.h): the schema is made on first use and brought forward to this
-// program's version; a newer one is refused. Null with the reason in `error`.
-std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error);
+// program's version; a newer one is refused. Null with the reason in `error`; `serverAway` says whether the
+// reason was a server that could not be reached. A PostgreSQL ledger comes with its spool (ledgerspool.h).
+std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error, bool *serverAway = nullptr);

@@ -118,7 +118,7 @@ SqlStore::SqlStore(const LedgerLocation &location) : m_location(location)
 SqlStore::~SqlStore()
 {
     if (m_db.isValid()) {
-        m_db.close();
+        disconnect();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
     }
@@ -158,7 +158,12 @@ bool SqlStore::open(QString *error)
         m_db.setDatabaseName(m_location.path);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     }
-    if (!connect() || !ensureSchema()) {
+    if (!connect()) {
+        serverGone();
+        *error = m_error;
+        return false;
+    }
+    if (!ensureSchema()) {
         *error = m_error;
         return false;
     }
@@ -216,6 +221,34 @@ bool SqlStore::run(QSqlQuery &q, const QString &sql, const QVariantList &values)
         if (q.exec())
             return true;
     }
+    return statementFailed(q);
+}
+
+bool SqlStore::runKept(const QString &sql, const QVariantList &values, QSqlQuery **query)
+{
+    auto it = m_kept.find(sql);
+    if (it == m_kept.end()) {
+        QSqlQuery q(m_db);
+        if (!q.prepare(sql))
+            return statementFailed(q);
+        it = m_kept.insert(sql, q);
+    }
+    QSqlQuery &q = *it;
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
+    if (query)
+        *query = &q;
+    return q.exec() || statementFailed(q);
+}
+
+void SqlStore::disconnect()
+{
+    m_kept.clear();
+    m_db.close();
+}
+
+bool SqlStore::statementFailed(const QSqlQuery &q)
+{
     const QString error = q.lastError().text();
     // A failed statement aborts a PostgreSQL transaction: roll it back now, so the statements still prepared
     // are freed outside it rather than refused with a warning.
@@ -234,25 +267,44 @@ bool SqlStore::connectionLost()
     return !probe.exec(QStringLiteral("SELECT 1"));
 }
 
-bool SqlStore::transaction(const std::function<bool()> &body)
+bool SqlStore::transaction(const std::function<bool()> &body, Commit commit)
 {
+    m_away = false;
     if (!ownThread())
         return false;
     // The last call found the server gone: try it anew first.
     if (!m_db.isOpen() && !connect())
-        return false;
-    if (attempt(body))
+        return serverGone();
+    if (attempt(body, commit))
         return true;
     if (!connectionLost())
         return false;
     // The server went away (restart, network): the transaction was rolled back there. Once over a new
     // connection; the error of that try is the one reported.
-    m_db.close();
-    return connect() && attempt(body);
+    disconnect();
+    if (!connect())
+        return serverGone();
+    if (attempt(body, commit))
+        return true;
+    if (connectionLost()) {
+        disconnect();
+        return serverGone();
+    }
+    return false;
 }
 
-bool SqlStore::attempt(const std::function<bool()> &body)
+bool SqlStore::serverGone()
 {
+    m_away = postgres();
+    return false;
+}
+
+bool SqlStore::attempt(const std::function<bool()> &body, Commit commit)
+{
+    if (commit == Commit::ByItself) {
+        m_rolledBack = true;  // nothing to roll back: the one statement failed whole
+        return body();
+    }
     // Transaction control goes through the driver (PostgreSQL prepares no BEGIN). IMMEDIATE: SQLite takes the
     // write lock at the start, so two writers wait (busy time-out) instead of failing when a reader turns writer.
     bool begun = false;
@@ -331,21 +383,21 @@ bool SqlStore::record(const LedgerRecord &r)
     if (r.serial.has_value() == r.space.isEmpty())
         return fail(QCoreApplication::translate("ledger", "记录的序列号和序列号空间须同时给出"));
     return transaction([&] {
-        QSqlQuery q(m_db);
-        if (!run(q, QStringLiteral("INSERT INTO tq_record (%1) VALUES (%2) ON CONFLICT (station, run, seq) DO NOTHING")
-                        .arg(kRecordColumns, QStringLiteral("?,").repeated(18) + QStringLiteral("?")),
-                 recordValues(r)))
+        static const QString insert = QStringLiteral("INSERT INTO tq_record (%1) VALUES (%2) ON CONFLICT (station, run, seq) DO NOTHING")
+                                          .arg(kRecordColumns, QStringLiteral("?,").repeated(18) + QStringLiteral("?"));
+        QSqlQuery *q = nullptr;
+        if (!runKept(insert, recordValues(r), &q))
             return false;
         // Sent before (an answer lost on the way): kept once, its serial settled then.
-        if (q.numRowsAffected() == 0 || !r.serial)
+        if (q->numRowsAffected() == 0 || !r.serial)
             return true;
-        q.finish();
-        if (!run(q, QStringLiteral("UPDATE tq_serial SET state = ?, settled_at = ? WHERE space = ? AND value = ?"
-                                   " AND station = ? AND port = ? AND state = 'reserved'"),
-                 {r.result == 0 ? QStringLiteral("written") : QStringLiteral("void"), now(), r.space,
-                  qlonglong(*r.serial), text(r.station), text(r.port)}))
+        if (!runKept(QStringLiteral("UPDATE tq_serial SET state = ?, settled_at = ? WHERE space = ? AND value = ?"
+                                    " AND station = ? AND port = ? AND state = 'reserved'"),
+                     {r.result == 0 ? QStringLiteral("written") : QStringLiteral("void"), now(), r.space,
+                      qlonglong(*r.serial), text(r.station), text(r.port)},
+                     &q))
             return false;
-        if (q.numRowsAffected() != 1)
+        if (q->numRowsAffected() != 1)
             return dbFail(QCoreApplication::translate("ledger", "序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入")
                               .arg(*r.serial).arg(r.space, r.station, r.port));
         return true;
@@ -410,40 +462,52 @@ bool SqlStore::reserve(const QString &spaceName, const SerialHolder &holder, int
     if (count < 1)
         return fail(QCoreApplication::translate("ledger", "预留的序列号个数须至少为 1"));
     QVector<int64_t> taken;
+    // One statement moves the space's counter: concurrent stations queue on the row (PostgreSQL's row lock,
+    // SQLite's write lock) and each gets the block after the one before. The lock is held to the commit, so
+    // on PostgreSQL the block's values are given in the same statement, which commits on its own: no turn of
+    // the station's own (a round trip, its process waiting for the processor) falls while others queue.
+    static const QString counter = QStringLiteral(
+        "UPDATE tq_space SET block_start = next_index,"
+        " next_index = CASE WHEN next_index + ? > total THEN total ELSE next_index + ? END"
+        " WHERE name = ? RETURNING block_start, next_index, total, first_value, last_value, step");
+    static const QString counterAndValues = QStringLiteral(
+        "WITH counter AS (%1), given AS (INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
+        " SELECT ?, c.first_value + (CASE WHEN c.last_value >= c.first_value THEN 1 ELSE -1 END) * c.step * i,"
+        " 'reserved', ?, ?, ? FROM counter c, generate_series(c.block_start, c.next_index - 1) AS i)"
+        " SELECT block_start, next_index, total, first_value, last_value, step FROM counter").arg(counter);
+    const bool oneStatement = postgres();
     const bool ok = transaction([&] {
         taken.clear();
-        SerialSpace s;
-        bool found = false;
-        if (!readSpace(spaceName, &s, &found))
+        QSqlQuery *q = nullptr;
+        const QVariantList values = oneStatement ? QVariantList{count, count, spaceName, spaceName, text(holder.station),
+                                                                text(holder.port), now()}
+                                                 : QVariantList{count, count, spaceName};
+        if (!runKept(oneStatement ? counterAndValues : counter, values, &q))
             return false;
-        if (!found)
+        if (!q->next())
             return fail(QCoreApplication::translate("ledger", "没有名为 %1 的序列号空间").arg(spaceName));
-        // One statement moves the space's counter: concurrent stations queue on the row (PostgreSQL's row
-        // lock, SQLite's write lock) and each gets the block after the one before.
-        QSqlQuery q(m_db);
-        if (!run(q, QStringLiteral("UPDATE tq_space SET block_start = next_index,"
-                                   " next_index = CASE WHEN next_index + ? > total THEN total ELSE next_index + ? END"
-                                   " WHERE name = ? RETURNING block_start, next_index"),
-                 {count, count, spaceName}))
-            return false;
-        if (!q.next())
-            return dbFail(QCoreApplication::translate("ledger", "序列号空间 %1 的计数行读不到").arg(spaceName));
-        const int64_t from = q.value(0).toLongLong();
-        const int64_t to = q.value(1).toLongLong();
-        q.finish();
+        SerialSpace s;
+        const int64_t from = q->value(0).toLongLong();
+        const int64_t to = q->value(1).toLongLong();
+        const int64_t total = q->value(2).toLongLong();
+        s.first = q->value(3).toLongLong();
+        s.last = q->value(4).toLongLong();
+        s.step = q->value(5).toLongLong();
+        q->finish();
         if (from == to)
-            return fail(QCoreApplication::translate("ledger", "序列号空间 %1 已用完（%2 个值都已发出）").arg(spaceName).arg(s.count()));
-        QSqlQuery insert(m_db);
-        for (int64_t i = from; i < to; ++i) {
-            const int64_t value = s.valueAt(i);
-            if (!run(insert, QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
-                                            " VALUES (?, ?, 'reserved', ?, ?, ?)"),
-                     {spaceName, qlonglong(value), text(holder.station), text(holder.port), now()}))
-                return false;
-            taken << value;
-        }
+            return fail(QCoreApplication::translate("ledger", "序列号空间 %1 已用完（%2 个值都已发出）").arg(spaceName).arg(total));
+        if (!oneStatement
+            && !runKept(QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
+                                       " WITH RECURSIVE block(i) AS (SELECT CAST(? AS BIGINT) UNION ALL SELECT i + 1 FROM block"
+                                       " WHERE i + 1 < CAST(? AS BIGINT))"
+                                       " SELECT ?, CAST(? AS BIGINT) + i * CAST(? AS BIGINT), 'reserved', ?, ?, ? FROM block"),
+                        {qlonglong(from), qlonglong(to), spaceName, qlonglong(s.first), qlonglong(s.direction() * s.step),
+                         text(holder.station), text(holder.port), now()}))
+            return false;
+        for (int64_t i = from; i < to; ++i)
+            taken << s.valueAt(i);
         return true;
-    });
+    }, oneStatement ? Commit::ByItself : Commit::Together);
     if (ok)
         *values = taken;
     return ok;

@@ -3,12 +3,13 @@
 #include "ledgerurl.h"
 #include "productionstore.h"
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QVariantList>
 
 #include <functional>
 
-class QSqlQuery;
 class QThread;
 
 // The ledger in a database through Qt SQL: SQLite (QSQLITE: WAL journal, synchronous=FULL, a busy time-out)
@@ -47,12 +48,20 @@ private:
     bool connect();
     bool useWal(QSqlQuery &query);
     bool ownThread();
-    // Runs `body` between BEGIN and COMMIT; rolls back when it or the commit fails.
-    bool transaction(const std::function<bool()> &body);
-    bool attempt(const std::function<bool()> &body);
+    // Together: runs `body` between BEGIN and COMMIT, rolled back when it or the commit fails. ByItself: `body`
+    // is one statement that commits alone (PostgreSQL), whole or not at all.
+    enum class Commit { Together, ByItself };
+    bool transaction(const std::function<bool()> &body, Commit commit = Commit::Together);
+    bool attempt(const std::function<bool()> &body, Commit commit);
     bool connectionLost();
+    bool serverGone();  // false, noting a server that cannot be reached
     // Prepares and runs `sql` with `values` bound in order (":a" ... placeholders); false sets the error.
     bool run(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
+    // The same for the statements every chip runs: prepared once per connection and kept, so a record costs
+    // the server no parsing and no round trip to prepare. The caller finishes a query it read from.
+    bool runKept(const QString &sql, const QVariantList &values, QSqlQuery **query = nullptr);
+    bool statementFailed(const QSqlQuery &query);
+    void disconnect();
     bool ensureSchema();
     bool readSpace(const QString &name, SerialSpace *space, bool *found);
     bool queryRecords(const QString &where, const QVariantList &values, QVector<LedgerRecord> *records);
@@ -62,5 +71,6 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     QThread *m_thread = nullptr;
+    QHash<QString, QSqlQuery> m_kept;  // of the open connection
     bool m_rolledBack = false;  // the running transaction was already rolled back after a failed statement
 };

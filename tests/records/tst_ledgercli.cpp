@@ -68,6 +68,42 @@ class tst_ledgercli : public QObject
         QCOMPARE(saveProject(path(name)), 0);
     }
 
+    // Space "sn" from 0x1230 on, written as the flash project f.mprj says.
+    void makeSpace(const QString &ledgerUrl = QString())
+    {
+        writeFlashProject(QStringLiteral("f.mprj"));
+        QCOMPARE(ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("0x1230"),
+                         QStringLiteral("--last"), QStringLiteral("0x12FF"), QStringLiteral("--from"), QStringLiteral("f.mprj")}, ledgerUrl).exitCode, 0);
+    }
+
+    // `burn f.mprj --serial sn --loop` of `station` on the emulated Link in `emu`, its chip inserted.
+    void startLoop(QProcess &loop, const QString &ledgerUrl, const QString &station, const QString &emu)
+    {
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
+        loop.setWorkingDirectory(m_dir->path());
+        // In English: chipsBurned() counts the loop's "chip N:" lines.
+        loop.start(cliPath(), {QStringLiteral("--lang=en"), QStringLiteral("--ledger"), ledgerUrl, QStringLiteral("--station"), station, QStringLiteral("--emulate=") + emu,
+                               QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn"), QStringLiteral("--loop")});
+        QVERIFY(loop.waitForStarted());
+    }
+
+    // Waits until the loop has told of `chips` chips; what it printed gathers in `out`.
+    static bool chipsBurned(QProcess &loop, QByteArray &out, int chips)
+    {
+        return QTest::qWaitFor([&] {
+            out += loop.readAllStandardOutput();
+            return out.count("\nchip ") + (out.startsWith("chip ") ? 1 : 0) >= chips;
+        }, 20000);
+    }
+
+    // The next chip: the one in the socket taken out, another put in.
+    void nextChip(const QString &emu)
+    {
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--remove")}).exitCode, 0);
+        QTest::qWait(100);
+        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
+    }
+
 private slots:
     void initTestCase() { QVERIFY2(QFile::exists(cliPath()), qPrintable(cliPath())); }
 
@@ -267,30 +303,15 @@ private slots:
     // A loop takes a block and writes a fresh value before each chip; what it leaves at Ctrl-C is void.
     void loopGivesEveryChipTheNextSerial()
     {
-        writeFlashProject(QStringLiteral("f.mprj"));
-        QCOMPARE(ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("0x1230"),
-                         QStringLiteral("--last"), QStringLiteral("0x12FF"), QStringLiteral("--from"), QStringLiteral("f.mprj")}).exitCode, 0);
+        makeSpace();
         const QString emu = path(QStringLiteral("link"));
-        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
         QProcess loop;
-        loop.setWorkingDirectory(m_dir->path());
-        // In English: the wait below counts the loop's "chip N:" lines.
-        loop.start(cliPath(), {QStringLiteral("--lang=en"), QStringLiteral("--ledger"), url(), QStringLiteral("--station"), QStringLiteral("S2"), QStringLiteral("--emulate=") + emu,
-                               QStringLiteral("burn"), QStringLiteral("f.mprj"), QStringLiteral("--serial"), QStringLiteral("sn"), QStringLiteral("--loop")});
-        QVERIFY(loop.waitForStarted());
+        startLoop(loop, url(), QStringLiteral("S2"), emu);
         QByteArray out;
-        const auto chipsBurned = [&](int chips) {
-            return QTest::qWaitFor([&] {
-                out += loop.readAllStandardOutput();
-                return out.count("\nchip ") + (out.startsWith("chip ") ? 1 : 0) >= chips;
-            }, 20000);
-        };
-        QVERIFY2(chipsBurned(1), loop.readAllStandardError().constData());
+        QVERIFY2(chipsBurned(loop, out, 1), loop.readAllStandardError().constData());
         QCOMPARE(LinkEmulator(emu).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1230"));
-        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--remove")}).exitCode, 0);
-        QTest::qWait(100);
-        QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
-        QVERIFY2(chipsBurned(2), out.constData());
+        nextChip(emu);
+        QVERIFY2(chipsBurned(loop, out, 2), out.constData());
         QCOMPARE(LinkEmulator(emu).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1231"));
         ::kill(pid_t(loop.processId()), SIGINT);
         QVERIFY(loop.waitForFinished(20000));
@@ -299,6 +320,30 @@ private slots:
         QCOMPARE(space[QStringLiteral("written")].toInt(), 2);
         QCOMPARE(space[QStringLiteral("void")].toInt(), 14);  // the rest of the block of 16
         QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+    }
+
+    // A run that ends cleanly leaves nothing of its own reserved, also a block whose answer it never had (a
+    // reservation committed as the connection broke, taken again over the new one).
+    void cleanEndSettlesEveryValueItHolds()
+    {
+        makeSpace();
+        QProcess loop;
+        startLoop(loop, url(), QStringLiteral("S2"), path(QStringLiteral("link")));
+        QByteArray out;
+        QVERIFY2(chipsBurned(loop, out, 1), loop.readAllStandardError().constData());
+        {
+            QString error;
+            auto store = openProductionStore(url(), &error);
+            QVERIFY2(store, qPrintable(error));
+            QVector<int64_t> lost;
+            QVERIFY(store->reserve(QStringLiteral("sn"), SerialHolder(QStringLiteral("S2"), QStringLiteral("emu")), 3, &lost));
+        }
+        ::kill(pid_t(loop.processId()), SIGINT);
+        QVERIFY(loop.waitForFinished(20000));
+        const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
+        QCOMPARE(space[QStringLiteral("written")].toInt(), 1);
+        QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+        QCOMPARE(space[QStringLiteral("void")].toInt(), 15 + 3);
     }
 
     // With a ledger and no --serial every chip is recorded there all the same.
@@ -322,6 +367,11 @@ private slots:
         QCOMPARE(r[QStringLiteral("chip")].toString(), QStringLiteral("VR5K2610"));
         QCOMPARE(r[QStringLiteral("areas")].toString(), QStringLiteral("rom"));
         QCOMPARE(r[QStringLiteral("checksum")].toString(), r[QStringLiteral("checksums")].toString());
+        // The Link's firmware, as the Link itself answers it.
+        const CliRun version = cli({QStringLiteral("--emulate=") + emu, QStringLiteral("fw-version")});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(r[QStringLiteral("firmware")].toString(), QString::fromUtf8(version.out).trimmed());
+        QVERIFY(!r[QStringLiteral("programVersion")].toString().isEmpty());
     }
 
     // A gang: each Link's worker holds its own values; every chip gets a different one.
@@ -403,6 +453,71 @@ private slots:
         const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}, pgUrl).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
         QCOMPARE(space[QStringLiteral("written")].toInt(), 4);
         QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+    }
+
+    // The server stops in the middle of a loop: the station burns the values it holds, its records wait on
+    // this computer, and with no value left it stops with its own exit status rather than make one up. The
+    // next program on the station sends what waited.
+    void serverAwayMidLoop()
+    {
+        const QString missing = PgServer::unavailable();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        PgServer pg;
+        QVERIFY2(pg.start(), qPrintable(pg.error()));
+        const QString pgUrl = pg.url();
+        makeSpace(pgUrl);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQ_LEDGER_SPOOL"), path(QStringLiteral("spool.db")));
+        const QString emu = path(QStringLiteral("link"));
+        QProcess loop;
+        loop.setProcessEnvironment(env);
+        startLoop(loop, pgUrl, QStringLiteral("S4"), emu);
+        QByteArray out;
+        QVERIFY2(chipsBurned(loop, out, 1), loop.readAllStandardError().constData());
+        QVERIFY(pg.stopServer());
+        // The rest of the block of 16, one chip after another.
+        for (int chip = 2; chip <= 16; ++chip) {
+            nextChip(emu);
+            QVERIFY2(chipsBurned(loop, out, chip), out.constData());
+        }
+        // It stops by itself after the record of the last chip (the end may already have been seen).
+        QVERIFY(loop.state() == QProcess::NotRunning || loop.waitForFinished(30000));
+        const QString err = QString::fromUtf8(loop.readAllStandardError());
+        QCOMPARE(loop.exitCode(), 75);
+        QVERIFY2(err.contains(QStringLiteral("postgresql://tq@/tq")) && err.contains(QStringLiteral("15")), qPrintable(err));
+        QCOMPARE(LinkEmulator(emu).chipFlash().mid(0x1000, 2).toHex(), QByteArray("123f"));
+
+        QVERIFY2(pg.startServer(), qPrintable(pg.error()));
+        const CliRun status = runCli({QStringLiteral("--ledger"), pgUrl, QStringLiteral("--json"), QStringLiteral("ledger"), QStringLiteral("status")},
+                                     m_dir->path(), env);
+        QVERIFY2(status.exitCode == 0, qPrintable(status.err));
+        const QJsonObject space = json(status.out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
+        QCOMPARE(space[QStringLiteral("written")].toInt(), 16);
+        QCOMPARE(space[QStringLiteral("reserved")].toInt(), 0);
+        QCOMPARE(space[QStringLiteral("void")].toInt(), 0);
+        const QJsonObject found = json(ledger({QStringLiteral("find"), QStringLiteral("0x123F"), QStringLiteral("--space"), QStringLiteral("sn"),
+                                               QStringLiteral("--json")}, pgUrl).out).object();
+        QCOMPARE(found[QStringLiteral("records")].toArray().size(), 1);
+        QCOMPARE(found[QStringLiteral("records")].toArray().at(0).toObject()[QStringLiteral("station")].toString(), QStringLiteral("S4"));
+    }
+
+    // With the server away at the start there is no serial to burn: the same exit status, no chip touched.
+    void serverAwayAtTheStart()
+    {
+        const QString missing = PgServer::unavailable();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        writeFlashProject(QStringLiteral("f.mprj"));
+        const QString emu = path(QStringLiteral("link"));
+        QCOMPARE(cli({QStringLiteral("emulator"), emu}).exitCode, 0);
+        const QByteArray before = LinkEmulator(emu).chipFlash();
+        const CliRun run = cli({QStringLiteral("--ledger"), QStringLiteral("postgresql://tq@/tq?host=") + path(QStringLiteral("nothing")),
+                                QStringLiteral("--emulate=") + emu, QStringLiteral("burn"), QStringLiteral("f.mprj"),
+                                QStringLiteral("--serial"), QStringLiteral("sn")});
+        QCOMPARE(run.exitCode, 75);
+        QVERIFY2(run.err.contains(QStringLiteral("postgresql://tq@/tq")), qPrintable(run.err));
+        QCOMPARE(LinkEmulator(emu).chipFlash(), before);
     }
 
     void passwordNeverTakenNorShown()

@@ -94,10 +94,16 @@ public:
                                              QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")});
     }
 
+    // Server settings ("name=value") given after ours, so they win: more connections for a load run, fsync
+    // back on for figures that hold for a real server. Taken by the next start.
+    void setSettings(const QStringList &settings) { m_settings = settings; }
+
     bool startServer()
     {
         // No TCP: only the socket in our folder; fsync off, the tests never outlive the machine's own cache.
-        const QString options = QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off").arg(socketDir());
+        QString options = QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off").arg(socketDir());
+        for (const QString &setting : m_settings)
+            options += QStringLiteral(" -c ") + setting;
         return run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-l"),
                                              m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-o"), options,
                                              QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"),
@@ -164,10 +170,19 @@ private:
         QStringList command{QStringLiteral("sh"), QStringLiteral("-c"), script};
         if (geteuid() == 0)
             command = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command;
-        QProcess::startDetached(command.takeFirst(), command);
+        // Its channels go nowhere: one it shared with this process (a pipe to a parent that reads it to the
+        // end before it reaps this process) would be held open while the watchdog waits for that reaping.
+        QProcess watchdog;
+        watchdog.setProgram(command.takeFirst());
+        watchdog.setArguments(command);
+        watchdog.setStandardInputFile(QProcess::nullDevice());
+        watchdog.setStandardOutputFile(QProcess::nullDevice());
+        watchdog.setStandardErrorFile(QProcess::nullDevice());
+        watchdog.startDetached();
     }
 
     QString m_bin;
+    QStringList m_settings;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_error;
     int m_databases = 0;
