@@ -10,7 +10,8 @@ namespace {
 constexpr char kMagic[8] = {'T', 'Q', 'E', 'M', 'U', 'S', 'T', 'A'};
 constexpr uint16_t kFormat = 1;
 constexpr int kCrcAt = 12;
-constexpr int kHeaderBytes = 28;  // magic 8, format 2, reserved 2, CRC 4, generation 8, body length 4
+constexpr int kHeaderBytes = EmulatorStateFile::kHeaderBytes;
+constexpr uint8_t kLinkPulledOut = 2;  // in the socket byte, the first of the body
 
 uint32_t crc32(const char *data, int size)
 {
@@ -112,7 +113,7 @@ QByteArray EmulatorStateFile::encode(const EmulatorState &s, uint64_t generation
 {
     Writer body;
     // Bit 0: a chip in the socket; bit 1: the Link pulled out (older folders never set it).
-    body.u8(uint8_t((s.socket.present ? 1 : 0) | (s.socket.linkConnected ? 0 : 2)));
+    body.u8(uint8_t((s.socket.present ? 1 : 0) | (s.socket.linkConnected ? 0 : kLinkPulledOut)));
     body.u16(s.socket.chipId);
     const EmulatorMemoryMap &m = s.chip.map;
     for (uint8_t b : {m.bootSectors, m.nvr2Page, m.nvr2Sectors, m.nvr3Page, m.nvr3Sectors, m.flashSizeKB, m.i2cMode})
@@ -155,6 +156,15 @@ bool EmulatorStateFile::peekGeneration(const QByteArray &bytes, uint64_t *genera
     head.u32(&crc);
     head.u64(generation);
     return format == kFormat;
+}
+
+bool EmulatorStateFile::peekLinkConnected(const QByteArray &bytes, bool *connected)
+{
+    uint64_t generation = 0;
+    if (bytes.size() < kPeekBytes || !peekGeneration(bytes, &generation))
+        return false;
+    *connected = (uint8_t(bytes.at(kHeaderBytes)) & kLinkPulledOut) == 0;
+    return true;
 }
 
 bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error)

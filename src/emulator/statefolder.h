@@ -44,10 +44,12 @@ private:
     bool lockFolder(QString *error);
     // Reads and decodes the state file; `generation` 0 when there is none.
     bool read(EmulatorState *state, uint64_t *generation, bool *exists, QString *error);
-    bool readBytes(QByteArray *bytes, bool *exists, QString *error);
+    // The whole state file, or with `head` of 0 or more only its first `head` bytes.
+    bool readBytes(QByteArray *bytes, bool *exists, QString *error, qint64 head = -1);
     bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
 
     QString m_dir;
+    QString m_statePath;  // built once: the file is looked at every few milliseconds
     FolderLock m_lock;
     uint64_t m_seen = 0;  // generation of the file as this program last read or wrote it
 };

@@ -42,5 +42,6 @@ bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString
 
 enum class StateRead { Read, Missing, Refused };
 // Reads `path` when it is a regular file of at most `maxSize` bytes. A symlink, FIFO, device or folder is
-// Refused (with `error`) without being opened for reading or waited on.
-StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error);
+// Refused (with `error`) without being opened for reading or waited on. With `head` of 0 or more, only the
+// first `head` bytes are read (all of a shorter file): enough to look at a header.
+StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error, qint64 head = -1);

@@ -124,6 +124,45 @@ private slots:
         QVERIFY(EmulatorStateFile::encode(EmulatorState(), 1).size() < 200);
     }
 
+    // The plug and the generation are read from the start of the file alone; anything else there counts as
+    // plugged in, so that using the folder says what is wrong with it.
+    void theStartOfTheFileTellsThePlug_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<int>("keep");  // bytes of the file kept, -1 all
+        QTest::addColumn<bool>("pluggedIn");
+        QTest::newRow("plugged in") << true << -1 << true;
+        QTest::newRow("pulled out") << false << -1 << false;
+        QTest::newRow("pulled out, only the start") << false << int(EmulatorStateFile::kPeekBytes) << false;
+        QTest::newRow("pulled out, header without the socket") << false << int(EmulatorStateFile::kHeaderBytes) << true;
+        QTest::newRow("empty") << false << 0 << true;
+    }
+
+    void theStartOfTheFileTellsThePlug()
+    {
+        QFETCH(bool, connected);
+        QFETCH(int, keep);
+        QFETCH(bool, pluggedIn);
+        EmulatorState state = sampleState();
+        state.socket.linkConnected = connected;
+        const QByteArray bytes = EmulatorStateFile::encode(state, 9);
+        const QByteArray start = keep < 0 ? bytes : bytes.left(keep);
+        bool seen = !connected;
+        QCOMPARE(EmulatorStateFile::peekLinkConnected(start, &seen), keep < 0 || keep >= EmulatorStateFile::kPeekBytes);
+        if (keep < 0 || keep >= EmulatorStateFile::kPeekBytes)
+            QCOMPARE(seen, connected);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(statePath(dir), start));
+        QCOMPARE(StateFolder(dir.path()).linkPluggedIn(), pluggedIn);
+
+        // A head read takes the first bytes, all of a shorter file.
+        QByteArray head;
+        QString error;
+        QCOMPARE(readRegularFile(statePath(dir), EmulatorStateFile::kMaxSize, &head, &error, EmulatorStateFile::kHeaderBytes),
+                 StateRead::Read);
+        QCOMPARE(head, start.left(EmulatorStateFile::kHeaderBytes));
+    }
+
     void damagedStateFileIsRefused_data()
     {
         using Damage = std::function<void(QByteArray &)>;
