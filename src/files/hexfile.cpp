@@ -49,7 +49,7 @@ std::string_view recordText(std::string_view line)
 }
 
 // Bytes read from the file at a time.
-constexpr size_t kReadPiece = 16 * 1024;
+constexpr size_t kReadPiece = 8 * 1024;
 
 // The most bytes a record holds: length, address (2), type, 255 data bytes and the checksum.
 constexpr size_t kMaxRecordBytes = 260;
@@ -85,14 +85,6 @@ const char *decodeRecord(std::string_view record, uint8_t *bytes)
     return nullptr;
 }
 
-// A data record that passed its checks: where its bytes go, and where they wait in the decoded data.
-struct DataRecord
-{
-    uint32_t address;
-    uint32_t length;
-    size_t at;
-};
-
 constexpr int kDataRecord = 0x00;
 constexpr int kEndOfFileRecord = 0x01;
 
@@ -120,7 +112,8 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
 {
     HexScan scan;
     // The whole file is checked before the image is touched: a refused file leaves the previous image as it was.
-    std::vector<DataRecord> records;
+    // Each data record that passed: its address (2 bytes), length and bytes, one after the other in one
+    // vector (a vector per kind would grow and copy twice as much fresh memory).
     std::vector<uint8_t> data;
     data.reserve(size_t(std::max<qint64>(in.size(), 0) / 2));
     uint8_t bytes[kMaxRecordBytes];
@@ -140,7 +133,7 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
         }
         lastType = bytes[3];
         if (lastType == kDataRecord) {
-            records.push_back({uint32_t(bytes[1]) << 8 | bytes[2], bytes[0], data.size()});
+            data.insert(data.end(), {bytes[1], bytes[2], bytes[0]});
             data.insert(data.end(), bytes + 4, bytes + 4 + bytes[0]);
         }
         return true;
@@ -178,9 +171,13 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
     const uint32_t limit = targetLimit(target);
     std::memset(image, 0xFF, targetCapacity(target));
     dataSize = 0;
-    for (const DataRecord &record : records) {
+    for (size_t at = 0; at < data.size();) {
+        const uint32_t address = uint32_t(data[at]) << 8 | data[at + 1];
+        const uint32_t length = data[at + 2];
+        const uint8_t *recordBytes = data.data() + at + 3;
+        at += 3 + length;
         ++scan.dataRecords;
-        const uint32_t end = record.address + record.length;
+        const uint32_t end = address + length;
         if (end > dataSize)
             dataSize = end;
         // The limit never exceeds the image, so this check also keeps records near 0xFFFF inside it.
@@ -188,8 +185,7 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
             abortOverflow(target, msgs);
             return scan;
         }
-        if (record.length > 0)
-            std::memcpy(image + record.address, data.data() + record.at, record.length);
+        std::memcpy(image + address, recordBytes, length);
     }
     if (target == ImageTarget::BootLoader)
         qDebug().noquote() << QString::asprintf("open hex nvr boot size %d", static_cast<int>(dataSize));
