@@ -105,14 +105,20 @@ bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
     return ok;
 }
 
-bool StateFolder::refresh(EmulatorState *state, unsigned keep, QString *error)
+bool StateFolder::refresh(EmulatorState *state, unsigned keep, QString *error, bool quick)
 {
-    // Looked at every few milliseconds while an operation runs: a folder nobody changed costs a read of the
-    // header, not of every memory.
+    // Looked at every few milliseconds while an operation runs: a folder nobody changed costs a look at the
+    // path, or a read of the file's header, not of every memory. The file is held before it is read, so a
+    // file replaced in between is not the held one next time and is read again.
+    if (quick && m_seenFile.stillAt(statePath()))
+        return true;
+    m_seenFile.hold(statePath());
     QByteArray bytes;
     bool exists = false;
-    if (!readBytes(&bytes, &exists, error, EmulatorStateFile::kHeaderBytes))
+    if (!readBytes(&bytes, &exists, error, EmulatorStateFile::kHeaderBytes)) {
+        m_seenFile.release();
         return false;
+    }
     uint64_t generation = 0;
     if (!exists || (EmulatorStateFile::peekGeneration(bytes, &generation) && generation == m_seen))
         return true;

@@ -118,6 +118,38 @@ bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString
     return true;
 }
 
+bool HeldFile::hold(const QString &path)
+{
+    release();
+    const int fd = openNoFollow(path, O_RDONLY);
+    struct stat st;
+    if (fd < 0)
+        return false;
+    if (!isRegular(fd, &st)) {
+        ::close(fd);
+        return false;
+    }
+    m_handle = fd;
+    m_device = uint64_t(st.st_dev);
+    m_identity = uint64_t(st.st_ino);
+    return true;
+}
+
+bool HeldFile::stillAt(const QString &path) const
+{
+    struct stat st;
+    return m_handle != kNone && ::lstat(QFile::encodeName(path).constData(), &st) == 0 && uint64_t(st.st_dev) == m_device
+           && uint64_t(st.st_ino) == m_identity;
+}
+
+void HeldFile::release()
+{
+    if (m_handle != kNone) {
+        ::close(int(m_handle));
+        m_handle = kNone;
+    }
+}
+
 StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error, qint64 head)
 {
     const int fd = openNoFollow(path, O_RDONLY);

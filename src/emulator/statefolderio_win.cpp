@@ -103,6 +103,20 @@ bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString
     return true;
 }
 
+// A file held open here could not be replaced by the program that saves next: nothing is held, the file is
+// read at every look.
+bool HeldFile::hold(const QString &)
+{
+    return false;
+}
+
+bool HeldFile::stillAt(const QString &) const
+{
+    return false;
+}
+
+void HeldFile::release() {}
+
 StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error, qint64 head)
 {
     HANDLE h = openNoFollow(path, GENERIC_READ, OPEN_EXISTING);

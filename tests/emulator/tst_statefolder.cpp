@@ -287,6 +287,44 @@ private slots:
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(saved.chip.flash.data()), 301), image + char(0xFF));
     }
 
+    // A quick look (polling) skips only a file nobody replaced: each save by another program, also two in a
+    // row between two looks and the file's removal, is seen.
+    void aQuickLookSeesEveryReplacement()
+    {
+        QTemporaryDir dir;
+        StateFolder mine(dir.path());
+        StateFolder other(dir.path());
+        EmulatorState state;
+        bool fresh = false;
+        QString error;
+        QVERIFY2(mine.load(&state, &fresh, &error), qPrintable(error));
+        EmulatorState theirs;
+        QVERIFY(other.load(&theirs, &fresh, &error));
+        uint16_t id = 0x3000;
+        const auto save = [&] {
+            theirs.socket.chipId = ++id;
+            QVERIFY2(other.save(&theirs, EmulatorState::SocketChipId, &error), qPrintable(error));
+        };
+        save();
+        QVERIFY(mine.refresh(&state, 0, &error, true));
+        QCOMPARE(state.socket.chipId, id);
+        QVERIFY(mine.refresh(&state, 0, &error, true));  // nothing new: the same state
+        QCOMPARE(state.socket.chipId, id);
+        save();
+        save();
+        QVERIFY(mine.refresh(&state, 0, &error, true));
+        QCOMPARE(state.socket.chipId, id);
+        // Written over in place (no program of ours does that): a look that is not quick still reads it.
+        theirs.socket.chipId = 0x4470;
+        QFile file(statePath(dir));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArray bytes = EmulatorStateFile::encode(theirs, 99);
+        QCOMPARE(file.write(bytes), qint64(bytes.size()));
+        file.close();
+        QVERIFY(mine.refresh(&state, 0, &error, false));
+        QCOMPARE(state.socket.chipId, uint16_t(0x4470));
+    }
+
     // What another program does to the socket arrives at the next poll and is never written over.
     void socketChangesFromOutsideArriveAndStay()
     {
