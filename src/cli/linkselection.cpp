@@ -62,7 +62,12 @@ bool emulatedFolders(const CliOptions &options, QStringList *folders, QString *e
             *error = QCoreApplication::translate("cli", "--emulate=DIR1,DIR2,... has an empty folder");
             return false;
         }
-        // One folder is one Link: given twice (D and D/, or a link to D) it would answer as two.
+        // One folder is one Link: given twice (D and D/, or a link to D) it would answer as two. A gang's
+        // worker gets the list its parent checked already.
+        if (options.gangWorker) {
+            *folders << folder;
+            continue;
+        }
         const int earlier = resolved.indexOf(resolvedFolder(folder));
         if (earlier >= 0) {
             *error = QCoreApplication::translate("cli", "--emulate: %1 and %2 are the same folder; each Link needs a folder of its own")

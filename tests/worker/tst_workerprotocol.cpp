@@ -188,19 +188,18 @@ void TestWorkerProtocol::recordAnswers()
     QVERIFY(!reason.isEmpty());
     QCOMPARE(stops, 2);
 
-    // Read from a stream as the worker reads its stdin: CR LF line ends, a line longer than one read, a
-    // last line without its end. The reading thread may still run its last call when this test returns, so the
-    // input outlives the test, as the worker's outlives its process.
+    // Read from a stream as the worker reads its stdin: CR LF line ends, lines longer than one read, a last
+    // line without its end. One answer at a time, as the parent gives them. The reading thread may still run
+    // its last call when this test returns, so the input outlives the test, as the worker's outlives its process.
     static std::atomic<int> streamStops{0};
     static WorkerInput *const fromStream = new WorkerInput([] { ++streamStops; });
     std::FILE *stream = std::tmpfile();
     QVERIFY(stream);
     const QByteArray longReason(10000, 'x');
-    const QByteArray text = "logged\r\nunlogged " + longReason + "\nstop";
+    const QByteArray text = "later-command " + QByteArray(10000, 'y') + "\r\nunlogged " + longReason + "\r\nstop";
     QCOMPARE(std::fwrite(text.constData(), 1, size_t(text.size()), stream), size_t(text.size()));
     std::rewind(stream);
     fromStream->startReading(stream);
-    QVERIFY(fromStream->waitForRecordAnswer(&reason));
     QVERIFY(!fromStream->waitForRecordAnswer(&reason));
     QCOMPARE(reason, QString::fromLatin1(longReason));
     QVERIFY(!fromStream->waitForRecordAnswer(&reason));  // the stream ended, after the stop was read
