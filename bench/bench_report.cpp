@@ -8,6 +8,7 @@
 #include "gbenchrun.h"
 #include "ledgerrows.h"
 #include "processrun.h"
+#include "worker/workerprotocol.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +42,11 @@ constexpr double kCliStartFloorRatio = 1.25;
 constexpr double kConvertFloorRatio = 1.25;
 constexpr double kGangRatio = 1.15;
 constexpr int kGangLinks = 4;
+constexpr double kBigGangRatio = 1.10;
+constexpr int kBigGangLinks = 16;
 constexpr int kGangRuns = 3;
+// A worker process is a Link's whole cost in a gang or a station, its start included.
+constexpr double kWorkerCpuMs = 40;
 
 constexpr int kProcessRuns = 31;
 constexpr int kStartupRuns = 11;
@@ -363,59 +368,109 @@ double childCpuMs()
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
-// A gang burn of 4 emulated Links against one Link alone, 32 KiB each, with the Link's real waits (about 13 s
-// a burn), in turns so both see the same load. The CPU of a gang run covers the parent, its 4 workers and
-// the emulators answering them.
+// One gang size: its command, and per round its wall time, its ratio to one Link alone and its CPU per Link
+// (the parent, its workers and the emulators answering them).
+struct GangTimes
+{
+    int links = 0;
+    double ratioGoal = 0;
+    QStringList command;
+    std::vector<double> ms, ratios, cpuPerLink;
+};
+
+// Gangs of 4 and 16 emulated Links against one Link alone, 32 KiB each, with the Link's real waits (about
+// 13 s a burn), in turns so that all see the same load. Beside them one worker as a gang starts it (the same
+// arguments, the protocol's environment, a parent that keeps its stdin open): its own CPU, start included,
+// is what a Link costs in a gang or a station. A smoke run burns once each with the waits scaled to nothing.
 void gangRows(const Setup &s, QVector<BenchRow> &rows)
 {
-    const QString label = QStringLiteral("Gang burn: %1 emulated Links × 32 KiB, real waits").arg(kGangLinks);
-    const QString goal = QStringLiteral("≤ %1× one Link").arg(kGangRatio);
     const QString cpuLabel = QStringLiteral("Gang burn host CPU per Link (whole processes)");
     const QString cpuGoal = QStringLiteral("≤ %1 ms CPU").arg(kBurnCpuMs);
+    const QString workerLabel = QStringLiteral("Worker process host CPU per Link (start included, 32 KiB, real waits)");
+    const QString workerGoal = QStringLiteral("≤ %1 ms CPU").arg(kWorkerCpuMs);
+    std::vector<GangTimes> gangs(2);
+    gangs[0].links = kGangLinks;
+    gangs[0].ratioGoal = kGangRatio;
+    gangs[1].links = kBigGangLinks;
+    gangs[1].ratioGoal = kBigGangRatio;
+    const auto gangLabel = [](const GangTimes &g) {
+        return QStringLiteral("Gang burn: %1 emulated Links × 32 KiB, real waits").arg(g.links);
+    };
+    const auto gangGoal = [](const GangTimes &g) { return QStringLiteral("≤ %1× one Link").arg(g.ratioGoal); };
+    const auto allMissing = [&](BenchRow::Verdict why) {
+        for (const GangTimes &g : gangs)
+            rows.append(missing(gangLabel(g), gangGoal(g), why));
+        rows.append(missing(cpuLabel, cpuGoal, why));
+        rows.append(missing(workerLabel, workerGoal, why));
+    };
     if (!QFileInfo(s.cli).isExecutable()) {
-        rows.append(missing(label, goal, BenchRow::NotBuilt));
-        rows.append(missing(cpuLabel, cpuGoal, BenchRow::NotBuilt));
+        allMissing(BenchRow::NotBuilt);
         return;
     }
     const QString image = s.work + QStringLiteral("/gang32k.bin");
     QFile file(image);
     if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(32 * 1024, char(0x5A))) != 32 * 1024) {
-        rows.append(missing(label, goal, BenchRow::Failed));
+        allMissing(BenchRow::Failed);
         return;
     }
     file.close();
-    QStringList folders;
-    for (int i = 1; i <= kGangLinks; ++i)
-        folders << s.work + QStringLiteral("/gang%1").arg(i);
-    const QStringList single = {s.cli, QStringLiteral("--emulate=") + s.work + QStringLiteral("/alone"), QStringLiteral("burn"), image};
-    const QStringList gang = {s.cli, QStringLiteral("--emulate=") + folders.join(QLatin1Char(',')), QStringLiteral("--link"),
-                              QStringLiteral("all"), QStringLiteral("burn"), image};
-    const QStringList env = s.environment + QStringList{QStringLiteral("TQ_EMULATOR_WAITS=real")};
-    std::vector<double> ratios, singleMs, gangMs, gangCpu, singleCpu;
+    const QString burn = QStringLiteral("burn");
+    for (GangTimes &g : gangs) {
+        QStringList folders;
+        for (int i = 1; i <= g.links; ++i)
+            folders << s.work + QStringLiteral("/gang%1-%2").arg(g.links).arg(i);
+        g.command = QStringList{s.cli, QStringLiteral("--emulate=") + folders.join(QLatin1Char(',')),
+                                QStringLiteral("--link"), QStringLiteral("all"), burn, image};
+    }
+    const QStringList single = {s.cli, QStringLiteral("--emulate=") + s.work + QStringLiteral("/alone"), burn, image};
+    // As the gang of 16 starts the worker of its first Link.
+    const QStringList worker = QStringList{s.cli, QStringLiteral("--link"), QStringLiteral("emu1"),
+                                           QStringLiteral("--gang-worker"), QStringLiteral("--json"), gangs.back().command.at(1),
+                                           burn, image};
+    QStringList env = s.environment;
+    if (!s.smoke)
+        env << QStringLiteral("TQ_EMULATOR_WAITS=real");
+    const QStringList workerEnv = env + QStringList{QStringLiteral("%1=%2")
+                                                        .arg(QLatin1String(WorkerProtocol::kEnvironmentVariable))
+                                                        .arg(WorkerProtocol::kVersion)};
+
+    std::vector<double> singleMs, singleCpu, workerCpu;
     bool ok = true;
-    for (int round = 0; round < kGangRuns && ok; ++round) {
-        double cpu = childCpuMs();
+    const int runs = s.smoke ? 1 : kGangRuns;
+    for (int round = 0; round < runs && ok; ++round) {
         const ProcessRun one = runProcess(single, env, 120000);
-        singleCpu.push_back(childCpuMs() - cpu);
-        cpu = childCpuMs();
-        const ProcessRun all = runProcess(gang, env, 120000);
-        gangCpu.push_back((childCpuMs() - cpu) / kGangLinks);
-        ok = one.ok && all.ok;
+        ok = one.ok;
         singleMs.push_back(one.wallNs / 1e6);
-        gangMs.push_back(all.wallNs / 1e6);
-        ratios.push_back(double(all.wallNs) / double(one.wallNs));
+        singleCpu.push_back(one.cpuMs);
+        for (GangTimes &g : gangs) {
+            const double before = childCpuMs();
+            const ProcessRun all = runProcess(g.command, env, 120000);
+            ok = ok && all.ok;
+            g.cpuPerLink.push_back((childCpuMs() - before) / g.links);
+            g.ms.push_back(all.wallNs / 1e6);
+            g.ratios.push_back(double(all.wallNs) / double(one.wallNs));
+        }
+        const ProcessRun w = runProcess(worker, workerEnv, 120000, true);
+        ok = ok && w.ok && w.out.contains("\"end\"");
+        workerCpu.push_back(w.cpuMs);
     }
     if (!ok) {
-        rows.append(missing(label, goal, BenchRow::Failed));
-        rows.append(missing(cpuLabel, cpuGoal, BenchRow::Failed));
+        allMissing(BenchRow::Failed);
         return;
     }
-    const double ratio = median(ratios);
-    rows.append({label, millis(median(gangMs)), QStringLiteral("one Link %1").arg(millis(median(singleMs))),
-                 ratioText(ratio), goal, verdict(ratio <= kGangRatio)});
-    const double cpu = median(gangCpu);
+    for (const GangTimes &g : gangs) {
+        const double ratio = median(g.ratios);
+        rows.append({gangLabel(g), millis(median(g.ms)), QStringLiteral("one Link %1").arg(millis(median(singleMs))),
+                     ratioText(ratio), gangGoal(g), verdict(ratio <= g.ratioGoal)});
+    }
+    const double cpu = median(gangs.front().cpuPerLink);
     rows.append({cpuLabel, millis(cpu), QStringLiteral("one Link alone %1").arg(millis(median(singleCpu))), QString(),
                  cpuGoal, verdict(cpu <= kBurnCpuMs)});
+    rows.append({QStringLiteral("Gang of %1 host CPU per Link (whole processes, the parent's share included)").arg(kBigGangLinks),
+                 millis(median(gangs.back().cpuPerLink)), QString(), QString(), QStringLiteral("information"), BenchRow::Info});
+    const double workerMs = median(workerCpu);
+    rows.append({workerLabel, millis(workerMs), QStringLiteral("one Link alone %1").arg(millis(median(singleCpu))),
+                 QString(), workerGoal, verdict(workerMs <= kWorkerCpuMs)});
 }
 
 } // namespace

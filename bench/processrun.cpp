@@ -38,7 +38,7 @@ std::vector<QByteArray> local8Bit(const QStringList &list)
 }
 }
 
-ProcessRun runProcess(const QStringList &argv, const QStringList &environment, int timeoutMs)
+ProcessRun runProcess(const QStringList &argv, const QStringList &environment, int timeoutMs, bool holdStdin)
 {
     ProcessRun run;
     std::vector<QByteArray> args = local8Bit(argv);
@@ -47,21 +47,34 @@ ProcessRun runProcess(const QStringList &argv, const QStringList &environment, i
     std::vector<char *> envp = pointers(env);
 
     int fds[2];
+    int input[2] = {-1, -1};
     if (pipe2(fds, O_CLOEXEC) != 0)
         return run;
+    if (holdStdin && pipe2(input, O_CLOEXEC) != 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return run;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (holdStdin)
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
 
     pid_t pid = 0;
     run.startNs = monotonicNs();
     const int spawned = posix_spawnp(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
+    if (holdStdin)
+        close(input[0]);
     if (spawned != 0) {
         close(fds[0]);
+        if (holdStdin)
+            close(input[1]);
         return run;
     }
 
@@ -87,7 +100,11 @@ ProcessRun runProcess(const QStringList &argv, const QStringList &environment, i
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     run.wallNs = monotonicNs() - run.startNs;
+    if (holdStdin)
+        close(input[1]);
     run.maxRssKb = usage.ru_maxrss;
+    run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+                + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     run.ok = !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }

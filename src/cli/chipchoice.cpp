@@ -40,9 +40,10 @@ const McuInfo *ChipChoice::find(const QString &name) const
     return nullptr;
 }
 
-void selectChip(const McuInfo &chip)
+void selectChip(const McuInfo &chip, bool blankImages)
 {
     g_currentMcu = chip;
-    resetImages();
+    if (blankImages)
+        resetImages();
     resetProduction();
 }

@@ -30,6 +30,7 @@ private:
 };
 
 // Makes `chip` the current chip the way a selection in the window does: the images, sizes, enable flags
-// and production settings start afresh.
-void selectChip(const McuInfo &chip);
+// and production settings start afresh. A command that never touches the memory images passes
+// `blankImages` false: filling them means some hundred kilobytes of fresh memory at its start.
+void selectChip(const McuInfo &chip, bool blankImages = true);
 

@@ -32,7 +32,10 @@ EngineRunner::EngineRunner(ProgressDisplay &display, QObject *parent)
     : QObject(parent)
     , m_display(display)
 {
-    connect(&m_worker, &workThread::sg_progress_bar, this, [this](int percent) { m_display.progress(percent); });
+    // A worker's progress goes straight from the engine's thread to the parent: a hundred wake-ups of the
+    // main loop fewer per burn.
+    connect(&m_worker, &workThread::sg_progress_bar, this, [this](int percent) { m_display.progress(percent); },
+            m_display.progressFromAnyThread() ? Qt::DirectConnection : Qt::AutoConnection);
     connect(&m_worker, &workThread::sg_lab_msg, this, [this](const QString &text) {
         m_lastLabel = text;
         m_display.label(engineText(text));

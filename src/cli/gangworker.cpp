@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include <csignal>
-#include <iostream>
+#include <cstdio>
 
 namespace {
 // The worker's side of the protocol, for the life of the process: the reading thread holds the input until
@@ -41,7 +41,7 @@ void startGangWorker(ProgressDisplay &display)
     s_worker = new WorkerSide;
     s_worker->writer.hello();
     display.forwardTo(&s_worker->writer);
-    s_worker->input.startReading(std::cin);
+    s_worker->input.startReading(stdin);
     // Shows the parent the main loop still turns while the engine works or waits for a chip.
     QObject::connect(&s_worker->alive, &QTimer::timeout, [] { s_worker->writer.alive(); });
     s_worker->alive.start(WorkerProtocol::kAliveIntervalMs);

@@ -32,6 +32,11 @@ bool parseLinkChoice(const QString &value, LinkChoice *choice, QString *error)
 bool emulatedFolders(const CliOptions &options, QStringList *folders, QString *error)
 {
     folders->clear();
+    if (options.emulate && options.gangWorker && !options.emulateDir.isEmpty()) {
+        // A gang's worker gets the list its parent checked already: no second resolving of every folder.
+        *folders = options.emulateDir.split(QLatin1Char(','));
+        return true;
+    }
     return !options.emulate || emulatedFolderList(options.emulateDir, folders, error);
 }
 

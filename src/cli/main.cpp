@@ -24,6 +24,14 @@
 #include <memory>
 
 namespace {
+// Commands that never read or write the memory images (a gang's parent loads its input, so it blanks them).
+bool usesImages(const CliOptions &options, const LinkChoice &links)
+{
+    static const QStringList none = {QStringLiteral("chips"), QStringLiteral("links"), QStringLiteral("emulator"),
+                                     QStringLiteral("fw-version")};
+    return links.isGang() || !none.contains(options.command);
+}
+
 const QHash<QString, std::function<int(const CliContext &)>> &handlers()
 {
     static const QHash<QString, std::function<int(const CliContext &)>> table = {
@@ -104,7 +112,7 @@ int run(int &argc, char *argv[], ProgressDisplay &display, std::unique_ptr<QCore
                                   .arg(options.chip));
         return ExitStatus::Usage;
     }
-    selectChip(*chip);
+    selectChip(*chip, usesImages(options, links));
     g_bI2CMode.store(options.singleWire ? 0 : 1);
     installInterruptHandler();
 

@@ -23,7 +23,11 @@ public:
     void message(const QString &text); // an error or a note, always a line of its own
     void finish();                      // ends a line left open by the bar or a label
     // A gang worker's display: progress, new labels and messages go to the parent as protocol messages.
+    // Set before any engine runs.
     void forwardTo(WorkerWriter *writer) { m_writer = writer; }
+    // Whether progress() may be called from any thread: forwarded progress touches only the writer, which
+    // takes its own lock.
+    bool progressFromAnyThread() const { return m_writer != nullptr; }
 
 private:
     enum class Open { Nothing, Bar, Label };

@@ -10,7 +10,8 @@ namespace {
 constexpr char kMagic[8] = {'T', 'Q', 'E', 'M', 'U', 'S', 'T', 'A'};
 constexpr uint16_t kFormat = 1;
 constexpr int kCrcAt = 12;
-constexpr int kHeaderBytes = 28;  // magic 8, format 2, reserved 2, CRC 4, generation 8, body length 4
+constexpr int kHeaderBytes = EmulatorStateFile::kHeaderBytes;
+constexpr uint8_t kLinkPulledOut = 2;  // in the socket byte, the first of the body
 
 uint32_t crc32(const char *data, int size)
 {
@@ -65,14 +66,17 @@ public:
     bool u16(uint16_t *v) { return raw(v); }
     bool u32(uint32_t *v) { return raw(v); }
     bool u64(uint64_t *v) { return raw(v); }
-    // Into a memory of its own size; at most `limit` bytes may be stored.
-    bool memory(std::vector<uint8_t> *mem, uint32_t limit)
+    // Into a memory of `size` bytes; at most `limit` bytes may be stored. Without `mem` only checks that
+    // it fits and steps over it.
+    bool memory(std::vector<uint8_t> *mem, size_t size, uint32_t limit)
     {
         uint32_t used = 0;
-        if (!u32(&used) || used > limit || used > mem->size() || used > uint32_t(m_in.size() - m_at))
+        if (!u32(&used) || used > limit || used > size || (mem && used > mem->size()) || used > uint32_t(m_in.size() - m_at))
             return false;
-        std::fill(mem->begin(), mem->end(), 0xFF);
-        std::memcpy(mem->data(), m_in.constData() + m_at, used);
+        if (mem) {
+            std::fill(mem->begin(), mem->end(), 0xFF);
+            std::memcpy(mem->data(), m_in.constData() + m_at, used);
+        }
         m_at += int(used);
         return true;
     }
@@ -112,7 +116,7 @@ QByteArray EmulatorStateFile::encode(const EmulatorState &s, uint64_t generation
 {
     Writer body;
     // Bit 0: a chip in the socket; bit 1: the Link pulled out (older folders never set it).
-    body.u8(uint8_t((s.socket.present ? 1 : 0) | (s.socket.linkConnected ? 0 : 2)));
+    body.u8(uint8_t((s.socket.present ? 1 : 0) | (s.socket.linkConnected ? 0 : kLinkPulledOut)));
     body.u16(s.socket.chipId);
     const EmulatorMemoryMap &m = s.chip.map;
     for (uint8_t b : {m.bootSectors, m.nvr2Page, m.nvr2Sectors, m.nvr3Page, m.nvr3Sectors, m.flashSizeKB, m.i2cMode})
@@ -157,6 +161,52 @@ bool EmulatorStateFile::peekGeneration(const QByteArray &bytes, uint64_t *genera
     return format == kFormat;
 }
 
+bool EmulatorStateFile::peekLinkConnected(const QByteArray &bytes, bool *connected)
+{
+    uint64_t generation = 0;
+    if (bytes.size() < kPeekBytes || !peekGeneration(bytes, &generation))
+        return false;
+    *connected = (uint8_t(bytes.at(kHeaderBytes)) & kLinkPulledOut) == 0;
+    return true;
+}
+
+namespace {
+// The body of a sealed file into `s`, or with `s` null only the check that its parts fit together.
+bool readParts(const QByteArray &bytes, EmulatorState *s)
+{
+    Reader body(bytes, kHeaderBytes);
+    uint8_t present = 0;
+    uint16_t chipId = 0;
+    uint8_t map[7] = {};
+    bool ok = body.u8(&present) && present <= 3 && body.u16(&chipId);
+    for (uint8_t &b : map)
+        ok = ok && body.u8(&b);
+    using Sizes = std::pair<std::vector<uint8_t> *, size_t>;
+    const Sizes memories[] = {
+        {s ? &s->chip.flash : nullptr, EmulatorSizes::kFlash},      {s ? &s->chip.written : nullptr, EmulatorSizes::kFlash},
+        {s ? &s->chip.nvr : nullptr, EmulatorSizes::kNvr},          {s ? &s->chip.eeprom : nullptr, EmulatorSizes::kEeprom},
+        {s ? &s->store.flash : nullptr, EmulatorSizes::kFlash},     {s ? &s->store.bootLoader : nullptr, EmulatorSizes::kStoreBoot},
+        {s ? &s->store.eeprom : nullptr, EmulatorSizes::kEeprom},   {s ? &s->store.nvr : nullptr, EmulatorSizes::kStoreNvr},
+        {s ? &s->store.settings : nullptr, EmulatorSizes::kSettings}};
+    for (const auto &[mem, size] : memories)
+        ok = ok && body.memory(mem, size, uint32_t(size));
+    LinkFirmwareVersion version;
+    uint32_t end = 0;
+    ok = ok && body.u16(&version.h) && body.u16(&version.m) && body.u16(&version.l) && body.u32(&end)
+         && end <= EmulatorSizes::kFirmware
+         && body.memory(s ? &s->firmware.image : nullptr, EmulatorSizes::kFirmware, end) && body.atEnd();
+    if (!ok || !s)
+        return ok;
+    s->socket.present = (present & 1) != 0;
+    s->socket.chipId = chipId;
+    s->socket.linkConnected = (present & 2) == 0;
+    s->chip.map = {map[0], map[1], map[2], map[3], map[4], map[5], map[6]};
+    s->firmware.version = version;
+    s->firmware.end = end;
+    return true;
+}
+} // namespace
+
 bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error)
 {
     auto damaged = [error](const QString &why) {
@@ -181,25 +231,11 @@ bool EmulatorStateFile::decode(const QByteArray &bytes, EmulatorState *state, ui
     if (crc != crc32(bytes.constData() + kCrcAt + 4, bytes.size() - kCrcAt - 4))
         return damaged(QStringLiteral("checksum mismatch"));
 
-    EmulatorState s;
-    Reader body(bytes, kHeaderBytes);
-    uint8_t present = 0;
-    uint8_t map[7] = {};
-    bool ok = body.u8(&present) && present <= 3 && body.u16(&s.socket.chipId);
-    for (uint8_t &b : map)
-        ok = ok && body.u8(&b);
-    for (std::vector<uint8_t> *mem : {&s.chip.flash, &s.chip.written, &s.chip.nvr, &s.chip.eeprom, &s.store.flash,
-                                      &s.store.bootLoader, &s.store.eeprom, &s.store.nvr, &s.store.settings})
-        ok = ok && body.memory(mem, uint32_t(mem->size()));
-    ok = ok && body.u16(&s.firmware.version.h) && body.u16(&s.firmware.version.m) && body.u16(&s.firmware.version.l)
-         && body.u32(&s.firmware.end) && s.firmware.end <= EmulatorSizes::kFirmware
-         && body.memory(&s.firmware.image, s.firmware.end) && body.atEnd();
-    if (!ok)
+    // The parts are checked to fit together before `state` is written, so a damaged file leaves it untouched
+    // without a second state built beside it (half a megabyte of fresh memory at every start).
+    if (!readParts(bytes, nullptr))
         return damaged(QStringLiteral("its parts do not fit together"));
-    s.socket.present = (present & 1) != 0;
-    s.socket.linkConnected = (present & 2) == 0;
-    s.chip.map = {map[0], map[1], map[2], map[3], map[4], map[5], map[6]};
-    *state = std::move(s);
+    readParts(bytes, state);
     *generation = gen;
     return true;
 }

@@ -90,11 +90,16 @@ struct EmulatorState
 // the folder, so a program sees from the header alone whether another one changed the folder.
 namespace EmulatorStateFile {
 constexpr qint64 kMaxSize = 1 << 20;  // larger than any state file can be
+constexpr int kHeaderBytes = 28;       // magic 8, format 2, reserved 2, CRC 4, generation 8, body length 4
+constexpr int kPeekBytes = kHeaderBytes + 1;  // the header and the socket byte: what the peeks below need
 QByteArray encode(const EmulatorState &state, uint64_t generation);
 // The header for `body` (the parts as encode lays them out): a whole file around any body.
 QByteArray seal(const QByteArray &body, uint64_t generation);
 // The generation in the header of `bytes`, without checking the rest: false when it is no state file at all.
 bool peekGeneration(const QByteArray &bytes, uint64_t *generation);
+// Whether the Link is plugged in, from the start of a file alone (kPeekBytes of it); false when that is no
+// state file's start.
+bool peekLinkConnected(const QByteArray &bytes, bool *connected);
 // False with the reason when `bytes` is not a whole, undamaged state file; `state` is then untouched.
 bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
 } // namespace EmulatorStateFile

@@ -324,7 +324,7 @@ void LinkEmulator::poll()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_link.poll(events);
         if (m_folder && m_sinceFolderLook.elapsed() >= kFolderPollMs)
-            reloadLocked(events);
+            reloadLocked(events, true);
     }
     fire(events);
 }
@@ -414,12 +414,12 @@ void LinkEmulator::reload()
     fire(events);
 }
 
-void LinkEmulator::reloadLocked(std::vector<HotPlugEvent> &events)
+void LinkEmulator::reloadLocked(std::vector<HotPlugEvent> &events, bool quick)
 {
     if (!m_folder || !m_folderUsable)
         return;
     QString error;
-    if (!m_folder->refresh(&m_state, m_unsaved, &error) && m_stateError.isEmpty())
+    if (!m_folder->refresh(&m_state, m_unsaved, &error, quick) && m_stateError.isEmpty())
         m_stateError = error;
     m_sinceFolderLook.restart();
     // Another program pulled the Link out or plugged it back in.

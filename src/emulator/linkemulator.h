@@ -186,7 +186,8 @@ private:
     std::vector<QByteArray> execute(const uint8_t *frame, const QByteArray &data, std::vector<HotPlugEvent> &events);
     std::vector<QByteArray> executeChip(const uint8_t *frame, const QByteArray &data);
     bool saveLocked();
-    void reloadLocked(std::vector<HotPlugEvent> &events);
+    // `quick` while polling: the state file last read, still in place, is not read again.
+    void reloadLocked(std::vector<HotPlugEvent> &events, bool quick = false);
     bool changeSocketLocked(unsigned field);  // one EmulatorState socket part
 
     mutable std::mutex m_mutex;

@@ -9,9 +9,12 @@ namespace {
 const QString kStateFile = QStringLiteral("emulator.state");
 }
 
-StateFolder::StateFolder(const QString &dir) : m_dir(dir), m_lock(QDir(dir).filePath(QStringLiteral("state.lock"))) {}
+StateFolder::StateFolder(const QString &dir)
+    : m_dir(dir), m_statePath(QDir(dir).filePath(kStateFile)), m_lock(QDir(dir).filePath(QStringLiteral("state.lock")))
+{
+}
 
-QString StateFolder::statePath() const { return QDir(m_dir).filePath(kStateFile); }
+QString StateFolder::statePath() const { return m_statePath; }
 
 QString StateFolder::linkLockPath() const { return QDir(m_dir).filePath(QStringLiteral("link.lock")); }
 
@@ -24,10 +27,10 @@ bool StateFolder::lockFolder(QString *error)
     return false;
 }
 
-bool StateFolder::readBytes(QByteArray *bytes, bool *exists, QString *error)
+bool StateFolder::readBytes(QByteArray *bytes, bool *exists, QString *error, qint64 head)
 {
     QString why;
-    switch (readRegularFile(statePath(), EmulatorStateFile::kMaxSize, bytes, &why)) {
+    switch (readRegularFile(statePath(), EmulatorStateFile::kMaxSize, bytes, &why, head)) {
     case StateRead::Missing:
         *exists = false;
         return true;
@@ -63,11 +66,12 @@ bool StateFolder::read(EmulatorState *state, uint64_t *generation, bool *exists,
 
 bool StateFolder::linkPluggedIn()
 {
-    EmulatorState state;
-    uint64_t generation = 0;
+    QByteArray start;
     bool exists = false;
+    bool connected = true;
     QString error;
-    return !read(&state, &generation, &exists, &error) || !exists || state.socket.linkConnected;
+    return !readBytes(&start, &exists, &error, EmulatorStateFile::kPeekBytes) || !exists
+           || !EmulatorStateFile::peekLinkConnected(start, &connected) || connected;
 }
 
 bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
@@ -101,17 +105,27 @@ bool StateFolder::load(EmulatorState *state, bool *fresh, QString *error)
     return ok;
 }
 
-bool StateFolder::refresh(EmulatorState *state, unsigned keep, QString *error)
+bool StateFolder::refresh(EmulatorState *state, unsigned keep, QString *error, bool quick)
 {
-    // A file replaced by rename is read whole or not at all: no lock needed to read it.
+    // Looked at every few milliseconds while an operation runs: a folder nobody changed costs a look at the
+    // path, or a read of the file's header, not of every memory. The file is held before it is read, so a
+    // file replaced in between is not the held one next time and is read again.
+    if (quick && m_seenFile.stillAt(statePath()))
+        return true;
+    m_seenFile.hold(statePath());
     QByteArray bytes;
     bool exists = false;
-    if (!readBytes(&bytes, &exists, error))
+    if (!readBytes(&bytes, &exists, error, EmulatorStateFile::kHeaderBytes)) {
+        m_seenFile.release();
         return false;
-    // Looked at every few milliseconds while an operation runs: a folder nobody changed costs a read, not the
-    // decoding of every memory.
+    }
     uint64_t generation = 0;
     if (!exists || (EmulatorStateFile::peekGeneration(bytes, &generation) && generation == m_seen))
+        return true;
+    // A file replaced by rename is read whole or not at all: no lock needed to read it.
+    if (!readBytes(&bytes, &exists, error))
+        return false;
+    if (!exists)
         return true;
     EmulatorState onDisk;
     if (!decode(bytes, &onDisk, &generation, error))

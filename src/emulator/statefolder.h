@@ -26,8 +26,9 @@ public:
     // False with the reason when the folder cannot be used (damaged or foreign state file, not writable).
     bool load(EmulatorState *state, bool *fresh, QString *error);
     // Takes what other programs saved since this one last looked, for the parts not in `keep` (the parts this
-    // program changed and has not saved yet). Reads only; false with the reason.
-    bool refresh(EmulatorState *state, unsigned keep, QString *error);
+    // program changed and has not saved yet). Reads only; false with the reason. `quick` (for polling): the
+    // very file this program last read, still in place, is not read again.
+    bool refresh(EmulatorState *state, unsigned keep, QString *error, bool quick = false);
     // Under the folder lock: refreshes the parts not in `changed`, then replaces the state file with the
     // merged state. False with the reason; nothing is written then.
     bool save(EmulatorState *state, unsigned changed, QString *error);
@@ -44,10 +45,13 @@ private:
     bool lockFolder(QString *error);
     // Reads and decodes the state file; `generation` 0 when there is none.
     bool read(EmulatorState *state, uint64_t *generation, bool *exists, QString *error);
-    bool readBytes(QByteArray *bytes, bool *exists, QString *error);
+    // The whole state file, or with `head` of 0 or more only its first `head` bytes.
+    bool readBytes(QByteArray *bytes, bool *exists, QString *error, qint64 head = -1);
     bool decode(const QByteArray &bytes, EmulatorState *state, uint64_t *generation, QString *error);
 
     QString m_dir;
+    QString m_statePath;  // built once: the file is looked at every few milliseconds
     FolderLock m_lock;
     uint64_t m_seen = 0;  // generation of the file as this program last read or wrote it
+    HeldFile m_seenFile;  // that file, held from before that read
 };

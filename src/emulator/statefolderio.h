@@ -40,7 +40,33 @@ private:
 // replaced. False with the reason; the old file is then untouched.
 bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
 
+// The file a path named when it was last read, kept open: while it is held its identity cannot pass to
+// another file, so a path that still names it (a cheap look, no opening) names a file nobody replaced. Only
+// for files that are replaced whole by rename, never written in place.
+class HeldFile
+{
+public:
+    HeldFile() = default;
+    ~HeldFile() { release(); }
+    HeldFile(const HeldFile &) = delete;
+    HeldFile &operator=(const HeldFile &) = delete;
+
+    // Holds the file `path` names now; false (holding nothing) where it cannot, or where the system cannot
+    // tell it cheaply: the file must then be read every time.
+    bool hold(const QString &path);
+    // Whether `path` still names the held file.
+    bool stillAt(const QString &path) const;
+    void release();
+
+private:
+    static constexpr intptr_t kNone = -1;
+    intptr_t m_handle = kNone;
+    uint64_t m_device = 0;
+    uint64_t m_identity = 0;
+};
+
 enum class StateRead { Read, Missing, Refused };
 // Reads `path` when it is a regular file of at most `maxSize` bytes. A symlink, FIFO, device or folder is
-// Refused (with `error`) without being opened for reading or waited on.
-StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error);
+// Refused (with `error`) without being opened for reading or waited on. With `head` of 0 or more, only the
+// first `head` bytes are read (all of a shorter file): enough to look at a header.
+StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error, qint64 head = -1);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -117,7 +118,39 @@ bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString
     return true;
 }
 
-StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error)
+bool HeldFile::hold(const QString &path)
+{
+    release();
+    const int fd = openNoFollow(path, O_RDONLY);
+    struct stat st;
+    if (fd < 0)
+        return false;
+    if (!isRegular(fd, &st)) {
+        ::close(fd);
+        return false;
+    }
+    m_handle = fd;
+    m_device = uint64_t(st.st_dev);
+    m_identity = uint64_t(st.st_ino);
+    return true;
+}
+
+bool HeldFile::stillAt(const QString &path) const
+{
+    struct stat st;
+    return m_handle != kNone && ::lstat(QFile::encodeName(path).constData(), &st) == 0 && uint64_t(st.st_dev) == m_device
+           && uint64_t(st.st_ino) == m_identity;
+}
+
+void HeldFile::release()
+{
+    if (m_handle != kNone) {
+        ::close(int(m_handle));
+        m_handle = kNone;
+    }
+}
+
+StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error, qint64 head)
 {
     const int fd = openNoFollow(path, O_RDONLY);
     if (fd < 0) {
@@ -133,10 +166,11 @@ StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes
                                      : QStringLiteral("%1 is not a regular file").arg(path);
         return StateRead::Refused;
     }
-    bytes->resize(int(st.st_size));
+    const qint64 wanted = head >= 0 ? std::min<qint64>(head, st.st_size) : st.st_size;
+    bytes->resize(int(wanted));
     qint64 at = 0;
-    while (at < st.st_size) {
-        const ssize_t n = ::read(fd, bytes->data() + at, size_t(st.st_size - at));
+    while (at < wanted) {
+        const ssize_t n = ::read(fd, bytes->data() + at, size_t(wanted - at));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -148,7 +182,7 @@ StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes
     }
     const int readErrno = errno;
     ::close(fd);
-    if (at != st.st_size) {
+    if (at != wanted) {
         errno = readErrno;
         *error = systemError(path);
         return StateRead::Refused;

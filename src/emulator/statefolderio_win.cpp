@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
+
 #include <windows.h>
 
 namespace {
@@ -101,7 +103,21 @@ bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString
     return true;
 }
 
-StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error)
+// A file held open here could not be replaced by the program that saves next: nothing is held, the file is
+// read at every look.
+bool HeldFile::hold(const QString &)
+{
+    return false;
+}
+
+bool HeldFile::stillAt(const QString &) const
+{
+    return false;
+}
+
+void HeldFile::release() {}
+
+StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes, QString *error, qint64 head)
 {
     HANDLE h = openNoFollow(path, GENERIC_READ, OPEN_EXISTING);
     if (h == INVALID_HANDLE_VALUE) {
@@ -121,9 +137,10 @@ StateRead readRegularFile(const QString &path, qint64 maxSize, QByteArray *bytes
                                          : QStringLiteral("%1 is not a regular file").arg(path);
         return StateRead::Refused;
     }
-    bytes->resize(int(size.QuadPart));
+    const qint64 wanted = head >= 0 ? std::min<qint64>(head, size.QuadPart) : size.QuadPart;
+    bytes->resize(int(wanted));
     DWORD read = 0;
-    const bool ok = ReadFile(h, bytes->data(), DWORD(size.QuadPart), &read, nullptr) && read == DWORD(size.QuadPart);
+    const bool ok = ReadFile(h, bytes->data(), DWORD(wanted), &read, nullptr) && read == DWORD(wanted);
     if (!ok)
         *error = systemError(path);
     CloseHandle(h);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -35,21 +36,6 @@ int hexDigit(char c)
     return kHexDigits.value[static_cast<uint8_t>(c)];
 }
 
-// Value of `digits` hexadecimal characters at `pos`; -1 when any is missing or not a hex digit.
-int hexField(std::string_view line, size_t pos, size_t digits)
-{
-    if (pos + digits > line.size())
-        return -1;
-    int value = 0;
-    for (size_t i = 0; i < digits; ++i) {
-        const int d = hexDigit(line[pos + i]);
-        if (d < 0)
-            return -1;
-        value = value * 16 + d;
-    }
-    return value;
-}
-
 bool isBlank(std::string_view line)
 {
     return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
@@ -62,23 +48,38 @@ std::string_view recordText(std::string_view line)
     return line.substr(0, last + 1);
 }
 
+// Bytes read from the file at a time.
+constexpr size_t kReadPiece = 8 * 1024;
+
+// The most bytes a record holds: length, address (2), type, 255 data bytes and the checksum.
+constexpr size_t kMaxRecordBytes = 260;
+
 // Checks one record line the way objcopy and srec_cat do: hexadecimal digits only, whole bytes, a length
-// byte that matches the data, and a checksum that brings the sum of all bytes to zero. Returns the reason
-// it is refused, or nullptr.
-const char *recordProblem(std::string_view record)
+// byte that matches the data, and a checksum that brings the sum of all bytes to zero. Decodes it on the way
+// into `bytes` (kMaxRecordBytes): every digit is read once. Returns the reason it is refused, or nullptr.
+const char *decodeRecord(std::string_view record, uint8_t *bytes)
 {
     if (record.find(':', 1) != std::string_view::npos)
         return QT_TRANSLATE_NOOP("files", "一行中有多条记录（行尾只有 CR？）");
-    for (size_t i = 1; i < record.size(); ++i) {
-        if (hexDigit(record[i]) < 0)
-            return QT_TRANSLATE_NOOP("files", "含有非十六进制字符");
-    }
-    const size_t digits = record.size() - 1;
-    if (digits < 10 || digits % 2 != 0 || hexField(record, 1, 2) * 2 + 10 != int(digits))
-        return QT_TRANSLATE_NOOP("files", "记录不完整或长度不符");
+    const char *digits = record.data() + 1;
+    const size_t count = record.size() - 1;
     uint8_t sum = 0;
-    for (size_t i = 1; i < record.size(); i += 2)
-        sum = uint8_t(sum + hexField(record, i, 2));
+    size_t n = 0;
+    for (size_t i = 0; i + 1 < count; i += 2, ++n) {
+        const int high = hexDigit(digits[i]);
+        const int low = hexDigit(digits[i + 1]);
+        if ((high | low) < 0)
+            return QT_TRANSLATE_NOOP("files", "含有非十六进制字符");
+        const uint8_t byte = uint8_t(high << 4 | low);
+        sum = uint8_t(sum + byte);
+        if (n < kMaxRecordBytes)
+            bytes[n] = byte;
+    }
+    if (count % 2 != 0 && hexDigit(digits[count - 1]) < 0)
+        return QT_TRANSLATE_NOOP("files", "含有非十六进制字符");
+    // A record longer than kMaxRecordBytes never matches its length byte: what was not kept is not needed.
+    if (count < 10 || count % 2 != 0 || size_t(bytes[0]) * 2 + 10 != count)
+        return QT_TRANSLATE_NOOP("files", "记录不完整或长度不符");
     if (sum != 0)
         return QT_TRANSLATE_NOOP("files", "校验和错误");
     return nullptr;
@@ -110,35 +111,55 @@ QString imageOverflowText(ImageTarget target, bool binFile)
 HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
 {
     HexScan scan;
-    // One read of the whole file: reading it line by line allocates and grows a buffer for every record,
-    // which costs more than the parsing. Each line is a view into it, line break included.
-    const QByteArray all = in.readAll();
-    const std::string_view text(all.constData(), static_cast<size_t>(all.size()));
-
     // The whole file is checked before the image is touched: a refused file leaves the previous image as it was.
-    std::vector<std::string_view> data;
+    // Each data record that passed: its address (2 bytes), length and bytes, one after the other in one
+    // vector (a vector per kind would grow and copy twice as much fresh memory).
+    std::vector<uint8_t> data;
+    data.reserve(size_t(std::max<qint64>(in.size(), 0) / 2));
+    uint8_t bytes[kMaxRecordBytes];
     int lineNumber = 0;
     int lastType = -1;
-    for (size_t pos = 0; pos < text.size();) {
-        const size_t lineEnd = text.find('\n', pos);
-        const size_t next = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
-        const std::string_view line = text.substr(pos, next - pos);
-        pos = next;
+    // One line, its line break included; false when it refuses the file.
+    const auto takeLine = [&](std::string_view line) {
         ++lineNumber;
         if (line.empty() || line[0] != ':') {
             scan.skippedLines += !isBlank(line);
-            continue;
+            return true;
         }
-        const std::string_view record = recordText(line);
-        if (const char *problem = recordProblem(record)) {
+        if (const char *problem = decodeRecord(recordText(line), bytes)) {
             scan.problem = QCoreApplication::translate("files", problem);
             scan.problemLine = lineNumber;
-            return scan;
+            return false;
         }
-        lastType = hexField(record, 7, 2);
-        if (lastType == kDataRecord)
-            data.push_back(record);
+        lastType = bytes[3];
+        if (lastType == kDataRecord) {
+            data.insert(data.end(), {bytes[1], bytes[2], bytes[0]});
+            data.insert(data.end(), bytes + 4, bytes + 4 + bytes[0]);
+        }
+        return true;
+    };
+    // Read in pieces into one buffer that is used again, not whole: fresh memory for a whole file costs more
+    // than the parsing. A line longer than the buffer grows it.
+    std::vector<char> buffer(kReadPiece);
+    size_t held = 0;  // bytes in the buffer: the start of a line not yet ended
+    for (;;) {
+        if (held == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qint64 got = in.read(buffer.data() + held, qint64(buffer.size() - held));
+        if (got <= 0)
+            break;
+        const std::string_view text(buffer.data(), held + size_t(got));
+        size_t pos = 0;
+        for (size_t lineEnd; (lineEnd = text.find('\n', pos)) != std::string_view::npos; pos = lineEnd + 1) {
+            if (!takeLine(text.substr(pos, lineEnd + 1 - pos)))
+                return scan;
+        }
+        held = text.size() - pos;
+        std::memmove(buffer.data(), buffer.data() + pos, held);
     }
+    // The last line may end without a line break.
+    if (held > 0 && !takeLine(std::string_view(buffer.data(), held)))
+        return scan;
     // A build still writing the file has not written its end record yet.
     if (lastType >= 0 && lastType != kEndOfFileRecord) {
         scan.problem = QCoreApplication::translate("files", "没有结束记录（:00000001FF），文件不完整，可能仍在写入");
@@ -150,11 +171,13 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
     const uint32_t limit = targetLimit(target);
     std::memset(image, 0xFF, targetCapacity(target));
     dataSize = 0;
-    for (const std::string_view record : data) {
-        const int length = hexField(record, 1, 2);
-        const int address = hexField(record, 3, 4);
+    for (size_t at = 0; at < data.size();) {
+        const uint32_t address = uint32_t(data[at]) << 8 | data[at + 1];
+        const uint32_t length = data[at + 2];
+        const uint8_t *recordBytes = data.data() + at + 3;
+        at += 3 + length;
         ++scan.dataRecords;
-        const uint32_t end = static_cast<uint32_t>(address + length);
+        const uint32_t end = address + length;
         if (end > dataSize)
             dataSize = end;
         // The limit never exceeds the image, so this check also keeps records near 0xFFFF inside it.
@@ -162,8 +185,7 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
             abortOverflow(target, msgs);
             return scan;
         }
-        for (int i = 0; i < length; ++i)
-            image[address + i] = static_cast<uint8_t>(hexField(record, 9 + 2 * size_t(i), 2));
+        std::memcpy(image + address, recordBytes, length);
     }
     if (target == ImageTarget::BootLoader)
         qDebug().noquote() << QString::asprintf("open hex nvr boot size %d", static_cast<int>(dataSize));

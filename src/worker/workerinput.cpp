@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 
-#include <string>
 #include <thread>
 
 WorkerInput::WorkerInput(std::function<void()> onStop)
@@ -12,15 +11,24 @@ WorkerInput::WorkerInput(std::function<void()> onStop)
 {
 }
 
-void WorkerInput::startReading(std::istream &in)
+void WorkerInput::startReading(std::FILE *in)
 {
-    std::thread([this, &in] {
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            take(QByteArray::fromStdString(line));
+    std::thread([this, in] {
+        QByteArray line;
+        char piece[4096];
+        while (std::fgets(piece, sizeof piece, in)) {
+            line += piece;
+            if (!line.endsWith('\n'))
+                continue;  // a longer line goes on in the next piece
+            line.chop(1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            take(line);
+            line.clear();
         }
+        // The last line may come without its end.
+        if (!line.isEmpty())
+            take(line.endsWith('\r') ? line.chopped(1) : line);
         inputEnded();
     }).detach();
 }

@@ -3,8 +3,8 @@
 #include <QString>
 
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
-#include <istream>
 #include <mutex>
 
 // The worker's side of what the parent sends on its standard input (docs/worker-protocol.md): "stop", and
@@ -20,8 +20,9 @@ public:
     WorkerInput &operator=(const WorkerInput &) = delete;
 
     // Reads `in` until it ends. The reading thread never returns while the parent keeps the pipe open,
-    // so nothing joins it and the object lives as long as the process.
-    void startReading(std::istream &in);
+    // so nothing joins it and the object lives as long as the process. A C stream, not std::cin: the
+    // iostreams would be set up at every start of the program for this one reader.
+    void startReading(std::FILE *in);
     // Handles one line (what the reading thread does with each; tests call it directly).
     void take(const QByteArray &line);
     void inputEnded();

@@ -40,7 +40,8 @@ void WorkerWriter::progress(int percent)
             return;
         m_lastPercent = percent;
     }
-    write(messageLine({{QStringLiteral("progress"), percent}}));
+    // The most frequent message, a hundred a burn: formed without building a JSON document (the same bytes).
+    write("{\"progress\":" + QByteArray::number(percent) + "}\n");
 }
 
 void WorkerWriter::label(const QString &text)

@@ -124,6 +124,45 @@ private slots:
         QVERIFY(EmulatorStateFile::encode(EmulatorState(), 1).size() < 200);
     }
 
+    // The plug and the generation are read from the start of the file alone; anything else there counts as
+    // plugged in, so that using the folder says what is wrong with it.
+    void theStartOfTheFileTellsThePlug_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<int>("keep");  // bytes of the file kept, -1 all
+        QTest::addColumn<bool>("pluggedIn");
+        QTest::newRow("plugged in") << true << -1 << true;
+        QTest::newRow("pulled out") << false << -1 << false;
+        QTest::newRow("pulled out, only the start") << false << int(EmulatorStateFile::kPeekBytes) << false;
+        QTest::newRow("pulled out, header without the socket") << false << int(EmulatorStateFile::kHeaderBytes) << true;
+        QTest::newRow("empty") << false << 0 << true;
+    }
+
+    void theStartOfTheFileTellsThePlug()
+    {
+        QFETCH(bool, connected);
+        QFETCH(int, keep);
+        QFETCH(bool, pluggedIn);
+        EmulatorState state = sampleState();
+        state.socket.linkConnected = connected;
+        const QByteArray bytes = EmulatorStateFile::encode(state, 9);
+        const QByteArray start = keep < 0 ? bytes : bytes.left(keep);
+        bool seen = !connected;
+        QCOMPARE(EmulatorStateFile::peekLinkConnected(start, &seen), keep < 0 || keep >= EmulatorStateFile::kPeekBytes);
+        if (keep < 0 || keep >= EmulatorStateFile::kPeekBytes)
+            QCOMPARE(seen, connected);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(statePath(dir), start));
+        QCOMPARE(StateFolder(dir.path()).linkPluggedIn(), pluggedIn);
+
+        // A head read takes the first bytes, all of a shorter file.
+        QByteArray head;
+        QString error;
+        QCOMPARE(readRegularFile(statePath(dir), EmulatorStateFile::kMaxSize, &head, &error, EmulatorStateFile::kHeaderBytes),
+                 StateRead::Read);
+        QCOMPARE(head, start.left(EmulatorStateFile::kHeaderBytes));
+    }
+
     void damagedStateFileIsRefused_data()
     {
         using Damage = std::function<void(QByteArray &)>;
@@ -246,6 +285,44 @@ private slots:
         QString error;
         QVERIFY(EmulatorStateFile::decode(fileBytes(statePath(dir)), &saved, &generation, &error));
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(saved.chip.flash.data()), 301), image + char(0xFF));
+    }
+
+    // A quick look (polling) skips only a file nobody replaced: each save by another program, also two in a
+    // row between two looks and the file's removal, is seen.
+    void aQuickLookSeesEveryReplacement()
+    {
+        QTemporaryDir dir;
+        StateFolder mine(dir.path());
+        StateFolder other(dir.path());
+        EmulatorState state;
+        bool fresh = false;
+        QString error;
+        QVERIFY2(mine.load(&state, &fresh, &error), qPrintable(error));
+        EmulatorState theirs;
+        QVERIFY(other.load(&theirs, &fresh, &error));
+        uint16_t id = 0x3000;
+        const auto save = [&] {
+            theirs.socket.chipId = ++id;
+            QVERIFY2(other.save(&theirs, EmulatorState::SocketChipId, &error), qPrintable(error));
+        };
+        save();
+        QVERIFY(mine.refresh(&state, 0, &error, true));
+        QCOMPARE(state.socket.chipId, id);
+        QVERIFY(mine.refresh(&state, 0, &error, true));  // nothing new: the same state
+        QCOMPARE(state.socket.chipId, id);
+        save();
+        save();
+        QVERIFY(mine.refresh(&state, 0, &error, true));
+        QCOMPARE(state.socket.chipId, id);
+        // Written over in place (no program of ours does that): a look that is not quick still reads it.
+        theirs.socket.chipId = 0x4470;
+        QFile file(statePath(dir));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArray bytes = EmulatorStateFile::encode(theirs, 99);
+        QCOMPARE(file.write(bytes), qint64(bytes.size()));
+        file.close();
+        QVERIFY(mine.refresh(&state, 0, &error, false));
+        QCOMPARE(state.socket.chipId, uint16_t(0x4470));
     }
 
     // What another program does to the socket arrives at the next poll and is never written over.

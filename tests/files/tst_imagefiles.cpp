@@ -118,6 +118,14 @@ private slots:
         QTest::newRow("records after an end record, then another")
             << "VR5K2610" << flash << dataRecord(0, abcd) + kEof + dataRecord(0x20, abcd) + kEof << 0x24u
             << QString() << 0x20 << abcd;
+        // 32 KiB in records of 255 bytes and a last line without its line end: lines cross every piece the
+        // loader reads.
+        QByteArray whole;
+        for (int at = 0; at < 0x8000; at += 255)
+            whole += dataRecord(at, bytesFrom(at, std::min(255, 0x8000 - at)));
+        QTest::newRow("32 KiB, the end record without a line end")
+            << "VR5K2610" << flash << whole + kEof.trimmed() << 0x8000u << QString() << 0x7F00
+            << bytesFrom(0, 0x100);
         QTest::newRow("BootLoader ends at its area")
             << "VR5K2610" << bl << dataRecord(6656 - 4, abcd) + kEof << 6656u << QString() << 6652 << abcd;
         QTest::newRow("BootLoader one byte beyond")
@@ -208,6 +216,10 @@ private slots:
             << QByteArray(":05000000A1B2C3D4") + "\n" + kEof << 1 << QStringLiteral("不完整");
         QTest::newRow("odd number of digits") << good.left(19) + "0\r\n" + kEof << 1 << QStringLiteral("不完整");
         QTest::newRow("colon alone") << QByteArray(":\n") + kEof << 1 << QStringLiteral("不完整");
+        QTest::newRow("a line longer than any record")
+            << good + ":" + QByteArray(100000, '0') + "\r\n" + kEof << 2 << QStringLiteral("不完整");
+        QTest::newRow("a long line, a stray digit at its end")
+            << good + ":" + QByteArray(100000, '0') + "G\r\n" + kEof << 2 << QStringLiteral("非十六进制");
         QTest::newRow("other record type, checksum wrong")
             << QByteArray(":020000040000FB\n") + good + kEof << 1 << QStringLiteral("校验和错误");
         QTest::newRow("end record damaged") << good + ":00000001FE\n" << 2 << QStringLiteral("校验和错误");

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <atomic>
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -185,6 +187,24 @@ void TestWorkerProtocol::recordAnswers()
     QVERIFY(!input.waitForRecordAnswer(&reason));
     QVERIFY(!reason.isEmpty());
     QCOMPARE(stops, 2);
+
+    // Read from a stream as the worker reads its stdin: CR LF line ends, lines longer than one read, a last
+    // line without its end. One answer at a time, as the parent gives them. The reading thread may still run
+    // its last call when this test returns, so the input outlives the test, as the worker's outlives its process.
+    static std::atomic<int> streamStops{0};
+    static WorkerInput *const fromStream = new WorkerInput([] { ++streamStops; });
+    std::FILE *stream = std::tmpfile();
+    QVERIFY(stream);
+    const QByteArray longReason(10000, 'x');
+    const QByteArray text = "later-command " + QByteArray(10000, 'y') + "\r\nunlogged " + longReason + "\r\nstop";
+    QCOMPARE(std::fwrite(text.constData(), 1, size_t(text.size()), stream), size_t(text.size()));
+    std::rewind(stream);
+    fromStream->startReading(stream);
+    QVERIFY(!fromStream->waitForRecordAnswer(&reason));
+    QCOMPARE(reason, QString::fromLatin1(longReason));
+    QVERIFY(!fromStream->waitForRecordAnswer(&reason));  // the stream ended, after the stop was read
+    QVERIFY(streamStops.load() >= 1);
+    std::fclose(stream);  // the reader is done with it: it saw the end
 }
 
 QTEST_APPLESS_MAIN(TestWorkerProtocol)
