@@ -67,8 +67,12 @@ public:
     bool swapChip(int link) const
     {
         const QString folder = m_dir.filePath(QStringLiteral("l%1").arg(link));
-        return runCli({QStringLiteral("emulator"), folder, QStringLiteral("--remove")}, m_dir.path()).exitCode == 0
-               && runCli({QStringLiteral("emulator"), folder, QStringLiteral("--insert")}, m_dir.path()).exitCode == 0;
+        if (runCli({QStringLiteral("emulator"), folder, QStringLiteral("--remove")}, m_dir.path()).exitCode != 0)
+            return false;
+        // The socket stays empty as long as a hand takes to swap a chip, not just between two program starts: a
+        // worker that looks every 50 ms on a busy machine would otherwise miss the removal and wait for ever.
+        QTest::qWait(300);
+        return runCli({QStringLiteral("emulator"), folder, QStringLiteral("--insert")}, m_dir.path()).exitCode == 0;
     }
     // Ends the run with `signal` and returns its exit status (-1 when it did not end normally).
     int end(int signal)

@@ -100,7 +100,7 @@ class tst_ledgercli : public QObject
     void nextChip(const QString &emu)
     {
         QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--remove")}).exitCode, 0);
-        QTest::qWait(100);
+        QTest::qWait(300);  // as long as a hand takes: a loop that looks every 50 ms must see the socket empty
         QCOMPARE(cli({QStringLiteral("emulator"), emu, QStringLiteral("--insert")}).exitCode, 0);
     }
 
