@@ -47,6 +47,10 @@ constexpr int kBigGangLinks = 16;
 constexpr int kGangRuns = 3;
 // A worker process is a Link's whole cost in a gang or a station, its start included.
 constexpr double kWorkerCpuMs = 40;
+constexpr double kStationRatio = 1.10;  // a station of 16 Links against a station of one
+constexpr int kStationLinks = 16;
+constexpr double kStationStallMs = 50;   // the GUI thread's longest stall while 16 panels update
+constexpr double kStationRssMb = 150;
 
 constexpr int kProcessRuns = 31;
 constexpr int kStartupRuns = 11;
@@ -473,6 +477,84 @@ void gangRows(const Setup &s, QVector<BenchRow> &rows)
                  QString(), workerGoal, verdict(workerMs <= kWorkerCpuMs)});
 }
 
+// The station view: the controller and a panel per Link in one process (bench_station), one chip per Link
+// with the Link's real waits, a station of 16 against a station of one; the GUI thread's longest stall and
+// the process's peak memory with 16 panels.
+void stationRows(const Setup &s, QVector<BenchRow> &rows)
+{
+    const QString wallLabel = QStringLiteral("Station view: %1 emulated Links × 32 KiB, real waits").arg(kStationLinks);
+    const QString wallGoal = QStringLiteral("≤ %1× one Link").arg(kStationRatio);
+    const QString stallLabel = QStringLiteral("Station view: GUI thread's longest stall, %1 panels updating").arg(kStationLinks);
+    const QString stallGoal = QStringLiteral("≤ %1 ms").arg(kStationStallMs);
+    const QString rssLabel = QStringLiteral("Station view: peak memory with %1 panels (view, panels, clients)").arg(kStationLinks);
+    const QString rssGoal = QStringLiteral("≤ %1 MB").arg(kStationRssMb);
+    const auto allMissing = [&](BenchRow::Verdict why) {
+        rows.append(missing(wallLabel, wallGoal, why));
+        rows.append(missing(stallLabel, stallGoal, why));
+        rows.append(missing(rssLabel, rssGoal, why));
+    };
+    const QString program = s.benchDir + QStringLiteral("/bench_station");
+    if (!QFileInfo(s.cli).isExecutable() || !QFileInfo(program).isExecutable()) {
+        allMissing(BenchRow::NotBuilt);
+        return;
+    }
+    const QString image = s.work + QStringLiteral("/station32k.bin");
+    const QString project = s.work + QStringLiteral("/station32k.mprj");
+    QFile file(image);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(32 * 1024, char(0x5A))) != 32 * 1024) {
+        allMissing(BenchRow::Failed);
+        return;
+    }
+    file.close();
+    if (!runProcess({s.cli, QStringLiteral("convert"), image, project}, s.environment).ok) {
+        allMissing(BenchRow::Failed);
+        return;
+    }
+    QStringList env = s.environment;
+    if (!s.smoke)
+        env << QStringLiteral("TQ_EMULATOR_WAITS=real");
+    struct Figures { double wall = 0, stall = 0, rssKb = 0; };
+    const auto station = [&](int links, int round, Figures *f) {
+        const QString work = s.work + QStringLiteral("/station-%1-%2").arg(links).arg(round);
+        if (!QDir().mkpath(work))
+            return false;
+        const ProcessRun r = runProcess({program, QStringLiteral("--cli"), s.cli, QStringLiteral("--work"), work,
+                                         QStringLiteral("--links"), QString::number(links), QStringLiteral("--project"),
+                                         project},
+                                        env, 240000);
+        const QList<QByteArray> words = r.out.trimmed().split(' ');
+        if (!r.ok || words.size() != 8 || words[0] != "wall")
+            return false;
+        f->wall = words[1].toDouble();
+        f->stall = words[3].toDouble();
+        f->rssKb = words[5].toDouble();
+        return true;
+    };
+    std::vector<double> ratios, walls, oneWalls, stalls, rss;
+    const int runs = s.smoke ? 1 : 3;
+    for (int round = 0; round < runs; ++round) {
+        Figures one, all;
+        if (!station(1, round, &one) || !station(kStationLinks, round, &all)) {
+            allMissing(BenchRow::Failed);
+            return;
+        }
+        oneWalls.push_back(one.wall);
+        walls.push_back(all.wall);
+        ratios.push_back(all.wall / one.wall);
+        stalls.push_back(all.stall);
+        rss.push_back(all.rssKb / 1024);
+    }
+    const double ratio = median(ratios);
+    rows.append({wallLabel, millis(median(walls)), QStringLiteral("one Link %1").arg(millis(median(oneWalls))),
+                 ratioText(ratio), wallGoal, verdict(ratio <= kStationRatio)});
+    // The worst round, not the median: one long stall is what an operator sees.
+    const double stall = *std::max_element(stalls.begin(), stalls.end());
+    rows.append({stallLabel, millis(stall), QString(), QString(), stallGoal, verdict(stall <= kStationStallMs)});
+    const double mb = *std::max_element(rss.begin(), rss.end());
+    rows.append({rssLabel, QStringLiteral("%1 MB").arg(mb, 0, 'f', 1), QString(), QString(), rssGoal,
+                 verdict(mb <= kStationRssMb)});
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -517,6 +599,8 @@ int main(int argc, char **argv)
         cliStartRows(s, rows);
     if (wanted("gang"))
         gangRows(s, rows);
+    if (wanted("station"))
+        stationRows(s, rows);
     if (wanted("ledger"))
         ledgerRows(s.benchDir, s.environment, s.smoke, rows, notes);
 

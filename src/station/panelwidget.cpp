@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,7 +64,8 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     : QFrame(parent), m_station(station), m_model(model)
 {
     setFrameShape(QFrame::StyledPanel);
-    auto *layout = new QVBoxLayout(this);
+    m_face = new QWidget(this);
+    auto *layout = new QVBoxLayout(m_face);
 
     auto *head = new QHBoxLayout;
     m_port = textLine(this, 13);
@@ -124,6 +126,25 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     redraw();
 }
 
+QSize PanelWidget::sizeHint() const
+{
+    const QMargins frame = contentsMargins();
+    return m_face->sizeHint().grownBy(frame);
+}
+
+QSize PanelWidget::minimumSizeHint() const
+{
+    const QMargins frame = contentsMargins();
+    return m_face->minimumSizeHint().grownBy(frame);
+}
+
+void PanelWidget::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    m_face->setFixedSize(contentsRect().size());
+    m_face->move(contentsRect().topLeft());
+}
+
 void PanelWidget::toggleRun()
 {
     if (m_model.running()) {
@@ -142,12 +163,17 @@ void PanelWidget::redraw()
     m_port->setText(m_model.port());
     if (!m_label->hasFocus())
         m_label->setText(m_model.label());
-    m_verdict->setText(PanelModel::stateText(state));
-    // The verdicts as large as the panel allows; the other states' longer words a little smaller.
-    QFont font = m_verdict->font();
-    font.setPointSize(state == State::Ok || state == State::Ng ? 34 : 20);
-    m_verdict->setFont(font);
-    m_verdict->setStyleSheet(verdictStyle(state));
+    // A model changes at every step of the progress, sixteen panels at once: a new style sheet or font makes
+    // Qt polish the label again and lay the whole view out anew, so they change with the state only.
+    if (int(state) != m_shownState) {
+        m_shownState = int(state);
+        m_verdict->setText(PanelModel::stateText(state));
+        // The verdicts as large as the panel allows; the other states' longer words a little smaller.
+        QFont font = m_verdict->font();
+        font.setPointSize(state == State::Ok || state == State::Ng ? 34 : 20);
+        m_verdict->setFont(font);
+        m_verdict->setStyleSheet(verdictStyle(state));
+    }
     m_result->setText(m_model.resultText());
     m_progress->setValue(m_model.percent());
     m_step->setText(tr("步骤: %1").arg(m_model.step().isEmpty() ? QStringLiteral("-") : m_model.step()));

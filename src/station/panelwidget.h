@@ -18,8 +18,14 @@ class PanelWidget : public QFrame
 public:
     PanelWidget(StationController &station, PanelModel &model, QWidget *parent = nullptr);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     void failed(const QString &text);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void redraw();
@@ -27,6 +33,10 @@ private:
 
     StationController &m_station;
     PanelModel &m_model;
+    // Everything the panel shows, at the panel's size. Its size is fixed (set from the panel's), so a text that
+    // changes lays out this panel alone, not the whole view: with sixteen panels at every progress step,
+    // laying the view out anew each time stalled the window for up to a tenth of a second.
+    QWidget *m_face;
     QLabel *m_port;
     QLineEdit *m_label;
     QLabel *m_verdict;
@@ -38,4 +48,5 @@ private:
     QLabel *m_lastPass;
     QPushButton *m_run;
     QCheckBox *m_auto;
+    int m_shownState = -1;  // the state whose colours and font the verdict has; -1 before the first
 };
