@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -16,7 +17,7 @@ namespace {
 using State = PanelModel::State;
 
 // Background and text colour of the verdict: green and red for the verdicts, calm colours for the rest.
-QString verdictStyle(State state)
+QColor verdictColour(State state)
 {
     const char *back = "#9e9e9e";
     switch (state) {
@@ -41,7 +42,7 @@ QString verdictStyle(State state)
     case State::Idle:
         break;
     }
-    return QStringLiteral("QLabel { background: %1; color: white; border-radius: 6px; font-weight: bold; }").arg(QLatin1String(back));
+    return QColor(QLatin1String(back));
 }
 
 bool endedBadly(State state)
@@ -69,7 +70,9 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
 
     auto *head = new QHBoxLayout;
     m_port = textLine(this, 13);
-    m_port->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    QFont portFont = m_port->font();
+    portFont.setBold(true);
+    m_port->setFont(portFont);
     m_label = new QLineEdit(this);
     m_label->setPlaceholderText(tr("标签(如: 左工位)"));
     m_label->setMaxLength(40);
@@ -80,6 +83,7 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     m_verdict = textLine(this, 34);
     m_verdict->setAlignment(Qt::AlignCenter);
     m_verdict->setMinimumHeight(70);
+    m_verdict->setAutoFillBackground(true);
     // Every panel keeps its share of the row, whatever its words.
     m_verdict->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_verdict->setWordWrap(true);
@@ -171,8 +175,12 @@ void PanelWidget::redraw()
         // The verdicts as large as the panel allows; the other states' longer words a little smaller.
         QFont font = m_verdict->font();
         font.setPointSize(state == State::Ok || state == State::Ng ? 34 : 20);
+        font.setBold(true);
         m_verdict->setFont(font);
-        m_verdict->setStyleSheet(verdictStyle(state));
+        QPalette colours = m_verdict->palette();
+        colours.setColor(QPalette::Window, verdictColour(state));
+        colours.setColor(QPalette::WindowText, Qt::white);
+        m_verdict->setPalette(colours);
     }
     m_result->setText(m_model.resultText());
     m_progress->setValue(m_model.percent());
