@@ -233,6 +233,15 @@ void printResultLine(const CliContext &ctx, int code, const QString &text)
         printText(QStringLiteral("%1NG %2 %3\n").arg(prefix).arg(code).arg(resultDisplayText(code, text)));
 }
 
+// Switches a burn run's flag on. A stop that came before the run (Ctrl-C or the parent's "stop" during
+// start-up) cleared the flag before it was set, so it ends the run at once: either order leaves it clear.
+void switchOn(std::atomic<uint8_t> &running)
+{
+    running.store(1);
+    if (interrupted())
+        running.store(0);
+}
+
 int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
 {
     EngineRunner &runner = device.runner();
@@ -254,11 +263,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
     });
 
     g_bBurnChipHandled.store(0);
-    g_bBurnRunning.store(1);
-    // A stop that came before the run (Ctrl-C or the parent's "stop" during start-up) ends it at once: it
-    // cleared the flag before it was set. Either order leaves the flag clear.
-    if (interrupted())
-        g_bBurnRunning.store(0);
+    switchOn(g_bBurnRunning);
     int code = runner.run(workThread::TaskBurn);
     QString label = runner.lastLabel();
     const uint16_t chipId = g_wChipId;
@@ -310,9 +315,7 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
     });
 
     g_bAutoBurnChipHandled.store(0);
-    g_bAutoBurnRunning.store(1);
-    if (interrupted())
-        g_bAutoBurnRunning.store(0);  // as for a single burn
+    switchOn(g_bAutoBurnRunning);
     const int code = runner.run(workThread::TaskAutoBurn);
     // However the loop ended, it closes with how many chips passed and failed.
     const QJsonObject counts{{QStringLiteral("chips"), passed + failed},
