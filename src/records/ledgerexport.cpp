@@ -29,6 +29,12 @@ QString csvField(const QString &text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+// ISO 8601 in UTC, to the millisecond.
+QString isoText(const QDateTime &time)
+{
+    return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+}
+
 QString jsonCell(const QJsonValue &v)
 {
     if (v.isNull())
@@ -42,7 +48,7 @@ QString jsonCell(const QJsonValue &v)
 QJsonObject recordJson(const LedgerRecord &r)
 {
     QJsonObject o;
-    o.insert(QStringLiteral("time"), r.time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")));
+    o.insert(QStringLiteral("time"), isoText(r.time));
     o.insert(QStringLiteral("station"), r.station);
     o.insert(QStringLiteral("operator"), r.operatorName);
     o.insert(QStringLiteral("port"), r.port);
@@ -135,6 +141,26 @@ QJsonObject spaceJson(const SerialSpace &s)
     return o;
 }
 
+QJsonObject leaseJson(const SerialLease &l)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("station"), l.station);
+    o.insert(QStringLiteral("port"), l.port);
+    o.insert(QStringLiteral("space"), l.space);
+    o.insert(QStringLiteral("first"), qint64(l.first));
+    o.insert(QStringLiteral("last"), qint64(l.last));
+    o.insert(QStringLiteral("count"), qint64(l.count));
+    o.insert(QStringLiteral("time"), isoText(l.leased));
+    o.insert(QStringLiteral("state"), SerialLease::stateName(l.state));
+    if (l.settled.isValid())
+        o.insert(QStringLiteral("settled"), isoText(l.settled));
+    if (l.reason != SerialLease::Reason::None)
+        o.insert(QStringLiteral("reason"), SerialLease::reasonName(l.reason));
+    if (!l.detail.isEmpty())
+        o.insert(QStringLiteral("detail"), l.detail);
+    return o;
+}
+
 QJsonObject statusJson(const LedgerStatus &status)
 {
     QJsonArray spaces;
@@ -144,6 +170,11 @@ QJsonObject statusJson(const LedgerStatus &status)
         o.insert(QStringLiteral("written"), qint64(s.written));
         o.insert(QStringLiteral("void"), qint64(s.voided));
         o.insert(QStringLiteral("reserved"), qint64(s.reserved));
+        o.insert(QStringLiteral("leased"), qint64(s.leased));
+        QJsonArray leases;
+        for (const SerialLease &l : s.leases)
+            leases.append(leaseJson(l));
+        o.insert(QStringLiteral("leases"), leases);
         spaces.append(o);
     }
     QJsonArray stations;

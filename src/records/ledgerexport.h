@@ -21,6 +21,8 @@ QJsonArray recordsJson(const QVector<LedgerRecord> &records);
 QByteArray recordsCsv(const QVector<LedgerRecord> &records);
 
 QJsonObject spaceJson(const SerialSpace &space);
+// station, port, space, first, last, count, time (ISO 8601, UTC), state; settled, reason and detail once settled.
+QJsonObject leaseJson(const SerialLease &lease);
 QJsonObject statusJson(const LedgerStatus &status);
 // A value as people read it in the space's radix: 0x-hexadecimal or decimal.
 QString serialText(const SerialSpace &space, int64_t value);

@@ -228,3 +228,29 @@ bool SpooledStore::records(const QDateTime &since, QVector<LedgerRecord> *record
 {
     return send() && server(m_server->records(since, records));
 }
+
+bool SpooledStore::nextIndex(const QString &space, int64_t *index)
+{
+    return server(m_server->nextIndex(space, index));
+}
+
+bool SpooledStore::lease(const QString &space, const QString &station, const QStringList &ports, int64_t count,
+                         QVector<SerialLease> *leases)
+{
+    return send() && server(m_server->lease(space, station, ports, count, leases));
+}
+
+bool SpooledStore::settleLease(int64_t id, bool ok, const QString &detail)
+{
+    return send() && server(m_server->settleLease(id, ok, detail));
+}
+
+bool SpooledStore::closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed)
+{
+    return send() && server(m_server->closeLease(holder, reason, closed));
+}
+
+bool SpooledStore::findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease)
+{
+    return send() && server(m_server->findLease(space, value, lease));
+}

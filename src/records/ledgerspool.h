@@ -68,6 +68,12 @@ public:
     bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
               std::optional<SerialState> *state) override;
     bool records(const QDateTime &since, QVector<LedgerRecord> *records) override;
+    bool nextIndex(const QString &space, int64_t *index) override;
+    bool lease(const QString &space, const QString &station, const QStringList &ports, int64_t count,
+               QVector<SerialLease> *leases) override;
+    bool settleLease(int64_t id, bool ok, const QString &detail) override;
+    bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed) override;
+    bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease) override;
 
 private:
     // Sends what waits; false (with serverAway() when that was why) when some still waits.

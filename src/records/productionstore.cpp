@@ -20,6 +20,36 @@ QString serialStateName(SerialState state)
     return QStringLiteral("void");
 }
 
+QString SerialLease::stateName(State state)
+{
+    switch (state) {
+    case State::Pending:
+        return QStringLiteral("pending");
+    case State::Open:
+        return QStringLiteral("open");
+    case State::Closed:
+        return QStringLiteral("closed");
+    case State::Void:
+        break;
+    }
+    return QStringLiteral("void");
+}
+
+QString SerialLease::reasonName(Reason reason)
+{
+    switch (reason) {
+    case Reason::Replaced:
+        return QStringLiteral("replaced");
+    case Reason::Erased:
+        return QStringLiteral("erased");
+    case Reason::DownloadFailed:
+        return QStringLiteral("download failed");
+    case Reason::None:
+        break;
+    }
+    return QString();
+}
+
 bool ProductionStore::unsupported()
 {
     return fail(QCoreApplication::translate("ledger", "CSV 账本只记录芯片，不管理序列号，也不能查询：请用 sqlite: 或 postgresql:// 账本"));
@@ -64,6 +94,39 @@ bool ProductionStore::find(const QString &, int64_t, QVector<LedgerRecord> *, st
 bool ProductionStore::records(const QDateTime &, QVector<LedgerRecord> *)
 {
     return unsupported();
+}
+
+bool ProductionStore::leasesUnsupported()
+{
+    return fail(QCoreApplication::translate("ledger", "CSV 账本不能给 Link 租出序列号段：请用 sqlite: 或 postgresql:// 账本"));
+}
+
+bool ProductionStore::nextIndex(const QString &, int64_t *)
+{
+    return leasesUnsupported();
+}
+
+bool ProductionStore::lease(const QString &, const QString &, const QStringList &, int64_t, QVector<SerialLease> *)
+{
+    return leasesUnsupported();
+}
+
+bool ProductionStore::settleLease(int64_t, bool, const QString &)
+{
+    return leasesUnsupported();
+}
+
+bool ProductionStore::closeLease(const SerialHolder &, SerialLease::Reason, bool *closed)
+{
+    // A ledger without leases holds none to close.
+    *closed = false;
+    return true;
+}
+
+bool ProductionStore::findLease(const QString &, int64_t, std::optional<SerialLease> *lease)
+{
+    lease->reset();
+    return true;
 }
 
 std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error, bool *serverAway)

@@ -10,6 +10,37 @@
 #include <memory>
 #include <optional>
 
+// A block of a space's values given to a Link for stand-alone burning: the Link's rolling record starts at
+// `first` and counts `count` values by the space's step. The Link burns them by itself, so which of them reach
+// chips is never known to the ledger: a lease's values are taken from the space's counter once and for all,
+// whatever becomes of the lease.
+//
+// A lease is pending from the moment it is taken until the download ends: open when the Link took the project,
+// void when the download failed (`detail` says how). A station and port hold one lease at a time: the next
+// download to that Link, or an erase of its store, closes the one it held. Closed and void are final.
+struct SerialLease
+{
+    enum class State { Pending, Open, Closed, Void };
+    enum class Reason { None, Replaced, Erased, DownloadFailed };
+
+    int64_t id = 0;
+    QString space;
+    QString station;
+    QString port;
+    int64_t first = 0;
+    int64_t last = 0;
+    int64_t count = 0;
+    QDateTime leased;    // when it was taken (UTC)
+    State state = State::Pending;
+    QDateTime settled;   // when it became open, closed or void (UTC); invalid while pending
+    Reason reason = Reason::None;
+    QString detail;      // the download's result, for a void lease
+
+    bool held() const { return state == State::Pending || state == State::Open; }
+    static QString stateName(State state);
+    static QString reasonName(Reason reason);
+};
+
 // What `ledger status` shows of a serial space.
 struct SpaceStatus
 {
@@ -17,8 +48,11 @@ struct SpaceStatus
     int64_t total = 0;
     std::optional<int64_t> nextFree;  // none when every value was given out
     int64_t written = 0;
-    int64_t voided = 0;
+    int64_t voided = 0;    // also the values of void leases (their download failed: no chip has them)
     int64_t reserved = 0;
+    int64_t leased = 0;    // values of pending, open and closed leases; written + voided + reserved + leased
+                           // is every value given out
+    QVector<SerialLease> leases;  // the held ones (pending and open), by station and port
 };
 
 // What `ledger status` shows of a station.
@@ -93,6 +127,22 @@ public:
     // Records from `since` on (all when invalid), oldest first.
     virtual bool records(const QDateTime &since, QVector<LedgerRecord> *records);
 
+    // Leases to Links (see SerialLease). The index of `space`'s next free value (its count when used up).
+    virtual bool nextIndex(const QString &space, int64_t *index);
+    // One pending lease of `count` values of `space` for each of `ports` of `station`, the blocks one after
+    // the other in the ports' order, in one transaction: what those ports held is closed (replaced) in it.
+    // Refused whole, nothing changed, when the space has fewer values left.
+    virtual bool lease(const QString &space, const QString &station, const QStringList &ports, int64_t count,
+                       QVector<SerialLease> *leases);
+    // The download of pending lease `id` ended: open when `ok`, else void with `detail`. False when the lease
+    // is not pending any more.
+    virtual bool settleLease(int64_t id, bool ok, const QString &detail);
+    // Closes the lease `holder` holds (its Link's store is erased or being replaced); `closed` says whether
+    // there was one.
+    virtual bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed);
+    // The lease of `space` whose block holds `value`, if any.
+    virtual bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease);
+
 protected:
     bool fail(const QString &error)
     {
@@ -100,6 +150,7 @@ protected:
         return false;
     }
     bool unsupported();
+    bool leasesUnsupported();
 
     QString m_error;
     bool m_away = false;

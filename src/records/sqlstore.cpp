@@ -58,6 +58,18 @@ QVector<QStringList> schemaSteps(bool postgres)
                            " WHERE result = 0 AND serial IS NOT NULL"),
             QStringLiteral("INSERT INTO tq_schema (version) VALUES (0)"),
         },
+        // Blocks of values leased to Links that burn stand-alone: taken from the space's counter, kept as one
+        // row each rather than a row per value. A station's port holds one lease at a time.
+        {
+            QStringLiteral(
+                "CREATE TABLE tq_lease (id %1, space TEXT NOT NULL REFERENCES tq_space(name), station TEXT NOT NULL,"
+                " port TEXT NOT NULL, first_index BIGINT NOT NULL, value_count BIGINT NOT NULL, first_value BIGINT NOT NULL,"
+                " last_value BIGINT NOT NULL, state TEXT NOT NULL CHECK (state IN ('pending', 'open', 'closed', 'void')),"
+                " reason TEXT NOT NULL DEFAULT '', detail TEXT NOT NULL DEFAULT '', leased_at TEXT NOT NULL, settled_at TEXT,"
+                " CHECK (first_index >= 0 AND value_count > 0))").arg(id),
+            QStringLiteral("CREATE UNIQUE INDEX tq_lease_held ON tq_lease (station, port) WHERE state IN ('pending', 'open')"),
+            QStringLiteral("CREATE INDEX tq_lease_space ON tq_lease (space, first_index)"),
+        },
     };
 }
 
@@ -122,6 +134,21 @@ SqlStore::~SqlStore()
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
     }
+}
+
+QString SqlStore::timeNow()
+{
+    return now();
+}
+
+QVariant SqlStore::textValue(const QString &value)
+{
+    return text(value);
+}
+
+QVector<QStringList> SqlStore::schemaStepsFor(bool postgres)
+{
+    return schemaSteps(postgres);
 }
 
 int SqlStore::schemaVersion()
@@ -555,6 +582,8 @@ bool SqlStore::status(LedgerStatus *out)
                 const int64_t count = c.value(1).toLongLong();
                 (state == QLatin1String("written") ? st.written : state == QLatin1String("void") ? st.voided : st.reserved) = count;
             }
+            if (!leaseStatus(&st))
+                return false;
             result.spaces << st;
         }
         if (!run(q, QStringLiteral("SELECT station, COUNT(*), SUM(CASE WHEN result = 0 THEN 1 ELSE 0 END)"

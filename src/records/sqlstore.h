@@ -30,6 +30,8 @@ public:
 
     // The schema version this program writes.
     static int schemaVersion();
+    // The statements that bring version n - 1 to n, at [n - 1] (the migration tests build older ledgers).
+    static QVector<QStringList> schemaStepsFor(bool postgres);
 
     QString location() const override { return m_location.display(); }
     bool startStation(const SerialHolder &holder, int64_t *voided) override;
@@ -42,6 +44,13 @@ public:
     bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
               std::optional<SerialState> *state) override;
     bool records(const QDateTime &since, QVector<LedgerRecord> *records) override;
+    // Leases (sqllease.cpp).
+    bool nextIndex(const QString &space, int64_t *index) override;
+    bool lease(const QString &space, const QString &station, const QStringList &ports, int64_t count,
+               QVector<SerialLease> *leases) override;
+    bool settleLease(int64_t id, bool ok, const QString &detail) override;
+    bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed) override;
+    bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease) override;
 
 private:
     bool postgres() const { return m_location.kind == LedgerLocation::Kind::Postgres; }
@@ -66,6 +75,11 @@ private:
     bool readSpace(const QString &name, SerialSpace *space, bool *found);
     bool queryRecords(const QString &where, const QVariantList &values, QVector<LedgerRecord> *records);
     bool dbFail(const QString &detail);
+    // The space's leases in `status`: their values, and the held ones (inside status()'s transaction).
+    bool leaseStatus(SpaceStatus *status);
+    bool readNextIndex(const QString &space, int64_t *next, int64_t *total);
+    static QString timeNow();           // as the ledger keeps times
+    static QVariant textValue(const QString &value);  // empty, never NULL
 
     LedgerLocation m_location;
     QString m_connection;

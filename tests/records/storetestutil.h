@@ -51,9 +51,9 @@ inline LedgerRecord testRecord(const QString &station, int64_t seq, int result =
     return r;
 }
 
-// Runs `sql` on the ledger's database beside the store under test; the first value it answers, "done" when
-// none, or "error: ..." when it failed.
-inline QString rawLedgerSql(const QString &url, const QString &sql)
+// Runs `statements` one after another on the ledger's database beside the store under test; what the last
+// one answers first, "done" when it answers nothing, or "error: ..." for the first that failed.
+inline QString rawLedgerScript(const QString &url, const QStringList &statements)
 {
     LedgerLocation loc;
     QString error;
@@ -66,9 +66,11 @@ inline QString rawLedgerSql(const QString &url, const QString &sql)
         db.setDatabaseName(pg ? loc.database : loc.path);
         db.setHostName(loc.host);
         db.setUserName(loc.user);
-        if (!db.open()) {
+        if (!db.open())
             answer = QStringLiteral("error: ") + db.lastError().text();
-        } else {
+        for (const QString &sql : statements) {
+            if (answer.startsWith(QStringLiteral("error: ")))
+                break;
             QSqlQuery q(db);
             if (!q.exec(sql))
                 answer = QStringLiteral("error: ") + q.lastError().text();
@@ -78,4 +80,10 @@ inline QString rawLedgerSql(const QString &url, const QString &sql)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("raw"));
     return answer;
+}
+
+// Runs `sql` on the ledger's database; the first value it answers, "done" when none, or "error: ...".
+inline QString rawLedgerSql(const QString &url, const QString &sql)
+{
+    return rawLedgerScript(url, {sql});
 }

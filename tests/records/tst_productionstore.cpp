@@ -387,6 +387,158 @@ private slots:
         QCOMPARE(st.spaces[0].space.first, int64_t(1));
     }
 
+    // Blocks leased to Links come from the same counter as per-chip reservations, one after the other; a
+    // block's download settles it, the next download or an erase of the Link closes it, and none of its
+    // values is ever given again.
+    void leasesTakeBlocksFromTheCounter_data() { backends(); }
+    void leasesTakeBlocksFromTheCounter()
+    {
+        NEW_LEDGER(url);
+        OPEN(store, url);
+        const QString sn = QStringLiteral("sn");
+        QVERIFY(store->createSpace(testSpace(sn, 0x1000, 0x10FF)));
+        QVector<int64_t> chips;
+        QVERIFY(store->reserve(sn, QStringLiteral("S1"), 3, &chips));
+        QVector<SerialLease> leases;
+        const QStringList ports = {QStringLiteral("emu1"), QStringLiteral("emu2"), QStringLiteral("emu3")};
+        QVERIFY2(store->lease(sn, QStringLiteral("L"), ports, 10, &leases), qPrintable(store->errorString()));
+        QCOMPARE(leases.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(leases[i].port, ports[i]);
+            QCOMPARE(leases[i].first, int64_t(0x1003 + 10 * i));
+            QCOMPARE(leases[i].last, int64_t(0x100C + 10 * i));
+            QCOMPARE(leases[i].count, int64_t(10));
+            QCOMPARE(leases[i].state, SerialLease::State::Pending);
+        }
+        int64_t next = 0;
+        QVERIFY(store->nextIndex(sn, &next));
+        QCOMPARE(next, int64_t(33));
+        // Never given again, neither to a chip nor to another Link.
+        QVERIFY(store->reserve(sn, QStringLiteral("S1"), 1, &chips));
+        QCOMPARE(chips, (QVector<int64_t>{0x1021}));
+
+        QVERIFY(store->settleLease(leases[0].id, true, QString()));
+        QVERIFY(store->settleLease(leases[1].id, false, QStringLiteral("37 busy")));
+        // Settled the same way twice (an answer lost) is done; the other way is refused.
+        QVERIFY(store->settleLease(leases[0].id, true, QString()));
+        QVERIFY(!store->settleLease(leases[1].id, true, QString()));
+        LedgerStatus st;
+        QVERIFY(store->status(&st));
+        QCOMPARE(st.spaces[0].leased, int64_t(20));
+        QCOMPARE(st.spaces[0].voided, int64_t(10));
+        QCOMPARE(st.spaces[0].reserved, int64_t(4));
+        QCOMPARE(st.spaces[0].nextFree, std::optional<int64_t>(0x1022));
+        QCOMPARE(st.spaces[0].leases.size(), 2);
+        QCOMPARE(st.spaces[0].leases[0].port, QStringLiteral("emu1"));
+        QCOMPARE(st.spaces[0].leases[0].state, SerialLease::State::Open);
+        QCOMPARE(st.spaces[0].leases[1].port, QStringLiteral("emu3"));
+        QCOMPARE(st.spaces[0].leases[1].state, SerialLease::State::Pending);
+        QVERIFY(st.spaces[0].leases[1].leased.isValid());
+
+        // A new download to emu1 closes what it held; an erase of emu3 closes its lease once.
+        const int64_t emu3 = leases[2].id;
+        QVERIFY(store->lease(sn, QStringLiteral("L"), {QStringLiteral("emu1")}, 5, &leases));
+        QCOMPARE(leases[0].first, int64_t(0x1022));
+        bool closed = false;
+        QVERIFY(store->closeLease(SerialHolder(QStringLiteral("L"), QStringLiteral("emu3")), SerialLease::Reason::Erased, &closed));
+        QVERIFY(closed);
+        QVERIFY(store->closeLease(SerialHolder(QStringLiteral("L"), QStringLiteral("emu3")), SerialLease::Reason::Erased, &closed));
+        QVERIFY(!closed);
+        QVERIFY(!store->settleLease(emu3, true, QString()));  // closed, not pending any more
+        QVERIFY(store->status(&st));
+        QCOMPARE(st.spaces[0].leased, int64_t(25));
+        QCOMPARE(st.spaces[0].leases.size(), 1);
+        QCOMPARE(st.spaces[0].leases[0].first, int64_t(0x1022));
+
+        std::optional<SerialLease> found;
+        QVERIFY(store->findLease(sn, 0x1005, &found));
+        QVERIFY(found);
+        QCOMPARE(found->port, QStringLiteral("emu1"));
+        QCOMPARE(found->state, SerialLease::State::Closed);
+        QCOMPARE(found->reason, SerialLease::Reason::Replaced);
+        QVERIFY(store->findLease(sn, 0x1010, &found));
+        QCOMPARE(found->state, SerialLease::State::Void);
+        QCOMPARE(found->detail, QStringLiteral("37 busy"));
+        QVERIFY(store->findLease(sn, 0x1020, &found));
+        QCOMPARE(found->reason, SerialLease::Reason::Erased);
+        for (int64_t notLeased : {int64_t(0x1000), int64_t(0x1021), int64_t(0x1030), int64_t(0x2000)}) {
+            QVERIFY(store->findLease(sn, notLeased, &found));
+            QVERIFY2(!found, qPrintable(QString::number(notLeased, 16)));
+        }
+        // One held lease per station and port, by the database itself.
+        QVERIFY(rawLedgerSql(url, QStringLiteral("INSERT INTO tq_lease (space, station, port, first_index, value_count, first_value,"
+                                                 " last_value, state, leased_at) VALUES ('sn', 'L', 'emu1', 900, 1, 1, 1, 'open', 'x')"))
+                    .startsWith(QStringLiteral("error: ")));
+    }
+
+    // Blocks that do not all fit are refused whole: no counter moved, nothing the ports held closed.
+    void leaseThatDoesNotFitChangesNothing_data() { backends(); }
+    void leaseThatDoesNotFitChangesNothing()
+    {
+        NEW_LEDGER(url);
+        OPEN(store, url);
+        const QString sn = QStringLiteral("sn");
+        QVERIFY(store->createSpace(testSpace(sn, 40, 2, 2)));  // 40, 38, ..., 2: 20 values, counting down
+        QVector<SerialLease> held;
+        QVERIFY(store->lease(sn, QStringLiteral("L"), {QStringLiteral("a")}, 5, &held));
+        QCOMPARE(held[0].first, int64_t(40));
+        QCOMPARE(held[0].last, int64_t(32));
+        QVector<SerialLease> leases;
+        QVERIFY(!store->lease(sn, QStringLiteral("L"), {QStringLiteral("a"), QStringLiteral("b")}, 8, &leases));
+        QVERIFY2(store->errorString().contains(QStringLiteral("只剩 15")), qPrintable(store->errorString()));
+        QVERIFY(!store->lease(QStringLiteral("nowhere"), QStringLiteral("L"), {QStringLiteral("a")}, 1, &leases));
+        QVERIFY2(store->errorString().contains(QStringLiteral("nowhere")), qPrintable(store->errorString()));
+        int64_t next = 0;
+        QVERIFY(store->nextIndex(sn, &next));
+        QCOMPARE(next, int64_t(5));
+        LedgerStatus st;
+        QVERIFY(store->status(&st));
+        QCOMPARE(st.spaces[0].leases.size(), 1);
+        QCOMPARE(st.spaces[0].leases[0].id, held[0].id);
+        QCOMPARE(st.spaces[0].leases[0].state, SerialLease::State::Pending);
+        // The rest fits exactly.
+        QVERIFY(store->lease(sn, QStringLiteral("L"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 5, &leases));
+        QCOMPARE(leases[2].last, int64_t(2));
+        QVERIFY(store->nextIndex(sn, &next));
+        QCOMPARE(next, int64_t(20));
+    }
+
+    // A ledger of the version before leases, with what stations kept in it, is brought forward when opened:
+    // what it held stays, and leases follow on its counter.
+    void leasesAddedToAnExistingLedger_data() { backends(); }
+    void leasesAddedToAnExistingLedger()
+    {
+        NEW_LEDGER(url);
+        const QVector<QStringList> steps = SqlStore::schemaStepsFor(backend == QLatin1String("postgresql"));
+        int before = 0;
+        while (before < steps.size() && !steps[before].join(QLatin1Char(' ')).contains(QStringLiteral("tq_lease")))
+            ++before;
+        QVERIFY(before > 0 && before < steps.size());
+        QStringList older;
+        for (int v = 0; v < before; ++v)
+            older << steps[v];
+        older << QStringLiteral("UPDATE tq_schema SET version = %1").arg(before)
+              << QStringLiteral("INSERT INTO tq_space (name, area, address, width, radix, step, byte_order, first_value,"
+                                " last_value, total, next_index, created) VALUES ('sn', 0, 496, 2, 16, 1, 'msb-first', 4096, 8191, 4096, 2, 'then')")
+              << QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at) VALUES"
+                                " ('sn', 4096, 'written', 'S1', '', 'then'), ('sn', 4097, 'reserved', 'S1', '', 'then')");
+        QCOMPARE(rawLedgerScript(url, older), QStringLiteral("done"));
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(*) FROM tq_lease")).left(6), QStringLiteral("error:"));
+
+        OPEN(store, url);
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT version FROM tq_schema")), QString::number(SqlStore::schemaVersion()));
+        QVector<SerialLease> leases;
+        QVERIFY2(store->lease(QStringLiteral("sn"), QStringLiteral("L"), {QStringLiteral("emu1")}, 4, &leases),
+                 qPrintable(store->errorString()));
+        QCOMPARE(leases[0].first, int64_t(4098));
+        LedgerStatus st;
+        QVERIFY(store->status(&st));
+        QCOMPARE(st.spaces[0].written, int64_t(1));
+        QCOMPARE(st.spaces[0].reserved, int64_t(1));
+        QCOMPARE(st.spaces[0].leased, int64_t(4));
+        QCOMPARE(st.spaces[0].nextFree, std::optional<int64_t>(4102));
+    }
+
     void unsettledVoidedAtStart_data() { backends(); }
     void unsettledVoidedAtStart()
     {
