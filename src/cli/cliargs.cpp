@@ -25,7 +25,7 @@ const QHash<QString, CommandForm> &commandForms()
         {QStringLiteral("erase"), {0, {}}},
         {QStringLiteral("blank"), {0, {}}},
         {QStringLiteral("factory"), {0, {}}},
-        {QStringLiteral("download"), {1, {}}},
+        {QStringLiteral("download"), {1, {QStringLiteral("--serial")}}},
         {QStringLiteral("upload"), {1, {}}},
         {QStringLiteral("fw-version"), {0, {}}},
         {QStringLiteral("upgrade"), {1, {}}},

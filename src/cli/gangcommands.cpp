@@ -8,6 +8,7 @@
 #include "gangrunner.h"
 #include "gangserial.h"
 #include "gangsignals.h"
+#include "linklease.h"
 #include "linkselection.h"
 #include "progressdisplay.h"
 #include "reports.h"
@@ -69,8 +70,8 @@ QStringList versionQueryArguments(const CliOptions &options)
     return arguments << QStringLiteral("fw-version");
 }
 
-// Gives each worker of a gang download its own serial numbers; refuses a plan that cannot be kept.
-int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStringList &ports)
+// Loads the project of a gang download, which the parent checks before any worker starts.
+int loadDownloadProject(const CliContext &ctx)
 {
     const QString path = ctx.options.operands.value(0);
     if (fileKindOf(path) != FileKind::Project) {
@@ -82,8 +83,12 @@ int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStrin
     if (loaded.ok())
         loaded = loadProjectFile(in, ctx.chips);
     ctx.errors(loaded.messages);
-    if (!loaded.ok())
-        return loaded.status;
+    return loaded.ok() ? ExitStatus::Success : loaded.status;
+}
+
+// Gives each worker of a gang download its own serial numbers; refuses a plan that cannot be kept.
+int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStringList &ports)
+{
     if (!g_bEnRollCode)
         return ExitStatus::Success;
     const uint32_t limit = g_bEnLimit ? g_nLimitCount : 0;
@@ -95,6 +100,18 @@ int planSerialNumbersFor(const CliContext &ctx, GangRunner &runner, const QStrin
     for (int i = 0; i < ports.size(); ++i) {
         const rolling_seting_t &r = plan.records[i];
         ctx.error(QStringLiteral("%1: %2").arg(ports[i], serialPlanText(r, limit)));
+        runner.setExtraArguments(i, {QStringLiteral("--gang-serial=%1:%2").arg(r.startVal).arg(r.step)});
+    }
+    return ExitStatus::Success;
+}
+
+// Leases each Link its block and hands it to that Link's worker.
+int takeLeases(const CliContext &ctx, LinkLeases &leases, GangRunner &runner, const QStringList &ports)
+{
+    if (const int status = leases.take(ctx, ports))
+        return status;
+    for (int i = 0; i < ports.size(); ++i) {
+        const rolling_seting_t r = leasedRecord(g_rollingSet, *leases.leaseOf(ports[i]));
         runner.setExtraArguments(i, {QStringLiteral("--gang-serial=%1:%2").arg(r.startVal).arg(r.step)});
     }
     return ExitStatus::Success;
@@ -191,8 +208,14 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
                             .arg(ports.join(QStringLiteral(", "))));
 
     GangRunner runner(ports, QCoreApplication::arguments().mid(1));
+    // With --serial the ledger leases each Link a block instead of the interleave.
+    LinkLeases leases;
+    const bool leasing = ctx.options.command == QLatin1String("download") && !ctx.options.serialSpace.isEmpty();
     if (ctx.options.command == QLatin1String("download")) {
-        if (const int status = planSerialNumbersFor(ctx, runner, ports))
+        int status = loadDownloadProject(ctx);
+        if (status == ExitStatus::Success)
+            status = leasing ? leases.prepare(ctx, ports.size()) : planSerialNumbersFor(ctx, runner, ports);
+        if (status != ExitStatus::Success)
             return status;
     }
     GangLog log;
@@ -204,12 +227,22 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
         runner.setLog(&log);
     }
     runner.setTraceFile(ctx.options.traceFile);
+    if (leasing) {
+        if (const int status = takeLeases(ctx, leases, runner, ports))
+            return status;
+    }
     ctx.display.finish();
     GangDisplay display(ports);
     runner.setDisplay(&display);
     installGangTerminationHandler();
     const QVector<GangOutcome> outcomes = runner.run();
-    const int status = reportGangEnding(ctx, runner, gangExitStatus(outcomes, runner.interrupted()));
+    int status = reportGangEnding(ctx, runner, gangExitStatus(outcomes, runner.interrupted()));
+    for (const GangOutcome &outcome : outcomes) {
+        const bool ok = outcome.exitStatus == 0 && outcome.code() == 0;
+        const int settled = leases.settle(ctx, outcome.port, ok, gangResultLine(outcome));
+        if (status == ExitStatus::Success)
+            status = settled;
+    }
 
     if (ctx.options.json) {
         QJsonArray array;

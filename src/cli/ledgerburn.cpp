@@ -1,13 +1,13 @@
 #include "ledgerburn.h"
 
 #include "exitstatus.h"
+#include "ledgerargs.h"
 #include "chip/areas.h"
 #include "chip/images.h"
 #include "chip/mcuinfo.h"
 #include "records/productionlog.h"
 
 #include <QCoreApplication>
-#include <QSysInfo>
 #include <QThread>
 #include <QUuid>
 
@@ -44,13 +44,13 @@ int LedgerBurn::begin(const CliContext &ctx)
         ctx.error(text);
         return ExitStatus::Usage;
     };
-    m_url = ctx.options.ledger.isEmpty() ? qEnvironmentVariable("TQ_LEDGER") : ctx.options.ledger;
+    m_url = ledgerUrlOf(ctx.options);
     if (m_url.isEmpty()) {
         if (name.isEmpty())
             return 0;
         return usage(QCoreApplication::translate("ledger", "没有账本：请用 --ledger URL 或环境变量 TQ_LEDGER 指定"));
     }
-    m_station = ctx.options.station.isEmpty() ? QSysInfo::machineHostName() : ctx.options.station;
+    m_station = stationOf(ctx.options);
     m_operator = ctx.options.operatorName;
     m_port = !ctx.options.link.isEmpty() ? ctx.options.link : ctx.options.emulate ? QStringLiteral("emu") : QString();
     m_blockSize = ctx.options.loop ? kLoopBlock : 1;

@@ -56,7 +56,7 @@ QString value(const CliContext &ctx, const char *name)
 // The ledger of --ledger, else TQ_LEDGER; null after the error, with the exit status in `status`.
 std::unique_ptr<ProductionStore> openLedger(const CliContext &ctx, int *status)
 {
-    const QString url = ctx.options.ledger.isEmpty() ? qEnvironmentVariable("TQ_LEDGER") : ctx.options.ledger;
+    const QString url = ledgerUrlOf(ctx.options);
     if (url.isEmpty()) {
         *status = usageError(ctx, QCoreApplication::translate("ledger", "没有账本：请用 --ledger URL 或环境变量 TQ_LEDGER 指定"));
         return nullptr;
@@ -81,19 +81,13 @@ int storeFailed(const CliContext &ctx, const ProductionStore &store)
     return ExitStatus::CannotWrite;
 }
 
-QString areaText(uint8_t area)
-{
-    return area == RollingAreaEeprom ? QStringLiteral("EEPROM") : area == RollingAreaFlash ? QStringLiteral("FLASH")
-                                                                                           : QStringLiteral("NVR");
-}
-
 QString spaceText(const SerialSpace &s)
 {
     return QCoreApplication::translate("ledger", "序列号空间 %1：%2 到 %3，步长 %4，共 %5 个；写在 %6 地址 0x%7，%8 字节，%9")
         .arg(s.name, serialText(s, s.first), serialText(s, s.last))
         .arg(s.step)
         .arg(s.count())
-        .arg(areaText(s.area))
+        .arg(rollingAreaText(s.area))
         .arg(QString::number(s.address, 16).toUpper())
         .arg(s.width)
         .arg((s.radix == 10 ? QCoreApplication::translate("ledger", "十进制 BCD") : QCoreApplication::translate("ledger", "十六进制"))
@@ -165,6 +159,31 @@ int runSpace(const CliContext &ctx)
     return ExitStatus::Success;
 }
 
+// One lease as `status` and `find` show it.
+QString leaseText(const SerialSpace &space, const SerialLease &l)
+{
+    QString state;
+    switch (l.state) {
+    case SerialLease::State::Pending:
+        state = QCoreApplication::translate("ledger", "下载中或结果未知");
+        break;
+    case SerialLease::State::Open:
+        state = QCoreApplication::translate("ledger", "在 Link 中");
+        break;
+    case SerialLease::State::Closed:
+        state = l.reason == SerialLease::Reason::Erased ? QCoreApplication::translate("ledger", "已关闭：Link 的存储已擦除")
+                                                         : QCoreApplication::translate("ledger", "已关闭：新的下载替换了它");
+        break;
+    case SerialLease::State::Void:
+        state = QCoreApplication::translate("ledger", "作废：下载失败（%1）").arg(l.detail);
+        break;
+    }
+    return QCoreApplication::translate("ledger", "工位 %1 端口 %2：%3 到 %4（%5 个），%6 租出，%7")
+        .arg(l.station, l.port, serialText(space, l.first), serialText(space, l.last))
+        .arg(l.count)
+        .arg(l.leased.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), state);
+}
+
 QString statusText(const LedgerStatus &st)
 {
     QString text;
@@ -175,6 +194,10 @@ QString statusText(const LedgerStatus &st)
                     .arg(s.written)
                     .arg(s.voided)
                     .arg(s.reserved);
+        if (s.leased > 0)
+            text += QCoreApplication::translate("ledger", "  租给 Link 的 %1 个值：Link 自行烧录，账本不知道用了哪些，这些值不会再发出\n").arg(s.leased);
+        for (const SerialLease &l : s.leases)
+            text += QStringLiteral("    ") + leaseText(s.space, l) + QLatin1Char('\n');
     }
     for (const StationStatus &s : st.stations) {
         text += QCoreApplication::translate("ledger", "工位 %1：芯片 %2，通过 %3，失败 %4，良率 %5%\n")
@@ -224,18 +247,28 @@ int runFind(const CliContext &ctx)
     SerialSpace space;
     QVector<LedgerRecord> records;
     std::optional<SerialState> state;
+    std::optional<SerialLease> lease;
     if (!store->space(spaceName, &space) || !store->find(spaceName, serial, &records, &state))
         return storeFailed(ctx, *store);
+    // A value given to a Link in a block has no state of its own: its lease tells.
+    if (!state && !store->findLease(spaceName, serial, &lease))
+        return storeFailed(ctx, *store);
+    const bool leaseVoid = lease && lease->state == SerialLease::State::Void;
     if (ctx.options.json) {
         QJsonObject o;
         o.insert(QStringLiteral("space"), spaceName);
         o.insert(QStringLiteral("serial"), qint64(serial));
-        o.insert(QStringLiteral("state"), state ? QJsonValue(serialStateName(*state)) : QJsonValue());
+        o.insert(QStringLiteral("state"), state   ? QJsonValue(serialStateName(*state))
+                                          : lease ? QJsonValue(leaseVoid ? QStringLiteral("void") : QStringLiteral("leased"))
+                                                  : QJsonValue());
+        if (lease)
+            o.insert(QStringLiteral("lease"), leaseJson(*lease));
         o.insert(QStringLiteral("records"), recordsJson(records));
         printJson(o);
         return ExitStatus::Success;
     }
-    const QString stateText = !state                              ? QCoreApplication::translate("ledger", "从未发出")
+    const QString stateText = lease                               ? QCoreApplication::translate("ledger", "租给 Link（%1）").arg(leaseText(space, *lease))
+                              : !state                            ? QCoreApplication::translate("ledger", "从未发出")
                               : *state == SerialState::Written  ? QCoreApplication::translate("ledger", "已写入")
                               : *state == SerialState::Void     ? QCoreApplication::translate("ledger", "作废")
                                                                 : QCoreApplication::translate("ledger", "预留中");
@@ -307,6 +340,22 @@ int runExport(const CliContext &ctx)
 }
 }
 
+QString rollingAreaText(uint8_t area)
+{
+    return area == RollingAreaEeprom ? QStringLiteral("EEPROM") : area == RollingAreaFlash ? QStringLiteral("FLASH")
+                                                                                           : QStringLiteral("NVR");
+}
+
+QString ledgerUrlOf(const CliOptions &options)
+{
+    return options.ledger.isEmpty() ? qEnvironmentVariable("TQ_LEDGER") : options.ledger;
+}
+
+QString stationOf(const CliOptions &options)
+{
+    return options.station.isEmpty() ? QSysInfo::machineHostName() : options.station;
+}
+
 const QStringList &ledgerOptionNames()
 {
     static const QStringList names = {QStringLiteral("--first"), QStringLiteral("--last"), QStringLiteral("--from"),
@@ -320,10 +369,11 @@ QString ledgerUsage()
     return QCoreApplication::translate("ledger",
         "  ledger space 名称 --first 值 --last 值 [--from 工程.mprj] [--byte-order msb-first|lsb-first]\n"
         "                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置\n"
-        "  ledger status                 每个序列号空间和每个工位的统计\n"
+        "  ledger status                 每个序列号空间和每个工位的统计，以及租给 Link 的序列号段\n"
         "  ledger find 值 --space 名称   一个序列号的全部记录\n"
         "  ledger export 输出 [--since 时间] [--format csv|json]  导出记录\n"
         "  burn 文件 --serial 名称 [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本\n"
+        "  download 工程.mprj --serial 名称  给每个 Link 租出“烧录次数限制”个值的一段序列号，写入它的序列号设置\n"
         "--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&sslmode=...]\n"
         "或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station 名称（默认主机名）、--operator 名称：记录者。\n");
 }

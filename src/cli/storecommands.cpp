@@ -5,6 +5,7 @@
 #include "exitstatus.h"
 #include "filesteps.h"
 #include "gangserial.h"
+#include "linklease.h"
 #include "projectcompare.h"
 #include "reports.h"
 #include "chip/images.h"
@@ -88,6 +89,12 @@ int runDownload(const CliContext &ctx)
         ctx.error(QCoreApplication::translate("cli", "--gang-serial takes START:STEP"));
         return ExitStatus::Usage;
     }
+    // A gang's worker downloads the block its parent leased.
+    const bool leasing = !ctx.options.serialSpace.isEmpty() && !ctx.options.gangWorker;
+    if (ctx.options.gangWorker && !ctx.options.serialSpace.isEmpty() && ctx.options.gangSerial.isEmpty()) {
+        ctx.error(QCoreApplication::translate("cli", "--serial in a gang's worker needs the block its parent leased"));
+        return ExitStatus::Usage;
+    }
     QVector<Area> areas;
     if (!ctx.areas(enabledAreas(), &areas))
         return ExitStatus::Usage;
@@ -101,11 +108,32 @@ int runDownload(const CliContext &ctx)
         ctx.error(QCoreApplication::translate("cli", "%1: the image to download is empty").arg(path));
         return ExitStatus::BadInput;
     }
+    LinkLeases leases;
+    if (leasing) {
+        if (const int status = leases.prepare(ctx, 1))
+            return status;
+    }
     Device device;
     if (const int status = device.open(ctx))
         return status;
+    // Held by this process from here (its lock is taken): the lease names the Link that gets it.
+    const QString port = oneLinkPort(ctx);
+    if (leasing) {
+        if (port.isEmpty()) {
+            ctx.error(resultDisplayText(36, resultCodeText(36)));
+            return exitStatusForResult(36);
+        }
+        if (const int status = leases.take(ctx, {port}))
+            return status;
+        g_rollingSet = leasedRecord(g_rollingSet, *leases.leaseOf(port));
+    } else if (ctx.options.serialSpace.isEmpty()) {
+        if (const int status = closeHeldLease(ctx, port, SerialLease::Reason::Replaced))
+            return status;
+    }
     const int code = device.runner().run(workThread::TaskDownload);
-    return ctx.finish(code, device.runner().lastLabel());
+    const int status = ctx.finish(code, device.runner().lastLabel());
+    const int settled = leases.settle(ctx, port, code == 0, QStringLiteral("%1 %2").arg(code).arg(resultText(code, device.runner().lastLabel())));
+    return status != ExitStatus::Success ? status : settled;
 }
 
 int runUpload(const CliContext &ctx)
@@ -229,5 +257,8 @@ int runEraseLink(const CliContext &ctx)
     if (const int status = device.open(ctx))
         return status;
     const int code = device.runner().run(workThread::TaskEraseExterFlash);
-    return ctx.finish(code, device.runner().lastLabel());
+    const int status = ctx.finish(code, device.runner().lastLabel());
+    if (code != 0)
+        return status;
+    return closeHeldLease(ctx, oneLinkPort(ctx), SerialLease::Reason::Erased);
 }
