@@ -1,4 +1,5 @@
 #include "cli/gangserial.h"
+#include "cli/linklease.h"
 
 #include <QtTest>
 
@@ -11,6 +12,30 @@ rolling_seting_t record(uint32_t start, uint8_t step, bool up, bool hex, uint8_t
     r.radix = hex ? 1 : 0;
     r.bitSize = bitSize;
     r.setIncDec(up);
+    return r;
+}
+
+// 16-bit hexadecimal serials at 0x1000 of the flash, 0x1230 to 0x12FF counting up by 1 (208 values).
+SerialSpace flashSpace()
+{
+    SerialSpace s;
+    s.name = QStringLiteral("sn");
+    s.area = RollingAreaFlash;
+    s.address = 0x1000;
+    s.width = 2;
+    s.radix = 16;
+    s.step = 1;
+    s.first = 0x1230;
+    s.last = 0x12FF;
+    return s;
+}
+
+// The project record that writes flashSpace() (its start value is the lease's to set).
+rolling_seting_t flashRecord()
+{
+    rolling_seting_t r = record(0, 1, true, true, 1);
+    r.startAdd = 0x1000;
+    r.setArea(RollingAreaFlash);
     return r;
 }
 }
@@ -104,6 +129,87 @@ private slots:
             QVERIFY2(plan.refusal.contains(reason), qPrintable(plan.refusal));
             QVERIFY(plan.records.isEmpty());
         }
+    }
+
+    // A project's serial record carries leases of a space only when it writes them where and as the space does.
+    void leaseRecordAgreesWithTheSpace_data()
+    {
+        QTest::addColumn<int>("area");
+        QTest::addColumn<uint>("address");
+        QTest::addColumn<int>("bitSize");
+        QTest::addColumn<bool>("hex");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("difference");  // empty: agrees
+        const int flash = RollingAreaFlash;
+        QTest::newRow("agrees") << flash << 0x1000u << 1 << true << 1 << true << "";
+        QTest::newRow("another address") << flash << 0x1010u << 1 << true << 1 << true << "写在 FLASH 0x1010，空间写在 FLASH 0x1000";
+        QTest::newRow("another area") << int(RollingAreaNvr) << 0x1000u << 1 << true << 1 << true << "写在 NVR 0x1000";
+        QTest::newRow("narrower") << flash << 0x1000u << 0 << true << 1 << true << "宽度 1 字节，空间 2 字节";
+        QTest::newRow("decimal") << flash << 0x1000u << 1 << false << 1 << true << "10 进制，空间 16 进制";
+        QTest::newRow("another step") << flash << 0x1000u << 1 << true << 3 << true << "步长 3，空间 1";
+        QTest::newRow("counting down") << flash << 0x1000u << 1 << true << 1 << false << "递减，空间递增";
+    }
+    void leaseRecordAgreesWithTheSpace()
+    {
+        QFETCH(int, area);
+        QFETCH(uint, address);
+        QFETCH(int, bitSize);
+        QFETCH(bool, hex);
+        QFETCH(int, step);
+        QFETCH(bool, up);
+        QFETCH(QString, difference);
+        rolling_seting_t r = record(0x55, uint8_t(step), up, hex, uint8_t(bitSize));
+        r.startAdd = address;
+        r.setArea(uint8_t(area));
+        const QString problem = leaseRecordProblem(flashSpace(), r);
+        if (difference.isEmpty()) {
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        } else {
+            QVERIFY2(problem.contains(difference) && problem.contains(QStringLiteral("sn")), qPrintable(problem));
+        }
+    }
+
+    // Every Link's block must be in what the space has left, and in the record's width.
+    void leaseBlocksFit_data()
+    {
+        QTest::addColumn<qlonglong>("next");
+        QTest::addColumn<int>("links");
+        QTest::addColumn<qlonglong>("count");
+        QTest::addColumn<int>("bitSize");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("the whole space") << 0LL << 4 << 52LL << 1 << "";
+        QTest::newRow("one value short") << 1LL << 4 << 52LL << 1 << "只剩 207 个值，不够 4 个 Link 各租 52 个（共 208 个）";
+        QTest::newRow("used up") << 208LL << 1 << 1LL << 1 << "只剩 0 个值";
+        QTest::newRow("wider than the record") << 0LL << 1 << 1LL << 0 << "0x1230 超出工程序列号的 8 位宽度";
+    }
+    void leaseBlocksFit()
+    {
+        QFETCH(qlonglong, next);
+        QFETCH(int, links);
+        QFETCH(qlonglong, count);
+        QFETCH(int, bitSize);
+        QFETCH(QString, problem);
+        rolling_seting_t r = flashRecord();
+        r.bitSize = uint8_t(bitSize);
+        const QString got = leaseFitProblem(flashSpace(), next, r, links, count);
+        if (problem.isEmpty())
+            QVERIFY2(got.isEmpty(), qPrintable(got));
+        else
+            QVERIFY2(got.contains(problem), qPrintable(got));
+    }
+
+    void leasedRecordStartsAtTheBlock()
+    {
+        SerialLease lease;
+        lease.first = 0x1246;
+        const rolling_seting_t base = flashRecord();
+        const rolling_seting_t r = leasedRecord(base, lease);
+        QCOMPARE(r.startVal, 0x1246u);
+        QCOMPARE(r.step, base.step);
+        QCOMPARE(r.flags, base.flags);
+        QCOMPARE(r.startAdd, base.startAdd);
+        QCOMPARE(r.bitSize, base.bitSize);
     }
 
     void bcd_data()
