@@ -253,13 +253,6 @@
     </message>
 </context>
 <context>
-    <name>arguments</name>
-    <message>
-        <source>参数 &quot;%1&quot; 不是系统编码（%2）的文字：不能以这个名字打开或创建文件，请给文件或文件夹改名</source>
-        <translation>argument &quot;%1&quot; is not text in the system&apos;s encoding (%2): no file can be opened or created under that name; rename the file or folder</translation>
-    </message>
-</context>
-<context>
     <name>StationView</name>
     <message>
         <source>工位: %1</source>
@@ -296,6 +289,13 @@
     <message>
         <source>错误</source>
         <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>arguments</name>
+    <message>
+        <source>参数 &quot;%1&quot; 不是系统编码（%2）的文字：不能以这个名字打开或创建文件，请给文件或文件夹改名</source>
+        <translation>argument &quot;%1&quot; is not text in the system&apos;s encoding (%2): no file can be opened or created under that name; rename the file or folder</translation>
     </message>
 </context>
 <context>
@@ -1090,6 +1090,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>--serial in a gang&apos;s worker needs the block its parent leased</source>
+        <translation>--serial in a gang&apos;s worker needs the block its parent leased</translation>
     </message>
 </context>
 <context>
@@ -1937,26 +1941,6 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <translation>serial number %1 (space %2) is not an unsettled reservation of station %3, port %4, and cannot be recorded</translation>
     </message>
     <message>
-        <source>  ledger space 名称 --first 值 --last 值 [--from 工程.mprj] [--byte-order msb-first|lsb-first]
-                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
-  ledger status                 每个序列号空间和每个工位的统计
-  ledger find 值 --space 名称   一个序列号的全部记录
-  ledger export 输出 [--since 时间] [--format csv|json]  导出记录
-  burn 文件 --serial 名称 [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
---ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
-或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station 名称（默认主机名）、--operator 名称：记录者。
-</source>
-        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
-                                create a serial space: where and how it is written comes from the project&apos;s serial setting
-  ledger status                 counts of every serial space and every station
-  ledger find VALUE --space NAME  every record of one serial number
-  ledger export OUT [--since TIME] [--format csv|json]  export the records
-  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
---ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
-or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
-</translation>
-    </message>
-    <message>
         <source>账本 %1 的服务器无法连接，本工位预留的序列号已用完：停止，不烧录未经账本分配的序列号（%2 条记录在本地等待发送）。%3</source>
         <translation>the server of ledger %1 cannot be reached and this station has used every serial number it held: stopped; no chip is burned with a serial number the ledger did not give (%2 record(s) wait on this computer to be sent). %3</translation>
     </message>
@@ -1975,6 +1959,150 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>一条暂存记录已损坏</source>
         <translation>a record waiting in it is damaged</translation>
+    </message>
+    <message>
+        <source>下载中或结果未知</source>
+        <translation>downloading, or its outcome unknown</translation>
+    </message>
+    <message>
+        <source>在 Link 中</source>
+        <translation>in the Link</translation>
+    </message>
+    <message>
+        <source>已关闭：Link 的存储已擦除</source>
+        <translation>closed: the Link&apos;s store was erased</translation>
+    </message>
+    <message>
+        <source>已关闭：新的下载替换了它</source>
+        <translation>closed: a new download replaced it</translation>
+    </message>
+    <message>
+        <source>作废：下载失败（%1）</source>
+        <translation>void: the download failed (%1)</translation>
+    </message>
+    <message>
+        <source>工位 %1 端口 %2：%3 到 %4（%5 个），%6 租出，%7</source>
+        <translation>station %1 port %2: %3 to %4 (%5 values), leased %6, %7</translation>
+    </message>
+    <message>
+        <source>  租给 Link 的 %1 个值：Link 自行烧录，账本不知道用了哪些，这些值不会再发出
+</source>
+        <translation>  %1 value(s) leased to Links: the Links burn them by themselves, so the ledger never learns which were used; none is given again
+</translation>
+    </message>
+    <message>
+        <source>租给 Link（%1）</source>
+        <translation>leased to a Link (%1)</translation>
+    </message>
+    <message>
+        <source>  ledger space 名称 --first 值 --last 值 [--from 工程.mprj] [--byte-order msb-first|lsb-first]
+                                新建序列号空间：写在哪里、怎样写取自工程的序列号设置
+  ledger status                 每个序列号空间和每个工位的统计，以及租给 Link 的序列号段
+  ledger find 值 --space 名称   一个序列号的全部记录
+  ledger export 输出 [--since 时间] [--format csv|json]  导出记录
+  burn 文件 --serial 名称 [--loop]  每颗芯片烧录前写入空间的下一个序列号，随芯片记录记入账本
+  download 工程.mprj --serial 名称  给每个 Link 租出“烧录次数限制”个值的一段序列号，写入它的序列号设置
+--ledger URL（或环境变量 TQ_LEDGER）：sqlite:路径、postgresql://[用户@]主机[:端口]/数据库[?host=套接字目录&amp;sslmode=...]
+或 csv:路径；密码放在 ~/.pgpass 或 PGPASSWORD 中，不写在地址里。--station 名称（默认主机名）、--operator 名称：记录者。
+</source>
+        <translation>  ledger space NAME --first V --last V [--from PROJECT.mprj] [--byte-order msb-first|lsb-first]
+                                create a serial space: where and how it is written comes from the project&apos;s serial setting
+  ledger status                 counts of every serial space and every station, and the blocks leased to Links
+  ledger find VALUE --space NAME  every record of one serial number
+  ledger export OUT [--since TIME] [--format csv|json]  export the records
+  burn FILE --serial NAME [--loop]  write the space&apos;s next serial number into the image before each chip; the chip&apos;s record settles it
+  download PROJECT.mprj --serial NAME  lease each Link a block of burn-limit values, written into its serial setting
+--ledger URL (or TQ_LEDGER in the environment): sqlite:PATH, postgresql://[user@]host[:port]/database[?host=SOCKET_FOLDER&amp;sslmode=...]
+or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --station NAME (default: the host name), --operator NAME: who records.
+</translation>
+    </message>
+    <message>
+        <source>递增</source>
+        <translation>counting up</translation>
+    </message>
+    <message>
+        <source>递减</source>
+        <translation>counting down</translation>
+    </message>
+    <message>
+        <source>CSV 账本不能给 Link 租出序列号段：请用 sqlite: 或 postgresql:// 账本</source>
+        <translation>a CSV ledger cannot lease serial blocks to Links: use a sqlite: or postgresql:// ledger</translation>
+    </message>
+    <message>
+        <source>Link 的存储已擦除</source>
+        <translation>the Link&apos;s store was erased</translation>
+    </message>
+    <message>
+        <source>新的下载替换了 Link 中的工程</source>
+        <translation>a new download replaced the Link&apos;s project</translation>
+    </message>
+    <message>
+        <source>写在 %1 0x%2，空间写在 %3 0x%4</source>
+        <translation>it writes at %1 0x%2, the space at %3 0x%4</translation>
+    </message>
+    <message>
+        <source>宽度 %1 字节，空间 %2 字节</source>
+        <translation>%1 byte(s) wide, the space %2</translation>
+    </message>
+    <message>
+        <source>%1 进制，空间 %2 进制</source>
+        <translation>radix %1, the space radix %2</translation>
+    </message>
+    <message>
+        <source>步长 %1，空间 %2</source>
+        <translation>step %1, the space %2</translation>
+    </message>
+    <message>
+        <source>%1，空间%2</source>
+        <translation>%1, the space %2</translation>
+    </message>
+    <message>
+        <source>工程的序列号设置与序列号空间 %1 不符：%2</source>
+        <translation>the project&apos;s serial setting does not agree with serial space %1: %2</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 只剩 %2 个值，不够 %3 个 Link 各租 %4 个（共 %5 个）</source>
+        <translation>serial space %1 has %2 value(s) left, not enough for %3 Link(s) leasing %4 each (%5 in all)</translation>
+    </message>
+    <message>
+        <source>序列号 %1 超出工程序列号的 %2 位宽度</source>
+        <translation>serial number %1 does not fit the project&apos;s %2-bit serial number</translation>
+    </message>
+    <message>
+        <source>%1：工程没有启用序列号：--serial 需要工程的序列号设置（写在哪里、怎样写）</source>
+        <translation>%1: the project has no serial number enabled: --serial needs its serial setting (where and how to write one)</translation>
+    </message>
+    <message>
+        <source>%1：工程没有启用烧录次数限制：--serial 给每个 Link 租出“烧录次数 × 步长”的一段序列号，没有限制就不知道一个 Link 会用多少</source>
+        <translation>%1: the project has no programming count limit: --serial leases each Link a block of limit × step, and without a limit nobody knows how many a Link will use</translation>
+    </message>
+    <message>
+        <source>%1：序列号 %2 到 %3（%4 个，空间 %5，工位 %6）</source>
+        <translation>%1: serial numbers %2 to %3 (%4 values, space %5, station %6)</translation>
+    </message>
+    <message>
+        <source>%1 到 %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>%1：Link 已存下工程，但账本没能把序列号 %2 的租约记为已下载，它仍显示为下载中（这些值不会再发出）</source>
+        <translation>%1: the Link holds the project, but the ledger could not mark the lease of serial numbers %2 as downloaded; it still shows as downloading (these values are never given again)</translation>
+    </message>
+    <message>
+        <source>%1：下载失败，但账本没能作废序列号 %2 的租约，它仍显示为下载中（这些值不会再发出）</source>
+        <translation>%1: the download failed, but the ledger could not void the lease of serial numbers %2; it still shows as downloading (these values are never given again)</translation>
+    </message>
+    <message>
+        <source>%1：工位 %2 在这个 Link 上的序列号租约已关闭（%3）；其中未用的值不会再发出</source>
+        <translation>%1: station %2&apos;s serial lease on this Link is closed (%3); its unused values are never given again</translation>
+    </message>
+    <message>
+        <source>租出的序列号个数须至少为 1</source>
+        <translation>at least one serial number must be leased</translation>
+    </message>
+    <message>
+        <source>租约 %1 已不在下载中（另一次下载或擦除已把它关闭）</source>
+        <translation>lease %1 is no longer downloading (another download or an erase closed it)</translation>
     </message>
 </context>
 <context>

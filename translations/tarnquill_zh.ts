@@ -687,6 +687,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
+    <message>
+        <source>--serial in a gang&apos;s worker needs the block its parent leased</source>
+        <translation>多机烧录的工作进程中 --serial 需要父进程租得的序列号段</translation>
+    </message>
 </context>
 <context>
     <name>engine</name>

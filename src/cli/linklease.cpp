@@ -79,7 +79,7 @@ QString leaseRecordProblem(const SerialSpace &space, const rolling_seting_t &rec
         differences << QCoreApplication::translate("ledger", "%1，空间%2").arg(directionText(record.incDec()), directionText(space.direction() > 0));
     if (differences.isEmpty())
         return QString();
-    return QCoreApplication::translate("ledger", "工程的序列号设置与序列号空间 %1 不符：%2").arg(space.name, differences.join(QCoreApplication::translate("ledger", "；")));
+    return QCoreApplication::translate("ledger", "工程的序列号设置与序列号空间 %1 不符：%2").arg(space.name, differences.join(QStringLiteral("; ")));
 }
 
 QString leaseFitProblem(const SerialSpace &space, int64_t next, const rolling_seting_t &record, int links, int64_t count)
