@@ -139,7 +139,7 @@ int LinkLeases::prepare(const CliContext &ctx, int links)
     if (problem.isEmpty())
         problem = leaseFitProblem(m_space, next, m_record, links, m_count);
     if (!problem.isEmpty()) {
-        ctx.error(QStringLiteral("%1: %2").arg(project, problem));
+        ctx.error(QCoreApplication::translate("cli", "%1: %2").arg(project, problem));
         return ExitStatus::BadInput;
     }
     return ExitStatus::Success;
