@@ -247,7 +247,7 @@ int runGang(const CliContext &ctx, const LinkChoice &choice)
     if (ctx.options.json) {
         QJsonArray array;
         for (const GangOutcome &outcome : outcomes)
-            array.append(gangResultJson(outcome));
+            array.append(joinedJson(gangResultJson(outcome), leases.resultJson(outcome.port)));
         printJson(array);
     } else {
         QString text;

@@ -158,24 +158,44 @@ int LinkLeases::take(const CliContext &ctx, const QStringList &ports)
     return ExitStatus::Success;
 }
 
+int LinkLeases::indexOf(const QString &port) const
+{
+    for (int i = 0; i < m_leases.size(); ++i) {
+        if (m_leases[i].port == port)
+            return i;
+    }
+    return -1;
+}
+
 const SerialLease *LinkLeases::leaseOf(const QString &port) const
 {
-    for (const SerialLease &l : m_leases) {
-        if (l.port == port)
-            return &l;
-    }
-    return nullptr;
+    const int i = indexOf(port);
+    return i < 0 ? nullptr : &m_leases[i];
 }
 
 int LinkLeases::settle(const CliContext &ctx, const QString &port, bool ok, const QString &detail)
 {
-    const SerialLease *l = leaseOf(port);
-    if (!l || m_store->settleLease(l->id, ok, detail))
+    const int i = indexOf(port);
+    if (i < 0)
         return ExitStatus::Success;
+    SerialLease *l = &m_leases[i];
+    if (m_store->settleLease(l->id, ok, detail)) {
+        l->state = ok ? SerialLease::State::Open : SerialLease::State::Void;
+        l->reason = ok ? SerialLease::Reason::None : SerialLease::Reason::DownloadFailed;
+        l->detail = ok ? QString() : detail;
+        l->settled = QDateTime::currentDateTimeUtc();
+        return ExitStatus::Success;
+    }
     const QString range = QCoreApplication::translate("ledger", "%1 到 %2").arg(serialText(m_space, l->first), serialText(m_space, l->last));
     ctx.error(ok ? QCoreApplication::translate("ledger", "%1：Link 已存下工程，但账本没能把序列号 %2 的租约记为已下载，它仍显示为下载中（这些值不会再发出）").arg(port, range)
                  : QCoreApplication::translate("ledger", "%1：下载失败，但账本没能作废序列号 %2 的租约，它仍显示为下载中（这些值不会再发出）").arg(port, range));
     return ledgerFailed(ctx);
+}
+
+QJsonObject LinkLeases::resultJson(const QString &port) const
+{
+    const SerialLease *l = leaseOf(port);
+    return l ? QJsonObject{{QStringLiteral("lease"), leaseJson(*l)}} : QJsonObject();
 }
 
 int LinkLeases::ledgerFailed(const CliContext &ctx) const

@@ -3,6 +3,7 @@
 #include "production/productionsettings.h"
 #include "records/productionstore.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -48,8 +49,11 @@ public:
     // The download to `port` ended: its lease open when `ok`, else void with `detail` (the result). 0, or the
     // exit status after the message.
     int settle(const CliContext &ctx, const QString &port, bool ok, const QString &detail);
+    // {"lease": {...}} for the result of `port` (see leaseJson), as settled; empty for a port without one.
+    QJsonObject resultJson(const QString &port) const;
 
 private:
+    int indexOf(const QString &port) const;  // -1 for a port without a lease
     int ledgerFailed(const CliContext &ctx) const;
 
     std::unique_ptr<ProductionStore> m_store;

@@ -131,8 +131,9 @@ int runDownload(const CliContext &ctx)
             return status;
     }
     const int code = device.runner().run(workThread::TaskDownload);
-    const int status = ctx.finish(code, device.runner().lastLabel());
-    const int settled = leases.settle(ctx, port, code == 0, QStringLiteral("%1 %2").arg(code).arg(resultText(code, device.runner().lastLabel())));
+    const QString label = device.runner().lastLabel();
+    const int settled = leases.settle(ctx, port, code == 0, QStringLiteral("%1 %2").arg(code).arg(resultText(code, label)));
+    const int status = ctx.finish(code, label, leases.resultJson(port));
     return status != ExitStatus::Success ? status : settled;
 }
 

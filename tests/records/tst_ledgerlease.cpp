@@ -285,9 +285,15 @@ private slots:
         LinkEmulator second(path(QStringLiteral("l2")));
         LinkEmulator::LinkLock held(second);
         QVERIFY(held.tryLock());
-        const CliRun gang = station(url, {QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("download"), QStringLiteral("p.mprj"),
-                                          QStringLiteral("--serial"), QStringLiteral("sn")});
+        const CliRun gang = station(url, {QStringLiteral("--json"), QStringLiteral("--link"), QStringLiteral("all"), QStringLiteral("download"),
+                                          QStringLiteral("p.mprj"), QStringLiteral("--serial"), QStringLiteral("sn")});
         QCOMPARE(gang.exitCode, 37);
+        // Each Link's result names its lease as it ended.
+        const QJsonArray results = json(gang.out).array();
+        QCOMPARE(results.size(), 3);
+        QCOMPARE(results[0].toObject()[QStringLiteral("lease")].toObject()[QStringLiteral("state")].toString(), QStringLiteral("open"));
+        QCOMPARE(results[1].toObject()[QStringLiteral("lease")].toObject()[QStringLiteral("state")].toString(), QStringLiteral("void"));
+        QCOMPARE(results[1].toObject()[QStringLiteral("lease")].toObject()[QStringLiteral("first")].toInt(), 0x123A);
         QJsonObject space = spaceStatus(url);
         QMap<QString, QJsonObject> leases = heldLeases(space);
         QCOMPARE(leases.keys(), (QStringList{QStringLiteral("emu1"), QStringLiteral("emu3")}));
@@ -302,9 +308,12 @@ private slots:
         QVERIFY2(lease[QStringLiteral("detail")].toString().contains(QStringLiteral("37")), qPrintable(lease[QStringLiteral("detail")].toString()));
 
         // The same on one Link: its lease void, the one it held before closed.
-        const CliRun one = station(url, {QStringLiteral("--link"), QStringLiteral("emu2"), QStringLiteral("download"), QStringLiteral("p.mprj"),
-                                         QStringLiteral("--serial"), QStringLiteral("sn")});
+        const CliRun one = station(url, {QStringLiteral("--json"), QStringLiteral("--link"), QStringLiteral("emu2"), QStringLiteral("download"),
+                                         QStringLiteral("p.mprj"), QStringLiteral("--serial"), QStringLiteral("sn")});
         QCOMPARE(one.exitCode, 37);
+        const QJsonObject result = json(one.out).object();
+        QCOMPARE(result[QStringLiteral("result")].toInt(), 37);
+        QCOMPARE(result[QStringLiteral("lease")].toObject()[QStringLiteral("state")].toString(), QStringLiteral("void"));
         space = spaceStatus(url);
         QCOMPARE(heldLeases(space).keys(), (QStringList{QStringLiteral("emu1"), QStringLiteral("emu3")}));
         QCOMPARE(space[QStringLiteral("void")].toInt(), 20);
