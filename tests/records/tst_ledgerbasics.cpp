@@ -165,6 +165,16 @@ private slots:
         QVERIFY2(store->errorString().contains(QStringLiteral("sqlite:")), qPrintable(store->errorString()));
         LedgerStatus status;
         QVERIFY(!store->status(&status));
+        // Nor can it lease blocks to Links; it holds none to close.
+        QVector<SerialLease> leases;
+        QVERIFY(!store->lease(QStringLiteral("sn"), QStringLiteral("S1"), {QStringLiteral("emu1")}, 10, &leases));
+        QVERIFY2(store->errorString().contains(QStringLiteral("租出序列号段")), qPrintable(store->errorString()));
+        int64_t next = 0;
+        QVERIFY(!store->nextIndex(QStringLiteral("sn"), &next));
+        QVERIFY(!store->settleLease(1, true, QString()));
+        bool closed = true;
+        QVERIFY(store->closeLease(SerialHolder(QStringLiteral("S1"), QStringLiteral("emu1")), SerialLease::Reason::Erased, &closed));
+        QVERIFY(!closed);
         // A folder is no CSV file.
         QVERIFY(!openProductionStore(QStringLiteral("csv:") + dir.path(), &error));
         QVERIFY2(error.contains(dir.path()), qPrintable(error));
