@@ -55,9 +55,12 @@ int storeFailed(const CliContext &ctx, const ProductionStore &store)
     return store.serverAway() ? ExitStatus::LedgerAway : ExitStatus::CannotWrite;
 }
 
-QString reasonText(SerialLease::Reason reason)
+// A lease that `port` held, closed for `reason`.
+QString closedText(const QString &port, const QString &station, SerialLease::Reason reason)
 {
-    return reason == SerialLease::Reason::Erased ? QCoreApplication::translate("ledger", "Link 的存储已擦除") : QCoreApplication::translate("ledger", "新的下载替换了 Link 中的工程");
+    const QString why = reason == SerialLease::Reason::Erased ? QCoreApplication::translate("ledger", "Link 的存储已擦除")
+                                                                : QCoreApplication::translate("ledger", "新的下载替换了 Link 中的工程");
+    return QCoreApplication::translate("ledger", "%1：工位 %2 在这个 Link 上的序列号租约已关闭（%3）；其中未用的值不会再发出").arg(port, station, why);
 }
 }
 
@@ -147,8 +150,14 @@ int LinkLeases::prepare(const CliContext &ctx, int links)
 
 int LinkLeases::take(const CliContext &ctx, const QStringList &ports)
 {
-    if (!m_store->lease(m_space.name, m_station, ports, m_count, &m_leases))
+    // What the Links held before, for the operator: the lease closes them in its own transaction.
+    QVector<SerialLease> held;
+    if (!m_store->heldLeases(m_station, &held) || !m_store->lease(m_space.name, m_station, ports, m_count, &m_leases))
         return ledgerFailed(ctx);
+    for (const SerialLease &old : qAsConst(held)) {
+        if (ports.contains(old.port))
+            ctx.error(closedText(old.port, m_station, SerialLease::Reason::Replaced));
+    }
     for (const SerialLease &l : qAsConst(m_leases)) {
         ctx.error(QCoreApplication::translate("ledger", "%1：序列号 %2 到 %3（%4 个，空间 %5，工位 %6）")
                       .arg(l.port, serialText(m_space, l.first), serialText(m_space, l.last))
@@ -215,6 +224,6 @@ int closeHeldLease(const CliContext &ctx, const QString &port, SerialLease::Reas
     if (!store->closeLease({station, port}, reason, &closed))
         return storeFailed(ctx, *store);
     if (closed)
-        ctx.error(QCoreApplication::translate("ledger", "%1：工位 %2 在这个 Link 上的序列号租约已关闭（%3）；其中未用的值不会再发出").arg(port, station, reasonText(reason)));
+        ctx.error(closedText(port, station, reason));
     return ExitStatus::Success;
 }

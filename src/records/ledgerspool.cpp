@@ -254,3 +254,8 @@ bool SpooledStore::findLease(const QString &space, int64_t value, std::optional<
 {
     return send() && server(m_server->findLease(space, value, lease));
 }
+
+bool SpooledStore::heldLeases(const QString &station, QVector<SerialLease> *leases)
+{
+    return send() && server(m_server->heldLeases(station, leases));
+}

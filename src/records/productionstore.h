@@ -142,6 +142,8 @@ public:
     virtual bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed);
     // The lease of `space` whose block holds `value`, if any.
     virtual bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease);
+    // The leases `station` holds (pending and open), by port.
+    virtual bool heldLeases(const QString &station, QVector<SerialLease> *leases);
 
 protected:
     bool fail(const QString &error)

@@ -206,6 +206,24 @@ bool SqlStore::findLease(const QString &spaceName, int64_t value, std::optional<
     return ok;
 }
 
+bool SqlStore::heldLeases(const QString &station, QVector<SerialLease> *leases)
+{
+    QVector<SerialLease> held;
+    const bool ok = transaction([&] {
+        held.clear();
+        QSqlQuery q(m_db);
+        if (!run(q, QStringLiteral("SELECT %1 FROM tq_lease WHERE station = ? AND %2 ORDER BY port").arg(kLeaseColumns, kHeld),
+                 {textValue(station)}))
+            return false;
+        while (q.next())
+            held << leaseFrom(q);
+        return true;
+    });
+    if (ok)
+        *leases = held;
+    return ok;
+}
+
 bool SqlStore::leaseStatus(SpaceStatus *st)
 {
     QSqlQuery q(m_db);

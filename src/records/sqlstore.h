@@ -51,6 +51,7 @@ public:
     bool settleLease(int64_t id, bool ok, const QString &detail) override;
     bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed) override;
     bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease) override;
+    bool heldLeases(const QString &station, QVector<SerialLease> *leases) override;
 
 private:
     bool postgres() const { return m_location.kind == LedgerLocation::Kind::Postgres; }

@@ -434,6 +434,13 @@ private slots:
         QCOMPARE(st.spaces[0].leases[1].port, QStringLiteral("emu3"));
         QCOMPARE(st.spaces[0].leases[1].state, SerialLease::State::Pending);
         QVERIFY(st.spaces[0].leases[1].leased.isValid());
+        QVector<SerialLease> held;
+        QVERIFY(store->heldLeases(QStringLiteral("L"), &held));
+        QCOMPARE(held.size(), 2);
+        QCOMPARE(held[0].id, leases[0].id);
+        QCOMPARE(held[1].id, leases[2].id);
+        QVERIFY(store->heldLeases(QStringLiteral("nobody"), &held));
+        QVERIFY(held.isEmpty());
 
         // A new download to emu1 closes what it held; an erase of emu3 closes its lease once.
         const int64_t emu3 = leases[2].id;
