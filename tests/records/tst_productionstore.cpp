@@ -175,6 +175,39 @@ private slots:
         QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(*) FROM tq_schema")), QStringLiteral("1"));
     }
 
+    // A ledger of the first version, holding records and a reservation, is brought forward when opened and
+    // goes on: what it held is kept, a held serial is settled by its record, the next block follows the last.
+    void olderLedgerBroughtForward_data() { backends(); }
+    void olderLedgerBroughtForward()
+    {
+        NEW_LEDGER(url);
+        QVector<int64_t> block;
+        {
+            OPEN(store, url);
+            QVERIFY(store->createSpace(testSpace(QStringLiteral("sn"), 1, 100)));
+            QVERIFY(store->reserve(QStringLiteral("sn"), QStringLiteral("A"), 3, &block));
+            QVERIFY(store->record(testRecord(QStringLiteral("A"), 1, 0, QStringLiteral("sn"), block[0])));
+        }
+        // Back to the first version: what the later steps added is taken away.
+        if (backend == QLatin1String("postgresql"))
+            QCOMPARE(rawLedgerSql(url, QStringLiteral("DROP FUNCTION tq_keep_record")), QStringLiteral("done"));
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("UPDATE tq_schema SET version = 1")), QStringLiteral("done"));
+
+        OPEN(store, url);
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT version FROM tq_schema")), QString::number(SqlStore::schemaVersion()));
+        QVERIFY2(store->record(testRecord(QStringLiteral("A"), 2, 0, QStringLiteral("sn"), block[1])), qPrintable(store->errorString()));
+        QVERIFY(!store->record(testRecord(QStringLiteral("B"), 1, 0, QStringLiteral("sn"), block[2])));
+        QVector<int64_t> next;
+        QVERIFY(store->reserve(QStringLiteral("sn"), QStringLiteral("A"), 2, &next));
+        QCOMPARE(next, (QVector<int64_t>{4, 5}));
+        QVector<LedgerRecord> all;
+        QVERIFY(store->records(QDateTime(), &all));
+        QCOMPARE(all.size(), 2);
+        const auto c = counts(*store, QStringLiteral("sn"));
+        QCOMPARE(c[QStringLiteral("written")], int64_t(2));
+        QCOMPARE(c[QStringLiteral("reserved")], int64_t(3));
+    }
+
     void firstUseByTwoStationsAtOnce_data() { backends(); }
     void firstUseByTwoStationsAtOnce()
     {
