@@ -398,6 +398,7 @@ void print(const Options &o, const Figures &f)
                       {QStringLiteral("reserveMaxMs"), f.reserveMaxMs},
                       {QStringLiteral("reserveP99OutsideRestartMs"), f.reserveP99OutsideRestartMs},
                       {QStringLiteral("reservationsInRestart"), f.reservationsInRestart},
+                      {QStringLiteral("restartSettleSeconds"), double(kRestartSettleMs) / 1000},
                       {QStringLiteral("restartSeconds"), f.restartSeconds},
                       {QStringLiteral("peerRecordsPerSecond"), f.peerRecordsPerSecond},
                       {QStringLiteral("peerInsertP99Ms"), f.peerInsertP99Ms},
