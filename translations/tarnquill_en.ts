@@ -1976,6 +1976,10 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
         <source>一条暂存记录已损坏</source>
         <translation>a record waiting in it is damaged</translation>
     </message>
+    <message>
+        <source>预留的序列号块多次随服务器重启丢失</source>
+        <translation>the block of serials reserved was lost with a server restart, several times over</translation>
+    </message>
 </context>
 <context>
     <name>mcu_writer</name>
