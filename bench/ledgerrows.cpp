@@ -54,9 +54,18 @@ void ledgerRows(const QString &benchDir, const QStringList &environment, bool sm
     const double p99 = number("reserveP99Ms");
     rows.append({reserve, millis(p99), QStringLiteral("plain INSERT p99 %1").arg(millis(number("peerInsertP99Ms"))),
                  QString(), reserveGoal, verdict(p99 <= kReserveP99Ms)});
+    rows.append({QStringLiteral("Ledger reservation p99 outside the restart (server away + %1 s after: %2 blocks)")
+                     .arg(number("restartSettleSeconds")).arg(number("reservationsInRestart")),
+                 millis(number("reserveP99OutsideRestartMs")), QString(), QString(), QString(), BenchRow::Info});
     const double alone = number("sqliteRecordsPerSecond"), alonePeer = number("sqlitePeerRecordsPerSecond");
     rows.append({sqlite, perSecond(alone), QStringLiteral("plain INSERT loop %1").arg(perSecond(alonePeer)),
                  ratioText(alonePeer > 0 ? alone / alonePeer : 0), sqliteGoal, verdict(alone >= kSqliteRecordsPerSecond)});
+    // The same file in memory: what the statements cost without the disk's flush, which bounds the row above.
+    const double memory = number("sqliteMemoryRecordsPerSecond"), memoryPeer = number("sqliteMemoryPeerRecordsPerSecond");
+    if (memory > 0)
+        rows.append({QStringLiteral("Ledger SQLite, one station alone, file in memory (no flush)"), perSecond(memory),
+                     QStringLiteral("plain INSERT loop %1").arg(perSecond(memoryPeer)),
+                     ratioText(memoryPeer > 0 ? memory / memoryPeer : 0), QString(), BenchRow::Info});
     const QJsonArray problems = j.value(QStringLiteral("problems")).toArray();
     rows.append({checks, problems.isEmpty() ? QStringLiteral("all hold") : QStringLiteral("%1 failed").arg(problems.size()),
                  QString(), QString(), QStringLiteral("all hold"), problems.isEmpty() ? BenchRow::Pass : BenchRow::Failed});

@@ -2104,6 +2104,10 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
         <source>租约 %1 已不在下载中（另一次下载或擦除已把它关闭）</source>
         <translation>lease %1 is no longer downloading (another download or an erase closed it)</translation>
     </message>
+    <message>
+        <source>预留的序列号块多次随服务器重启丢失</source>
+        <translation>the block of serials reserved was lost with a server restart, several times over</translation>
+    </message>
 </context>
 <context>
     <name>mcu_writer</name>

@@ -21,7 +21,8 @@ constexpr int kLoadBlock = 16;  // values a Link reserves at a time, as a burn l
 // One station process. Arguments: URL STATION QUOTA,QUOTA,... (one quota of records per Link). It prints a
 // line for each event, flushed at once, so a station killed at any moment has told what it kept:
 //   V PORT N              the Link voided N values its station held unsettled at the start
-//   L MICROSECONDS        one block reserved, the time the successful call took
+//   L MICROSECONDS BEGAN  one block reserved, the time the successful call took and when it began (ms since
+//                         the epoch, to place it against the server's restart)
 //   R PORT RUN SEQ VALUE  one record kept (committed)
 // Exit status 0 when every Link recorded its quota.
 int runStation(const QStringList &arguments);

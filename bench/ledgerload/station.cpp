@@ -59,7 +59,9 @@ bool runLink(const QString &url, const QString &station, const QString &port, in
     for (int64_t sequence = 1; sequence <= quota; ++sequence) {
         if (block.isEmpty()) {
             double micros = 0;
+            qint64 began = 0;
             if (!attempt([&] {
+                    began = QDateTime::currentMSecsSinceEpoch();
                     QElapsedTimer t;
                     t.start();
                     const bool ok = store->reserve(kLoadSpace, holder, kLoadBlock, &block);
@@ -67,7 +69,7 @@ bool runLink(const QString &url, const QString &station, const QString &port, in
                     return ok;
                 }))
                 return false;
-            tell(QByteArray("L ") + QByteArray::number(micros, 'f', 0));
+            tell(QByteArray("L ") + QByteArray::number(micros, 'f', 0) + ' ' + QByteArray::number(began));
         }
         const int64_t value = block.takeFirst();
         const LedgerRecord record = loadRecord(station, port, run, sequence, value);

@@ -70,6 +70,36 @@ QVector<QStringList> schemaSteps(bool postgres)
             QStringLiteral("CREATE UNIQUE INDEX tq_lease_held ON tq_lease (station, port) WHERE state IN ('pending', 'open')"),
             QStringLiteral("CREATE INDEX tq_lease_space ON tq_lease (space, first_index)"),
         },
+        // A chip's record kept and its serial settled in one call, so a record costs one round trip. It runs
+        // as its own transaction: a serial the station does not hold raises TQ001, which undoes the insert.
+        postgres ? QStringList{QStringLiteral(
+                       "CREATE FUNCTION tq_keep_record(p_station TEXT, p_run TEXT, p_seq BIGINT, p_time TEXT,"
+                       " p_operator TEXT, p_port TEXT, p_label TEXT, p_firmware TEXT, p_program_version TEXT, p_chip TEXT,"
+                       " p_chip_id INTEGER, p_space TEXT, p_serial BIGINT, p_areas TEXT, p_checksums TEXT,"
+                       " p_image_checksum TEXT, p_result INTEGER, p_text TEXT, p_duration_ms BIGINT, p_settled_at TEXT)"
+                       " RETURNS INTEGER LANGUAGE plpgsql AS $$\n"
+                       "BEGIN\n"
+                       "  INSERT INTO tq_record (station, run, seq, time, operator, port, label, firmware, program_version,"
+                       " chip, chip_id, space, serial, areas, checksums, image_checksum, result, text, duration_ms)"
+                       " VALUES (p_station, p_run, p_seq, p_time, p_operator, p_port, p_label, p_firmware, p_program_version,"
+                       " p_chip, p_chip_id, p_space, p_serial, p_areas, p_checksums, p_image_checksum, p_result, p_text,"
+                       " p_duration_ms) ON CONFLICT (station, run, seq) DO NOTHING;\n"
+                       "  IF NOT FOUND THEN\n"
+                       "    RETURN 0;\n"
+                       "  END IF;\n"
+                       "  IF p_serial IS NOT NULL THEN\n"
+                       "    UPDATE tq_serial SET state = CASE WHEN p_result = 0 THEN 'written' ELSE 'void' END,"
+                       " settled_at = p_settled_at WHERE space = p_space AND value = p_serial AND station = p_station"
+                       " AND port = p_port AND state = 'reserved';\n"
+                       "    IF NOT FOUND THEN\n"
+                       "      RAISE EXCEPTION 'serial % of space % is not held by % %', p_serial, p_space, p_station, p_port"
+                       " USING ERRCODE = 'TQ001';\n"
+                       "    END IF;\n"
+                       "  END IF;\n"
+                       "  RETURN 1;\n"
+                       "END\n"
+                       "$$")}
+                 : QStringList{},
     };
 }
 
@@ -201,9 +231,12 @@ bool SqlStore::connect()
 {
     if (!m_db.open())
         return dbFail(m_db.lastError().text());
-    if (postgres())
-        return true;
     QSqlQuery q(m_db);
+    // A commit must wait for the disk (a server set otherwise would lose given serials in a crash); only the
+    // counter's own move opts out, for itself (reserveDurably).
+    if (postgres())
+        return run(q, QStringLiteral("SELECT set_config('synchronous_commit', 'on', false)"
+                                     " WHERE current_setting('synchronous_commit') = 'off'"));
     if (!useWal(q))
         return false;
     return run(q, QStringLiteral("PRAGMA synchronous=FULL")) && run(q, QStringLiteral("PRAGMA foreign_keys=ON"));
@@ -356,29 +389,44 @@ bool SqlStore::attempt(const std::function<bool()> &body, Commit commit)
     return false;
 }
 
+bool SqlStore::readSchemaVersion(int *version)
+{
+    *version = 0;
+    if (!m_db.tables().contains(QStringLiteral("tq_schema")))
+        return true;
+    QSqlQuery q(m_db);
+    if (!run(q, QStringLiteral("SELECT version FROM tq_schema")))
+        return false;
+    if (!q.next())
+        return dbFail(QCoreApplication::translate("ledger", "账本的版本表是空的：不是本程序认识的账本"));
+    *version = q.value(0).toInt();
+    const int known = schemaSteps(postgres()).size();
+    if (*version > known)
+        return dbFail(QCoreApplication::translate("ledger", "账本的格式版本是 %1，本程序只认识到版本 %2：请升级 Tarnquill，不要用旧程序写它")
+                          .arg(*version).arg(known));
+    if (*version < 1)
+        return dbFail(QCoreApplication::translate("ledger", "账本的格式版本 %1 无效").arg(*version));
+    return true;
+}
+
 bool SqlStore::ensureSchema()
 {
-    return transaction([this] {
+    const QVector<QStringList> steps = schemaSteps(postgres());
+    int version = 0;
+    // A ledger already of this version is only read: a line's stations starting together do not queue on the
+    // lock below.
+    if (!transaction([&] { return readSchemaVersion(&version); }))
+        return false;
+    if (version == steps.size())
+        return true;
+    return transaction([&] {
         QSqlQuery q(m_db);
-        // Two stations starting on an empty database: the second waits and then finds the schema made.
+        // Two stations starting on an empty or older database: the second waits and then finds the schema made.
         if (postgres() && !run(q, QStringLiteral("SELECT pg_advisory_xact_lock(7262011)")))
             return false;
         q.finish();
-        const QVector<QStringList> steps = schemaSteps(postgres());
-        int version = 0;
-        if (m_db.tables().contains(QStringLiteral("tq_schema"))) {
-            if (!run(q, QStringLiteral("SELECT version FROM tq_schema")))
-                return false;
-            if (!q.next())
-                return dbFail(QCoreApplication::translate("ledger", "账本的版本表是空的：不是本程序认识的账本"));
-            version = q.value(0).toInt();
-            q.finish();
-            if (version > steps.size())
-                return dbFail(QCoreApplication::translate("ledger", "账本的格式版本是 %1，本程序只认识到版本 %2：请升级 Tarnquill，不要用旧程序写它")
-                                  .arg(version).arg(steps.size()));
-            if (version < 1)
-                return dbFail(QCoreApplication::translate("ledger", "账本的格式版本 %1 无效").arg(version));
-        }
+        if (!readSchemaVersion(&version))
+            return false;
         for (int v = version; v < steps.size(); ++v) {
             // Fixed text without values (PostgreSQL prepares no DDL).
             for (const QString &sql : steps[v]) {
@@ -409,6 +457,25 @@ bool SqlStore::record(const LedgerRecord &r)
 {
     if (r.serial.has_value() == r.space.isEmpty())
         return fail(QCoreApplication::translate("ledger", "记录的序列号和序列号空间须同时给出"));
+    const auto notHeld = [&] {
+        return dbFail(QCoreApplication::translate("ledger", "序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入")
+                          .arg(*r.serial).arg(r.space, r.station, r.port));
+    };
+    if (postgres()) {
+        // One round trip that commits by itself (the server's function inserts and settles together).
+        static const QString keep = QStringLiteral("SELECT tq_keep_record(%1)").arg(QStringLiteral("?,").repeated(19) + QStringLiteral("?"));
+        bool held = true;
+        const bool ok = transaction([&] {
+            QSqlQuery *q = nullptr;
+            if (runKept(keep, recordValues(r) << now(), &q)) {
+                q->finish();
+                return true;
+            }
+            held = !q || q->lastError().nativeErrorCode() != QLatin1String("TQ001");
+            return false;
+        }, Commit::ByItself);
+        return ok || (!held && notHeld());
+    }
     return transaction([&] {
         static const QString insert = QStringLiteral("INSERT INTO tq_record (%1) VALUES (%2) ON CONFLICT (station, run, seq) DO NOTHING")
                                           .arg(kRecordColumns, QStringLiteral("?,").repeated(18) + QStringLiteral("?"));
@@ -424,10 +491,7 @@ bool SqlStore::record(const LedgerRecord &r)
                       qlonglong(*r.serial), text(r.station), text(r.port)},
                      &q))
             return false;
-        if (q->numRowsAffected() != 1)
-            return dbFail(QCoreApplication::translate("ledger", "序列号 %1（空间 %2）不是工位 %3 端口 %4 预留的未用序列号，不能记入")
-                              .arg(*r.serial).arg(r.space, r.station, r.port));
-        return true;
+        return q->numRowsAffected() == 1 || notHeld();
     });
 }
 
@@ -488,53 +552,139 @@ bool SqlStore::reserve(const QString &spaceName, const SerialHolder &holder, int
 {
     if (count < 1)
         return fail(QCoreApplication::translate("ledger", "预留的序列号个数须至少为 1"));
-    QVector<int64_t> taken;
-    // One statement moves the space's counter: concurrent stations queue on the row (PostgreSQL's row lock,
-    // SQLite's write lock) and each gets the block after the one before. The lock is held to the commit, so
-    // on PostgreSQL the block's values are given in the same statement, which commits on its own: no turn of
-    // the station's own (a round trip, its process waiting for the processor) falls while others queue.
-    static const QString counter = QStringLiteral(
-        "UPDATE tq_space SET block_start = next_index,"
-        " next_index = CASE WHEN next_index + ? > total THEN total ELSE next_index + ? END"
-        " WHERE name = ? RETURNING block_start, next_index, total, first_value, last_value, step");
-    static const QString counterAndValues = QStringLiteral(
+    if (!postgres())
+        return reserveTogether(spaceName, holder, count, values);
+    // A block taken and lost with the server before it reached the disk is nobody's: take another.
+    constexpr int kTries = 3;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        bool lost = false;
+        if (reserveDurably(spaceName, holder, count, values, &lost))
+            return true;
+        if (!lost)
+            return false;
+    }
+    return dbFail(QCoreApplication::translate("ledger", "预留的序列号块多次随服务器重启丢失"));
+}
+
+namespace {
+// Reads what the space's counter answered about the block it gave: false when the space is used up.
+struct Block
+{
+    int64_t from = 0, to = 0, total = 0;
+    SerialSpace space;
+    QVector<int64_t> values() const
+    {
+        QVector<int64_t> out;
+        for (int64_t i = from; i < to; ++i)
+            out << space.valueAt(i);
+        return out;
+    }
+};
+
+Block blockFrom(const QSqlQuery &q)
+{
+    Block b;
+    b.from = q.value(0).toLongLong();
+    b.to = q.value(1).toLongLong();
+    b.total = q.value(2).toLongLong();
+    b.space.first = q.value(3).toLongLong();
+    b.space.last = q.value(4).toLongLong();
+    b.space.step = q.value(5).toLongLong();
+    return b;
+}
+
+// The counter's move; concurrent stations queue on the space's row and each gets the block after the one before.
+const QString kCounter = QStringLiteral(
+    "UPDATE tq_space SET block_start = next_index,"
+    " next_index = CASE WHEN next_index + ? > total THEN total ELSE next_index + ? END"
+    " WHERE name = ?%1 RETURNING block_start, next_index, total, first_value, last_value, step");
+}
+
+bool SqlStore::usedUp(const QString &spaceName, int64_t total)
+{
+    return fail(QCoreApplication::translate("ledger", "序列号空间 %1 已用完（%2 个值都已发出）").arg(spaceName).arg(total));
+}
+
+bool SqlStore::noSpace(const QString &spaceName)
+{
+    return fail(QCoreApplication::translate("ledger", "没有名为 %1 的序列号空间").arg(spaceName));
+}
+
+bool SqlStore::reserveDurably(const QString &spaceName, const SerialHolder &holder, int count, QVector<int64_t> *values,
+                              bool *lost)
+{
+    // The counter's row is locked from its move to the end of the transaction. That transaction moves the
+    // counter and keeps the block as reserved, and commits without waiting for the disk (synchronous_commit
+    // off for it alone), so the row is free again at once rather than after a disk flush. The block is given
+    // to the station only after a second, ordinary transaction of its own has committed: the server writes
+    // its log in order and that commit waits for the log up to itself, so the first is on the disk too. A
+    // server that falls before then may forget the block and the counter's move together: nobody holds the
+    // values (the station was not given them), so they may be given again; if it kept them, they are this
+    // holder's reserved values and its next start voids them.
+    static const QString take = QStringLiteral(
         "WITH counter AS (%1), given AS (INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
         " SELECT ?, c.first_value + (CASE WHEN c.last_value >= c.first_value THEN 1 ELSE -1 END) * c.step * i,"
         " 'reserved', ?, ?, ? FROM counter c, generate_series(c.block_start, c.next_index - 1) AS i)"
-        " SELECT block_start, next_index, total, first_value, last_value, step FROM counter").arg(counter);
-    const bool oneStatement = postgres();
-    const bool ok = transaction([&] {
-        taken.clear();
+        " SELECT block_start, next_index, total, first_value, last_value, step FROM counter")
+        .arg(kCounter.arg(QStringLiteral(" AND set_config('synchronous_commit', 'off', true) = 'off'")));
+    static const QString confirm = QStringLiteral(
+        "UPDATE tq_serial SET reserved_at = ? WHERE space = ? AND value = ? AND station = ? AND port = ? AND state = 'reserved'");
+    *lost = false;
+    Block block;
+    const bool taken = transaction([&] {
         QSqlQuery *q = nullptr;
-        const QVariantList values = oneStatement ? QVariantList{count, count, spaceName, spaceName, text(holder.station),
-                                                                text(holder.port), now()}
-                                                 : QVariantList{count, count, spaceName};
-        if (!runKept(oneStatement ? counterAndValues : counter, values, &q))
+        if (!runKept(take, {count, count, spaceName, spaceName, text(holder.station), text(holder.port), now()}, &q))
             return false;
         if (!q->next())
-            return fail(QCoreApplication::translate("ledger", "没有名为 %1 的序列号空间").arg(spaceName));
-        SerialSpace s;
-        const int64_t from = q->value(0).toLongLong();
-        const int64_t to = q->value(1).toLongLong();
-        const int64_t total = q->value(2).toLongLong();
-        s.first = q->value(3).toLongLong();
-        s.last = q->value(4).toLongLong();
-        s.step = q->value(5).toLongLong();
+            return noSpace(spaceName);
+        block = blockFrom(*q);
         q->finish();
-        if (from == to)
-            return fail(QCoreApplication::translate("ledger", "序列号空间 %1 已用完（%2 个值都已发出）").arg(spaceName).arg(total));
-        if (!oneStatement
-            && !runKept(QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
-                                       " WITH RECURSIVE block(i) AS (SELECT CAST(? AS BIGINT) UNION ALL SELECT i + 1 FROM block"
-                                       " WHERE i + 1 < CAST(? AS BIGINT))"
-                                       " SELECT ?, CAST(? AS BIGINT) + i * CAST(? AS BIGINT), 'reserved', ?, ?, ? FROM block"),
-                        {qlonglong(from), qlonglong(to), spaceName, qlonglong(s.first), qlonglong(s.direction() * s.step),
-                         text(holder.station), text(holder.port), now()}))
-            return false;
-        for (int64_t i = from; i < to; ++i)
-            taken << s.valueAt(i);
         return true;
-    }, oneStatement ? Commit::ByItself : Commit::Together);
+    }, Commit::ByItself);
+    if (!taken)
+        return false;
+    if (block.from == block.to)
+        return usedUp(spaceName, block.total);
+    const QVector<int64_t> given = block.values();
+    const bool confirmed = transaction([&] {
+        QSqlQuery *q = nullptr;
+        if (!runKept(confirm, {now(), spaceName, qlonglong(given.first()), text(holder.station), text(holder.port)}, &q))
+            return false;
+        *lost = q->numRowsAffected() == 0;
+        return true;
+    }, Commit::ByItself);
+    if (!confirmed || *lost)
+        return false;
+    *values = given;
+    return true;
+}
+
+bool SqlStore::reserveTogether(const QString &spaceName, const SerialHolder &holder, int count, QVector<int64_t> *values)
+{
+    // One transaction holding the database's write lock: the counter's move and the block's values.
+    static const QString counter = kCounter.arg(QString());
+    static const QString keep = QStringLiteral(
+        "INSERT INTO tq_serial (space, value, state, station, port, reserved_at)"
+        " WITH RECURSIVE block(i) AS (SELECT CAST(? AS BIGINT) UNION ALL SELECT i + 1 FROM block WHERE i + 1 < CAST(? AS BIGINT))"
+        " SELECT ?, CAST(? AS BIGINT) + i * CAST(? AS BIGINT), 'reserved', ?, ?, ? FROM block");
+    QVector<int64_t> taken;
+    const bool ok = transaction([&] {
+        QSqlQuery *q = nullptr;
+        if (!runKept(counter, {count, count, spaceName}, &q))
+            return false;
+        if (!q->next())
+            return noSpace(spaceName);
+        const Block block = blockFrom(*q);
+        q->finish();
+        if (block.from == block.to)
+            return usedUp(spaceName, block.total);
+        if (!runKept(keep, {qlonglong(block.from), qlonglong(block.to), spaceName, qlonglong(block.space.first),
+                            qlonglong(block.space.direction() * block.space.step), text(holder.station),
+                            text(holder.port), now()}))
+            return false;
+        taken = block.values();
+        return true;
+    });
     if (ok)
         *values = taken;
     return ok;

@@ -73,6 +73,15 @@ private:
     bool statementFailed(const QSqlQuery &query);
     void disconnect();
     bool ensureSchema();
+    // The ledger's schema version, 0 when it has none yet; false for one this program cannot use.
+    bool readSchemaVersion(int *version);
+    // PostgreSQL: the block taken in a transaction that frees the space's counter without waiting for the disk,
+    // then made durable by one of the station's own. `lost`: the server forgot the block before that.
+    bool reserveDurably(const QString &space, const SerialHolder &holder, int count, QVector<int64_t> *values, bool *lost);
+    // SQLite: the counter's move and the block in one transaction.
+    bool reserveTogether(const QString &space, const SerialHolder &holder, int count, QVector<int64_t> *values);
+    bool usedUp(const QString &space, int64_t total);
+    bool noSpace(const QString &space);
     bool readSpace(const QString &name, SerialSpace *space, bool *found);
     bool queryRecords(const QString &where, const QVariantList &values, QVector<LedgerRecord> *records);
     bool dbFail(const QString &detail);

@@ -175,6 +175,80 @@ private slots:
         QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(*) FROM tq_schema")), QStringLiteral("1"));
     }
 
+    // The first version of the schema as that program made it, holding a space, one chip's record and two
+    // values still reserved by station A.
+    static QStringList firstVersionLedger(bool postgres)
+    {
+        const QString id = postgres ? QStringLiteral("BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY");
+        return {
+            QStringLiteral("CREATE TABLE tq_schema (version INTEGER NOT NULL)"),
+            QStringLiteral("CREATE TABLE tq_space (name TEXT PRIMARY KEY, area INTEGER NOT NULL, address BIGINT NOT NULL,"
+                           " width INTEGER NOT NULL, radix INTEGER NOT NULL, step BIGINT NOT NULL, byte_order TEXT NOT NULL,"
+                           " first_value BIGINT NOT NULL, last_value BIGINT NOT NULL, total BIGINT NOT NULL,"
+                           " next_index BIGINT NOT NULL DEFAULT 0, block_start BIGINT NOT NULL DEFAULT 0, created TEXT NOT NULL,"
+                           " CHECK (step > 0), CHECK (next_index >= 0 AND next_index <= total))"),
+            QStringLiteral("CREATE TABLE tq_serial (space TEXT NOT NULL REFERENCES tq_space(name), value BIGINT NOT NULL,"
+                           " state TEXT NOT NULL CHECK (state IN ('reserved', 'written', 'void')), station TEXT NOT NULL,"
+                           " port TEXT NOT NULL, reserved_at TEXT NOT NULL, settled_at TEXT, PRIMARY KEY (space, value))"),
+            QStringLiteral("CREATE INDEX tq_serial_station ON tq_serial (station, port, state)"),
+            QStringLiteral("CREATE TABLE tq_record (id %1, station TEXT NOT NULL, run TEXT NOT NULL, seq BIGINT NOT NULL,"
+                           " time TEXT NOT NULL, operator TEXT NOT NULL, port TEXT NOT NULL, label TEXT NOT NULL,"
+                           " firmware TEXT NOT NULL, program_version TEXT NOT NULL, chip TEXT NOT NULL, chip_id INTEGER NOT NULL,"
+                           " space TEXT, serial BIGINT, areas TEXT NOT NULL, checksums TEXT NOT NULL,"
+                           " image_checksum TEXT NOT NULL, result INTEGER NOT NULL, text TEXT NOT NULL,"
+                           " duration_ms BIGINT NOT NULL, UNIQUE (station, run, seq))").arg(id),
+            QStringLiteral("CREATE INDEX tq_record_serial ON tq_record (space, serial)"),
+            QStringLiteral("CREATE INDEX tq_record_time ON tq_record (time)"),
+            QStringLiteral("CREATE UNIQUE INDEX tq_record_written ON tq_record (space, serial) WHERE result = 0 AND serial IS NOT NULL"),
+            QStringLiteral("INSERT INTO tq_schema (version) VALUES (1)"),
+            QStringLiteral("INSERT INTO tq_space (name, area, address, width, radix, step, byte_order, first_value, last_value,"
+                           " total, next_index, block_start, created) VALUES ('sn', 0, 496, 2, 16, 1, 'msb-first', 1, 100, 100, 3, 0,"
+                           " '2026-05-01T08:00:00.000Z')"),
+            QStringLiteral("INSERT INTO tq_serial (space, value, state, station, port, reserved_at, settled_at) VALUES"
+                           " ('sn', 1, 'written', 'A', '', '2026-05-01T08:00:00.000Z', '2026-05-01T08:00:02.000Z'),"
+                           " ('sn', 2, 'reserved', 'A', '', '2026-05-01T08:00:00.000Z', NULL),"
+                           " ('sn', 3, 'reserved', 'A', '', '2026-05-01T08:00:00.000Z', NULL)"),
+            QStringLiteral("INSERT INTO tq_record (station, run, seq, time, operator, port, label, firmware, program_version, chip,"
+                           " chip_id, space, serial, areas, checksums, image_checksum, result, text, duration_ms) VALUES ('A',"
+                           " 'old-run', 1, '2026-05-01T08:00:02.000Z', 'li', '', 'A1', '1.2.3', '1.5.0', 'VR5K2610', 9744, 'sn', 1,"
+                           " 'rom', '49F2', '49F2', 0, 'OK', 1800)"),
+        };
+    }
+
+    // A ledger of the first version, holding records and reservations, is brought forward when a station opens
+    // it and goes on: what it held is kept, a held serial is settled by its record (and only by its holder's),
+    // the next block follows the last.
+    void olderLedgerBroughtForward_data() { backends(); }
+    void olderLedgerBroughtForward()
+    {
+        NEW_LEDGER(url);
+        for (const QString &sql : firstVersionLedger(backend == QLatin1String("postgresql")))
+            QCOMPARE(rawLedgerSql(url, sql), QStringLiteral("done"));
+
+        OPEN(store, url);
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT version FROM tq_schema")), QString::number(SqlStore::schemaVersion()));
+        QVERIFY2(store->record(testRecord(QStringLiteral("A"), 1, 0, QStringLiteral("sn"), 2)), qPrintable(store->errorString()));
+        QVERIFY(!store->record(testRecord(QStringLiteral("B"), 1, 0, QStringLiteral("sn"), 3)));
+        QVERIFY(!store->record(testRecord(QStringLiteral("A"), 2, 0, QStringLiteral("sn"), 1)));  // written before
+        QVector<int64_t> next;
+        QVERIFY(store->reserve(QStringLiteral("sn"), QStringLiteral("A"), 2, &next));
+        QCOMPARE(next, (QVector<int64_t>{4, 5}));
+        QVector<LedgerRecord> all;
+        std::optional<SerialState> state;
+        QVERIFY(store->find(QStringLiteral("sn"), 1, &all, &state));
+        QCOMPARE(all.size(), 1);
+        QCOMPARE(all[0].run, QStringLiteral("old-run"));
+        QCOMPARE(state, std::optional<SerialState>(SerialState::Written));
+        QVERIFY(store->records(QDateTime(), &all));
+        QCOMPARE(all.size(), 2);
+        const auto c = counts(*store, QStringLiteral("sn"));
+        QCOMPARE(c[QStringLiteral("written")], int64_t(2));
+        QCOMPARE(c[QStringLiteral("reserved")], int64_t(3));
+        // Opened again: nothing is made twice.
+        OPEN(again, url);
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(*) FROM tq_schema")), QStringLiteral("1"));
+    }
+
     void firstUseByTwoStationsAtOnce_data() { backends(); }
     void firstUseByTwoStationsAtOnce()
     {
