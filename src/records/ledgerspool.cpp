@@ -228,3 +228,8 @@ bool SpooledStore::records(const QDateTime &since, QVector<LedgerRecord> *record
 {
     return send() && server(m_server->records(since, records));
 }
+
+bool SpooledStore::stationFigures(const QDateTime &since, QVector<StationStatus> *stations)
+{
+    return send() && server(m_server->stationFigures(since, stations));
+}

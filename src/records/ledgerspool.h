@@ -68,6 +68,8 @@ public:
     bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
               std::optional<SerialState> *state) override;
     bool records(const QDateTime &since, QVector<LedgerRecord> *records) override;
+    bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations) override;
+    bool watchRecords(std::function<void()> onRecord) override { return m_server->watchRecords(std::move(onRecord)); }
 
 private:
     // Sends what waits; false (with serverAway() when that was why) when some still waits.

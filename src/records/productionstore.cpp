@@ -66,6 +66,16 @@ bool ProductionStore::records(const QDateTime &, QVector<LedgerRecord> *)
     return unsupported();
 }
 
+bool ProductionStore::stationFigures(const QDateTime &, QVector<StationStatus> *)
+{
+    return unsupported();
+}
+
+bool ProductionStore::watchRecords(std::function<void()>)
+{
+    return false;
+}
+
 std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error, bool *serverAway)
 {
     if (serverAway)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,7 @@ struct StationStatus
     int64_t chips = 0;
     int64_t passes = 0;
     int64_t failures = 0;
+    QDateTime last;  // the station's latest record, whenever it was (stationFigures only)
 };
 
 struct LedgerStatus
@@ -92,6 +94,12 @@ public:
                       std::optional<SerialState> *state);
     // Records from `since` on (all when invalid), oldest first.
     virtual bool records(const QDateTime &since, QVector<LedgerRecord> *records);
+    // Every station that ever kept a record, by name: its chips, passes and failures from `since` on (a day of
+    // the line) and the time of its latest record.
+    virtual bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations);
+    // Has `onRecord` called, on this store's thread from its event loop, soon after any station keeps a record,
+    // also after the connection was made anew. False when the back-end cannot tell (then look from time to time).
+    virtual bool watchRecords(std::function<void()> onRecord);
 
 protected:
     bool fail(const QString &error)

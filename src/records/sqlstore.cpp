@@ -3,6 +3,7 @@
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -18,6 +19,9 @@ QString now()
 {
     return isoTime(QDateTime::currentDateTimeUtc());
 }
+
+// The PostgreSQL channel every kept record is announced on, to the views of the line that listen.
+const QString kRecordChannel = QStringLiteral("tq_record");
 
 QVariant nullableInt(const std::optional<int64_t> &value)
 {
@@ -174,8 +178,9 @@ bool SqlStore::connect()
 {
     if (!m_db.open())
         return dbFail(m_db.lastError().text());
+    ++m_connections;
     if (postgres())
-        return true;
+        return listenForRecords();
     QSqlQuery q(m_db);
     if (!useWal(q))
         return false;
@@ -383,6 +388,13 @@ bool SqlStore::record(const LedgerRecord &r)
     if (r.serial.has_value() == r.space.isEmpty())
         return fail(QCoreApplication::translate("ledger", "记录的序列号和序列号空间须同时给出"));
     return transaction([&] {
+        // Sent with the commit, or not at all; one sent for a record kept before costs a listener one look.
+        static const QString notify = QStringLiteral("SELECT pg_notify('%1', '')").arg(kRecordChannel);
+        QSqlQuery *notice = nullptr;
+        if (postgres() && !runKept(notify, {}, &notice))
+            return false;
+        if (notice)
+            notice->finish();
         static const QString insert = QStringLiteral("INSERT INTO tq_record (%1) VALUES (%2) ON CONFLICT (station, run, seq) DO NOTHING")
                                           .arg(kRecordColumns, QStringLiteral("?,").repeated(18) + QStringLiteral("?"));
         QSqlQuery *q = nullptr;
@@ -614,4 +626,70 @@ bool SqlStore::records(const QDateTime &since, QVector<LedgerRecord> *records)
             return queryRecords(QString(), {}, records);
         return queryRecords(QStringLiteral("WHERE time >= ?"), {isoTime(since)}, records);
     });
+}
+
+bool SqlStore::stationFigures(const QDateTime &since, QVector<StationStatus> *out)
+{
+    QVector<StationStatus> result;
+    // One statement, so one snapshot and no write lock: a view that looks often never holds up a station.
+    const bool ok = transaction([&] {
+        result.clear();
+        const QString from = since.isValid() ? isoTime(since) : QString();
+        QSqlQuery *q = nullptr;
+        if (!runKept(QStringLiteral("SELECT station, SUM(CASE WHEN time >= ? THEN 1 ELSE 0 END),"
+                                    " SUM(CASE WHEN time >= ? AND result = 0 THEN 1 ELSE 0 END), MAX(time)"
+                                    " FROM tq_record GROUP BY station ORDER BY station"),
+                     {text(from), text(from)}, &q))
+            return false;
+        while (q->next()) {
+            StationStatus st;
+            st.station = q->value(0).toString();
+            st.chips = q->value(1).toLongLong();
+            st.passes = q->value(2).toLongLong();
+            st.failures = st.chips - st.passes;
+            st.last = QDateTime::fromString(q->value(3).toString(), Qt::ISODateWithMs);
+            result << st;
+        }
+        q->finish();
+        return true;
+    }, Commit::ByItself);
+    if (ok)
+        *out = result;
+    return ok;
+}
+
+bool SqlStore::watchRecords(std::function<void()> onRecord)
+{
+    if (!postgres() || !ownThread())
+        return false;
+    const bool first = !m_onRecord;
+    m_onRecord = std::move(onRecord);
+    // The driver stays across a connection made anew; what it listens to does not (listenForRecords).
+    if (first)
+        QObject::connect(m_db.driver(),
+                         QOverload<const QString &, QSqlDriver::NotificationSource, const QVariant &>::of(&QSqlDriver::notification),
+                         m_db.driver(), [this](const QString &channel) {
+                             if (channel == kRecordChannel && m_onRecord)
+                                 m_onRecord();
+                         });
+    return listenForRecords();
+}
+
+bool SqlStore::listenForRecords()
+{
+    QSqlDriver *driver = m_db.driver();
+    if (!m_onRecord || !m_db.isOpen() || driver->subscribedToNotifications().contains(kRecordChannel))
+        return true;
+    return driver->subscribeToNotification(kRecordChannel) || dbFail(driver->lastError().text());
+}
+
+bool SqlStore::check(bool *renewed)
+{
+    const int before = m_connections;
+    const bool ok = transaction([&] {
+        QSqlQuery q(m_db);
+        return run(q, QStringLiteral("SELECT 1"));
+    }, Commit::ByItself);
+    *renewed = m_connections != before;
+    return ok;
 }

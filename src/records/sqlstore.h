@@ -42,6 +42,11 @@ public:
     bool find(const QString &space, int64_t value, QVector<LedgerRecord> *records,
               std::optional<SerialState> *state) override;
     bool records(const QDateTime &since, QVector<LedgerRecord> *records) override;
+    bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations) override;
+    bool watchRecords(std::function<void()> onRecord) override;
+    // Whether the server still answers. A connection found lost is made anew (listening again when watched),
+    // and `renewed` says so: what was announced in between was missed. False when the server cannot be reached.
+    bool check(bool *renewed);
 
 private:
     bool postgres() const { return m_location.kind == LedgerLocation::Kind::Postgres; }
@@ -66,11 +71,14 @@ private:
     bool readSpace(const QString &name, SerialSpace *space, bool *found);
     bool queryRecords(const QString &where, const QVariantList &values, QVector<LedgerRecord> *records);
     bool dbFail(const QString &detail);
+    bool listenForRecords();  // on the open connection, when watched
 
     LedgerLocation m_location;
     QString m_connection;
     QSqlDatabase m_db;
     QThread *m_thread = nullptr;
     QHash<QString, QSqlQuery> m_kept;  // of the open connection
+    std::function<void()> m_onRecord;
+    int m_connections = 0;  // made so far, the first included
     bool m_rolledBack = false;  // the running transaction was already rolled back after a failed statement
 };
