@@ -71,7 +71,7 @@ LineView::LineView(const QString &ledgerUrl, const LineTimes &times, QWidget *pa
     m_spaces = makeTable(spaceColumns(), this);
     m_spaces->setObjectName(QStringLiteral("lineSpaces"));
     layout->addWidget(m_spaces, 2);
-    resize(980, 620);
+    resize(920, 540);
     setLedger(ledgerUrl);
 }
 

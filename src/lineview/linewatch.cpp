@@ -110,6 +110,11 @@ bool LineReader::open(QString *error)
 void LineReader::read()
 {
     m_soon->stop();
+    // SQLite: opened anew for every reading (a file is read only after it changed, every few seconds at
+    // most). A connection kept open would go on reading what it holds of a file moved away, replaced or
+    // damaged under it.
+    if (!m_sqlitePath.isEmpty())
+        m_store.reset();
     QString error;
     if (!m_store && !open(&error)) {
         fail(error);

@@ -58,6 +58,7 @@ void LedgerChoiceDialog::setOverride(const QString &source, const QString &url)
 {
     m_override->setText(tr("本次运行使用 %1 给出的账本 %2；这里保存的地址在没有它时才用。").arg(source, url));
     m_override->setVisible(!url.isEmpty());
+    growToFit();
 }
 
 LedgerChoice LedgerChoiceDialog::choice() const
@@ -69,6 +70,14 @@ void LedgerChoiceDialog::showProblem(const QString &text)
 {
     m_problem->setText(text);
     m_problem->setVisible(!text.isEmpty());
+    growToFit();
+}
+
+void LedgerChoiceDialog::growToFit()
+{
+    // A shown dialog keeps its size: a line that appears would squeeze the fields instead.
+    layout()->activate();
+    resize(width(), qMax(height(), heightForWidth(width()) > 0 ? heightForWidth(width()) : sizeHint().height()));
 }
 
 void LedgerChoiceDialog::accept()

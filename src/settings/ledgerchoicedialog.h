@@ -27,6 +27,7 @@ signals:
 
 private:
     void showProblem(const QString &text);
+    void growToFit();
 
     QString m_folder;
     QLineEdit *m_url;
