@@ -143,15 +143,7 @@ private slots:
         QTRY_COMPARE(chipsOf(watch.state(), QStringLiteral("S1")), int64_t(2));
         QVERIFY(!lineStale(watch.state()));
 
-        // Damaged while the view watches it: said, not read from what a connection still held of it.
-        replaceWith(QByteArray(8192, '\x5a'));
-        QTRY_VERIFY(!watch.state().error.isEmpty());
-        QCOMPARE(chipsOf(watch.state(), QStringLiteral("S1")), int64_t(2));
-
-        // Moved away: said, not read from the file that is gone.
-        QFile::remove(path);
-        addRecords(3);
-        QTRY_COMPARE(chipsOf(watch.state(), QStringLiteral("S1")), int64_t(3));
+        // Moved away while the view watches it: said, not read from a connection that still holds the file.
         QVERIFY(QFile::rename(path, path + QStringLiteral(".moved")));
         QTRY_VERIFY(watch.state().error.contains(QStringLiteral("不存在")));
     }
