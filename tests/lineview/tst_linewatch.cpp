@@ -148,8 +148,21 @@ private slots:
         QTRY_VERIFY(watch.state().error.contains(QStringLiteral("不存在")));
     }
 
-    void csvLedgerSaysWhy()
+    // Ledgers the view cannot show: each says why.
+    void ledgersItCannotShowSayWhy()
     {
+        const QString newer = sqliteLedger(QStringLiteral("newer.db"));
+        {
+            QString error;
+            QVERIFY2(openProductionStore(newer, &error), qPrintable(error));
+        }
+        QCOMPARE(rawLedgerSql(newer, QStringLiteral("UPDATE tq_schema SET version = 99")), QStringLiteral("done"));
+        LineWatch schema(newer, quick());
+        schema.resume();
+        QTRY_VERIFY(!schema.state().error.isEmpty());
+        QVERIFY2(schema.state().error.contains(QStringLiteral("99")), qPrintable(schema.state().error));
+
+
         LineWatch watch(QStringLiteral("csv:") + m_tmp.filePath(QStringLiteral("log.csv")), quick());
         watch.resume();
         QTRY_VERIFY(!watch.state().error.isEmpty());
