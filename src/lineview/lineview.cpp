@@ -79,6 +79,9 @@ LineView::~LineView() = default;
 
 void LineView::setLedger(const QString &ledgerUrl)
 {
+    // The old reader may be waiting on a server: it ends on its own, the window does not wait for it.
+    if (m_watch)
+        m_watch.release()->retire();
     m_watch = std::make_unique<LineWatch>(ledgerUrl, *m_times);
     connect(m_watch.get(), &LineWatch::changed, this, &LineView::redraw);
     redraw();

@@ -197,3 +197,10 @@ void LineWatch::pause()
 {
     QMetaObject::invokeMethod(m_reader, &LineReader::pause, Qt::QueuedConnection);
 }
+
+void LineWatch::retire()
+{
+    disconnect(this, &LineWatch::changed, nullptr, nullptr);
+    connect(&m_thread, &QThread::finished, this, &QObject::deleteLater);
+    m_thread.quit();
+}

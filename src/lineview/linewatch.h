@@ -78,6 +78,9 @@ public:
     const LineState &state() const { return m_state; }
     void resume();
     void pause();
+    // Ends the thread without waiting for it (a connection being made to a server that does not answer takes
+    // seconds) and deletes this watch once it has ended. No more changes are told.
+    void retire();
 
 signals:
     void changed();

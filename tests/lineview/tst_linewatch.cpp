@@ -251,6 +251,18 @@ private slots:
         QCOMPARE(spaces->rowCount(), 1);
         QCOMPARE(spaces->item(0, 3)->text(), QStringLiteral("0x10"));
         QVERIFY2(state->text().contains(m_tmp.filePath(QStringLiteral("view.db"))), qPrintable(state->text()));
+
+        // Another ledger chosen: its figures, none of the old one's.
+        const QString other = sqliteLedger(QStringLiteral("view2.db"));
+        auto second = openProductionStore(other, &error);
+        QVERIFY2(second, qPrintable(error));
+        QVERIFY(second->record(todays(QStringLiteral("S9"), 1)));
+        view.setLedger(other);
+        QTRY_COMPARE(stations->rowCount() == 1 ? stations->item(0, 0)->text() : QString(), QStringLiteral("S9"));
+        QCOMPARE(spaces->rowCount(), 0);
+        QVERIFY(station->record(todays(QStringLiteral("S1"), 2)));
+        QTest::qWait(300);
+        QCOMPARE(stations->item(0, 0)->text(), QStringLiteral("S9"));
     }
 };
 
