@@ -18,10 +18,13 @@ QString fileState(const QString &path)
 }
 
 LineReader::LineReader(const QString &url, const LineTimes &times)
-    : m_url(url), m_times(times), m_tick(new QTimer(this)), m_soon(new QTimer(this))
+    : m_url(url), m_times(times), m_tick(new QTimer(this)), m_soon(new QTimer(this)), m_tail(new QTimer(this))
 {
     m_soon->setSingleShot(true);
     m_soon->setInterval(times.settleMs);
+    m_tail->setSingleShot(true);
+    m_tail->setInterval(times.tailMs);
+    connect(m_tail, &QTimer::timeout, this, &LineReader::read);
     connect(m_tick, &QTimer::timeout, this, &LineReader::tick);
     connect(m_soon, &QTimer::timeout, this, &LineReader::read);
 }
@@ -38,6 +41,7 @@ void LineReader::pause()
 {
     m_tick->stop();
     m_soon->stop();
+    m_tail->stop();
     m_store.reset();
     m_live = false;
     emit modeChanged(LineState::Mode::Opening, 0);
@@ -101,6 +105,7 @@ bool LineReader::open(QString *error)
     m_live = store->watchRecords([this] {
         if (!m_soon->isActive())
             m_soon->start();
+        m_tail->start();
     });
     m_store = std::move(store);
     emit modeChanged(m_live ? LineState::Mode::Live : LineState::Mode::Polling, m_times.pollMs / 1000);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "linefigures.h"
+#include "records/sqlstore.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 
 #include <memory>
 
-class SqlStore;
 class QTimer;
 
 // How often the line view looks at its ledger.
@@ -20,6 +20,9 @@ struct LineTimes
                            // question whether the connection stands (notices stop without a word when it breaks)
     int retryMs = 5000;    // after a failure
     int settleMs = 300;    // PostgreSQL: records noticed within this time make one read
+    // PostgreSQL: one more read this long after the last notice, for the records a station did not announce
+    // (it announces at most one a second)
+    int tailMs = SqlStore::kRecordNoticeMs + 500;
 };
 
 // Reads the line's figures on the thread it was moved to, which owns the ledger's connection (a store
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<SqlStore> m_store;
     QTimer *m_tick;
     QTimer *m_soon;
+    QTimer *m_tail;
     bool m_live = false;
     bool m_failing = false;
     QString m_readSignature;

@@ -98,7 +98,9 @@ public:
     // the line) and the time of its latest record.
     virtual bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations);
     // Has `onRecord` called, on this store's thread from its event loop, soon after any station keeps a record,
-    // also after the connection was made anew. False when the back-end cannot tell (then look from time to time).
+    // also after the connection was made anew. A station announces at most one record a second: look again a
+    // second after the last call to have them all (SqlStore::kRecordNoticeMs). False when the back-end cannot
+    // tell (then look from time to time).
     virtual bool watchRecords(std::function<void()> onRecord);
 
 protected:

@@ -387,14 +387,21 @@ bool SqlStore::record(const LedgerRecord &r)
 {
     if (r.serial.has_value() == r.space.isEmpty())
         return fail(QCoreApplication::translate("ledger", "记录的序列号和序列号空间须同时给出"));
-    return transaction([&] {
-        // Sent with the commit, or not at all; one sent for a record kept before costs a listener one look.
+    // Sent with the commit, or not at all; one sent for a record kept before costs a listener one look. At
+    // most one a second from a connection: the server makes every commit that notifies wait for the one
+    // before it, so a notice per record would cost the line much of its speed.
+    const bool announce = postgres() && (!m_lastNotice.isValid() || m_lastNotice.hasExpired(kRecordNoticeMs));
+    bool announced = false;
+    const bool kept = transaction([&] {
         static const QString notify = QStringLiteral("SELECT pg_notify('%1', '')").arg(kRecordChannel);
         QSqlQuery *notice = nullptr;
-        if (postgres() && !runKept(notify, {}, &notice))
+        announced = false;
+        if (announce && !runKept(notify, {}, &notice))
             return false;
-        if (notice)
+        if (notice) {
             notice->finish();
+            announced = true;
+        }
         static const QString insert = QStringLiteral("INSERT INTO tq_record (%1) VALUES (%2) ON CONFLICT (station, run, seq) DO NOTHING")
                                           .arg(kRecordColumns, QStringLiteral("?,").repeated(18) + QStringLiteral("?"));
         QSqlQuery *q = nullptr;
@@ -414,6 +421,9 @@ bool SqlStore::record(const LedgerRecord &r)
                               .arg(*r.serial).arg(r.space, r.station, r.port));
         return true;
     });
+    if (kept && announced)
+        m_lastNotice.start();
+    return kept;
 }
 
 bool SqlStore::createSpace(const SerialSpace &s)

@@ -3,6 +3,7 @@
 #include "ledgerurl.h"
 #include "productionstore.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -44,6 +45,10 @@ public:
     bool records(const QDateTime &since, QVector<LedgerRecord> *records) override;
     bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations) override;
     bool watchRecords(std::function<void()> onRecord) override;
+    // A connection announces a kept record at most once in this time (watchRecords): a listener that looks
+    // again this long after the last notice it got has seen every record.
+    static constexpr int kRecordNoticeMs = 1000;
+
     // Whether the server still answers. A connection found lost is made anew (listening again when watched),
     // and `renewed` says so: what was announced in between was missed. False when the server cannot be reached.
     bool check(bool *renewed);
@@ -79,6 +84,7 @@ private:
     QThread *m_thread = nullptr;
     QHash<QString, QSqlQuery> m_kept;  // of the open connection
     std::function<void()> m_onRecord;
-    int m_connections = 0;  // made so far, the first included
+    int m_connections = 0;
+    QElapsedTimer m_lastNotice;  // since this connection's last announced record  // made so far, the first included
     bool m_rolledBack = false;  // the running transaction was already rolled back after a failed statement
 };
