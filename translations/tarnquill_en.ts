@@ -2110,8 +2110,8 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
         <translation>Opening the ledger %1…</translation>
     </message>
     <message>
-        <source>实时（服务器通知每条记录）</source>
-        <translation>live (the server announces every record)</translation>
+        <source>实时（服务器通知新的记录）</source>
+        <translation>live (the server announces new records)</translation>
     </message>
     <message>
         <source>每 %1 秒查看一次</source>

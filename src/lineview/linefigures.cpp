@@ -97,7 +97,7 @@ QString lineStateText(const LineState &state)
     if (!state.haveFigures)
         return QCoreApplication::translate("lineview", "正在打开账本 %1……").arg(state.location);
     const QString how = state.mode == LineState::Mode::Live
-                            ? QCoreApplication::translate("lineview", "实时（服务器通知每条记录）")
+                            ? QCoreApplication::translate("lineview", "实时（服务器通知新的记录）")
                             : QCoreApplication::translate("lineview", "每 %1 秒查看一次").arg(state.pollSeconds);
     return QCoreApplication::translate("lineview", "%1 · %2 · 读于 %3 · 今天 = %4 起").arg(state.location, how, clock(state.figures.readAt),
                                                        state.figures.dayStart.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
