@@ -10,7 +10,7 @@
 #   rank 4  session engine worker    the backend choice; the worker thread and every device operation; the
 #                                    client of the worker process
 #   rank 5  boxes                    message boxes and file dialogs (Widgets)
-#   rank 6  settings options chipdialog station   the dialogs; the station view
+#   rank 6  settings options chipdialog station lineview   the dialogs; the station view; the line view
 #   rank 7  app cli                  the two programs, side by side
 #
 # A folder uses its own folder and lower ranks only; the CLI, which runs without widgets, rank 4 and below.
@@ -23,7 +23,7 @@ get_filename_component(ROOT "${ROOT}" ABSOLUTE)
 set(SRC "${ROOT}/src")
 
 foreach(entry lang:0 appdir:0 chip:0 production:1 files:2 link:2 emulator:3 records:3 session:4 engine:4 worker:4
-              boxes:5 settings:6 options:6 chipdialog:6 station:6 app:7 cli:7 ui:0)
+              boxes:5 settings:6 options:6 chipdialog:6 station:6 lineview:6 app:7 cli:7 ui:0)
   string(REPLACE ":" ";" entry "${entry}")
   list(GET entry 0 folder)
   list(GET entry 1 rank)

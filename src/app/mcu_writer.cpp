@@ -101,6 +101,8 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     ui->menu_action->addSeparator();
     connect(ui->menu_action->addAction(tr("工位视图(多个Link)...")), &QAction::triggered, this,
             &mcu_writer::stationViewRequested);
+    connect(ui->menu_action->addAction(tr("产线视图...")), &QAction::triggered, this, &mcu_writer::lineViewRequested);
+    connect(ui->menu_setting->addAction(tr("账本设置...")), &QAction::triggered, this, &mcu_writer::ledgerSettingsRequested);
 
     ui->actionI2C->setChecked(true);
 

@@ -105,6 +105,9 @@ public slots:
 signals:
     // The menu's station view entry.
     void stationViewRequested();
+    // The menu's line view and ledger settings entries.
+    void lineViewRequested();
+    void ledgerSettingsRequested();
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

@@ -12,6 +12,7 @@
 #include "lang/language.h"
 #include "lang/languagefile.h"
 #include "session/linksession.h"
+#include "ledgerhost.h"
 #include "stationhost.h"
 
 #include <QCoreApplication>
@@ -51,13 +52,14 @@ QString windowUsage()
 {
     return QCoreApplication::translate(
         "startup",
-        "用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称]\n"
+        "用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称] [--line-view]\n"
         "  --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)\n"
         "  --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中\n"
         "                      (工位视图可用 --emulate=文件夹1,文件夹2,... 模拟多个Link)\n"
         "  --trace 文件        把与Link往来的每个报文追加到该文件中\n"
         "  --station-view      启动时打开工位视图: 每个连接的Link一个面板\n"
         "  --station 名称      工位名称(默认: 计算机名)\n"
+        "  --line-view         启动时打开产线视图: 账本中各工位今天的数量和良率, 各序列号空间的余量\n"
         "  -h, --help          显示本帮助\n"
         "命令行烧录与多Link(量产)请使用 tarnquill-cli。\n");
 }
@@ -131,12 +133,17 @@ int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArr
     QObject::connect(source, &HotplugSource::deviceArrived, &station, &StationHost::refreshLinks, Qt::QueuedConnection);
     QObject::connect(source, &HotplugSource::deviceRemoved, &station, &StationHost::refreshLinks, Qt::QueuedConnection);
     window.setHotplugSource(source);
+    LedgerHost ledger(window, appDir(), LedgerChoice());
+    QObject::connect(&window, &mcu_writer::ledgerSettingsRequested, &ledger, &LedgerHost::showSettings);
+    QObject::connect(&window, &mcu_writer::lineViewRequested, &ledger, &LedgerHost::showLineView);
     if (link.emulator())
         window.setEmulator(*link.emulator());
     window.setFixedSize(1100, 650);
     window.show();
     if (options.stationView)
         station.show();
+    if (arguments.contains(QLatin1String("--line-view")))
+        ledger.showLineView();
     const int code = app.exec();
     flushRepeatFilter();
     return code;

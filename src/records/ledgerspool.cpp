@@ -259,3 +259,8 @@ bool SpooledStore::heldLeases(const QString &station, QVector<SerialLease> *leas
 {
     return send() && server(m_server->heldLeases(station, leases));
 }
+
+bool SpooledStore::stationFigures(const QDateTime &since, QVector<StationStatus> *stations)
+{
+    return send() && server(m_server->stationFigures(since, stations));
+}

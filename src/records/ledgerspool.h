@@ -75,6 +75,8 @@ public:
     bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed) override;
     bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease) override;
     bool heldLeases(const QString &station, QVector<SerialLease> *leases) override;
+    bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations) override;
+    bool watchRecords(std::function<void()> onRecord) override { return m_server->watchRecords(std::move(onRecord)); }
 
 private:
     // Sends what waits; false (with serverAway() when that was why) when some still waits.

@@ -135,6 +135,16 @@ bool ProductionStore::heldLeases(const QString &, QVector<SerialLease> *leases)
     return true;
 }
 
+bool ProductionStore::stationFigures(const QDateTime &, QVector<StationStatus> *)
+{
+    return unsupported();
+}
+
+bool ProductionStore::watchRecords(std::function<void()>)
+{
+    return false;
+}
+
 std::unique_ptr<ProductionStore> openProductionStore(const QString &url, QString *error, bool *serverAway)
 {
     if (serverAway)

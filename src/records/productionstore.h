@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,7 @@ struct StationStatus
     int64_t chips = 0;
     int64_t passes = 0;
     int64_t failures = 0;
+    QDateTime last;  // the station's latest record, whenever it was (stationFigures only)
 };
 
 struct LedgerStatus
@@ -126,6 +128,14 @@ public:
                       std::optional<SerialState> *state);
     // Records from `since` on (all when invalid), oldest first.
     virtual bool records(const QDateTime &since, QVector<LedgerRecord> *records);
+    // Every station that ever kept a record, by name: its chips, passes and failures from `since` on (a day of
+    // the line) and the time of its latest record.
+    virtual bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations);
+    // Has `onRecord` called, on this store's thread from its event loop, soon after any station keeps a record,
+    // also after the connection was made anew. A station announces at most one record a second: look again a
+    // second after the last call to have them all (SqlStore::kRecordNoticeMs). False when the back-end cannot
+    // tell (then look from time to time).
+    virtual bool watchRecords(std::function<void()> onRecord);
 
     // Leases to Links (see SerialLease). The index of `space`'s next free value (its count when used up).
     virtual bool nextIndex(const QString &space, int64_t *index);

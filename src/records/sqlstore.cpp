@@ -3,6 +3,7 @@
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -18,6 +19,9 @@ QString now()
 {
     return isoTime(QDateTime::currentDateTimeUtc());
 }
+
+// The PostgreSQL channel every kept record is announced on, to the views of the line that listen.
+const QString kRecordChannel = QStringLiteral("tq_record");
 
 QVariant nullableInt(const std::optional<int64_t> &value)
 {
@@ -231,12 +235,14 @@ bool SqlStore::connect()
 {
     if (!m_db.open())
         return dbFail(m_db.lastError().text());
+    ++m_connections;
     QSqlQuery q(m_db);
     // A commit must wait for the disk (a server set otherwise would lose given serials in a crash); only the
     // counter's own move opts out, for itself (reserveDurably).
     if (postgres())
         return run(q, QStringLiteral("SELECT set_config('synchronous_commit', 'on', false)"
-                                     " WHERE current_setting('synchronous_commit') = 'off'"));
+                                     " WHERE current_setting('synchronous_commit') = 'off'"))
+               && listenForRecords();
     if (!useWal(q))
         return false;
     return run(q, QStringLiteral("PRAGMA synchronous=FULL")) && run(q, QStringLiteral("PRAGMA foreign_keys=ON"));
@@ -462,18 +468,28 @@ bool SqlStore::record(const LedgerRecord &r)
                           .arg(*r.serial).arg(r.space, r.station, r.port));
     };
     if (postgres()) {
-        // One round trip that commits by itself (the server's function inserts and settles together).
-        static const QString keep = QStringLiteral("SELECT tq_keep_record(%1)").arg(QStringLiteral("?,").repeated(19) + QStringLiteral("?"));
+        // One round trip that commits by itself (the server's function inserts and settles together). The
+        // notice for watchers goes in the same statement, so it is sent with the commit or not at all; one
+        // sent for a record kept before costs a listener one look. At most one a second from a connection:
+        // the server makes every commit that notifies wait for the one before it, so a notice per record
+        // would cost the line much of its speed.
+        static const QString args = QStringLiteral("?,").repeated(19) + QStringLiteral("?");
+        static const QString keep = QStringLiteral("SELECT tq_keep_record(%1)").arg(args);
+        static const QString keepAndAnnounce =
+            QStringLiteral("SELECT tq_keep_record(%1), pg_notify('%2', '')").arg(args, kRecordChannel);
+        const bool announce = !m_lastNotice.isValid() || m_lastNotice.hasExpired(kRecordNoticeMs);
         bool held = true;
         const bool ok = transaction([&] {
             QSqlQuery *q = nullptr;
-            if (runKept(keep, recordValues(r) << now(), &q)) {
+            if (runKept(announce ? keepAndAnnounce : keep, recordValues(r) << now(), &q)) {
                 q->finish();
                 return true;
             }
             held = !q || q->lastError().nativeErrorCode() != QLatin1String("TQ001");
             return false;
         }, Commit::ByItself);
+        if (ok && announce)
+            m_lastNotice.start();
         return ok || (!held && notHeld());
     }
     return transaction([&] {
@@ -793,4 +809,70 @@ bool SqlStore::records(const QDateTime &since, QVector<LedgerRecord> *records)
             return queryRecords(QString(), {}, records);
         return queryRecords(QStringLiteral("WHERE time >= ?"), {isoTime(since)}, records);
     });
+}
+
+bool SqlStore::stationFigures(const QDateTime &since, QVector<StationStatus> *out)
+{
+    QVector<StationStatus> result;
+    // One statement, so one snapshot and no write lock: a view that looks often never holds up a station.
+    const bool ok = transaction([&] {
+        result.clear();
+        const QString from = since.isValid() ? isoTime(since) : QString();
+        QSqlQuery *q = nullptr;
+        if (!runKept(QStringLiteral("SELECT station, SUM(CASE WHEN time >= ? THEN 1 ELSE 0 END),"
+                                    " SUM(CASE WHEN time >= ? AND result = 0 THEN 1 ELSE 0 END), MAX(time)"
+                                    " FROM tq_record GROUP BY station ORDER BY station"),
+                     {text(from), text(from)}, &q))
+            return false;
+        while (q->next()) {
+            StationStatus st;
+            st.station = q->value(0).toString();
+            st.chips = q->value(1).toLongLong();
+            st.passes = q->value(2).toLongLong();
+            st.failures = st.chips - st.passes;
+            st.last = QDateTime::fromString(q->value(3).toString(), Qt::ISODateWithMs);
+            result << st;
+        }
+        q->finish();
+        return true;
+    }, Commit::ByItself);
+    if (ok)
+        *out = result;
+    return ok;
+}
+
+bool SqlStore::watchRecords(std::function<void()> onRecord)
+{
+    if (!postgres() || !ownThread())
+        return false;
+    const bool first = !m_onRecord;
+    m_onRecord = std::move(onRecord);
+    // The driver stays across a connection made anew; what it listens to does not (listenForRecords).
+    if (first)
+        QObject::connect(m_db.driver(),
+                         QOverload<const QString &, QSqlDriver::NotificationSource, const QVariant &>::of(&QSqlDriver::notification),
+                         m_db.driver(), [this](const QString &channel) {
+                             if (channel == kRecordChannel && m_onRecord)
+                                 m_onRecord();
+                         });
+    return listenForRecords();
+}
+
+bool SqlStore::listenForRecords()
+{
+    QSqlDriver *driver = m_db.driver();
+    if (!m_onRecord || !m_db.isOpen() || driver->subscribedToNotifications().contains(kRecordChannel))
+        return true;
+    return driver->subscribeToNotification(kRecordChannel) || dbFail(driver->lastError().text());
+}
+
+bool SqlStore::check(bool *renewed)
+{
+    const int before = m_connections;
+    const bool ok = transaction([&] {
+        QSqlQuery q(m_db);
+        return run(q, QStringLiteral("SELECT 1"));
+    }, Commit::ByItself);
+    *renewed = m_connections != before;
+    return ok;
 }

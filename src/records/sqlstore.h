@@ -3,6 +3,7 @@
 #include "ledgerurl.h"
 #include "productionstore.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -52,6 +53,15 @@ public:
     bool closeLease(const SerialHolder &holder, SerialLease::Reason reason, bool *closed) override;
     bool findLease(const QString &space, int64_t value, std::optional<SerialLease> *lease) override;
     bool heldLeases(const QString &station, QVector<SerialLease> *leases) override;
+    bool stationFigures(const QDateTime &since, QVector<StationStatus> *stations) override;
+    bool watchRecords(std::function<void()> onRecord) override;
+    // A connection announces a kept record at most once in this time (watchRecords): a listener that looks
+    // again this long after the last notice it got has seen every record.
+    static constexpr int kRecordNoticeMs = 1000;
+
+    // Whether the server still answers. A connection found lost is made anew (listening again when watched),
+    // and `renewed` says so: what was announced in between was missed. False when the server cannot be reached.
+    bool check(bool *renewed);
 
 private:
     bool postgres() const { return m_location.kind == LedgerLocation::Kind::Postgres; }
@@ -90,11 +100,15 @@ private:
     bool readNextIndex(const QString &space, int64_t *next, int64_t *total);
     static QString timeNow();           // as the ledger keeps times
     static QVariant textValue(const QString &value);  // empty, never NULL
+    bool listenForRecords();  // on the open connection, when watched
 
     LedgerLocation m_location;
     QString m_connection;
     QSqlDatabase m_db;
     QThread *m_thread = nullptr;
     QHash<QString, QSqlQuery> m_kept;  // of the open connection
+    std::function<void()> m_onRecord;
+    int m_connections = 0;
+    QElapsedTimer m_lastNotice;  // since this connection's last announced record  // made so far, the first included
     bool m_rolledBack = false;  // the running transaction was already rolled back after a failed statement
 };

@@ -17,6 +17,7 @@
 #include "link/timing.h"
 #include "options/usercfgdialog.h"
 #include "settings/burnsettingdialog.h"
+#include "settings/ledgerchoicedialog.h"
 #include "settings/serialnodialog.h"
 
 #include <QAbstractButton>
@@ -154,6 +155,7 @@ class TestWindowLanguage : public QObject
             {QStringLiteral("userCfgDialog"), [&] { return new userCfgDialog(&window); }},
             {QStringLiteral("burnSettingDialog"), [&] { return new burnSettingDialog(&window); }},
             {QStringLiteral("DialogChipType"), [&] { return new DialogChipType(&window, m_appDir.path()); }},
+            {QStringLiteral("LedgerChoiceDialog"), [&] { return new LedgerChoiceDialog(m_appDir.path(), &window); }},
         };
         for (const auto &[name, make] : dialogs) {
             std::unique_ptr<QDialog> dialog(make());

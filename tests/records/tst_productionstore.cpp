@@ -346,6 +346,84 @@ private slots:
         QVERIFY(all[0].label.isEmpty() && all[0].firmware.isEmpty() && all[0].operatorName.isEmpty());
     }
 
+    void stationFiguresOfADay_data() { backends(); }
+    void stationFiguresOfADay()
+    {
+        NEW_LEDGER(url);
+        OPEN(store, url);
+        const QDateTime dayStart(QDate(2026, 5, 2), QTime(0, 0), Qt::UTC);
+        const auto at = [&](const QString &station, int64_t seq, int result, qint64 secsFromDayStart) {
+            LedgerRecord r = testRecord(station, seq, result);
+            r.time = dayStart.addSecs(secsFromDayStart).addMSecs(seq);
+            return r;
+        };
+        const QVector<LedgerRecord> kept = {
+            at(QStringLiteral("S1"), 1, 0, -60),  // yesterday: counts for nothing of today
+            at(QStringLiteral("S1"), 2, 0, 0),    // the day's first moment counts
+            at(QStringLiteral("S1"), 3, 3, 3600),
+            at(QStringLiteral("S1"), 4, 0, 7200),
+            at(QStringLiteral("S2"), 1, 3, -7200),
+            at(QStringLiteral("S3"), 1, 0, 60),
+        };
+        for (const LedgerRecord &r : kept)
+            QVERIFY2(store->record(r), qPrintable(store->errorString()));
+        QVERIFY(store->record(kept[3]));  // sent again: counted once
+
+        QVector<StationStatus> figures;
+        QVERIFY2(store->stationFigures(dayStart, &figures), qPrintable(store->errorString()));
+        QCOMPARE(figures.size(), 3);
+        struct Want { const char *station; int64_t chips, passes, failures; int lastIndex; };
+        const Want want[] = {{"S1", 3, 2, 1, 3}, {"S2", 0, 0, 0, 4}, {"S3", 1, 1, 0, 5}};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(figures[i].station, QString::fromLatin1(want[i].station));
+            QCOMPARE(figures[i].chips, want[i].chips);
+            QCOMPARE(figures[i].passes, want[i].passes);
+            QCOMPARE(figures[i].failures, want[i].failures);
+            QCOMPARE(figures[i].last, kept[want[i].lastIndex].time);
+        }
+        // Without a start, the whole ledger.
+        QVERIFY(store->stationFigures(QDateTime(), &figures));
+        QCOMPARE(figures[0].chips, int64_t(4));
+        QCOMPARE(figures[1].failures, int64_t(1));
+    }
+
+    // A view of the line learns of records from other connections without asking (PostgreSQL), also after
+    // the connection was made anew; SQLite cannot tell, and says so.
+    void recordsWakeAWatcher_data() { backends(); }
+    void recordsWakeAWatcher()
+    {
+        NEW_LEDGER(url);
+        OPEN(watched, url);
+        OPEN(station, url);
+        int wakes = 0;
+        const bool told = watched->watchRecords([&wakes] { ++wakes; });
+        if (backend == QLatin1String("sqlite")) {
+            QVERIFY(!told);
+            return;
+        }
+        QVERIFY2(told, qPrintable(watched->errorString()));
+        QVERIFY(station->record(testRecord(QStringLiteral("S1"), 1)));
+        QTRY_COMPARE(wakes, 1);
+        // Only a kept record tells: a failed one (no such serial) does not, even as a connection's first.
+        {
+            OPEN(failing, url);
+            QVERIFY(!failing->record(testRecord(QStringLiteral("S2"), 1, 0, QStringLiteral("nosuch"), 7)));
+        }
+        // A connection tells at most once a second: the record right after is not announced.
+        QVERIFY(station->record(testRecord(QStringLiteral("S1"), 2)));
+        QTest::qWait(300);
+        QCOMPARE(wakes, 1);
+
+        QCOMPARE(rawLedgerSql(url, QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity"
+                                                  " WHERE datname = current_database() AND pid <> pg_backend_pid()")),
+                 QStringLiteral("2"));
+        QVector<StationStatus> figures;
+        QVERIFY2(watched->stationFigures(QDateTime(), &figures), qPrintable(watched->errorString()));
+        OPEN(later, url);
+        QVERIFY2(later->record(testRecord(QStringLiteral("S3"), 1)), qPrintable(later->errorString()));
+        QTRY_COMPARE(wakes, 2);
+    }
+
     void serialsInBlocksEachOnce_data()
     {
         QTest::addColumn<QString>("backend");
