@@ -120,6 +120,52 @@
     </message>
 </context>
 <context>
+    <name>LedgerChoiceDialog</name>
+    <message>
+        <source>账本设置</source>
+        <translation>Ledger settings</translation>
+    </message>
+    <message>
+        <source>sqlite:路径 或 postgresql://[用户@]主机[:端口]/数据库</source>
+        <translation>sqlite:PATH or postgresql://[user@]host[:port]/database</translation>
+    </message>
+    <message>
+        <source>账本地址:</source>
+        <translation>Ledger URL:</translation>
+    </message>
+    <message>
+        <source>工位名称:</source>
+        <translation>Station name:</translation>
+    </message>
+    <message>
+        <source>操作员:</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>地址中不写密码：PostgreSQL 的密码放在 ~/.pgpass、服务文件或 PGPASSWORD 中。工位名称留空时用计算机名。</source>
+        <translation>No password in the URL: PostgreSQL takes it from ~/.pgpass, a service file or PGPASSWORD. An empty station name means the computer&apos;s name.</translation>
+    </message>
+    <message>
+        <source>本次运行使用 %1 给出的账本 %2；这里保存的地址在没有它时才用。</source>
+        <translation>This run uses the ledger %2 given by %1; the URL saved here is used only without it.</translation>
+    </message>
+</context>
+<context>
+    <name>LineView</name>
+    <message>
+        <source>产线视图</source>
+        <translation>Line view</translation>
+    </message>
+    <message>
+        <source>工位（今天）</source>
+        <translation>Stations (today)</translation>
+    </message>
+    <message>
+        <source>序列号空间</source>
+        <translation>Serial spaces</translation>
+    </message>
+</context>
+<context>
     <name>LinkState</name>
     <message>
         <source>Link: 模拟器</source>
@@ -2118,6 +2164,109 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     </message>
 </context>
 <context>
+    <name>lineview</name>
+    <message>
+        <source>工位</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>芯片</source>
+        <translation>Chips</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>良率</source>
+        <translation>Yield</translation>
+    </message>
+    <message>
+        <source>最后活动</source>
+        <translation>Last activity</translation>
+    </message>
+    <message>
+        <source>序列号空间</source>
+        <translation>Space</translation>
+    </message>
+    <message>
+        <source>起始</source>
+        <translation>First</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>下一个</source>
+        <translation>Next free</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>已写入</source>
+        <translation>Written</translation>
+    </message>
+    <message>
+        <source>作废</source>
+        <translation>Void</translation>
+    </message>
+    <message>
+        <source>预留中</source>
+        <translation>Reserved</translation>
+    </message>
+    <message>
+        <source>已用完</source>
+        <translation>used up</translation>
+    </message>
+    <message>
+        <source>显示的是 %1 读到的数据（已过时）</source>
+        <translation>Showing the figures read at %1 (stale)</translation>
+    </message>
+    <message>
+        <source>还没有读到数据</source>
+        <translation>No figures read yet</translation>
+    </message>
+    <message>
+        <source>账本无法读取（自 %1 起，正在重试）：%2。%3</source>
+        <translation>Ledger cannot be read (since %1, retrying): %2. %3</translation>
+    </message>
+    <message>
+        <source>正在打开账本 %1……</source>
+        <translation>Opening the ledger %1…</translation>
+    </message>
+    <message>
+        <source>实时（服务器通知新的记录）</source>
+        <translation>live (the server announces new records)</translation>
+    </message>
+    <message>
+        <source>每 %1 秒查看一次</source>
+        <translation>looked at every %1 s</translation>
+    </message>
+    <message>
+        <source>%1 · %2 · 读于 %3 · 今天 = %4 起</source>
+        <translation>%1 · %2 · read at %3 · today = from %4</translation>
+    </message>
+    <message>
+        <source>没有选择账本：请在“设置 &gt; 账本设置”中填写，或用 --ledger / TQ_LEDGER 指定</source>
+        <translation>No ledger chosen: set one in Settings &gt; Ledger settings, or give --ledger / TQ_LEDGER</translation>
+    </message>
+    <message>
+        <source>CSV 账本只有记录，没有产线的数据：请用 sqlite: 或 postgresql:// 账本</source>
+        <translation>A CSV ledger holds records only, no figures of the line: use a sqlite: or postgresql:// ledger</translation>
+    </message>
+    <message>
+        <source>账本文件 %1 不存在</source>
+        <translation>ledger file %1 does not exist</translation>
+    </message>
+</context>
+<context>
     <name>mcu_writer</name>
     <message>
         <source>BLTarnquill V1.6.0 </source>
@@ -3466,28 +3615,6 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
 <context>
     <name>startup</name>
     <message>
-        <source>用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称]
-  --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)
-  --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中
-                      (工位视图可用 --emulate=文件夹1,文件夹2,... 模拟多个Link)
-  --trace 文件        把与Link往来的每个报文追加到该文件中
-  --station-view      启动时打开工位视图: 每个连接的Link一个面板
-  --station 名称      工位名称(默认: 计算机名)
-  -h, --help          显示本帮助
-命令行烧录与多Link(量产)请使用 tarnquill-cli。
-</source>
-        <translation>usage: tarnquill [--lang zh|en] [--emulate[=DIR]] [--trace FILE] [--station-view] [--station NAME]
-  --lang zh|en        language of the window (default: the one chosen in its menu, else the system&apos;s)
-  --emulate[=DIR]     use the built-in Link emulator instead of a real Link; with DIR its state is kept there
-                      (the station view emulates several Links with --emulate=DIR1,DIR2,...)
-  --trace FILE        append every report exchanged with the Link to FILE
-  --station-view      open the station view at start: a panel for every attached Link
-  --station NAME      the station&apos;s name (default: the computer&apos;s name)
-  -h, --help          show this help
-For command-line burning and several Links (production) use tarnquill-cli.
-</translation>
-    </message>
-    <message>
         <source>--station 需要一个名称</source>
         <translation>--station needs a name</translation>
     </message>
@@ -3801,155 +3928,6 @@ For command-line burning and several Links (production) use tarnquill-cli.
     <message>
         <source>the parent process is gone</source>
         <translation>the parent process is gone</translation>
-    </message>
-</context>
-<context>
-    <name>LedgerChoiceDialog</name>
-    <message>
-        <source>账本设置</source>
-        <translation>Ledger settings</translation>
-    </message>
-    <message>
-        <source>sqlite:路径 或 postgresql://[用户@]主机[:端口]/数据库</source>
-        <translation>sqlite:PATH or postgresql://[user@]host[:port]/database</translation>
-    </message>
-    <message>
-        <source>账本地址:</source>
-        <translation>Ledger URL:</translation>
-    </message>
-    <message>
-        <source>工位名称:</source>
-        <translation>Station name:</translation>
-    </message>
-    <message>
-        <source>操作员:</source>
-        <translation>Operator:</translation>
-    </message>
-    <message>
-        <source>地址中不写密码：PostgreSQL 的密码放在 ~/.pgpass、服务文件或 PGPASSWORD 中。工位名称留空时用计算机名。</source>
-        <translation>No password in the URL: PostgreSQL takes it from ~/.pgpass, a service file or PGPASSWORD. An empty station name means the computer&apos;s name.</translation>
-    </message>
-    <message>
-        <source>本次运行使用 %1 给出的账本 %2；这里保存的地址在没有它时才用。</source>
-        <translation>This run uses the ledger %2 given by %1; the URL saved here is used only without it.</translation>
-    </message>
-</context>
-<context>
-    <name>LineView</name>
-    <message>
-        <source>产线视图</source>
-        <translation>Line view</translation>
-    </message>
-    <message>
-        <source>工位（今天）</source>
-        <translation>Stations (today)</translation>
-    </message>
-    <message>
-        <source>序列号空间</source>
-        <translation>Serial spaces</translation>
-    </message>
-</context>
-<context>
-    <name>lineview</name>
-    <message>
-        <source>工位</source>
-        <translation>Station</translation>
-    </message>
-    <message>
-        <source>芯片</source>
-        <translation>Chips</translation>
-    </message>
-    <message>
-        <source>通过</source>
-        <translation>Passed</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>Failed</translation>
-    </message>
-    <message>
-        <source>良率</source>
-        <translation>Yield</translation>
-    </message>
-    <message>
-        <source>最后活动</source>
-        <translation>Last activity</translation>
-    </message>
-    <message>
-        <source>序列号空间</source>
-        <translation>Space</translation>
-    </message>
-    <message>
-        <source>起始</source>
-        <translation>First</translation>
-    </message>
-    <message>
-        <source>结束</source>
-        <translation>Last</translation>
-    </message>
-    <message>
-        <source>下一个</source>
-        <translation>Next free</translation>
-    </message>
-    <message>
-        <source>剩余</source>
-        <translation>Left</translation>
-    </message>
-    <message>
-        <source>已写入</source>
-        <translation>Written</translation>
-    </message>
-    <message>
-        <source>作废</source>
-        <translation>Void</translation>
-    </message>
-    <message>
-        <source>预留中</source>
-        <translation>Reserved</translation>
-    </message>
-    <message>
-        <source>已用完</source>
-        <translation>used up</translation>
-    </message>
-    <message>
-        <source>显示的是 %1 读到的数据（已过时）</source>
-        <translation>Showing the figures read at %1 (stale)</translation>
-    </message>
-    <message>
-        <source>还没有读到数据</source>
-        <translation>No figures read yet</translation>
-    </message>
-    <message>
-        <source>账本无法读取（自 %1 起，正在重试）：%2。%3</source>
-        <translation>Ledger cannot be read (since %1, retrying): %2. %3</translation>
-    </message>
-    <message>
-        <source>正在打开账本 %1……</source>
-        <translation>Opening the ledger %1…</translation>
-    </message>
-    <message>
-        <source>实时（服务器通知新的记录）</source>
-        <translation>live (the server announces new records)</translation>
-    </message>
-    <message>
-        <source>每 %1 秒查看一次</source>
-        <translation>looked at every %1 s</translation>
-    </message>
-    <message>
-        <source>%1 · %2 · 读于 %3 · 今天 = %4 起</source>
-        <translation>%1 · %2 · read at %3 · today = from %4</translation>
-    </message>
-    <message>
-        <source>没有选择账本：请在“设置 &gt; 账本设置”中填写，或用 --ledger / TQ_LEDGER 指定</source>
-        <translation>No ledger chosen: set one in Settings &gt; Ledger settings, or give --ledger / TQ_LEDGER</translation>
-    </message>
-    <message>
-        <source>CSV 账本只有记录，没有产线的数据：请用 sqlite: 或 postgresql:// 账本</source>
-        <translation>A CSV ledger holds records only, no figures of the line: use a sqlite: or postgresql:// ledger</translation>
-    </message>
-    <message>
-        <source>账本文件 %1 不存在</source>
-        <translation>ledger file %1 does not exist</translation>
     </message>
 </context>
 </TS>

@@ -48,10 +48,6 @@ SerialLease leaseFrom(const QSqlQuery &q)
     return l;
 }
 
-QString noSpace(const QString &name)
-{
-    return QCoreApplication::translate("ledger", "没有名为 %1 的序列号空间").arg(name);
-}
 }
 
 bool SqlStore::readNextIndex(const QString &spaceName, int64_t *next, int64_t *total)
@@ -60,7 +56,7 @@ bool SqlStore::readNextIndex(const QString &spaceName, int64_t *next, int64_t *t
     if (!run(q, QStringLiteral("SELECT next_index, total FROM tq_space WHERE name = ?"), {spaceName}))
         return false;
     if (!q.next())
-        return fail(noSpace(spaceName));
+        return noSpace(spaceName);
     *next = q.value(0).toLongLong();
     *total = q.value(1).toLongLong();
     return true;
@@ -186,7 +182,7 @@ bool SqlStore::findLease(const QString &spaceName, int64_t value, std::optional<
         if (!readSpace(spaceName, &s, &known))
             return false;
         if (!known)
-            return fail(noSpace(spaceName));
+            return noSpace(spaceName);
         const int64_t offset = (value - s.first) * s.direction();
         if (offset < 0 || offset % s.step != 0 || offset / s.step >= s.count())
             return true;
