@@ -1,5 +1,6 @@
 # The platform's system libraries, each behind one target name the subsystems link:
-#   tq_hidapi   hidapi (Windows backend on Windows, hidraw elsewhere)
+#   tq_hidapi   hidapi (Windows backend on Windows, linked; hidraw elsewhere, its header only: the library is
+#               loaded when a real Link is first looked for, see src/link/hidapibackend_posix.cpp)
 #   tq_hotplug  what the system hot-plug source needs (user32 on Windows, libudev elsewhere)
 # and TQ_PLATFORM ("win" or "posix"), the suffix of the per-platform source files (devicelock_win.cpp ...).
 add_library(tq_hidapi INTERFACE)
@@ -19,6 +20,7 @@ else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
   pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
-  target_link_libraries(tq_hidapi INTERFACE PkgConfig::HIDAPI)
+  target_include_directories(tq_hidapi INTERFACE ${HIDAPI_INCLUDE_DIRS})
+  target_link_libraries(tq_hidapi INTERFACE ${CMAKE_DL_LIBS})
   target_link_libraries(tq_hotplug INTERFACE PkgConfig::UDEV)
 endif()

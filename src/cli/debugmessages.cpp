@@ -1,6 +1,6 @@
 #include "debugmessages.h"
 
-#include <QtGlobal>
+#include <QDebug>
 
 #include <cstdio>
 #include <mutex>
@@ -39,4 +39,14 @@ void setDebugListener(std::function<void(const QString &)> listener)
 {
     std::lock_guard<std::mutex> lock(s_listenerMutex);
     s_listener = std::move(listener);
+}
+
+void debugLineIfSeen(const QString &text)
+{
+    {
+        std::lock_guard<std::mutex> lock(s_listenerMutex);
+        if (!s_showDebug && !s_listener)
+            return;
+    }
+    qDebug().noquote() << text;
 }

@@ -97,6 +97,7 @@ int run(int &argc, char *argv[], ProgressDisplay &display, std::unique_ptr<QCore
     FileMessages cfgMessages;
     cfgMessages.box = [&display](const QString &, const QString &text) { display.message(text); };
     cfgMessages.log = [&display](const QString &text) { display.message(text); };
+    cfgMessages.debug = debugLineIfSeen;
     if (readCfgFile(appDir(programFolder(argv[0])), cfgMessages) != 0) {
         display.message(QCoreApplication::translate("cli", "配置文件读取错误,请重新安装软件！"));
         return ExitStatus::BadInput;

@@ -33,7 +33,19 @@ void reportBadData(const FileMessages &msgs)
                  QCoreApplication::translate("files", "配置文件数据错误！"));
 }
 
-void parseLine(const QString &line)
+// As qDebug() would write them, quotes included, formatted only when someone takes debug lines.
+template <typename... Parts> void debugParts(const FileMessages &msgs, const char *tag, const Parts &...parts)
+{
+    if (!msgs.debug)
+        return;
+    QString text;
+    QDebug out(&text);
+    out << tag;
+    ((out << parts), ...);
+    msgs.debugLine(text.trimmed());
+}
+
+void parseLine(const QString &line, const FileMessages &msgs)
 {
     const int chip = line.indexOf(kChipTag);
     const int nameStart = chip + kChipTag.size();
@@ -42,22 +54,22 @@ void parseLine(const QString &line)
         const QString model = line.mid(nameStart, colon - nameStart);
         const QString name = line.mid(colon + 1);
         if (g_nCfgCount >= CFG_MAX_ENTRIES) {
-            qDebug() << "[CHIP IGNORED]" << model << name;
+            debugParts(msgs, "[CHIP IGNORED]", model, name);
             return;
         }
         g_strCfgChip[g_nCfgCount] = model;
         g_strCfgName[g_nCfgCount] = name;
         ++g_nCfgCount;
-        qDebug() << "[CHIP FIND]" << model << name;
+        debugParts(msgs, "[CHIP FIND]", model, name);
         return;
     }
     const int company = line.indexOf(kCompanyTag);
     if (company >= 0) {
         g_strCompany = line.mid(company + kCompanyTag.size());
-        qDebug() << "[CHIP COMPANY]" << g_strCompany;
+        debugParts(msgs, "[CHIP COMPANY]", g_strCompany);
         return;
     }
-    qDebug() << "not find [COMPANY]&&[CHIP]";
+    debugParts(msgs, "not find [COMPANY]&&[CHIP]");
 }
 
 } // namespace
@@ -90,7 +102,7 @@ int parseCfgData(const QByteArray &data, const FileMessages &msgs)
         plain.truncate(nul);
 
     for (const QString &line : QString::fromUtf8(plain).split(QLatin1Char('\n')))
-        parseLine(line);
+        parseLine(line, msgs);
     return 0;
 }
 

@@ -133,8 +133,12 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
         }
         lastType = bytes[3];
         if (lastType == kDataRecord) {
-            data.insert(data.end(), {bytes[1], bytes[2], bytes[0]});
-            data.insert(data.end(), bytes + 4, bytes + 4 + bytes[0]);
+            const size_t at = data.size();
+            data.resize(at + 3 + bytes[0]);
+            data[at] = bytes[1];
+            data[at + 1] = bytes[2];
+            data[at + 2] = bytes[0];
+            std::memcpy(data.data() + at + 3, bytes + 4, bytes[0]);
         }
         return true;
     };

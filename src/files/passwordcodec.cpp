@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -112,8 +111,8 @@ bool decodePassword(const PasswordBlock &b, QString *text, uint8_t *length)
 
 PasswordEntry checkPasswordEntry(const QString &text)
 {
-    static const QRegularExpression ascii(QStringLiteral("^[\\x00-\\x7F]+$"));
-    if (!ascii.match(text).hasMatch())
+    const bool ascii = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii)
         return PasswordEntry::NotAscii;
     if (text.size() < PASSWORD_MIN_LENGTH)
         return PasswordEntry::TooShort;

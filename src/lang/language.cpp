@@ -1,8 +1,16 @@
 #include "language.h"
 
+#include "systemlanguage.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+// The compiled translations (cmake/EmbedBytes.cmake).
+extern const unsigned char tqTranslation_en[];
+extern const int tqTranslation_enSize;
+extern const unsigned char tqTranslation_zh[];
+extern const int tqTranslation_zhSize;
 
 namespace {
 // Process-wide: the running language and the translators the application object holds.
@@ -23,13 +31,6 @@ bool loadQtTranslation(QTranslator &translator, const QLocale &locale)
     }
     return false;
 }
-}
-
-// The resource lives in a static library: nothing registers it unless asked (outside any namespace, as
-// Q_INIT_RESOURCE requires).
-static void initResources()
-{
-    Q_INIT_RESOURCE(translations);
 }
 
 std::optional<Language> languageFromCode(const QString &code)
@@ -76,21 +77,31 @@ LanguageOption takeLanguageOption(const QStringList &arguments)
     return result;
 }
 
+namespace {
+std::optional<Language> chosenBeforeLocale(const std::optional<Language> &option, const std::optional<Language> &stored)
+{
+    if (option)
+        return option;
+    if (const auto fromEnvironment = languageFromCode(qEnvironmentVariable("TQ_LANG")))
+        return fromEnvironment;
+    return stored;
+}
+}
+
 Language chooseLanguage(const std::optional<Language> &option, const std::optional<Language> &stored,
                         const QLocale &systemLocale)
 {
-    if (option)
-        return *option;
-    if (const auto fromEnvironment = languageFromCode(qEnvironmentVariable("TQ_LANG")))
-        return *fromEnvironment;
-    if (stored)
-        return *stored;
-    return languageForLocale(systemLocale);
+    return chosenBeforeLocale(option, stored).value_or(languageForLocale(systemLocale));
+}
+
+Language chooseLanguage(const std::optional<Language> &option, const std::optional<Language> &stored)
+{
+    const std::optional<Language> chosen = chosenBeforeLocale(option, stored);
+    return chosen ? *chosen : systemLanguage();
 }
 
 bool installLanguage(Language language)
 {
-    initResources();
     QCoreApplication *app = QCoreApplication::instance();
     for (QTranslator **t : {&g_ours, &g_qt}) {
         if (*t) {
@@ -103,8 +114,8 @@ bool installLanguage(Language language)
     g_qt = new QTranslator(app);
     // Most source texts are Chinese; the English ones (parts of the command line) have a Chinese file too.
     g_ours = new QTranslator(app);
-    const bool ok = g_ours->load(language == Language::English ? QStringLiteral(":/i18n/tarnquill_en.qm")
-                                                               : QStringLiteral(":/i18n/tarnquill_zh.qm"));
+    const bool ok = language == Language::English ? g_ours->load(tqTranslation_en, tqTranslation_enSize)
+                                                  : g_ours->load(tqTranslation_zh, tqTranslation_zhSize);
     if (ok)
         app->installTranslator(g_ours);
     // Qt's own source texts are English already.

@@ -31,8 +31,11 @@ LanguageOption takeLanguageOption(const QStringList &arguments);
 
 // Which language a program starts in, first match wins: --lang; the TQ_LANG environment variable (how test
 // harnesses and scripts pin a language); the choice stored from the window's menu; the system locale.
+// The system locale is asked only when nothing before it decides (building it is a good part of a command's
+// start-up).
+Language chooseLanguage(const std::optional<Language> &option, const std::optional<Language> &stored);
 Language chooseLanguage(const std::optional<Language> &option, const std::optional<Language> &stored,
-                        const QLocale &systemLocale = QLocale::system());
+                        const QLocale &systemLocale);
 
 // The language the process runs in: installs our translation and Qt's own (standard buttons, file dialogs) in
 // the application object. Call once, after the application object exists; false when a translation could not

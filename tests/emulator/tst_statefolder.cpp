@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <cstring>
@@ -122,6 +123,18 @@ private slots:
         QVERIFY(sameState(state, back));
         // Erased memories take no room: a blank Link is a small file.
         QVERIFY(EmulatorStateFile::encode(EmulatorState(), 1).size() < 200);
+    }
+
+    // The checksum is the zlib CRC-32 of everything after it, so the folders of earlier versions stay readable
+    // (the value below is zlib.crc32 over the generation, the body's length and the body, as the file has them).
+    void theChecksumIsZlibsCrc32()
+    {
+        QByteArray body;
+        for (int i = 0; i < 3 * 256; ++i)
+            body.append(char(i));
+        body.append("123456789");
+        const QByteArray sealed = EmulatorStateFile::seal(body, 5);
+        QCOMPARE(qFromLittleEndian<quint32>(sealed.constData() + 12), quint32(0x7f0bb360));
     }
 
     // The plug and the generation are read from the start of the file alone; anything else there counts as

@@ -1,0 +1,6 @@
+#include "systemlanguage.h"
+
+Language systemLanguage()
+{
+    return languageForLocale(QLocale::system());
+}
