@@ -2,6 +2,7 @@
 
 #include "mcu_writer.h"
 #include "chip/images.h"
+#include "chip/mcuinfo.h"
 #include "files/projectfile.h"
 #include "station/stationview.h"
 
@@ -35,6 +36,8 @@ StationHost::~StationHost()
     if (!m_controller.locked())
         return;
     m_controller.stopAll();
+    if (!m_controller.locked())
+        return;  // only panels waiting to start: none of them started
     QEventLoop wait;
     connect(&m_controller, &StationController::lockChanged, &wait, &QEventLoop::quit);
     wait.exec();
@@ -43,7 +46,7 @@ StationHost::~StationHost()
 void StationHost::show()
 {
     if (!m_view) {
-        m_view = std::make_unique<StationView>(m_controller, m_controller.stationName());
+        m_view = std::make_unique<StationView>(m_controller);
         m_controller.refreshLinks();
         if (m_controller.emulated())
             m_folderPoll.start();
@@ -70,5 +73,6 @@ bool StationHost::writeProject(const QString &path, QString *error)
         return false;
     }
     m_controller.setImageChecksum(g_bEnBin ? QStringLiteral("%1").arg(g_nBinCheckSum, 4, 16, QLatin1Char('0')).toUpper() : QString());
+    m_controller.setChipModel(g_currentMcu.strName);
     return saveProject(path, error) == 0;
 }

@@ -126,7 +126,6 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
             emit failed(tr("无法保存标签：%1").arg(error));
         }
     });
-    connect(&m_model, &PanelModel::changed, this, &PanelWidget::redraw);
     redraw();
 }
 
@@ -189,7 +188,8 @@ void PanelWidget::redraw()
                             .arg(m_model.passed())
                             .arg(m_model.failed())
                             .arg(m_model.yield(), 0, 'f', 1));
-    m_checksum->setText(tr("校验和: %1").arg(m_model.checksum().isEmpty() ? QStringLiteral("-") : m_model.checksum()));
+    const QString checksum = tr("校验和: %1").arg(m_model.checksum().isEmpty() ? QStringLiteral("-") : m_model.checksum());
+    m_checksum->setText(m_model.serial().isEmpty() ? checksum : tr("%1  序列号: %2").arg(checksum, m_model.serial()));
     m_lastPass->setText(tr("最后通过: %1").arg(m_model.lastPass().isValid() ? m_model.lastPass().toString(QStringLiteral("HH:mm:ss"))
                                                                             : QStringLiteral("-")));
     m_run->setText(m_model.running() ? tr("停止") : endedBadly(state) ? tr("重新开始") : tr("开始"));
