@@ -687,6 +687,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>
+    <message>
+        <source>--label is for the worker processes a station starts, not for use by hand</source>
+        <translation>--label 只供工位视图启动的工作进程使用，不能手动使用</translation>
+    </message>
 </context>
 <context>
     <name>engine</name>
