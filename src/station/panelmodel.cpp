@@ -120,12 +120,16 @@ void PanelModel::message(const QString &text)
     emit changed();
 }
 
+QString PanelModel::resultText(int code, const QString &sourceText, const QString &chipId) const
+{
+    const QString found = code == ResultCode::WrongChip ? foundChip(chipId, sourceText) : QString();
+    return !found.isEmpty() && !m_chipModel.isEmpty() ? wrongChipText(m_chipModel, found) : workerResultText(code, sourceText);
+}
+
 void PanelModel::chipDone(int result, const QString &sourceText, const QString &chipId, const QString &serial)
 {
     m_percent = result == 0 ? 100 : m_percent;
-    const QString found = result == ResultCode::WrongChip ? foundChip(chipId, sourceText) : QString();
-    m_resultText = !found.isEmpty() && !m_chipModel.isEmpty() ? wrongChipText(m_chipModel, found)
-                                                               : workerResultText(result, sourceText);
+    m_resultText = resultText(result, sourceText, chipId);
     if (result == 0) {
         ++m_passed;
         m_checksum = m_imageChecksum;
@@ -148,7 +152,7 @@ void PanelModel::resultReceived(const QJsonObject &result, const QString &serial
     }
     // A record that could not be kept already said why the loop ends.
     if (code != 0 && code != kInterrupted && !m_recordLost) {
-        m_resultText = workerResultText(code, text);
+        m_resultText = resultText(code, text, QString());
         setState(code == ResultCode::LinkOpenFailed ? State::PulledOut : State::Ng);
         return;
     }

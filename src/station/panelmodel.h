@@ -79,6 +79,8 @@ signals:
 
 private:
     void setState(State state);
+    // A result for people in the running language; a wrong chip names the model burned and the chip found.
+    QString resultText(int code, const QString &sourceText, const QString &chipId) const;
 
     QString m_port;
     QString m_label;

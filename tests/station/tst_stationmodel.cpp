@@ -196,6 +196,10 @@ void TestStationModel::wrongChipAndSerialOfAChip()
     QCOMPARE(model.resultText(), wrongChipText(QStringLiteral("VR5K0001"), QStringLiteral("VR5K9999")));
     model.chipDone(0, QStringLiteral("烧写成功"), QStringLiteral("2610"), QStringLiteral("0x101"));
     QCOMPARE(model.serial(), QStringLiteral("0x101"));
+    // A loop that a wrong chip ended closes with it: its text stays the same.
+    model.chipDone(4, QStringLiteral("目标MCU是 ICID：1234"), QStringLiteral("1234"));
+    model.resultReceived(QJsonObject{{"result", 4}, {"text", QStringLiteral("目标MCU是 ICID：1234")}, {"chips", 4}});
+    QCOMPARE(model.resultText(), wrongChipText(QStringLiteral("VR5K0001"), QStringLiteral("ICID：1234")));
 }
 
 void TestStationModel::workerArgumentsBurnTheStationsProject()
