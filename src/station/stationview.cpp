@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QLineEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,12 +23,18 @@
 
 namespace {
 // Panels side by side: two for up to four Links, then as square as the count allows, at most six a row.
-int columnsFor(int panels)
+int squareColumns(int panels)
 {
     if (panels <= 4)
         return panels <= 1 ? 1 : 2;
     return std::min(6, int(std::ceil(std::sqrt(double(panels)))));
 }
+}
+
+int stationColumns(int panels, int width, int panelWidth, int spacing)
+{
+    const int fit = panelWidth > 0 ? (width + spacing) / (panelWidth + spacing) : panels;
+    return std::max(1, std::min(squareColumns(panels), fit));
 }
 
 StationView::StationView(StationController &station, QWidget *parent)
@@ -74,14 +81,15 @@ StationView::StationView(StationController &station, QWidget *parent)
     ledger->addWidget(m_spacesState, 1);
     layout->addLayout(ledger);
 
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    auto *area = new QWidget(scroll);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(true);
+    auto *area = new QWidget(m_scroll);
     m_grid = new QGridLayout(area);
     m_empty = new QLabel(tr("没有连接的Link"), area);
     m_empty->setAlignment(Qt::AlignCenter);
-    scroll->setWidget(area);
-    layout->addWidget(scroll, 1);
+    m_scroll->setWidget(area);
+    m_scroll->viewport()->installEventFilter(this);
+    layout->addWidget(m_scroll, 1);
 
     connect(m_startAll, &QPushButton::clicked, this, &StationView::startAll);
     connect(m_stopAll, &QPushButton::clicked, &m_station, &StationController::stopAll);
@@ -128,27 +136,54 @@ void StationView::rebuildPanels()
             item->widget()->deleteLater();
         delete item;
     }
+    m_toDraw.clear();
+    m_panels.clear();
     const QVector<PanelModel *> &panels = m_station.panels();
     m_empty->setVisible(panels.isEmpty());
     if (panels.isEmpty()) {
         m_grid->addWidget(m_empty, 0, 0);
         return;
     }
-    const int columns = columnsFor(panels.size());
-    for (int c = 0; c < columns; ++c)
-        m_grid->setColumnStretch(c, 1);
-    m_toDraw.clear();
-    for (int i = 0; i < panels.size(); ++i) {
-        auto *panel = new PanelWidget(m_station, *panels[i], m_grid->parentWidget());
+    for (PanelModel *model : panels) {
+        auto *panel = new PanelWidget(m_station, *model, m_grid->parentWidget());
         connect(panel, &PanelWidget::failed, this, &StationView::warn);
-        connect(panels[i], &PanelModel::changed, panel, [this, panel] { scheduleDraw(panel); });
-        m_grid->addWidget(panel, i / columns, i % columns);
+        connect(model, &PanelModel::changed, panel, [this, panel] { scheduleDraw(panel); });
+        m_panels << panel;
     }
+    m_columns = 0;
+    placePanels();
+}
+
+// As many panels a row as the view's width takes whole: the rest wrap into rows below, which scroll.
+void StationView::placePanels()
+{
+    if (m_panels.isEmpty())
+        return;
+    const QMargins margins = m_grid->contentsMargins();
+    const int width = m_scroll->viewport()->width() - margins.left() - margins.right();
+    const int columns = stationColumns(m_panels.size(), width, m_panels.first()->minimumSizeHint().width(),
+                                       m_grid->horizontalSpacing());
+    if (columns == m_columns)
+        return;
+    m_columns = columns;
+    while (QLayoutItem *item = m_grid->takeAt(0))
+        delete item;
+    for (int c = 0; c < m_grid->columnCount(); ++c)
+        m_grid->setColumnStretch(c, c < columns ? 1 : 0);
+    for (int i = 0; i < m_panels.size(); ++i)
+        m_grid->addWidget(m_panels[i], i / columns, i % columns);
     // The panels keep their own height at the top; the space below stays empty.
-    const int rows = (panels.size() + columns - 1) / columns;
+    const int rows = (m_panels.size() + columns - 1) / columns;
     for (int r = 0; r < m_grid->rowCount(); ++r)
         m_grid->setRowStretch(r, 0);
     m_grid->setRowStretch(rows, 1);
+}
+
+bool StationView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        placePanels();
+    return QWidget::eventFilter(watched, event);
 }
 
 void StationView::chooseRecordFile()

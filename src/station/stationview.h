@@ -12,6 +12,11 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QPushButton;
+class QScrollArea;
+
+// How many panels of `panelWidth` a row of `width` pixels holds, `spacing` apart: as square as the count
+// allows (two a row up to four, at most six), never more than fit whole, at least one.
+int stationColumns(int panels, int width, int panelWidth, int spacing);
 
 // The station for the operator: one panel per Link in a grid, each readable from two metres (its verdict
 // large and coloured, state, progress, step, counters and yield, checksum, time of the last pass), with its
@@ -28,8 +33,12 @@ public slots:
     // A hot-plug notice: the attached Links are taken again.
     void refreshLinks();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void rebuildPanels();
+    void placePanels();
     void chooseRecordFile();
     void startAll();
     void showRecordFile();
@@ -45,6 +54,9 @@ private:
     StationController &m_station;
     QLabel *m_name;
     QGridLayout *m_grid;
+    QScrollArea *m_scroll;
+    QVector<PanelWidget *> m_panels;  // in the station's port order
+    int m_columns = 0;                // of the grid as placed; 0: to be placed
     QLabel *m_recordLabel;
     QLabel *m_empty;
     QPushButton *m_startAll;
