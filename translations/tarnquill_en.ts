@@ -3465,10 +3465,6 @@ For command-line burning and several Links (production) use tarnquill-cli.
         <translation>Cannot write the project file %1: %2</translation>
     </message>
     <message>
-        <source>账本服务器无法连接，本Link预留的序列号已用完：已停止（不烧录未经账本分配的序列号）</source>
-        <translation>The ledger&apos;s server cannot be reached and this Link&apos;s reserved serials are used up: stopped (no serial the ledger did not give is burned)</translation>
-    </message>
-    <message>
         <source>工位正在烧录：请先停止所有面板，再更改账本、工位或操作员</source>
         <translation>The station is burning: stop every panel before changing the ledger, the station or the operator</translation>
     </message>
@@ -3485,8 +3481,12 @@ For command-line burning and several Links (production) use tarnquill-cli.
         <translation>Serials come from a ledger: name one with --ledger or TQ_LEDGER first</translation>
     </message>
     <message>
-        <source>序列号空间 %1 已用完（%2 个值都已发出）：请选择另一个序列号空间</source>
-        <translation>Serial space %1 is used up (all %2 values given out): choose another serial space</translation>
+        <source>账本服务器无法连接，预留的序列号已用完：已停止</source>
+        <translation>Ledger server unreachable, the reserved serials used up: stopped</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 已用完：请选择另一个</source>
+        <translation>Serial space %1 is used up: choose another</translation>
     </message>
 </context>
 <context>

@@ -194,7 +194,7 @@ void PanelModel::finished(const WorkerReport &report)
         return;
     }
     if (report.exitStatus == kLedgerAway) {
-        m_resultText = QCoreApplication::translate("station", "账本服务器无法连接，本Link预留的序列号已用完：已停止（不烧录未经账本分配的序列号）");
+        m_resultText = QCoreApplication::translate("station", "账本服务器无法连接，预留的序列号已用完：已停止");
         setState(State::Ng);
         return;
     }

@@ -91,6 +91,8 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     m_result = textLine(this, 12);
     m_result->setAlignment(Qt::AlignCenter);
     m_result->setWordWrap(true);
+    // Two lines, whatever the reason says: the panel's size is fixed, so more would cover its neighbours.
+    m_result->setFixedHeight(2 * m_result->fontMetrics().lineSpacing() + 2);
     layout->addWidget(m_result);
 
     m_progress = new QProgressBar(this);
@@ -181,7 +183,11 @@ void PanelWidget::redraw()
         colours.setColor(QPalette::WindowText, Qt::white);
         m_verdict->setPalette(colours);
     }
-    m_result->setText(m_model.resultText());
+    // A reason too long for two lines ends in "…"; the whole of it is the label's tool tip.
+    const QString reason = m_model.resultText();
+    const int room = m_result->width() * 17 / 10;  // two wrapped lines lose some of their width at the breaks
+    m_result->setText(m_result->fontMetrics().elidedText(reason, Qt::ElideRight, room));
+    m_result->setToolTip(reason);
     m_progress->setValue(m_model.percent());
     m_step->setText(tr("步骤: %1").arg(m_model.step().isEmpty() ? QStringLiteral("-") : m_model.step()));
     m_counters->setText(tr("通过 %1  失败 %2  良率 %3%")

@@ -128,9 +128,8 @@ void StationController::takeSpaces(const LedgerSpaces &spaces)
             continue;
         for (const QString &port : ports) {
             if (Panel *p = find(port); p && !p->running())
-                p->model->ledgerStopped(QCoreApplication::translate("station", "序列号空间 %1 已用完（%2 个值都已发出）：请选择另一个序列号空间")
-                                            .arg(s.space.name)
-                                            .arg(s.total));
+                p->model->ledgerStopped(QCoreApplication::translate("station", "序列号空间 %1 已用完：请选择另一个")
+                                            .arg(s.space.name));
         }
     }
     emit spacesRead();
