@@ -67,6 +67,7 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     setFrameShape(QFrame::StyledPanel);
     m_face = new QWidget(this);
     auto *layout = new QVBoxLayout(m_face);
+    layout->setSpacing(4);  // four panels, two rows, fit the view's 760 pixels
 
     auto *head = new QHBoxLayout;
     m_port = textLine(this, 13);
@@ -82,7 +83,7 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
 
     m_verdict = textLine(this, 34);
     m_verdict->setAlignment(Qt::AlignCenter);
-    m_verdict->setMinimumHeight(70);
+    m_verdict->setMinimumHeight(64);
     m_verdict->setAutoFillBackground(true);
     // Every panel keeps its share of the row, whatever its words.
     m_verdict->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -148,6 +149,18 @@ void PanelWidget::resizeEvent(QResizeEvent *event)
     QFrame::resizeEvent(event);
     m_face->setFixedSize(contentsRect().size());
     m_face->move(contentsRect().topLeft());
+    m_face->layout()->activate();  // the reason is cut to the label's new width
+    showReason();
+}
+
+// A reason too long for two lines ends in "…"; the whole of it is the label's tool tip. Until the panel is
+// shown and laid out its width means nothing: the reason stands whole then, and is cut at the first resize.
+void PanelWidget::showReason()
+{
+    const QString reason = m_model.resultText();
+    const int room = m_result->width() * 17 / 10;  // two wrapped lines lose some of their width at the breaks
+    m_result->setText(isVisible() ? m_result->fontMetrics().elidedText(reason, Qt::ElideRight, room) : reason);
+    m_result->setToolTip(reason);
 }
 
 void PanelWidget::toggleRun()
@@ -183,11 +196,7 @@ void PanelWidget::redraw()
         colours.setColor(QPalette::WindowText, Qt::white);
         m_verdict->setPalette(colours);
     }
-    // A reason too long for two lines ends in "…"; the whole of it is the label's tool tip.
-    const QString reason = m_model.resultText();
-    const int room = m_result->width() * 17 / 10;  // two wrapped lines lose some of their width at the breaks
-    m_result->setText(m_result->fontMetrics().elidedText(reason, Qt::ElideRight, room));
-    m_result->setToolTip(reason);
+    showReason();
     m_progress->setValue(m_model.percent());
     m_step->setText(tr("步骤: %1").arg(m_model.step().isEmpty() ? QStringLiteral("-") : m_model.step()));
     m_counters->setText(tr("通过 %1  失败 %2  良率 %3%")

@@ -31,6 +31,7 @@ protected:
 
 private:
     void toggleRun();
+    void showReason();
 
     StationController &m_station;
     PanelModel &m_model;

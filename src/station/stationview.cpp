@@ -168,7 +168,7 @@ void StationView::placePanels()
     m_columns = columns;
     while (QLayoutItem *item = m_grid->takeAt(0))
         delete item;
-    for (int c = 0; c < m_grid->columnCount(); ++c)
+    for (int c = 0; c < std::max(columns, m_grid->columnCount()); ++c)
         m_grid->setColumnStretch(c, c < columns ? 1 : 0);
     for (int i = 0; i < m_panels.size(); ++i)
         m_grid->addWidget(m_panels[i], i / columns, i % columns);

@@ -122,6 +122,7 @@ private slots:
         const QList<PanelWidget *> panels = view.findChildren<PanelWidget *>();
         QCOMPARE(panels.size(), 16);
         for (const PanelWidget *p : panels) {
+            QVERIFY(std::abs(p->width() - panels.first()->width()) <= 1);  // every column its share
             QVERIFY(p->width() >= p->minimumSizeHint().width());
             QVERIFY(p->geometry().right() < scroll->viewport()->width());
         }
