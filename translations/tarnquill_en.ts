@@ -250,6 +250,10 @@
         <source>开始</source>
         <translation>Start</translation>
     </message>
+    <message>
+        <source>%1  序列号: %2</source>
+        <translation>%1  Serial: %2</translation>
+    </message>
 </context>
 <context>
     <name>PassVerdict</name>
@@ -335,6 +339,54 @@
     <message>
         <source>错误</source>
         <translation>Error</translation>
+    </message>
+    <message>
+        <source>每个芯片从账本的这个序列号空间取得序列号；可从列表选择或输入名称</source>
+        <translation>Every chip takes its serial from this serial space of the ledger; choose one from the list or type its name</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>序列号:</source>
+        <translation>Serial:</translation>
+    </message>
+    <message>
+        <source>正在读取账本...</source>
+        <translation>Reading the ledger...</translation>
+    </message>
+    <message>
+        <source>工位: %1  操作员: %2</source>
+        <translation>Station: %1  Operator: %2</translation>
+    </message>
+    <message>
+        <source>账本: 无（只写生产记录文件）</source>
+        <translation>Ledger: none (the production record file only)</translation>
+    </message>
+    <message>
+        <source>账本: %1</source>
+        <translation>Ledger: %1</translation>
+    </message>
+    <message>
+        <source>不写序列号</source>
+        <translation>No serial</translation>
+    </message>
+    <message>
+        <source>%1（剩 %2 个）</source>
+        <translation>%1 (%2 left)</translation>
+    </message>
+    <message>
+        <source>%1（已用完）</source>
+        <translation>%1 (used up)</translation>
+    </message>
+    <message>
+        <source>无法读取账本：%1</source>
+        <translation>Cannot read the ledger: %1</translation>
+    </message>
+    <message>
+        <source>账本中没有序列号空间（用 tarnquill-cli ledger space 建立）</source>
+        <translation>The ledger holds no serial space (create one with tarnquill-cli ledger space)</translation>
     </message>
 </context>
 <context>
@@ -952,10 +1004,6 @@ same in every language.
 </translation>
     </message>
     <message>
-        <source>需要 %1，检测到 %2</source>
-        <translation>expected %1, found %2</translation>
-    </message>
-    <message>
         <source>--expect %1: only %2 Link(s) attached; %3</source>
         <translation>--expect %1: only %2 Link(s) attached; %3</translation>
     </message>
@@ -1140,6 +1188,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
     <message>
         <source>--serial in a gang&apos;s worker needs the block its parent leased</source>
         <translation>--serial in a gang&apos;s worker needs the block its parent leased</translation>
+    </message>
+    <message>
+        <source>--label is for the worker processes a station starts, not for use by hand</source>
+        <translation>--label is for the worker processes a station starts, not for use by hand</translation>
     </message>
 </context>
 <context>
@@ -3624,6 +3676,7 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
     </message>
     <message>
         <source>用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称] [--line-view]
+                [--ledger URL] [--operator 名称]
   --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)
   --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中
                       (工位视图可用 --emulate=文件夹1,文件夹2,... 模拟多个Link)
@@ -3631,10 +3684,14 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
   --station-view      启动时打开工位视图: 每个连接的Link一个面板
   --station 名称      工位名称(默认: 计算机名)
   --line-view         启动时打开产线视图: 账本中各工位今天的数量和良率, 各序列号空间的余量
+  --ledger URL        工位视图与产线视图的账本(sqlite:文件 或 postgresql://...;
+                      默认: 环境变量 TQ_LEDGER, 否则&quot;账本设置&quot;中保存的账本)
+  --operator 名称     操作员名称, 写入账本的每条记录
   -h, --help          显示本帮助
 命令行烧录与多Link(量产)请使用 tarnquill-cli。
 </source>
         <translation>usage: tarnquill [--lang zh|en] [--emulate[=DIR]] [--trace FILE] [--station-view] [--station NAME] [--line-view]
+                [--ledger URL] [--operator NAME]
   --lang zh|en        language of the window (default: the one chosen in its menu, else the system&apos;s)
   --emulate[=DIR]     use the built-in Link emulator instead of a real Link; with DIR its state is kept there
                       (the station view emulates several Links with --emulate=DIR1,DIR2,...)
@@ -3642,6 +3699,9 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
   --station-view      open the station view at start: a panel for every attached Link
   --station NAME      the station&apos;s name (default: the computer&apos;s name)
   --line-view         open the line view at start: each station&apos;s chips and yield today, what is left of each serial space
+  --ledger URL        the ledger of the station view and the line view (sqlite:FILE or postgresql://...;
+                      default: the TQ_LEDGER variable, else the ledger saved in &quot;Ledger settings&quot;)
+  --operator NAME     the operator&apos;s name, kept in every record of the ledger
   -h, --help          show this help
 For command-line burning and several Links (production) use tarnquill-cli.
 </translation>
@@ -3704,6 +3764,30 @@ For command-line burning and several Links (production) use tarnquill-cli.
     <message>
         <source>无法写入工程文件 %1：%2</source>
         <translation>Cannot write the project file %1: %2</translation>
+    </message>
+    <message>
+        <source>工位正在烧录：请先停止所有面板，再更改账本、工位或操作员</source>
+        <translation>The station is burning: stop every panel before changing the ledger, the station or the operator</translation>
+    </message>
+    <message>
+        <source>工位名称不能为空</source>
+        <translation>The station&apos;s name cannot be empty</translation>
+    </message>
+    <message>
+        <source>工位正在烧录：请先停止所有面板，再更改序列号空间</source>
+        <translation>The station is burning: stop every panel before changing the serial space</translation>
+    </message>
+    <message>
+        <source>序列号由账本分配：请先用 --ledger 或 TQ_LEDGER 指定账本</source>
+        <translation>Serials come from a ledger: name one with --ledger or TQ_LEDGER first</translation>
+    </message>
+    <message>
+        <source>账本服务器无法连接，预留的序列号已用完：已停止</source>
+        <translation>Ledger server unreachable, the reserved serials used up: stopped</translation>
+    </message>
+    <message>
+        <source>序列号空间 %1 已用完：请选择另一个</source>
+        <translation>Serial space %1 is used up: choose another</translation>
     </message>
 </context>
 <context>

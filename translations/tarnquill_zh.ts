@@ -691,6 +691,10 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <source>--serial in a gang&apos;s worker needs the block its parent leased</source>
         <translation>多机烧录的工作进程中 --serial 需要父进程租得的序列号段</translation>
     </message>
+    <message>
+        <source>--label is for the worker processes a station starts, not for use by hand</source>
+        <translation>--label 只供工位视图启动的工作进程使用，不能手动使用</translation>
+    </message>
 </context>
 <context>
     <name>engine</name>

@@ -23,8 +23,11 @@ void LedgerHost::showSettings()
         dialog.setOverride(QStringLiteral("--ledger"), m_commandLine.url.trimmed());
     else if (!m_environment.value(QStringLiteral("TQ_LEDGER")).trimmed().isEmpty())
         dialog.setOverride(QStringLiteral("TQ_LEDGER"), m_environment.value(QStringLiteral("TQ_LEDGER")).trimmed());
-    if (dialog.exec() == QDialog::Accepted && m_lineView)
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (m_lineView)
         m_lineView->setLedger(choice().url);
+    emit choiceChanged();
 }
 
 void LedgerHost::showLineView()

@@ -28,6 +28,10 @@ public slots:
     void showSettings();
     void showLineView();
 
+signals:
+    // The saved choice changed (the dialog was accepted): choice() may now differ.
+    void choiceChanged();
+
 private:
     QWidget &m_window;
     QString m_folder;

@@ -28,7 +28,7 @@ PassVerdict passVerdict(int code, uint16_t foundId, const QString &expectedModel
         return {true, QStringLiteral("OK"), QCoreApplication::translate("PassVerdict", "校验和 %1").arg(QString::asprintf("%04X", checksum))};
     if (code == ResultCode::WrongChip)
         return {false, QStringLiteral("NG"),
-                QCoreApplication::translate("PassVerdict", "需要 %1，检测到 %2").arg(expectedModel, chipNameForId(foundId))};
+                wrongChipText(expectedModel, chipNameForId(foundId))};
     return {false, QStringLiteral("NG"), QStringLiteral("%1 (%2)").arg(burnStepText(code)).arg(code)};
 }
 

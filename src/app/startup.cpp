@@ -11,6 +11,7 @@
 #include "files/cfgdb.h"
 #include "lang/language.h"
 #include "lang/languagefile.h"
+#include "records/ledgerurl.h"
 #include "session/linksession.h"
 #include "ledgerhost.h"
 #include "stationhost.h"
@@ -43,6 +44,14 @@ LinkOptions linkOptions(const QStringList &arguments)
         } else if (arg.startsWith(QLatin1String("--station="))) {
             options.stationName = arg.mid(int(qstrlen("--station=")));
             options.stationNamed = true;
+        } else if (arg == QLatin1String("--ledger") && i + 1 < arguments.size()) {
+            options.ledgerUrl = arguments[++i];
+        } else if (arg.startsWith(QLatin1String("--ledger="))) {
+            options.ledgerUrl = arg.mid(int(qstrlen("--ledger=")));
+        } else if (arg == QLatin1String("--operator") && i + 1 < arguments.size()) {
+            options.operatorName = arguments[++i];
+        } else if (arg.startsWith(QLatin1String("--operator="))) {
+            options.operatorName = arg.mid(int(qstrlen("--operator=")));
         }
     }
     return options;
@@ -53,6 +62,7 @@ QString windowUsage()
     return QCoreApplication::translate(
         "startup",
         "用法: tarnquill [--lang zh|en] [--emulate[=文件夹]] [--trace 文件] [--station-view] [--station 名称] [--line-view]\n"
+        "                [--ledger URL] [--operator 名称]\n"
         "  --lang zh|en        界面语言(默认: 菜单中选择的语言, 否则系统语言)\n"
         "  --emulate[=文件夹]  不用真实的Link, 使用内置的Link模拟器; 给出文件夹时其状态保存在该文件夹中\n"
         "                      (工位视图可用 --emulate=文件夹1,文件夹2,... 模拟多个Link)\n"
@@ -60,6 +70,9 @@ QString windowUsage()
         "  --station-view      启动时打开工位视图: 每个连接的Link一个面板\n"
         "  --station 名称      工位名称(默认: 计算机名)\n"
         "  --line-view         启动时打开产线视图: 账本中各工位今天的数量和良率, 各序列号空间的余量\n"
+        "  --ledger URL        工位视图与产线视图的账本(sqlite:文件 或 postgresql://...;\n"
+        "                      默认: 环境变量 TQ_LEDGER, 否则\"账本设置\"中保存的账本)\n"
+        "  --operator 名称     操作员名称, 写入账本的每条记录\n"
         "  -h, --help          显示本帮助\n"
         "命令行烧录与多Link(量产)请使用 tarnquill-cli。\n");
 }
@@ -70,6 +83,12 @@ QString linkOptionsError(const LinkOptions &options)
     // folder named "A,B" and every burn reported into it.
     if (options.stationNamed && options.stationName.trimmed().isEmpty())
         return QCoreApplication::translate("startup", "--station 需要一个名称");
+    if (!options.ledgerUrl.isEmpty()) {
+        LedgerLocation location;
+        QString error;
+        if (!parseLedgerUrl(options.ledgerUrl, &location, &error))
+            return QStringLiteral("--ledger: ") + error;
+    }
     if (options.emulate && options.emulateDir.contains(QLatin1Char(',')) && !options.stationView)
         return QCoreApplication::translate("startup",
                                            "--emulate=%1: 窗口只能使用一个Link; 多个Link请使用工位视图(--station-view)或 tarnquill-cli 的 --emulate=DIR1,DIR2")
@@ -126,14 +145,39 @@ int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArr
     setup.emulateDir = options.emulateDir;
     setup.labelsFolder = appDir();
     setup.language = languageCode(currentLanguage());
-    setup.stationName = options.stationNamed ? options.stationName.trimmed() : defaultStationName();
+    // The ledger in effect: the command line's, else TQ_LEDGER, else the one saved in the settings; the
+    // station view and the line view use the same one.
+    LedgerChoice given;
+    given.url = options.ledgerUrl;
+    given.station = options.stationNamed ? options.stationName.trimmed() : QString();
+    given.operatorName = options.operatorName;
+    LedgerHost ledger(window, appDir(), given);
+    const LedgerChoice inEffect = ledger.choice();
+    setup.stationName = inEffect.station;
+    setup.ledgerUrl = inEffect.url;
+    setup.operatorName = inEffect.operatorName.trimmed();
     StationHost station(window, setup);
+    // A choice saved while panels run reaches the station once they have all stopped.
+    const auto useLedgerChoice = [&](bool tell) {
+        const LedgerChoice choice = ledger.choice();
+        const StationSetup &current = station.controller().setup();
+        if (choice.url == current.ledgerUrl && choice.station == current.stationName
+            && choice.operatorName.trimmed() == current.operatorName)
+            return;
+        QString error;
+        if (!station.controller().setLedger(choice.url, choice.station, choice.operatorName, &error) && tell)
+            boxes::inform(&window, QCoreApplication::translate("mcu_writer", "错误"), error);
+    };
+    QObject::connect(&ledger, &LedgerHost::choiceChanged, &station, [&] { useLedgerChoice(true); });
+    QObject::connect(&station.controller(), &StationController::lockChanged, &station, [&](bool locked) {
+        if (!locked)
+            useLedgerChoice(false);
+    });
     QObject::connect(&window, &mcu_writer::stationViewRequested, &station, &StationHost::show);
     HotplugSource *source = link.emulator() ? new EmulatorHotplugSource(*link.emulator()) : createSystemHotplugSource();
     QObject::connect(source, &HotplugSource::deviceArrived, &station, &StationHost::refreshLinks, Qt::QueuedConnection);
     QObject::connect(source, &HotplugSource::deviceRemoved, &station, &StationHost::refreshLinks, Qt::QueuedConnection);
     window.setHotplugSource(source);
-    LedgerHost ledger(window, appDir(), LedgerChoice());
     QObject::connect(&window, &mcu_writer::ledgerSettingsRequested, &ledger, &LedgerHost::showSettings);
     QObject::connect(&window, &mcu_writer::lineViewRequested, &ledger, &LedgerHost::showLineView);
     if (link.emulator())

@@ -23,14 +23,16 @@ struct LinkOptions
     bool stationView = false;  // --station-view: the station view opens with the window
     QString stationName;       // --station NAME
     bool stationNamed = false;
+    QString ledgerUrl;         // --ledger URL; empty: TQ_LEDGER, else none
+    QString operatorName;      // --operator NAME
 };
 
 // What --help prints.
 QString windowUsage();
 // Why the window cannot take these options (the command line's several-Link --emulate=A,B without the
-// station view, an empty station name), else empty.
+// station view, an empty station name, a ledger URL that is none), else empty.
 QString linkOptionsError(const LinkOptions &options);
 
-// Reads --emulate, --emulate=DIR, --trace FILE, --trace=FILE, --station-view and --station NAME (or
-// --station=NAME); other arguments are left to Qt.
+// Reads --emulate, --emulate=DIR, --trace FILE, --trace=FILE, --station-view, --station NAME, --ledger URL
+// and --operator NAME (each also as --name=VALUE); other arguments are left to Qt.
 LinkOptions linkOptions(const QStringList &arguments);

@@ -2,21 +2,15 @@
 
 #include "mcu_writer.h"
 #include "chip/images.h"
+#include "chip/mcuinfo.h"
 #include "files/projectfile.h"
 #include "station/stationview.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSysInfo>
 
 namespace {
 constexpr int kFolderPollMs = 500;
-}
-
-QString defaultStationName()
-{
-    const QString host = QSysInfo::machineHostName();
-    return host.isEmpty() ? QStringLiteral("station") : host;
 }
 
 StationHost::StationHost(mcu_writer &window, StationSetup setup, QObject *parent)
@@ -35,6 +29,8 @@ StationHost::~StationHost()
     if (!m_controller.locked())
         return;
     m_controller.stopAll();
+    if (!m_controller.locked())
+        return;  // only panels waiting to start: none of them started
     QEventLoop wait;
     connect(&m_controller, &StationController::lockChanged, &wait, &QEventLoop::quit);
     wait.exec();
@@ -43,7 +39,7 @@ StationHost::~StationHost()
 void StationHost::show()
 {
     if (!m_view) {
-        m_view = std::make_unique<StationView>(m_controller, m_controller.stationName());
+        m_view = std::make_unique<StationView>(m_controller);
         m_controller.refreshLinks();
         if (m_controller.emulated())
             m_folderPoll.start();
@@ -70,5 +66,6 @@ bool StationHost::writeProject(const QString &path, QString *error)
         return false;
     }
     m_controller.setImageChecksum(g_bEnBin ? QStringLiteral("%1").arg(g_nBinCheckSum, 4, 16, QLatin1Char('0')).toUpper() : QString());
+    m_controller.setChipModel(g_currentMcu.strName);
     return saveProject(path, error) == 0;
 }

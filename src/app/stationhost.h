@@ -35,6 +35,3 @@ private:
     std::unique_ptr<StationView> m_view;
     QTimer m_folderPoll;  // emulated Links are plugged and pulled in their folders, without a notice
 };
-
-// The station's name when --station gives none: the computer's.
-QString defaultStationName();

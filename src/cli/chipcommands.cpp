@@ -233,6 +233,13 @@ void printResultLine(const CliContext &ctx, int code, const QString &text)
         printText(QStringLiteral("%1NG %2 %3\n").arg(prefix).arg(code).arg(resultDisplayText(code, text)));
 }
 
+// The serial the ledger gave the chip recorded last, for its JSON line; nothing when it had none.
+QJsonObject serialJson(const LedgerBurn &serial)
+{
+    const std::optional<int64_t> value = serial.lastSerial();
+    return value ? QJsonObject{{QStringLiteral("serial"), qint64(*value)}} : QJsonObject();
+}
+
 // Switches a burn run's flag on. A stop that came before the run (Ctrl-C or the parent's "stop" during
 // start-up) cleared the flag before it was set, so it ends the run at once: either order leaves it clear.
 void switchOn(std::atomic<uint8_t> &running)
@@ -286,7 +293,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
         }
     }
     printResultLine(ctx, code, resultText(code, label));
-    return ctx.finish(code, label);
+    return ctx.finish(code, label, serialJson(serial));
 }
 
 int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
@@ -304,7 +311,7 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
             QJsonObject line = resultJson(pass.code, text);
             line.insert(QStringLiteral("chip"), chips);
             line.insert(QStringLiteral("chipId"), hex4(pass.chipId));
-            printJson(line);
+            printJson(joinedJson(line, serialJson(serial)));
         } else {
             printText(QCoreApplication::translate("cli", "chip %1: id %2, %3 %4\n")
                           .arg(chips)

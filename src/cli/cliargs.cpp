@@ -46,7 +46,8 @@ const QSet<QString> &valueOptions()
                                         QStringLiteral("--log"), QStringLiteral("--chip-id"),
                                         QStringLiteral("--fw"), QStringLiteral("--link"),
                                         QStringLiteral("--gang-serial"), QStringLiteral("--expect"), QStringLiteral("--ledger"),
-                                        QStringLiteral("--station"), QStringLiteral("--operator"), QStringLiteral("--serial")};
+                                        QStringLiteral("--station"), QStringLiteral("--operator"), QStringLiteral("--serial"),
+                                        QStringLiteral("--label")};
     return names;
 }
 
@@ -120,6 +121,8 @@ QString applyOption(const QString &name, const QString &value, CliOptions &o, QS
         o.gangWorker = true;
     } else if (name == QLatin1String("--gang-serial")) {
         o.gangSerial = value;
+    } else if (name == QLatin1String("--label")) {
+        o.linkLabel = value;
     } else if (name == QLatin1String("--ledger") || name == QLatin1String("--station") || name == QLatin1String("--operator")) {
         (name == QLatin1String("--ledger") ? o.ledger : name == QLatin1String("--station") ? o.station : o.operatorName) = value;
     } else if (ledgerOptionNames().contains(name)) {

@@ -24,6 +24,7 @@ struct CliOptions
     QString ledger;            // --ledger URL; empty = TQ_LEDGER
     QString station;           // --station NAME; empty = the host name
     QString operatorName;      // --operator NAME
+    QString linkLabel;         // --label NAME: a worker's Link as the operator calls it, for the ledger's records
 
     QString command;
     QStringList operands;

@@ -46,7 +46,7 @@ bool CliContext::areas(const QVector<Area> &fallback, QVector<Area> *out) const
 QString resultDisplayText(int code, const QString &sourceText)
 {
     if (code == 4)
-        return QCoreApplication::translate("cli", "需要 %1，检测到 %2").arg(g_currentMcu.strName, chipNameForId(g_wChipId));
+        return wrongChipText(g_currentMcu.strName, chipNameForId(g_wChipId));
     return engineText(sourceText);
 }
 

@@ -32,6 +32,8 @@ QString workerOptionsRefusal(const CliOptions &options)
         return QCoreApplication::translate("cli", "--gang-worker is for the worker processes a gang starts, not for use by hand");
     if (!options.gangSerial.isEmpty() && !options.gangWorker)
         return QCoreApplication::translate("cli", "--gang-serial is for the worker processes a gang starts, not for use by hand");
+    if (!options.linkLabel.isEmpty() && !options.gangWorker)
+        return QCoreApplication::translate("cli", "--label is for the worker processes a station starts, not for use by hand");
     return QString();
 }
 

@@ -10,7 +10,7 @@ class ProgressDisplay;
 // speaking the worker protocol (docs/worker-protocol.md) to the parent on its standard input and output.
 
 // Why `options` may not run: --gang-worker outside a process a protocol client started (it names the protocol
-// in the environment), --gang-serial outside a worker. Empty when they may.
+// in the environment), --gang-serial or --label outside a worker. Empty when they may.
 QString workerOptionsRefusal(const CliOptions &options);
 
 // Says hello, sends the display's progress, labels and messages to the parent and follows its commands.

@@ -52,6 +52,7 @@ int LedgerBurn::begin(const CliContext &ctx)
     }
     m_station = stationOf(ctx.options);
     m_operator = ctx.options.operatorName;
+    m_label = ctx.options.linkLabel;
     m_port = !ctx.options.link.isEmpty() ? ctx.options.link : ctx.options.emulate ? QStringLiteral("emu") : QString();
     m_blockSize = ctx.options.loop ? kLoopBlock : 1;
     m_run = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -140,6 +141,7 @@ bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool next
     r.time = QDateTime::currentDateTimeUtc();
     r.operatorName = m_operator;
     r.port = m_port;
+    r.label = m_label;
     r.firmware = m_firmware;
     r.programVersion = QStringLiteral(TQ_VERSION);
     r.chip = pr.chipModel;
@@ -158,6 +160,7 @@ bool LedgerBurn::chipDone(const PassResult &pass, const QString &text, bool next
         m_error = m_store->errorString();
         return false;
     }
+    m_lastSerial = m_current;
     m_current.reset();
     m_chipTime.restart();
     return !nextChipFollows || !m_serials || takeNext();

@@ -41,6 +41,8 @@ public:
     // The last failure was a server that could not be reached (with no serial left to burn).
     bool serverAway() const { return m_away; }
     QString location() const { return m_location; }
+    // The serial of the chip recorded last, when it had one.
+    std::optional<int64_t> lastSerial() const { return m_lastSerial; }
 
 private:
     bool takeNext();
@@ -55,6 +57,7 @@ private:
     QString m_operator;
     QString m_firmware;
     QString m_port;
+    QString m_label;                      // the Link's name on the station (--label)
     QString m_run;
     int64_t m_sequence = 0;
     int m_blockSize = 1;
@@ -63,6 +66,7 @@ private:
     std::unique_ptr<ProductionStore> m_store;
     QVector<int64_t> m_block;             // reserved, not yet in an image
     std::optional<int64_t> m_current;     // in the image, for the chip being burned
+    std::optional<int64_t> m_lastSerial;  // of the chip recorded last
     QElapsedTimer m_chipTime;
     QString m_error;
 };

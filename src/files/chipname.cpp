@@ -2,6 +2,8 @@
 
 #include "cfgdb.h"
 
+#include <QCoreApplication>
+
 QString chipNameForId(uint16_t id, const QVector<McuInfo> &catalogue, int cfgCount, const QString *cfgChip,
                       const QString *cfgName)
 {
@@ -21,4 +23,9 @@ QString chipNameForId(uint16_t id, const QVector<McuInfo> &catalogue, int cfgCou
 QString chipNameForId(uint16_t id)
 {
     return chipNameForId(id, g_mcuList, g_nCfgCount, g_strCfgChip, g_strCfgName);
+}
+
+QString wrongChipText(const QString &expectedModel, const QString &foundChip)
+{
+    return QCoreApplication::translate("PassVerdict", "需要 %1，检测到 %2").arg(expectedModel, foundChip);
 }

@@ -14,3 +14,6 @@ QString chipNameForId(uint16_t id, const QVector<McuInfo> &catalogue, int cfgCou
 
 // The same against g_mcuList and the cfg.db globals.
 QString chipNameForId(uint16_t id);
+
+// A wrong chip for people: "需要 X，检测到 Y", the chosen model and the found one (chipNameForId of its id).
+QString wrongChipText(const QString &expectedModel, const QString &foundChip);

@@ -2,6 +2,7 @@
 
 #include "engine/enginetext.h"
 #include "engine/resultcodes.h"
+#include "files/chipname.h"
 #include "worker/workerclient.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,23 @@ namespace {
 const QString kConnecting = QString::fromUtf8("芯片连接中");
 const QString kBurning = QString::fromUtf8("烧写中...");
 constexpr int kInterrupted = 130;  // a loop the operator stopped
+// A worker's exit statuses beyond the result codes: its usage refused, its input bad, its record not
+// written, its ledger's server away with no serial left.
+constexpr int kLastResultCode = 38;
+constexpr int kLedgerAway = 75;
+
+// What the engine says of a wrong chip: "目标MCU是 NAME".
+const QString kWrongChip = QString::fromUtf8("目标MCU是 ");
+
+// The chip a wrong chip's result names: by the id it answered, else by the engine's text.
+QString foundChip(const QString &chipId, const QString &sourceText)
+{
+    bool ok = false;
+    const uint id = chipId.toUInt(&ok, 16);
+    if (ok && id <= 0xFFFF)
+        return chipNameForId(uint16_t(id));
+    return sourceText.startsWith(kWrongChip) ? sourceText.mid(kWrongChip.size()) : QString();
+}
 }
 
 PanelModel::PanelModel(const QString &port, QObject *parent)
@@ -102,13 +120,20 @@ void PanelModel::message(const QString &text)
     emit changed();
 }
 
-void PanelModel::chipDone(int result, const QString &sourceText)
+QString PanelModel::resultText(int code, const QString &sourceText, const QString &chipId) const
+{
+    const QString found = code == ResultCode::WrongChip ? foundChip(chipId, sourceText) : QString();
+    return !found.isEmpty() && !m_chipModel.isEmpty() ? wrongChipText(m_chipModel, found) : workerResultText(code, sourceText);
+}
+
+void PanelModel::chipDone(int result, const QString &sourceText, const QString &chipId, const QString &serial)
 {
     m_percent = result == 0 ? 100 : m_percent;
-    m_resultText = workerResultText(result, sourceText);
+    m_resultText = resultText(result, sourceText, chipId);
     if (result == 0) {
         ++m_passed;
         m_checksum = m_imageChecksum;
+        m_serial = serial;
         m_lastPass = QDateTime::currentDateTime();
     } else {
         ++m_failed;
@@ -116,18 +141,18 @@ void PanelModel::chipDone(int result, const QString &sourceText)
     setState(result == 0 ? State::Ok : State::Ng);
 }
 
-void PanelModel::resultReceived(const QJsonObject &result)
+void PanelModel::resultReceived(const QJsonObject &result, const QString &serial)
 {
     const int code = result.value(QStringLiteral("result")).toInt();
     const QString text = result.value(QStringLiteral("text")).toString();
     // A loop's closing result repeats its last chip, or says why it ended; a single burn's is its chip.
     if (!result.contains(QStringLiteral("chips"))) {
-        chipDone(code, text);
+        chipDone(code, text, result.value(QStringLiteral("chipId")).toString(), serial);
         return;
     }
     // A record that could not be kept already said why the loop ends.
     if (code != 0 && code != kInterrupted && !m_recordLost) {
-        m_resultText = workerResultText(code, text);
+        m_resultText = resultText(code, text, QString());
         setState(code == ResultCode::LinkOpenFailed ? State::PulledOut : State::Ng);
         return;
     }
@@ -168,6 +193,17 @@ void PanelModel::finished(const WorkerReport &report)
         setState(State::PulledOut);
         return;
     }
+    if (report.exitStatus == kLedgerAway) {
+        m_resultText = QCoreApplication::translate("station", "账本服务器无法连接，预留的序列号已用完：已停止");
+        setState(State::Ng);
+        return;
+    }
+    if (report.exitStatus > kLastResultCode && report.exitStatus != kInterrupted && !m_lastMessage.isEmpty()) {
+        // Its usage, input, record or ledger stopped it: its last words say why, better than the result's code.
+        m_resultText = m_lastMessage;
+        setState(State::Ng);
+        return;
+    }
     if (!report.hasResult && report.exitStatus != 0) {
         // Refused before it ran (a usage error, an unreadable project): its last words say why.
         m_resultText = m_lastMessage.isEmpty() ? QCoreApplication::translate("worker", "the worker ended abnormally") : m_lastMessage;
@@ -179,6 +215,12 @@ void PanelModel::finished(const WorkerReport &report)
         setState(State::Idle);
     else
         emit changed();
+}
+
+void PanelModel::ledgerStopped(const QString &text)
+{
+    m_resultText = text;
+    setState(State::Ng);
 }
 
 void PanelModel::setAttached(bool attached)

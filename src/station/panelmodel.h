@@ -43,8 +43,12 @@ public:
     // Passed chips per hundred, 0 before the first chip.
     double yield() const;
     QString checksum() const { return m_checksum; }
+    // The serial the ledger gave the last chip that passed, as people read it; empty for none.
+    QString serial() const { return m_serial; }
     // The checksum of what the station burns (the project's): a chip that passes holds it.
     void setImageChecksum(const QString &checksum) { m_imageChecksum = checksum; }
+    // The chip model the station burns: a wrong chip's verdict names it beside the one found.
+    void setChipModel(const QString &model) { m_chipModel = model; }
     QDateTime lastPass() const { return m_lastPass; }
 
     // The state's words in the running language ("OK", "NG", "等待芯片", ...).
@@ -56,11 +60,15 @@ public:
     // The worker's step: a source text, or the same text in the running language.
     void stepChanged(const QString &sourceText);
     void message(const QString &text);
-    void chipDone(int result, const QString &sourceText);
-    void resultReceived(const QJsonObject &result);
+    // `chipId`: the id the chip answered ("2610"), `serial`: the serial it took from the ledger (empty: none).
+    void chipDone(int result, const QString &sourceText, const QString &chipId = QString(), const QString &serial = QString());
+    // `serial`: the serial of a single burn's chip, as people read it (empty: none).
+    void resultReceived(const QJsonObject &result, const QString &serial = QString());
     // The record of a chip could not be kept: the panel stops NG with the reason.
     void recordLost(const QString &reason);
     void finished(const WorkerReport &report);
+    // The run ended on its ledger (the serial space used up, ...): the verdict says so, in `text`.
+    void ledgerStopped(const QString &text);
     // The Link came or went (hot-plug).
     void setAttached(bool attached);
     // Counters back to zero (a new lot).
@@ -71,6 +79,8 @@ signals:
 
 private:
     void setState(State state);
+    // A result for people in the running language; a wrong chip names the model burned and the chip found.
+    QString resultText(int code, const QString &sourceText, const QString &chipId) const;
 
     QString m_port;
     QString m_label;
@@ -84,5 +94,7 @@ private:
     QString m_lastMessage;
     int m_passed = 0, m_failed = 0;
     QString m_checksum, m_imageChecksum;
+    QString m_chipModel;
+    QString m_serial;
     QDateTime m_lastPass;
 };

@@ -67,6 +67,7 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     setFrameShape(QFrame::StyledPanel);
     m_face = new QWidget(this);
     auto *layout = new QVBoxLayout(m_face);
+    layout->setSpacing(4);  // four panels, two rows, fit the view's 760 pixels
 
     auto *head = new QHBoxLayout;
     m_port = textLine(this, 13);
@@ -82,7 +83,7 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
 
     m_verdict = textLine(this, 34);
     m_verdict->setAlignment(Qt::AlignCenter);
-    m_verdict->setMinimumHeight(70);
+    m_verdict->setMinimumHeight(64);
     m_verdict->setAutoFillBackground(true);
     // Every panel keeps its share of the row, whatever its words.
     m_verdict->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -91,6 +92,8 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
     m_result = textLine(this, 12);
     m_result->setAlignment(Qt::AlignCenter);
     m_result->setWordWrap(true);
+    // Two lines, whatever the reason says: the panel's size is fixed, so more would cover its neighbours.
+    m_result->setFixedHeight(2 * m_result->fontMetrics().lineSpacing() + 2);
     layout->addWidget(m_result);
 
     m_progress = new QProgressBar(this);
@@ -126,7 +129,6 @@ PanelWidget::PanelWidget(StationController &station, PanelModel &model, QWidget 
             emit failed(tr("无法保存标签：%1").arg(error));
         }
     });
-    connect(&m_model, &PanelModel::changed, this, &PanelWidget::redraw);
     redraw();
 }
 
@@ -147,6 +149,18 @@ void PanelWidget::resizeEvent(QResizeEvent *event)
     QFrame::resizeEvent(event);
     m_face->setFixedSize(contentsRect().size());
     m_face->move(contentsRect().topLeft());
+    m_face->layout()->activate();  // the reason is cut to the label's new width
+    showReason();
+}
+
+// A reason too long for two lines ends in "…"; the whole of it is the label's tool tip. Until the panel is
+// shown and laid out its width means nothing: the reason stands whole then, and is cut at the first resize.
+void PanelWidget::showReason()
+{
+    const QString reason = m_model.resultText();
+    const int room = m_result->width() * 17 / 10;  // two wrapped lines lose some of their width at the breaks
+    m_result->setText(isVisible() ? m_result->fontMetrics().elidedText(reason, Qt::ElideRight, room) : reason);
+    m_result->setToolTip(reason);
 }
 
 void PanelWidget::toggleRun()
@@ -182,14 +196,15 @@ void PanelWidget::redraw()
         colours.setColor(QPalette::WindowText, Qt::white);
         m_verdict->setPalette(colours);
     }
-    m_result->setText(m_model.resultText());
+    showReason();
     m_progress->setValue(m_model.percent());
     m_step->setText(tr("步骤: %1").arg(m_model.step().isEmpty() ? QStringLiteral("-") : m_model.step()));
     m_counters->setText(tr("通过 %1  失败 %2  良率 %3%")
                             .arg(m_model.passed())
                             .arg(m_model.failed())
                             .arg(m_model.yield(), 0, 'f', 1));
-    m_checksum->setText(tr("校验和: %1").arg(m_model.checksum().isEmpty() ? QStringLiteral("-") : m_model.checksum()));
+    const QString checksum = tr("校验和: %1").arg(m_model.checksum().isEmpty() ? QStringLiteral("-") : m_model.checksum());
+    m_checksum->setText(m_model.serial().isEmpty() ? checksum : tr("%1  序列号: %2").arg(checksum, m_model.serial()));
     m_lastPass->setText(tr("最后通过: %1").arg(m_model.lastPass().isValid() ? m_model.lastPass().toString(QStringLiteral("HH:mm:ss"))
                                                                             : QStringLiteral("-")));
     m_run->setText(m_model.running() ? tr("停止") : endedBadly(state) ? tr("重新开始") : tr("开始"));

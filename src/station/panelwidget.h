@@ -20,6 +20,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // Draws the model as it is now; the view calls it when the model has changed.
+    void redraw();
 
 signals:
     void failed(const QString &text);
@@ -28,8 +30,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void redraw();
     void toggleRun();
+    void showReason();
 
     StationController &m_station;
     PanelModel &m_model;

@@ -1,8 +1,12 @@
 #include "stationcontroller.h"
 
+#include "records/ledgerexport.h"
+#include "records/ledgerurl.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonValue>
 
 #include <algorithm>
 
@@ -18,9 +22,16 @@ struct StationController::Panel
     bool running() const { return client && client->report().running(); }
 };
 
+namespace {
+constexpr int kCannotWrite = 74;  // a worker whose record (its ledger's included) could not be kept
+}
+
 StationController::StationController(StationSetup setup, QObject *parent)
     : QObject(parent), m_setup(std::move(setup)), m_labels(m_setup.labelsFolder)
 {
+    connect(&m_reader, &LedgerSpacesReader::spacesRead, this, &StationController::takeSpaces);
+    m_startTimer.setInterval(kStartSpacingMs);
+    connect(&m_startTimer, &QTimer::timeout, this, &StationController::startNextQueued);
 }
 
 StationController::~StationController()
@@ -37,6 +48,102 @@ void StationController::setImageChecksum(const QString &checksum)
     m_imageChecksum = checksum;
     for (PanelModel *m : qAsConst(m_models))
         m->setImageChecksum(checksum);
+}
+
+void StationController::setChipModel(const QString &model)
+{
+    m_chipModel = model;
+    for (PanelModel *m : qAsConst(m_models))
+        m->setChipModel(model);
+}
+
+bool StationController::setLedger(const QString &url, const QString &stationName, const QString &operatorName,
+                                  QString *error)
+{
+    if (locked()) {
+        *error = QCoreApplication::translate("station", "工位正在烧录：请先停止所有面板，再更改账本、工位或操作员");
+        return false;
+    }
+    LedgerLocation location;
+    if (!url.isEmpty() && !parseLedgerUrl(url, &location, error))
+        return false;
+    if (stationName.trimmed().isEmpty()) {
+        *error = QCoreApplication::translate("station", "工位名称不能为空");
+        return false;
+    }
+    if (url != m_setup.ledgerUrl) {
+        m_setup.serialSpace.clear();  // a space is a name in its own ledger
+        m_spaces = LedgerSpaces();
+    }
+    m_setup.ledgerUrl = url;
+    m_setup.stationName = stationName.trimmed();
+    m_setup.operatorName = operatorName.trimmed();
+    emit ledgerChanged();
+    return true;
+}
+
+bool StationController::setSerialSpace(const QString &name, QString *error)
+{
+    const QString space = name.trimmed();
+    if (space == m_setup.serialSpace)
+        return true;
+    if (locked()) {
+        *error = QCoreApplication::translate("station", "工位正在烧录：请先停止所有面板，再更改序列号空间");
+        return false;
+    }
+    if (!space.isEmpty() && m_setup.ledgerUrl.isEmpty()) {
+        *error = QCoreApplication::translate("station", "序列号由账本分配：请先用 --ledger 或 TQ_LEDGER 指定账本");
+        return false;
+    }
+    m_setup.serialSpace = space;
+    emit ledgerChanged();
+    return true;
+}
+
+QString StationController::ledgerLocation() const
+{
+    LedgerLocation location;
+    QString error;
+    if (m_setup.ledgerUrl.isEmpty() || !parseLedgerUrl(m_setup.ledgerUrl, &location, &error))
+        return QString();
+    return location.display();
+}
+
+void StationController::readSpaces()
+{
+    if (!m_setup.ledgerUrl.isEmpty())
+        m_reader.read(m_setup.ledgerUrl);
+}
+
+void StationController::takeSpaces(const LedgerSpaces &spaces)
+{
+    if (spaces.url != m_setup.ledgerUrl)
+        return;  // read before the ledger changed
+    m_spaces = spaces;
+    // A worker that could not keep its record while its space has nothing left stopped because of that.
+    const QStringList ports = m_usedUpChecks;
+    m_usedUpChecks.clear();
+    for (const SpaceStatus &s : qAsConst(m_spaces.spaces)) {
+        if (s.space.name != m_setup.serialSpace || s.nextFree)
+            continue;
+        for (const QString &port : ports) {
+            if (Panel *p = find(port); p && !p->running())
+                p->model->ledgerStopped(QCoreApplication::translate("station", "序列号空间 %1 已用完：请选择另一个")
+                                            .arg(s.space.name));
+        }
+    }
+    emit spacesRead();
+}
+
+QString StationController::serialText(qint64 serial) const
+{
+    if (serial < 0)
+        return QString();
+    for (const SpaceStatus &s : m_spaces.spaces) {
+        if (s.space.name == m_setup.serialSpace)
+            return ::serialText(s.space, serial);
+    }
+    return QString::number(serial);
 }
 
 bool StationController::setRecordFile(const QString &path, QString *error)
@@ -82,6 +189,7 @@ void StationController::setLinks(const QVector<AttachedLink> &links)
         p->model = std::make_unique<PanelModel>(link.port);
         p->model->setLabel(m_labels.label(link.port));
         p->model->setImageChecksum(m_imageChecksum);
+        p->model->setChipModel(m_chipModel);
         m_panels.push_back(std::move(p));
         changed = true;
     }
@@ -124,9 +232,20 @@ QStringList StationController::workerArguments(const QString &port, const QStrin
         args << QStringLiteral("--lang") << m_setup.language;
     if (m_setup.emulate)
         args << (m_setup.emulateDir.isEmpty() ? QStringLiteral("--emulate") : QStringLiteral("--emulate=") + m_setup.emulateDir);
+    if (!m_setup.ledgerUrl.isEmpty()) {
+        // The ledger's URL never holds a password (libpq finds it), so it may stand in the process list.
+        args << QStringLiteral("--ledger") << m_setup.ledgerUrl << QStringLiteral("--station") << m_setup.stationName;
+        if (!m_setup.operatorName.isEmpty())
+            args << QStringLiteral("--operator") << m_setup.operatorName;
+        const Panel *p = find(port);
+        if (p && !p->model->label().isEmpty())
+            args << QStringLiteral("--label") << p->model->label();
+    }
     args << QStringLiteral("burn") << projectFile;
     if (autoBurn)
         args << QStringLiteral("--loop");
+    if (!m_setup.ledgerUrl.isEmpty() && !m_setup.serialSpace.isEmpty())
+        args << QStringLiteral("--serial") << m_setup.serialSpace;
     return args;
 }
 
@@ -172,45 +291,80 @@ bool StationController::start(const QString &port, QString *error)
     connect(client, &WorkerClient::progressChanged, model, &PanelModel::progress);
     connect(client, &WorkerClient::labelChanged, model, &PanelModel::stepChanged);
     connect(client, &WorkerClient::messageReceived, model, &PanelModel::message);
-    connect(client, &WorkerClient::chipDone, model,
-            [model](int, const QString &, int result, const QString &text) { model->chipDone(result, text); });
-    connect(client, &WorkerClient::resultReceived, model, &PanelModel::resultReceived);
+    connect(client, &WorkerClient::chipDone, model, [this, model](int, const QString &chipId, int result, const QString &text, qint64 serial) {
+        model->chipDone(result, text, chipId, serialText(serial));
+    });
+    connect(client, &WorkerClient::resultReceived, model, [this, model](const QJsonObject &result) {
+        const QJsonValue serial = result.value(QStringLiteral("serial"));
+        model->resultReceived(result, serial.isDouble() ? serialText(qint64(serial.toDouble())) : QString());
+    });
     connect(client, &WorkerClient::recordKept, this, [this, p] { keepRecord(*p); });
     connect(client, &WorkerClient::finished, this, [this, p] { workerEnded(*p); });
     model->started();
-    client->start(m_setup.program, workerArguments(port, m_projectFile, p->logFile, p->autoBurn), m_setup.environment);
-    if (!m_wasLocked) {
-        m_wasLocked = true;
-        emit lockChanged(true);
-    }
+    // A worker records in the station's ledger or in none: never in one its environment names on its own.
+    QProcessEnvironment environment = m_setup.environment;
+    environment.remove(QStringLiteral("TQ_LEDGER"));
+    client->start(m_setup.program, workerArguments(port, m_projectFile, p->logFile, p->autoBurn), environment);
+    updateLock();
     return true;
 }
 
 bool StationController::startAll(QString *error)
 {
-    bool all = true;
+    QStringList ports;
     for (const auto &p : m_panels) {
-        QString reason;
-        if (p->model->attached() && !p->running() && !start(p->model->port(), &reason) && all) {
-            *error = reason;
-            all = false;
-        }
+        if (p->model->attached() && !p->running() && !m_startQueue.contains(p->model->port()))
+            ports << p->model->port();
     }
-    return all;
+    if (ports.isEmpty())
+        return true;
+    // The first start writes the project and opens the scratch folder: what stops one stops them all.
+    if (!start(ports.takeFirst(), error))
+        return false;
+    m_startQueue += ports;
+    if (!m_startQueue.isEmpty() && !m_startTimer.isActive())
+        m_startTimer.start();
+    updateLock();
+    return true;
+}
+
+void StationController::startNextQueued()
+{
+    while (!m_startQueue.isEmpty()) {
+        // Still queued while it starts, so the project stays the one the others burn.
+        const QString port = m_startQueue.first();
+        const Panel *p = find(port);
+        QString reason;
+        const bool startable = p && p->model->attached() && !p->running();  // not pulled out or started meanwhile
+        const bool failed = startable && !start(port, &reason);
+        m_startQueue.removeFirst();
+        if (failed)
+            emit startFailed(reason);
+        if (startable)
+            break;
+    }
+    if (m_startQueue.isEmpty())
+        m_startTimer.stop();
+    updateLock();
 }
 
 void StationController::stop(const QString &port)
 {
+    m_startQueue.removeAll(port);
     if (Panel *p = find(port); p && p->client)
         p->client->stop();
+    updateLock();
 }
 
 void StationController::stopAll()
 {
+    m_startQueue.clear();
+    m_startTimer.stop();
     for (const auto &p : m_panels) {
         if (p->client)
             p->client->stop();
     }
+    updateLock();
 }
 
 void StationController::setAutoBurn(const QString &port, bool on)
@@ -236,7 +390,17 @@ bool StationController::setLabel(const QString &port, const QString &label, QStr
 
 bool StationController::locked() const
 {
-    return std::any_of(m_panels.cbegin(), m_panels.cend(), [](const std::unique_ptr<Panel> &p) { return p->running(); });
+    // Panels still to start burn the project the first one started with.
+    return !m_startQueue.isEmpty()
+           || std::any_of(m_panels.cbegin(), m_panels.cend(), [](const std::unique_ptr<Panel> &p) { return p->running(); });
+}
+
+void StationController::updateLock()
+{
+    if (m_wasLocked == locked())
+        return;
+    m_wasLocked = !m_wasLocked;
+    emit lockChanged(m_wasLocked);
 }
 
 qint64 StationController::workerProcessId(const QString &port) const
@@ -275,8 +439,9 @@ void StationController::workerEnded(Panel &panel)
         panel.model->recordLost(reason);
     }
     panel.model->finished(panel.client->report());
-    if (m_wasLocked && !locked()) {
-        m_wasLocked = false;
-        emit lockChanged(false);
+    if (!m_setup.serialSpace.isEmpty() && panel.client->report().exitStatus == kCannotWrite) {
+        m_usedUpChecks << panel.model->port();
+        readSpaces();
     }
+    updateLock();
 }

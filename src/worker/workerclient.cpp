@@ -210,7 +210,8 @@ void WorkerClient::takeLine(const QByteArray &line)
         ++m_report.chips;
         m.result == 0 ? ++m_report.passed : ++m_report.failed;
         m_report.lastChipId = m.chipId;
-        emit chipDone(m.chip, m.chipId, m.result, m.text);
+        m_report.lastSerial = m.serial.value_or(-1);
+        emit chipDone(m.chip, m.chipId, m.result, m.text, m.serial.value_or(-1));
         break;
     case WorkerMessage::Record:
         m_recordPending = true;
@@ -219,6 +220,8 @@ void WorkerClient::takeLine(const QByteArray &line)
     case WorkerMessage::Result:
         m_report.hasResult = true;
         m_report.result = m.object;
+        if (m.serial)
+            m_report.lastSerial = *m.serial;
         emit resultReceived(m.object);
         break;
     case WorkerMessage::Alive:

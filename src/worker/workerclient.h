@@ -28,6 +28,7 @@ struct WorkerReport
     QString lastMessage;    // the last message or diagnostic line
     int chips = 0, passed = 0, failed = 0;  // chips of a burn loop
     QString lastChipId;
+    qint64 lastSerial = -1;  // the serial the ledger gave the last chip; -1 when it gave none
     bool hasResult = false;
     QJsonObject result;     // the command's result as its --json prints it
     bool hasEnd = false;
@@ -79,7 +80,8 @@ signals:
     void progressChanged(int percent);
     void labelChanged(const QString &text);
     void messageReceived(const QString &text);   // the worker's messages, its stderr lines, why the client ended it
-    void chipDone(int chip, const QString &chipId, int result, const QString &text);
+    // `serial`: the value the ledger gave the chip, -1 for none.
+    void chipDone(int chip, const QString &chipId, int result, const QString &text, qint64 serial);
     void recordKept(int number);                  // answer with answerRecord() before the worker goes on
     void resultReceived(const QJsonObject &result);
     void lineRejected(const QByteArray &line);    // a line that is no message of the protocol

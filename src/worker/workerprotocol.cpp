@@ -9,6 +9,14 @@ bool isInteger(const QJsonValue &value)
     return value.isDouble() && value.toDouble() == double(value.toInt());
 }
 
+// A serial: a whole number of 53 bits at most, which a JSON number carries exactly.
+bool isSerial(const QJsonValue &value)
+{
+    constexpr double kExact = 9007199254740992.0;  // 2^53
+    const double d = value.toDouble();
+    return value.isDouble() && d >= 0 && d <= kExact && d == double(qint64(d));
+}
+
 // A message whose shape is wrong stays Malformed: a reader never guesses at a half-understood line.
 WorkerMessage malformed(const QJsonObject &object)
 {
@@ -78,6 +86,12 @@ WorkerMessage result(const QJsonObject &object)
     m.result = object.value(QLatin1String("result")).toInt();
     m.text = text.toString();
     m.object = object;
+    // A chip that took a serial from the ledger names it; null or absent: none.
+    const QJsonValue serial = object.value(QLatin1String("serial"));
+    if (isSerial(serial))
+        m.serial = qint64(serial.toDouble());
+    else if (!serial.isNull() && !serial.isUndefined())
+        return malformed(object);
     if (!object.contains(QLatin1String("chip")))
         return m;
     if (!isInteger(object.value(QLatin1String("chip"))) || !object.value(QLatin1String("chipId")).isString())

@@ -4,6 +4,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <optional>
+
 // The messages between a parent and the worker process that drives one Link for it. docs/worker-protocol.md
 // describes every one; this header is the only place that reads or forms them.
 namespace WorkerProtocol {
@@ -31,6 +33,7 @@ struct WorkerMessage
     int record = 0;         // Record: its number, from 1
     int exitStatus = 0;     // End
     QString checksum;       // End: "49F2", empty for none
+    std::optional<qint64> serial;  // Chip, Result: the serial the ledger gave the chip, when it gave one
     QJsonObject object;     // the whole message (Result: every key the command printed)
 };
 

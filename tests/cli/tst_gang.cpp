@@ -302,6 +302,7 @@ void TestGang::internalOptionsAndEmptyValuesAreRefused_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("--gang-worker by hand") << QStringList{"--emulate", "--gang-worker", "--json", "erase"} << "--gang-worker";
     QTest::newRow("--gang-serial by hand") << QStringList{"--emulate", "--gang-serial", "1:2", "download", "p.mprj"} << "--gang-serial";
+    QTest::newRow("--label by hand") << QStringList{"--emulate", "--label", "left", "burn", "in.bin"} << "--label";
     QTest::newRow("--chip \"\"") << QStringList{"--chip", "", "chips"} << "--chip";
     QTest::newRow("--chip=") << QStringList{"--chip=", "chips"} << "--chip";
     QTest::newRow("--log \"\"") << QStringList{"--emulate", "burn", "in.bin", "--log", ""} << "--log";

@@ -7,6 +7,7 @@
 #include "emulator/linkemulator.h"
 #include "files/projectfile.h"
 #include "production/productionsettings.h"
+#include "records/productionstore.h"
 #include "station/panelmodel.h"
 #include "station/stationcontroller.h"
 
@@ -44,6 +45,8 @@ private slots:
     void theProjectIsWrittenOnceForARun();
     void aStopRightAfterTheStartEndsTheRun();
     void aRecordThatCannotBeKeptStopsItsPanel();
+    void everyChipsSerialIsItsLedgerRecord();
+    void aSpaceUsedUpStopsItsPanels();
 
 private:
     QString folder(int link) const { return m_dir->filePath(QStringLiteral("l%1").arg(link)); }
@@ -73,6 +76,15 @@ private:
     PanelModel *panel(int link) const { return m_station->panel(QStringLiteral("emu%1").arg(link)); }
     // The rows of the station's record, by the port in their first column.
     QMap<QString, QStringList> recordRows() const;
+    // A SQLite ledger in the test's folder with a space of `values` serials, two bytes at kSerialAt of the flash.
+    QString makeLedger(int values);
+    // The serial in the chip of Link `link`, as the space codes it.
+    int64_t chipSerial(int link) const
+    {
+        const QByteArray bytes = LinkEmulator(folder(link)).chipFlash().mid(kSerialAt, 2);
+        return bytes.size() == 2 ? (uint8_t(bytes[0]) << 8 | uint8_t(bytes[1])) : -1;
+    }
+    static constexpr uint32_t kSerialAt = 0x40;
 
     QString m_tempRoot;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -359,3 +371,127 @@ void TestStationPosix::aRecordThatCannotBeKeptStopsItsPanel()
 
 QTEST_GUILESS_MAIN(TestStationPosix)
 #include "tst_station_posix.moc"
+
+QString TestStationPosix::makeLedger(int values)
+{
+    const QString url = QStringLiteral("sqlite:") + m_dir->filePath(QStringLiteral("ledger.db"));
+    QString error;
+    const std::unique_ptr<ProductionStore> store = openProductionStore(url, &error);
+    if (!store) {
+        qWarning("%s", qPrintable(error));
+        return QString();
+    }
+    SerialSpace space;
+    space.name = QStringLiteral("sn");
+    space.area = RollingAreaFlash;
+    space.address = kSerialAt;
+    space.width = 2;
+    space.radix = 16;
+    space.first = 0x100;
+    space.last = 0x100 + values - 1;
+    if (!store->createSpace(space)) {
+        qWarning("%s", qPrintable(store->errorString()));
+        return QString();
+    }
+    return url;
+}
+
+// Three Links on a SQLite ledger with a serial space: every chip holds the serial its record names, the
+// record carries the station, the operator, the Link's port and label, and the panel shows the serial.
+void TestStationPosix::everyChipsSerialIsItsLedgerRecord()
+{
+    const QString url = makeLedger(100);
+    QVERIFY(!url.isEmpty());
+    makeStation(3);
+    QString error;
+    QVERIFY2(m_station->setLedger(url, QStringLiteral("S1"), QStringLiteral("li"), &error), qPrintable(error));
+    QSignalSpy read(m_station.get(), &StationController::spacesRead);
+    m_station->readSpaces();
+    QVERIFY(read.wait(kWaitMs));
+    QVERIFY2(m_station->spaces().ok, qPrintable(m_station->spaces().error));
+    QCOMPARE(m_station->spaces().spaces.size(), 1);
+    QVERIFY2(m_station->setSerialSpace(QStringLiteral("sn"), &error), qPrintable(error));
+    const QStringList labels = {QStringLiteral("左"), QString(), QStringLiteral("右")};
+    for (int i = 1; i <= 3; ++i)
+        QVERIFY2(m_station->setLabel(QStringLiteral("emu%1").arg(i), labels[i - 1], &error), qPrintable(error));
+    QVERIFY2(m_station->startAll(&error), qPrintable(error));
+    // Nothing about the ledger changes under running panels.
+    QVERIFY(!m_station->setSerialSpace(QString(), &error));
+    QVERIFY(!m_station->setLedger(QString(), QStringLiteral("S1"), QString(), &error));
+    QVERIFY(waitFor([this] {
+        return panel(1)->state() == State::Ok && panel(2)->state() == State::Ok && panel(3)->state() == State::Ok;
+    }));
+    swapChip(1, panel(1));
+    QVERIFY(waitFor([this] { return panel(1)->passed() == 2; }));
+    m_station->stopAll();
+    QVERIFY(waitFor([this] { return !m_station->locked(); }));
+
+    const std::unique_ptr<ProductionStore> store = openProductionStore(url, &error);
+    QVERIFY2(store, qPrintable(error));
+    QVector<LedgerRecord> records;
+    QVERIFY2(store->records(QDateTime(), &records), qPrintable(store->errorString()));
+    QCOMPARE(records.size(), 4);
+    QSet<int64_t> serials;
+    for (int i = 1; i <= 3; ++i) {
+        const QString port = QStringLiteral("emu%1").arg(i);
+        QVector<LedgerRecord> own;
+        for (const LedgerRecord &r : qAsConst(records)) {
+            if (r.port == port)
+                own << r;
+        }
+        QCOMPARE(own.size(), i == 1 ? 2 : 1);
+        for (const LedgerRecord &r : qAsConst(own)) {
+            QCOMPARE(r.result, 0);
+            QCOMPARE(r.station, QStringLiteral("S1"));
+            QCOMPARE(r.operatorName, QStringLiteral("li"));
+            QCOMPARE(r.label, labels[i - 1]);
+            QCOMPARE(r.space, QStringLiteral("sn"));
+            QVERIFY(r.serial);
+            serials << *r.serial;
+        }
+        // The chip in the socket is the port's last record, and the panel shows its serial.
+        QCOMPARE(chipSerial(i), *own.last().serial);
+        QCOMPARE(panel(i)->serial(), QStringLiteral("0x") + QString::number(*own.last().serial, 16).toUpper());
+    }
+    QCOMPARE(serials.size(), 4);  // none given twice
+}
+
+// A space with two values for three Links: the Links that find it used up stop NG, saying so, and the
+// others go on; the chip that took the last value is recorded.
+void TestStationPosix::aSpaceUsedUpStopsItsPanels()
+{
+    // What the station says once it has found the space used up in the ledger (the worker's own words first).
+    const QString kUsedUp = QStringLiteral("序列号空间 sn 已用完：请选择另一个");
+    const QString url = makeLedger(2);
+    QVERIFY(!url.isEmpty());
+    makeStation(3);
+    QString error;
+    QVERIFY2(m_station->setLedger(url, QStringLiteral("S1"), QString(), &error), qPrintable(error));
+    QVERIFY2(m_station->setSerialSpace(QStringLiteral("sn"), &error), qPrintable(error));
+    QVERIFY2(m_station->startAll(&error), qPrintable(error));
+    // A loop takes its values in blocks: one Link holds both, the others find none left.
+    QVERIFY(waitFor([this] {
+        int ended = 0;
+        for (int i = 1; i <= 3; ++i)
+            ended += !panel(i)->running() && panel(i)->resultText().contains(QStringLiteral("已用完"));
+        return ended == 2;
+    }));
+    int burning = 0;
+    for (int i = 1; i <= 3; ++i) {
+        if (panel(i)->running()) {
+            burning = i;
+            continue;
+        }
+        QCOMPARE(panel(i)->state(), State::Ng);
+        QVERIFY(waitFor([this, i, &kUsedUp] { return panel(i)->resultText() == kUsedUp; }));
+    }
+    QVERIFY(burning > 0);
+    QVERIFY(waitFor([this, burning] { return panel(burning)->state() == State::Ok; }));
+    // Its second chip takes the last value; then nothing is left for a third, and that panel stops too.
+    swapChip(burning, panel(burning));
+    QVERIFY(waitFor([this, burning] { return !panel(burning)->running(); }));
+    QCOMPARE(panel(burning)->passed(), 2);
+    QCOMPARE(chipSerial(burning), 0x101);
+    QCOMPARE(panel(burning)->state(), State::Ng);
+    QVERIFY(waitFor([this, burning, &kUsedUp] { return panel(burning)->resultText() == kUsedUp; }));
+}

@@ -1,5 +1,6 @@
 // The station's panel model driven by worker events without a process, the worker's command line, and the
 // operator's labels.
+#include "files/chipname.h"
 #include "station/linklabels.h"
 #include "station/panelmodel.h"
 #include "station/stationcontroller.h"
@@ -65,7 +66,10 @@ private slots:
     void eventsGiveTheState_data();
     void eventsGiveTheState();
     void yieldAndLastPass();
+    void wrongChipAndSerialOfAChip();
     void workerArgumentsBurnTheStationsProject();
+    void theLedgerIsChosenWhileNothingRuns();
+    void startAllStartsOneAtATime();
     void labelsAreRememberedPerPort();
     void panelsFollowTheAttachedLinks();
 };
@@ -120,6 +124,15 @@ void TestStationModel::eventsGiveTheState_data()
     QTest::newRow("record lost")
         << QStringList{"start", "chip 0 " + ok, "lost s.csv: disk full", R"(result {"result":74,"text":"production record not written","chips":1,"passed":1,"failed":0})", "end exited 74"}
         << State::Ng << false << 1 << 0 << "s.csv: disk full";
+    // The ledger's server away with no serial left, or the space used up: the panel stops NG, saying so.
+    QTest::newRow("ledger server away")
+        << QStringList{"start", "chip 0 " + ok, "message emu1: 账本 x 的服务器无法连接",
+                       R"(result {"result":75,"text":"production record not written","chips":1,"passed":1,"failed":0})", "end exited 75"}
+        << State::Ng << false << 1 << 0 << "账本服务器无法连接";
+    QTest::newRow("the worker's ledger stopped it")
+        << QStringList{"start", "chip 0 " + ok, "message emu1: 序列号空间 sn 已用完（2 个值都已发出）",
+                       R"(result {"result":74,"text":"production record not written","chips":1,"passed":1,"failed":0})", "end exited 74"}
+        << State::Ng << false << 1 << 0 << "序列号空间 sn 已用完";
     QTest::newRow("restarted after a failure")
         << QStringList{"start", "end crashed", "start", "label 芯片连接中."} << State::Waiting << true << 0 << 0 << QString();
 }
@@ -165,6 +178,30 @@ void TestStationModel::yieldAndLastPass()
     QVERIFY(!model.lastPass().isValid());
 }
 
+// A wrong chip names the model the station burns and the chip found, as the one-Link window does; a chip's
+// serial stays on the panel until the next chip that passes.
+void TestStationModel::wrongChipAndSerialOfAChip()
+{
+    PanelModel model(QStringLiteral("emu1"));
+    model.setChipModel(QStringLiteral("VR5K0001"));
+    model.started();
+    model.chipDone(0, QStringLiteral("烧写成功"), QStringLiteral("2610"), QStringLiteral("0x100"));
+    QCOMPARE(model.serial(), QStringLiteral("0x100"));
+    model.chipDone(4, QStringLiteral("目标MCU是 ICID：1234"), QStringLiteral("1234"));
+    QCOMPARE(model.resultText(), wrongChipText(QStringLiteral("VR5K0001"), chipNameForId(0x1234)));
+    QVERIFY2(model.resultText().startsWith(QStringLiteral("需要 VR5K0001，检测到 ")), qPrintable(model.resultText()));
+    QCOMPARE(model.serial(), QStringLiteral("0x100"));  // the failed chip took none that stays
+    // A single burn's result names no id: the chip is named by the engine's text.
+    model.resultReceived(QJsonObject{{"result", 4}, {"text", QStringLiteral("目标MCU是 VR5K9999")}});
+    QCOMPARE(model.resultText(), wrongChipText(QStringLiteral("VR5K0001"), QStringLiteral("VR5K9999")));
+    model.chipDone(0, QStringLiteral("烧写成功"), QStringLiteral("2610"), QStringLiteral("0x101"));
+    QCOMPARE(model.serial(), QStringLiteral("0x101"));
+    // A loop that a wrong chip ended closes with it: its text stays the same.
+    model.chipDone(4, QStringLiteral("目标MCU是 ICID：1234"), QStringLiteral("1234"));
+    model.resultReceived(QJsonObject{{"result", 4}, {"text", QStringLiteral("目标MCU是 ICID：1234")}, {"chips", 4}});
+    QCOMPARE(model.resultText(), wrongChipText(QStringLiteral("VR5K0001"), QStringLiteral("ICID：1234")));
+}
+
 void TestStationModel::workerArgumentsBurnTheStationsProject()
 {
     QTemporaryDir dir;
@@ -180,6 +217,88 @@ void TestStationModel::workerArgumentsBurnTheStationsProject()
     StationController real(setup);
     QCOMPARE(real.workerArguments(QStringLiteral("1-1.2"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), false),
              (QStringList{"--link", "1-1.2", "--gang-worker", "--json", "--log", "l.csv", "--lang", "en", "burn", "p.mprj"}));
+}
+
+// Who records where: the ledger, the station, the operator, the label of the Link and the serial space go
+// to every worker; the worker's environment never names a ledger of its own.
+void TestStationModel::theLedgerIsChosenWhileNothingRuns()
+{
+    QTemporaryDir dir;
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    setup.stationName = QStringLiteral("S1");
+    StationController station(setup);
+    station.setLinks({{QStringLiteral("emu1"), QString()}});
+    QString error;
+    QVERIFY2(station.setLabel(QStringLiteral("emu1"), QStringLiteral("左"), &error), qPrintable(error));
+    QVERIFY(!station.setSerialSpace(QStringLiteral("sn"), &error));  // no ledger, no serial
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!station.setLedger(QStringLiteral("mysql://x/y"), QStringLiteral("S1"), QString(), &error));
+    QVERIFY(!station.setLedger(QStringLiteral("sqlite:/l.db"), QStringLiteral(" "), QString(), &error));
+    QVERIFY(station.ledgerLocation().isEmpty());
+    QSignalSpy changes(&station, &StationController::ledgerChanged);
+    QVERIFY2(station.setLedger(QStringLiteral("postgresql://li@db.line/ledger?sslmode=require"), QStringLiteral("S2"),
+                               QStringLiteral(" 王 "), &error), qPrintable(error));
+    QVERIFY2(station.setSerialSpace(QStringLiteral("sn"), &error), qPrintable(error));
+    QCOMPARE(changes.count(), 2);
+    QVERIFY2(station.ledgerLocation().startsWith(QStringLiteral("postgresql://li@db.line")), qPrintable(station.ledgerLocation()));
+    QCOMPARE(station.workerArguments(QStringLiteral("emu1"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), true),
+             (QStringList{"--link", "emu1", "--gang-worker", "--json", "--log", "l.csv", "--ledger",
+                          "postgresql://li@db.line/ledger?sslmode=require", "--station", "S2", "--operator", "王", "--label",
+                          "左", "burn", "p.mprj", "--loop", "--serial", "sn"}));
+    // Another ledger: its spaces are others; no serial until one is chosen there.
+    QVERIFY(station.setLedger(QStringLiteral("sqlite:/tmp/l.db"), QStringLiteral("S2"), QString(), &error));
+    QCOMPARE(station.setup().serialSpace, QString());
+    QCOMPARE(station.workerArguments(QStringLiteral("emu1"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), false),
+             (QStringList{"--link", "emu1", "--gang-worker", "--json", "--log", "l.csv", "--ledger", "sqlite:/tmp/l.db",
+                          "--station", "S2", "--label", "左", "burn", "p.mprj"}));
+}
+
+// Start all starts the first worker at once and the others from the event loop, one at a time; the station
+// stays locked until the last has started and ended, and stop all drops those not started yet.
+void TestStationModel::startAllStartsOneAtATime()
+{
+    QTemporaryDir dir;
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    setup.program = dir.filePath(QStringLiteral("no-such-program"));  // every worker ends at once, not started
+    StationController station(setup);
+    station.setProjectWriter([](const QString &path, QString *) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write("p") == 1;
+    });
+    QString error;
+    QVERIFY2(station.setRecordFile(dir.filePath(QStringLiteral("s.csv")), &error), qPrintable(error));
+    station.setLinks({{QStringLiteral("emu1"), QString()}, {QStringLiteral("emu2"), QString()}, {QStringLiteral("emu3"), QString()}});
+    QSignalSpy locks(&station, &StationController::lockChanged);
+    QSignalSpy failures(&station, &StationController::startFailed);
+    auto started = [&station] {
+        int n = 0;
+        for (const PanelModel *p : station.panels())
+            n += p->state() != State::Idle;
+        return n;
+    };
+    QVERIFY2(station.startAll(&error), qPrintable(error));
+    QCOMPARE(started(), 1);
+    QVERIFY(station.locked());
+    // Locked once, for the whole start, and free after the last.
+    QVERIFY(QTest::qWaitFor([&] { return locks.count() == 2; }, 30000));
+    QCOMPARE(locks.at(1).at(0).toBool(), false);
+    QCOMPARE(started(), 3);
+    QCOMPARE(failures.count(), 0);  // each one started; the program's absence is its panel's verdict
+    for (const PanelModel *p : station.panels())
+        QCOMPARE(p->state(), State::NotStarted);
+
+    // Stopped right after the start: those not started yet never start.
+    QVERIFY(station.startAll(&error));
+    QSignalSpy second(station.panel(QStringLiteral("emu2")), &PanelModel::changed);
+    QSignalSpy third(station.panel(QStringLiteral("emu3")), &PanelModel::changed);
+    station.stopAll();
+    QVERIFY(QTest::qWaitFor([&] { return locks.count() == 4; }, 30000));
+    QTest::qWait(5 * StationController::kStartSpacingMs);
+    QCOMPARE(second.count() + third.count(), 0);
+    QVERIFY(!station.locked());
 }
 
 void TestStationModel::labelsAreRememberedPerPort()

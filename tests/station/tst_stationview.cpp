@@ -10,6 +10,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 class TestStationView : public QObject
@@ -22,8 +24,9 @@ private slots:
         QTemporaryDir dir;
         StationSetup setup;
         setup.labelsFolder = dir.path();
+        setup.stationName = QStringLiteral("L3");
         StationController station(setup);
-        StationView view(station, QStringLiteral("L3"));
+        StationView view(station);
         QVERIFY(view.windowTitle().contains(QStringLiteral("L3")));
         QCOMPARE(view.findChildren<PanelWidget *>().size(), 0);
         station.setLinks({{QStringLiteral("emu2"), QString()}, {QStringLiteral("emu1"), QString()}});
@@ -47,7 +50,8 @@ private slots:
                 drawn = p;
         }
         QVERIFY(drawn);
-        QVERIFY2(labelsOf(drawn).contains(QStringLiteral("NG")), qPrintable(labelsOf(drawn).join(QLatin1Char('|'))));
+        // Drawn on the event loop's next turn, a few panels a turn.
+        QTRY_VERIFY2(labelsOf(drawn).contains(QStringLiteral("NG")), qPrintable(labelsOf(drawn).join(QLatin1Char('|'))));
         QVERIFY(labelsOf(drawn).filter(QStringLiteral("VR5K1234")).size() == 1);
 
         // Started without a record file: the panel stays, the operator is told why.
@@ -72,6 +76,64 @@ private slots:
         station.setLinks({{QStringLiteral("emu1"), QString()}});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view.findChildren<PanelWidget *>().size(), 1);
+    }
+
+    // The columns: as square as the count allows, never more than the width holds whole.
+    void columnsFitTheWidth_data()
+    {
+        QTest::addColumn<int>("panels");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("one") << 1 << 2000 << 1;
+        QTest::newRow("four, wide") << 4 << 2000 << 2;
+        QTest::newRow("sixteen, wide") << 16 << 2000 << 4;
+        QTest::newRow("sixteen in 1000 px") << 16 << 1000 << 3;
+        QTest::newRow("thirty-six, wide") << 36 << 4000 << 6;
+        QTest::newRow("narrower than a panel") << 16 << 200 << 1;
+    }
+    void columnsFitTheWidth()
+    {
+        QFETCH(int, panels);
+        QFETCH(int, width);
+        QFETCH(int, columns);
+        QCOMPARE(stationColumns(panels, width, 300, 6), columns);
+    }
+
+    // Sixteen Links in the view's 1000 × 760: every panel at least its own width, none beside the view (no
+    // sideways scrolling), and the last one reached by scrolling down.
+    void sixteenPanelsWrapAndScroll()
+    {
+        QTemporaryDir dir;
+        StationSetup setup;
+        setup.labelsFolder = dir.path();
+        StationController station(setup);
+        QVector<AttachedLink> links;
+        for (int i = 1; i <= 16; ++i)
+            links.append({QStringLiteral("emu%1").arg(i), QString()});
+        station.setLinks(links);
+        StationView view(station);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.size(), QSize(1000, 760));
+        auto *scroll = view.findChild<QScrollArea *>();
+        QVERIFY(scroll);
+        QTRY_COMPARE(scroll->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        const QList<PanelWidget *> panels = view.findChildren<PanelWidget *>();
+        QCOMPARE(panels.size(), 16);
+        for (const PanelWidget *p : panels) {
+            QVERIFY(std::abs(p->width() - panels.first()->width()) <= 1);  // every column its share
+            QVERIFY(p->width() >= p->minimumSizeHint().width());
+            QVERIFY(p->geometry().right() < scroll->viewport()->width());
+        }
+        PanelWidget *last = panels.first();
+        for (PanelWidget *p : panels) {
+            if (p->y() > last->y() || (p->y() == last->y() && p->x() > last->x()))
+                last = p;
+        }
+        QVERIFY(last->visibleRegion().isEmpty());
+        scroll->ensureWidgetVisible(last);
+        QTRY_VERIFY(!last->visibleRegion().isEmpty());
     }
 };
 

@@ -22,8 +22,8 @@ QStringList &record(WorkerClient &client, QStringList &events)
     QObject::connect(&client, &WorkerClient::progressChanged, [&events](int p) { events << QStringLiteral("progress %1").arg(p); });
     QObject::connect(&client, &WorkerClient::labelChanged, [&events](const QString &t) { events << QStringLiteral("label ") + t; });
     QObject::connect(&client, &WorkerClient::messageReceived, [&events](const QString &t) { events << QStringLiteral("message ") + t; });
-    QObject::connect(&client, &WorkerClient::chipDone, [&events](int n, const QString &id, int r, const QString &t) {
-        events << QStringLiteral("chip %1 %2 %3 %4").arg(n).arg(id).arg(r).arg(t);
+    QObject::connect(&client, &WorkerClient::chipDone, [&events](int n, const QString &id, int r, const QString &t, qint64 serial) {
+        events << QStringLiteral("chip %1 %2 %3 %4").arg(n).arg(id).arg(r).arg(t) + (serial >= 0 ? QStringLiteral(" serial %1").arg(serial) : QString());
     });
     QObject::connect(&client, &WorkerClient::recordKept, [&events](int n) { events << QStringLiteral("record %1").arg(n); });
     QObject::connect(&client, &WorkerClient::resultReceived, [&events](const QJsonObject &o) {
@@ -67,7 +67,7 @@ void TestWorkerClient::followsAWholeRun()
     client.start(scriptedWorker(),
                  {kHello, "env:TQ_WORKER_PROTOCOL", "out:{\"progress\":40}", "out:{\"label\":\"Burning\"}",
                   "out:{\"alive\":1}", "out:{\"message\":\"note\"}",
-                  "out:{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"text\":\"ok\"}", "out:{\"record\":1}", "expect:logged",
+                  "out:{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":256,\"text\":\"ok\"}", "out:{\"record\":1}", "expect:logged",
                   "out:{\"chip\":2,\"chipId\":\"2611\",\"result\":4,\"text\":\"wrong\"}", "out:{\"record\":2}", "expect:unlogged full",
                   "out:{\"result\":74,\"text\":\"production record not written\",\"chips\":2}",
                   "raw:{\"end\":{\"checksum\":null,\"exit\":74}}", "exit:74"});
@@ -76,7 +76,7 @@ void TestWorkerClient::followsAWholeRun()
         client.answerRecord(true);  // a second answer to the same record is not sent
     });
     QVERIFY(waitForEnd(client));
-    QCOMPARE(events, (QStringList{"hello 1", "message 1", "progress 40", "label Burning", "message note", "chip 1 2610 0 ok",
+    QCOMPARE(events, (QStringList{"hello 1", "message 1", "progress 40", "label Burning", "message note", "chip 1 2610 0 ok serial 256",
                                   "record 1", "chip 2 2611 4 wrong", "record 2", "result 74", "finished"}));
     const WorkerReport &r = client.report();
     QCOMPARE(int(r.ending), int(WorkerReport::Ending::Exited));
@@ -88,6 +88,7 @@ void TestWorkerClient::followsAWholeRun()
     QCOMPARE(r.passed, 1);
     QCOMPARE(r.failed, 1);
     QCOMPARE(r.lastChipId, QStringLiteral("2611"));
+    QCOMPARE(r.lastSerial, -1);  // the last chip took none
     QVERIFY(r.hasResult);
     QCOMPARE(r.result.value(QStringLiteral("chips")).toInt(), 2);
     QVERIFY(r.hasEnd);  // the last line came without its end

@@ -19,9 +19,12 @@ QString described(const WorkerMessage &m)
     case WorkerMessage::Progress: return QStringLiteral("progress %1").arg(m.percent);
     case WorkerMessage::Label: return QStringLiteral("label ") + m.text;
     case WorkerMessage::Message: return QStringLiteral("message ") + m.text;
-    case WorkerMessage::Chip: return QStringLiteral("chip %1 %2 %3 %4").arg(m.chip).arg(m.chipId).arg(m.result).arg(m.text);
+    case WorkerMessage::Chip:
+        return QStringLiteral("chip %1 %2 %3 %4").arg(m.chip).arg(m.chipId).arg(m.result).arg(m.text)
+               + (m.serial ? QStringLiteral(" serial %1").arg(*m.serial) : QString());
     case WorkerMessage::Record: return QStringLiteral("record %1").arg(m.record);
-    case WorkerMessage::Result: return QStringLiteral("result %1 %2").arg(m.result).arg(m.text);
+    case WorkerMessage::Result:
+        return QStringLiteral("result %1 %2").arg(m.result).arg(m.text) + (m.serial ? QStringLiteral(" serial %1").arg(*m.serial) : QString());
     case WorkerMessage::Alive: return QStringLiteral("alive");
     case WorkerMessage::End: return QStringLiteral("end %1 %2").arg(m.exitStatus).arg(m.checksum);
     }
@@ -95,6 +98,16 @@ void TestWorkerProtocol::readsEveryMessageKind_data()
         << QByteArray("{\"chip\":3,\"chipId\":\"2610\",\"result\":0,\"text\":\"\xE7\x83\xA7\xE5\x86\x99\xE6\x88\x90\xE5\x8A\x9F\"}")
         << QString::fromUtf8("chip 3 2610 0 烧写成功");
     QTest::newRow("failed chip") << QByteArray("{\"chip\":4,\"chipId\":\"2611\",\"result\":4,\"text\":\"x\"}") << "chip 4 2611 4 x";
+    // A chip that took a serial from the ledger names it (a number; null: none).
+    QTest::newRow("chip with its serial")
+        << QByteArray("{\"chip\":2,\"chipId\":\"2610\",\"result\":0,\"serial\":4660,\"text\":\"t\"}")
+        << "chip 2 2610 0 t serial 4660";
+    QTest::newRow("chip with a serial past 32 bits")
+        << QByteArray("{\"chip\":2,\"chipId\":\"2610\",\"result\":6,\"serial\":99999999999,\"text\":\"t\"}")
+        << "chip 2 2610 6 t serial 99999999999";
+    QTest::newRow("chip without a serial") << QByteArray("{\"chip\":2,\"chipId\":\"2610\",\"result\":0,\"serial\":null,\"text\":\"t\"}")
+                                           << "chip 2 2610 0 t";
+    QTest::newRow("single burn with its serial") << QByteArray("{\"result\":0,\"serial\":256,\"text\":\"t\"}") << "result 0 t serial 256";
     QTest::newRow("record") << QByteArray("{\"record\":12}") << "record 12";
     QTest::newRow("result") << QByteArray("{\"result\":3,\"text\":\"t\"}") << "result 3 t";
     QTest::newRow("result of a loop") << QByteArray("{\"chips\":5,\"failed\":1,\"passed\":4,\"result\":130,\"text\":\"interrupted\"}")
@@ -122,7 +135,11 @@ void TestWorkerProtocol::refusesWhatIsNoMessage_data()
                              "{\"hello\":{\"protocol\":\"1\"}}", "{\"hello\":{\"protocol\":1},\"x\":1}",
                              "{\"end\":{\"exit\":\"0\",\"checksum\":null}}", "{\"end\":{\"exit\":0,\"checksum\":5}}",
                              "{\"result\":\"0\",\"text\":\"t\"}", "{\"result\":0,\"text\":3}", "{\"chip\":1,\"result\":0,\"text\":\"t\"}",
-                             "{\"chip\":\"1\",\"chipId\":\"2610\",\"result\":0,\"text\":\"t\"}", "{\"alive\":true}"})
+                             "{\"chip\":\"1\",\"chipId\":\"2610\",\"result\":0,\"text\":\"t\"}", "{\"alive\":true}",
+                             "{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":\"256\",\"text\":\"t\"}",
+                             "{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":-1,\"text\":\"t\"}",
+                             "{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":2.5,\"text\":\"t\"}",
+                             "{\"result\":0,\"serial\":1e300,\"text\":\"t\"}"})
         QTest::newRow(*line ? line : "(empty)") << QByteArray(line);
 }
 
