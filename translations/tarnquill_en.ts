@@ -3253,8 +3253,8 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
         <translation>The Link was unplugged</translation>
     </message>
     <message>
-        <source>工位视图(多个Link)...</source>
-        <translation>Station view (several Links)...</translation>
+        <source>     工位视图(多个Link)...</source>
+        <translation>     Station view (several Links)...</translation>
     </message>
     <message>
         <source>工位视图正在烧写：工程和设置已锁定。请先在工位视图中全部停止。</source>
@@ -3269,12 +3269,12 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
         <translation>Station stopped</translation>
     </message>
     <message>
-        <source>产线视图...</source>
-        <translation>Line view...</translation>
+        <source>     产线视图...</source>
+        <translation>     Line view...</translation>
     </message>
     <message>
-        <source>账本设置...</source>
-        <translation>Ledger settings...</translation>
+        <source>     账本设置...</source>
+        <translation>     Ledger settings...</translation>
     </message>
 </context>
 <context>

@@ -99,10 +99,10 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     connect(ui->action_user_cfg, &QAction::triggered, this, &mcu_writer::slt_action_user_cfg_triggered);
     connect(ui->action_burnSetting, &QAction::triggered, this, &mcu_writer::slt_action_burnSetting_triggered);
     ui->menu_action->addSeparator();
-    connect(ui->menu_action->addAction(tr("工位视图(多个Link)...")), &QAction::triggered, this,
+    connect(ui->menu_action->addAction(tr("     工位视图(多个Link)...")), &QAction::triggered, this,
             &mcu_writer::stationViewRequested);
-    connect(ui->menu_action->addAction(tr("产线视图...")), &QAction::triggered, this, &mcu_writer::lineViewRequested);
-    connect(ui->menu_setting->addAction(tr("账本设置...")), &QAction::triggered, this, &mcu_writer::ledgerSettingsRequested);
+    connect(ui->menu_action->addAction(tr("     产线视图...")), &QAction::triggered, this, &mcu_writer::lineViewRequested);
+    connect(ui->menu_setting->addAction(tr("     账本设置...")), &QAction::triggered, this, &mcu_writer::ledgerSettingsRequested);
 
     ui->actionI2C->setChecked(true);
 

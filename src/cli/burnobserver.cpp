@@ -1,6 +1,7 @@
 #include "burnobserver.h"
 
 #include "debugmessages.h"
+#include "chip/areas.h"
 #include "chip/images.h"
 #include "engine/resultcodes.h"
 #include "engine/workthread.h"
@@ -100,6 +101,12 @@ void BurnObserver::onDiagnostic(const QString &text)
         m_failure = code;
 }
 
+QString burnedChecksum()
+{
+    const QVector<Area> areas = enabledAreas();
+    return areas.isEmpty() ? QString() : hex4(areaChecksum(areas.first()));
+}
+
 void BurnObserver::finishPass(int code)
 {
     {
@@ -109,7 +116,7 @@ void BurnObserver::finishPass(int code)
         m_passOpen = false;
         m_failure = 0;
     }
-    const PassResult result{code, g_wChipId};
+    const PassResult result{code, g_wChipId, burnedChecksum()};
     if (m_hook)
         m_hook(result);
     QMetaObject::invokeMethod(this, [this, result] { emit passFinished(result); }, Qt::QueuedConnection);

@@ -14,8 +14,14 @@ struct PassResult
 {
     int code = 0;
     uint16_t chipId = 0;  // the id the chip answered
+    // The first enabled area's checksum as this chip was burned: with a serial per chip the image changes
+    // for the next chip right after the pass, so it is taken before anyone sees the pass.
+    QString checksum;
 };
 Q_DECLARE_METATYPE(PassResult)
+
+// The first enabled area's checksum, as the image is now (empty when no area is enabled).
+QString burnedChecksum();
 
 // Follows the burn loops from the worker's side and reports every chip pass with its result code. The
 // engine signals only some codes (4, and 0 for burn_chip); the rest end the pass with "烧写失败" after the

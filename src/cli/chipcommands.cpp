@@ -286,7 +286,7 @@ int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
     }
     // 36 and 37 end the burn before any chip answered.
     if (code != 36 && code != 37) {
-        records.keep({code, chipId}, resultText(code, label), false);
+        records.keep({code, chipId, burnedChecksum()}, resultText(code, label), false);
         if (records.failed()) {
             ctx.finish(code, label);
             return records.fail(ctx);
@@ -311,6 +311,8 @@ int burnLoop(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBu
             QJsonObject line = resultJson(pass.code, text);
             line.insert(QStringLiteral("chip"), chips);
             line.insert(QStringLiteral("chipId"), hex4(pass.chipId));
+            if (!pass.checksum.isEmpty())
+                line.insert(QStringLiteral("checksum"), pass.checksum);
             printJson(joinedJson(line, serialJson(serial)));
         } else {
             printText(QCoreApplication::translate("cli", "chip %1: id %2, %3 %4\n")

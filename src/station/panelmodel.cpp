@@ -85,6 +85,7 @@ void PanelModel::started()
 {
     m_running = true;
     m_recordLost = false;
+    m_chipChecksums = false;
     m_percent = 0;
     m_step.clear();
     m_resultText.clear();
@@ -126,13 +127,15 @@ QString PanelModel::resultText(int code, const QString &sourceText, const QStrin
     return !found.isEmpty() && !m_chipModel.isEmpty() ? wrongChipText(m_chipModel, found) : workerResultText(code, sourceText);
 }
 
-void PanelModel::chipDone(int result, const QString &sourceText, const QString &chipId, const QString &serial)
+void PanelModel::chipDone(int result, const QString &sourceText, const QString &chipId, const QString &serial,
+                          const QString &checksum)
 {
     m_percent = result == 0 ? 100 : m_percent;
     m_resultText = resultText(result, sourceText, chipId);
     if (result == 0) {
         ++m_passed;
-        m_checksum = m_imageChecksum;
+        m_checksum = checksum.isEmpty() ? m_imageChecksum : checksum;
+        m_chipChecksums = m_chipChecksums || !checksum.isEmpty();
         m_serial = serial;
         m_lastPass = QDateTime::currentDateTime();
     } else {
@@ -170,8 +173,10 @@ void PanelModel::finished(const WorkerReport &report)
 {
     m_running = false;
     m_percent = 0;
-    if (!report.checksum.isEmpty())
-        m_checksum = report.checksum;  // the worker's own word on what it burned
+    // The worker's own word on what it burned; after a loop whose chips each said theirs, the image at the
+    // end may already hold the next chip's serial, so the last chip's stays.
+    if (!report.checksum.isEmpty() && !m_chipChecksums)
+        m_checksum = report.checksum;
     using Ending = WorkerReport::Ending;
     if (report.ending == Ending::Hung || report.ending == Ending::Crashed
         || report.ending == Ending::NotStarted || report.ending == Ending::Refused) {

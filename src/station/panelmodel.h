@@ -61,7 +61,9 @@ public:
     void stepChanged(const QString &sourceText);
     void message(const QString &text);
     // `chipId`: the id the chip answered ("2610"), `serial`: the serial it took from the ledger (empty: none).
-    void chipDone(int result, const QString &sourceText, const QString &chipId = QString(), const QString &serial = QString());
+    // `checksum`: what the worker says the chip holds; empty: the project's (a chip without a serial).
+    void chipDone(int result, const QString &sourceText, const QString &chipId = QString(), const QString &serial = QString(),
+                  const QString &checksum = QString());
     // `serial`: the serial of a single burn's chip, as people read it (empty: none).
     void resultReceived(const QJsonObject &result, const QString &serial = QString());
     // The record of a chip could not be kept: the panel stops NG with the reason.
@@ -88,6 +90,7 @@ private:
     bool m_running = false;
     bool m_attached = true;
     bool m_recordLost = false;
+    bool m_chipChecksums = false;  // this run's chips said their own checksum
     int m_percent = 0;
     QString m_step;
     QString m_resultText;

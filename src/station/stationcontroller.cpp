@@ -291,8 +291,9 @@ bool StationController::start(const QString &port, QString *error)
     connect(client, &WorkerClient::progressChanged, model, &PanelModel::progress);
     connect(client, &WorkerClient::labelChanged, model, &PanelModel::stepChanged);
     connect(client, &WorkerClient::messageReceived, model, &PanelModel::message);
-    connect(client, &WorkerClient::chipDone, model, [this, model](int, const QString &chipId, int result, const QString &text, qint64 serial) {
-        model->chipDone(result, text, chipId, serialText(serial));
+    connect(client, &WorkerClient::chipDone, model, [this, model](int, const QString &chipId, int result, const QString &text, qint64 serial,
+                                                                  const QString &checksum) {
+        model->chipDone(result, text, chipId, serialText(serial), checksum);
     });
     connect(client, &WorkerClient::resultReceived, model, [this, model](const QJsonObject &result) {
         const QJsonValue serial = result.value(QStringLiteral("serial"));

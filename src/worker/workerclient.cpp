@@ -211,7 +211,7 @@ void WorkerClient::takeLine(const QByteArray &line)
         m.result == 0 ? ++m_report.passed : ++m_report.failed;
         m_report.lastChipId = m.chipId;
         m_report.lastSerial = m.serial.value_or(-1);
-        emit chipDone(m.chip, m.chipId, m.result, m.text, m.serial.value_or(-1));
+        emit chipDone(m.chip, m.chipId, m.result, m.text, m.serial.value_or(-1), m.checksum);
         break;
     case WorkerMessage::Record:
         m_recordPending = true;

@@ -81,7 +81,8 @@ signals:
     void labelChanged(const QString &text);
     void messageReceived(const QString &text);   // the worker's messages, its stderr lines, why the client ended it
     // `serial`: the value the ledger gave the chip, -1 for none.
-    void chipDone(int chip, const QString &chipId, int result, const QString &text, qint64 serial);
+    // `serial` -1 when the chip got none; `checksum` empty when the worker did not say (an older one).
+    void chipDone(int chip, const QString &chipId, int result, const QString &text, qint64 serial, const QString &checksum);
     void recordKept(int number);                  // answer with answerRecord() before the worker goes on
     void resultReceived(const QJsonObject &result);
     void lineRejected(const QByteArray &line);    // a line that is no message of the protocol

@@ -99,6 +99,11 @@ WorkerMessage result(const QJsonObject &object)
     m.kind = WorkerMessage::Chip;
     m.chip = object.value(QLatin1String("chip")).toInt();
     m.chipId = object.value(QLatin1String("chipId")).toString();
+    const QJsonValue checksum = object.value(QLatin1String("checksum"));
+    if (checksum.isString())
+        m.checksum = checksum.toString();
+    else if (!checksum.isUndefined())
+        return malformed(object);
     return m;
 }
 }

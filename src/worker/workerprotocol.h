@@ -32,7 +32,7 @@ struct WorkerMessage
     int result = 0;         // Chip, Result: the result code
     int record = 0;         // Record: its number, from 1
     int exitStatus = 0;     // End
-    QString checksum;       // End: "49F2", empty for none
+    QString checksum;       // End, Chip: "49F2", empty for none
     std::optional<qint64> serial;  // Chip, Result: the serial the ledger gave the chip, when it gave one
     QJsonObject object;     // the whole message (Result: every key the command printed)
 };

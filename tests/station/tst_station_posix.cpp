@@ -452,6 +452,8 @@ void TestStationPosix::everyChipsSerialIsItsLedgerRecord()
         // The chip in the socket is the port's last record, and the panel shows its serial.
         QCOMPARE(chipSerial(i), *own.last().serial);
         QCOMPARE(panel(i)->serial(), QStringLiteral("0x") + QString::number(*own.last().serial, 16).toUpper());
+        // Each serial makes the chip's sum its own: the panel shows the chip's, not the project's.
+        QCOMPARE(panel(i)->checksum(), own.last().imageChecksum);
     }
     QCOMPARE(serials.size(), 4);  // none given twice
 }

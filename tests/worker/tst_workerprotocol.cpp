@@ -21,7 +21,8 @@ QString described(const WorkerMessage &m)
     case WorkerMessage::Message: return QStringLiteral("message ") + m.text;
     case WorkerMessage::Chip:
         return QStringLiteral("chip %1 %2 %3 %4").arg(m.chip).arg(m.chipId).arg(m.result).arg(m.text)
-               + (m.serial ? QStringLiteral(" serial %1").arg(*m.serial) : QString());
+               + (m.serial ? QStringLiteral(" serial %1").arg(*m.serial) : QString())
+               + (m.checksum.isEmpty() ? QString() : QStringLiteral(" checksum ") + m.checksum);
     case WorkerMessage::Record: return QStringLiteral("record %1").arg(m.record);
     case WorkerMessage::Result:
         return QStringLiteral("result %1 %2").arg(m.result).arg(m.text) + (m.serial ? QStringLiteral(" serial %1").arg(*m.serial) : QString());
@@ -105,6 +106,10 @@ void TestWorkerProtocol::readsEveryMessageKind_data()
     QTest::newRow("chip with a serial past 32 bits")
         << QByteArray("{\"chip\":2,\"chipId\":\"2610\",\"result\":6,\"serial\":99999999999,\"text\":\"t\"}")
         << "chip 2 2610 6 t serial 99999999999";
+    // With a serial per chip, each chip's checksum is its own.
+    QTest::newRow("chip with its checksum")
+        << QByteArray("{\"checksum\":\"83FE\",\"chip\":2,\"chipId\":\"2610\",\"result\":0,\"serial\":1,\"text\":\"t\"}")
+        << "chip 2 2610 0 t serial 1 checksum 83FE";
     QTest::newRow("chip without a serial") << QByteArray("{\"chip\":2,\"chipId\":\"2610\",\"result\":0,\"serial\":null,\"text\":\"t\"}")
                                            << "chip 2 2610 0 t";
     QTest::newRow("single burn with its serial") << QByteArray("{\"result\":0,\"serial\":256,\"text\":\"t\"}") << "result 0 t serial 256";
@@ -139,7 +144,8 @@ void TestWorkerProtocol::refusesWhatIsNoMessage_data()
                              "{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":\"256\",\"text\":\"t\"}",
                              "{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":-1,\"text\":\"t\"}",
                              "{\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"serial\":2.5,\"text\":\"t\"}",
-                             "{\"result\":0,\"serial\":1e300,\"text\":\"t\"}"})
+                             "{\"result\":0,\"serial\":1e300,\"text\":\"t\"}",
+                             "{\"checksum\":33790,\"chip\":1,\"chipId\":\"2610\",\"result\":0,\"text\":\"t\"}"})
         QTest::newRow(*line ? line : "(empty)") << QByteArray(line);
 }
 
