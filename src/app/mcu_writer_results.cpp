@@ -179,7 +179,7 @@ void mcu_writer::slt_production_log_toggled(bool on)
         closeProductionLog();
         return;
     }
-    const QString path = boxes::saveFileName(this, tr("生产记录"), m_strLastDir, QStringLiteral("csv(*.csv)"));
+    const QString path = boxes::appendFileName(this, tr("生产记录"), m_strLastDir, QStringLiteral("csv(*.csv)"));
     auto log = std::make_unique<ProductionLog>();
     if (path.isEmpty() || !log->open(path)) {
         if (!path.isEmpty())

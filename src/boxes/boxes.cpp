@@ -50,7 +50,7 @@ void okBox(QWidget *parent, Kind kind, QMessageBox::Icon icon, const QString &ti
 }
 
 QString fileDialog(Kind kind, QWidget *parent, const QString &title, const QString &dir, const QString &filter,
-                   QString *selectedFilter)
+                   QString *selectedFilter, QFileDialog::Options options = {})
 {
     if (handler()) {
         Call c;
@@ -66,7 +66,7 @@ QString fileDialog(Kind kind, QWidget *parent, const QString &title, const QStri
     }
     if (kind == Kind::OpenFile)
         return QFileDialog::getOpenFileName(parent, title, dir, filter, selectedFilter);
-    return QFileDialog::getSaveFileName(parent, title, dir, filter, selectedFilter);
+    return QFileDialog::getSaveFileName(parent, title, dir, filter, selectedFilter, options);
 }
 
 } // namespace
@@ -135,6 +135,11 @@ QString saveFileName(QWidget *parent, const QString &title, const QString &dir, 
                      QString *selectedFilter)
 {
     return fileDialog(Kind::SaveFile, parent, title, dir, filter, selectedFilter);
+}
+
+QString appendFileName(QWidget *parent, const QString &title, const QString &dir, const QString &filter)
+{
+    return fileDialog(Kind::SaveFile, parent, title, dir, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 Recorder::Recorder()

@@ -57,6 +57,8 @@ QString openFileName(QWidget *parent, const QString &title, const QString &dir, 
                      QString *selectedFilter = nullptr);
 QString saveFileName(QWidget *parent, const QString &title, const QString &dir, const QString &filter,
                      QString *selectedFilter = nullptr);
+// A file that records are added to: an existing one is kept and continued, so nobody is asked to replace it.
+QString appendFileName(QWidget *parent, const QString &title, const QString &dir, const QString &filter);
 
 // Test aid: while alive, records every call and answers from a queue (then with `fallback`).
 class Recorder

@@ -188,7 +188,7 @@ bool StationView::eventFilter(QObject *watched, QEvent *event)
 
 void StationView::chooseRecordFile()
 {
-    const QString path = boxes::saveFileName(this, tr("生产记录"), QDir::homePath(), QStringLiteral("csv(*.csv)"));
+    const QString path = boxes::appendFileName(this, tr("生产记录"), QDir::homePath(), QStringLiteral("csv(*.csv)"));
     if (path.isEmpty())
         return;
     QString error;
