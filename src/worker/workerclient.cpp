@@ -46,10 +46,10 @@ WorkerClient::WorkerClient(QObject *parent)
 {
     m_silence.setSingleShot(true);
     m_stopDeadline.setSingleShot(true);
-    connect(&m_process, &QProcess::readyReadStandardOutput, this, &WorkerClient::readStdout);
-    connect(&m_process, &QProcess::readyReadStandardError, this, &WorkerClient::readStderr);
-    connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, &WorkerClient::onFinished);
-    connect(&m_process, &QProcess::errorOccurred, this, &WorkerClient::onError);
+    connect(&m_process, &WorkerProcess::readyReadStandardOutput, this, &WorkerClient::readStdout);
+    connect(&m_process, &WorkerProcess::readyReadStandardError, this, &WorkerClient::readStderr);
+    connect(&m_process, &WorkerProcess::finished, this, &WorkerClient::onFinished);
+    connect(&m_process, &WorkerProcess::failedToStart, this, &WorkerClient::onFailedToStart);
     connect(&m_silence, &QTimer::timeout, this, [this] {
         endWorker(WorkerReport::Ending::Hung,
                   QCoreApplication::translate("worker", "the worker gave no sign of life for %1 s and was ended").arg(seconds(m_silenceMs)));
@@ -63,7 +63,7 @@ WorkerClient::WorkerClient(QObject *parent)
 WorkerClient::~WorkerClient()
 {
     // A worker outliving its client would drive its Link with nobody reading it.
-    if (m_process.state() != QProcess::NotRunning) {
+    if (m_process.isRunning()) {
         m_process.disconnect(this);
         m_process.kill();
         m_process.waitForFinished(5000);
@@ -84,10 +84,8 @@ void WorkerClient::start(const QString &program, const QStringList &arguments, Q
     m_errPending.clear();
     m_dropping = m_recordPending = m_stopSent = false;
     environment.insert(QString::fromLatin1(WorkerProtocol::kEnvironmentVariable), QString::number(WorkerProtocol::kVersion));
-    m_process.setProcessEnvironment(environment);
-    m_process.start(program, arguments);
-    if (m_report.running())
-        rearmSilence();  // Windows reports a program that cannot start inside start() itself
+    m_process.start(program, arguments, environment);
+    rearmSilence();
 }
 
 void WorkerClient::stop()
@@ -111,15 +109,13 @@ void WorkerClient::answerRecord(bool kept, const QString &reason)
 
 void WorkerClient::kill()
 {
-    if (m_process.state() != QProcess::NotRunning)
-        m_process.kill();
+    m_process.kill();
 }
 
 void WorkerClient::send(const QByteArray &line)
 {
     // A worker still starting gets the line once it runs: a stop given right after the start is not lost.
-    if (m_process.state() != QProcess::NotRunning)
-        m_process.write(line);
+    m_process.write(line);
 }
 
 void WorkerClient::rearmSilence()
@@ -233,7 +229,7 @@ void WorkerClient::takeLine(const QByteArray &line)
     }
 }
 
-void WorkerClient::onFinished(int exitCode, QProcess::ExitStatus status)
+void WorkerClient::onFinished(int exitCode, bool crashed)
 {
     readStdout();
     readStderr();
@@ -243,10 +239,10 @@ void WorkerClient::onFinished(int exitCode, QProcess::ExitStatus status)
     m_silence.stop();
     m_stopDeadline.stop();
     m_recordPending = false;
-    m_report.exitStatus = status == QProcess::NormalExit ? exitCode : -1;
+    m_report.exitStatus = crashed ? -1 : exitCode;
     if (m_report.running()) {
-        m_report.ending = status == QProcess::NormalExit ? WorkerReport::Ending::Exited : WorkerReport::Ending::Crashed;
-        if (status != QProcess::NormalExit) {
+        m_report.ending = crashed ? WorkerReport::Ending::Crashed : WorkerReport::Ending::Exited;
+        if (crashed) {
             m_report.failure = QCoreApplication::translate("worker", "the worker ended abnormally");
             emit messageReceived(m_report.failure);  // its own last message stays the last one it wrote
         }
@@ -254,15 +250,14 @@ void WorkerClient::onFinished(int exitCode, QProcess::ExitStatus status)
     emit finished();
 }
 
-void WorkerClient::onError(QProcess::ProcessError error)
+void WorkerClient::onFailedToStart(const QString &reason)
 {
-    if (error != QProcess::FailedToStart || !m_report.running())
+    if (!m_report.running())
         return;
     m_silence.stop();
     m_report.ending = WorkerReport::Ending::NotStarted;
-    m_report.failure = QCoreApplication::translate("worker", "cannot start a worker: %1").arg(m_process.errorString());
+    m_report.failure = QCoreApplication::translate("worker", "cannot start a worker: %1").arg(reason);
     m_report.lastMessage = m_report.failure;
-    // Queued: on Windows this runs inside start(), and a caller learns of the end after start() returns, as
-    // it does on Linux.
+    // Queued, as a caller may still be inside the signal's emitter.
     QMetaObject::invokeMethod(this, &WorkerClient::finished, Qt::QueuedConnection);
 }

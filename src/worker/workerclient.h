@@ -3,11 +3,12 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QObject>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+
+#include "workerprocess.h"
 
 // Everything a worker has told its client so far; what a panel or a result line is drawn from.
 struct WorkerReport
@@ -91,13 +92,13 @@ signals:
 private:
     void readStdout();
     void readStderr();
-    void onFinished(int exitCode, QProcess::ExitStatus status);
-    void onError(QProcess::ProcessError error);
+    void onFinished(int exitCode, bool crashed);
+    void onFailedToStart(const QString &reason);
     void endWorker(WorkerReport::Ending ending, const QString &failure);
     void rearmSilence();
     void send(const QByteArray &line);
 
-    QProcess m_process;
+    WorkerProcess m_process;
     QTimer m_silence;
     QTimer m_stopDeadline;
     int m_silenceMs = kDefaultSilenceTimeoutMs;

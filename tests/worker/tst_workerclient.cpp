@@ -1,11 +1,14 @@
 // WorkerClient against a scripted worker: each turn a worker can take, as the events a front end sees.
 #include "worker/workerclient.h"
+#include "worker/workerprocess.h"
 #include "worker/workerprotocol.h"
 #include "worker/workerscratch.h"
 
 #include <QtTest>
 
 #include <QTemporaryDir>
+
+#include <csignal>
 
 namespace {
 const char kHello[] = "out:{\"hello\":{\"protocol\":1}}";
@@ -56,6 +59,12 @@ private slots:
     void reportsACrash();
     void reportsAProgramThatCannotStart();
     void scratchFoldersOfEndedParentsGo();
+    void processPassesStreamsAndStatus();
+    void processReportsAProgramThatCannotStart_data();
+    void processReportsAProgramThatCannotStart();
+    void processIsKilled();
+    void processWritesToAClosedInputQuietly();
+    void processLeaksNoDescriptors();
 };
 
 // Every message kind in the order a burn sends them, the record answered, the polled report at the end.
@@ -223,6 +232,142 @@ void TestWorkerClient::scratchFoldersOfEndedParentsGo()
     const QStringList removed = WorkerScratch::removeStale(temp.path());
     QCOMPARE(removed, QStringList{dir.filePath(WorkerScratch::prefix() + gone + "-aaaaaa")});
     QCOMPARE(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
+}
+
+namespace {
+struct ProcessRun
+{
+    QByteArray out, err;
+    int exitCode = -1;
+    bool crashed = false;
+};
+
+// Follows `process` to its end, collecting what it wrote.
+bool runToEnd(WorkerProcess &process, ProcessRun *run)
+{
+    QObject::connect(&process, &WorkerProcess::readyReadStandardOutput, [&] { run->out += process.readAllStandardOutput(); });
+    QObject::connect(&process, &WorkerProcess::readyReadStandardError, [&] { run->err += process.readAllStandardError(); });
+    QObject::connect(&process, &WorkerProcess::finished, [run](int code, bool crashed) {
+        run->exitCode = code;
+        run->crashed = crashed;
+    });
+    QSignalSpy ended(&process, &WorkerProcess::finished);
+    if (!ended.wait(30000))
+        return false;
+    run->out += process.readAllStandardOutput();
+    run->err += process.readAllStandardError();
+    return true;
+}
+}
+
+void TestWorkerClient::processPassesStreamsAndStatus()
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("TQ_SEAM"), QStringLiteral("given"));
+    WorkerProcess process;
+    process.start(scriptedWorker(), {"out:first", "err:second", "expect:ping", "out:got it", "env:TQ_SEAM", "exit:7"}, environment);
+    QVERIFY(process.isRunning());
+    QVERIFY(process.processId() > 0);
+    process.write("ping\n");
+    ProcessRun run;
+    QVERIFY(runToEnd(process, &run));
+    QCOMPARE(run.out, QByteArray("first\ngot it\n{\"message\":\"given\"}\n"));
+    QCOMPARE(run.err.trimmed(), QByteArray("second"));
+    QCOMPARE(run.exitCode, 7);
+    QVERIFY(!run.crashed);
+    QVERIFY(!process.isRunning());
+    process.write("late\n");  // to nobody: dropped
+}
+
+void TestWorkerClient::processReportsAProgramThatCannotStart_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("no such file") << false;
+    QTest::newRow("not executable") << true;
+}
+
+void TestWorkerClient::processReportsAProgramThatCannotStart()
+{
+    QFETCH(bool, exists);
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("not-a-program"));
+    if (exists) {
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("nothing to run\n") > 0);
+    }
+    WorkerProcess process;
+    QSignalSpy failed(&process, &WorkerProcess::failedToStart);
+    QSignalSpy ended(&process, &WorkerProcess::finished);
+    process.start(program, {}, QProcessEnvironment::systemEnvironment());
+    QVERIFY(failed.wait(30000));
+    QVERIFY2(!failed.at(0).at(0).toString().isEmpty(), "no reason given");
+    QVERIFY(!process.isRunning());
+    QCOMPARE(ended.count(), 0);
+}
+
+void TestWorkerClient::processIsKilled()
+{
+    WorkerProcess process;
+    process.start(scriptedWorker(), {"out:up", "hang"}, QProcessEnvironment::systemEnvironment());
+    QSignalSpy up(&process, &WorkerProcess::readyReadStandardOutput);
+    QVERIFY(up.wait(30000));
+    process.kill();
+    ProcessRun run;
+    QVERIFY(runToEnd(process, &run));
+#ifndef Q_OS_WIN
+    QVERIFY(run.crashed);
+    QCOMPARE(run.exitCode, SIGKILL);
+#endif
+    QVERIFY(!process.isRunning());
+}
+
+void TestWorkerClient::processWritesToAClosedInputQuietly()
+{
+#ifdef Q_OS_WIN
+    QSKIP("no SIGPIPE on Windows");
+#else
+    // A child that has closed its input: the write fails, and must not end this process by SIGPIPE.
+    WorkerProcess process;
+    process.start(QStringLiteral("/bin/sh"), {"-c", "exec 0<&-; echo closed; sleep 30"}, QProcessEnvironment::systemEnvironment());
+    QSignalSpy closed(&process, &WorkerProcess::readyReadStandardOutput);
+    QVERIFY(closed.wait(30000));
+    process.write("anyone?\n");
+    process.write("still here\n");
+    QVERIFY(process.isRunning());
+    process.kill();
+    QVERIFY(process.waitForFinished(30000));
+    QVERIFY(!process.isRunning());
+#endif
+}
+
+void TestWorkerClient::processLeaksNoDescriptors()
+{
+#ifdef Q_OS_WIN
+    QSKIP("descriptors listed through /proc");
+#else
+    // A child started while another runs holds what one started alone holds (what this test inherited
+    // included): none of the other's pipes or pidfd.
+    const auto descriptorsOfAChild = [](QByteArray *listed) {
+        WorkerProcess lister;
+        lister.start(QStringLiteral("/bin/sh"),
+                     {"-c", "for n in $(seq 0 1023); do [ -e /proc/$$/fd/$n ] && echo $n; done; exit 0"},
+                     QProcessEnvironment::systemEnvironment());
+        ProcessRun run;
+        if (!runToEnd(lister, &run))
+            return false;
+        *listed = run.out.simplified();
+        return true;
+    };
+    QByteArray alone, beside;
+    QVERIFY(descriptorsOfAChild(&alone));
+    QVERIFY2(alone.startsWith("0 1 2"), alone.constData());
+    WorkerProcess other;
+    other.start(scriptedWorker(), {"hang"}, QProcessEnvironment::systemEnvironment());
+    QVERIFY(other.isRunning());
+    QVERIFY(descriptorsOfAChild(&beside));
+    QCOMPARE(beside, alone);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestWorkerClient)
