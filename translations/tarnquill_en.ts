@@ -3319,6 +3319,10 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
         <translation>The ledger could not keep the record; the burn stopped:
 %1</translation>
     </message>
+    <message>
+        <source>序列号: %1（作废）</source>
+        <translation>Serial: %1 (void)</translation>
+    </message>
 </context>
 <context>
     <name>options</name>

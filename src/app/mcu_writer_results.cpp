@@ -159,7 +159,8 @@ void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &de
 void mcu_writer::showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas, const QString &serial)
 {
     m_labelSerial->setVisible(!serial.isEmpty());
-    m_labelSerial->setText(tr("序列号: %1").arg(serial));
+    // A failed chip's serial is void: the ledger never gives it again.
+    m_labelSerial->setText(nRt == 0 ? tr("序列号: %1").arg(serial) : tr("序列号: %1（作废）").arg(serial));
     const PassVerdict v = passVerdict(nRt, chipId, ui->comboBox_icType->currentText(), checksum);
     showVerdict(v.ok, v.headline, v.detail);
     const QString whole = ui->label_result->toolTip();  // the reason, when the banner had to cut it
@@ -294,6 +295,8 @@ void mcu_writer::finishLedgerRun()
     if (!m_ledger->active())
         return;
     const QString waiting = m_ledger->finish();
+    if (!m_serialChoice->chosen().isEmpty())
+        m_serialChoice->readSpaces();  // how many values are left now
     if (!waiting.isEmpty()) {
         appendLog(waiting);
         boxes::warn(this, tr("警告"), waiting);

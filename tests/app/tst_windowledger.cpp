@@ -217,11 +217,13 @@ private slots:
         QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
         action("burn_action")->setChecked(true);
         QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("label_lastSerial")->text(), QStringLiteral("序列号: 0x1230（作废）"), 20000);
         nextChip(g_bBurnChipHandled);
         QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 2, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(!action("burn_action")->isChecked(), 20000);
         waitIdle();
         QCOMPARE(chipSerial().toHex(), QByteArray("1231"));
+        QCOMPARE(child<QLabel>("label_lastSerial")->text(), QStringLiteral("序列号: 0x1231"));
         const QVector<LedgerRecord> kept = records();
         QCOMPARE(kept.size(), 2);
         QVERIFY(kept[0].result != 0);
