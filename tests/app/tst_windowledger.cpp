@@ -11,6 +11,7 @@
 #include "engine/engineflags.h"
 #include "link/linkstate.h"
 #include "link/timing.h"
+#include "records/ledgerburn.h"
 #include "records/productionstore.h"
 #include "settings/ledgerchoice.h"
 
@@ -283,6 +284,25 @@ private slots:
         const SpaceStatus s = spaceStatus();
         QCOMPARE(s.written, int64_t(0));
         QCOMPARE(s.reserved, int64_t(0));
+    }
+
+    // The window closed while its loop waits for the next chip: the chip burned is recorded, the rest of the
+    // block is voided, nothing stays reserved.
+    void closingTheWindowMidLoopSettlesTheBlock()
+    {
+        chooseSpace();
+        QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        action("auto_burn_action")->setChecked(true);
+        QTRY_COMPARE_WITH_TIMEOUT(passes.size(), 1, 30000);
+        m_emulator->setChipPresent(false);
+        QTRY_COMPARE_WITH_TIMEOUT(g_bAutoBurnChipHandled.load(), uint8_t(0), 20000);
+        m_window.reset();
+        QCOMPARE(records().size(), 1);
+        const SpaceStatus s = spaceStatus();
+        QCOMPARE(s.written, int64_t(1));
+        QCOMPARE(s.reserved, int64_t(0));
+        QCOMPARE(s.voided, int64_t(kLedgerLoopBlock - 1));
+        m_emulator->setChipPresent(true);
     }
 
     // A ledger that cannot be opened: nothing is burned, and the operator is told why.
