@@ -122,7 +122,7 @@ bool LedgerBurn::chipDone(int code, uint16_t chipId, const QString &text, bool n
         return true;
     if (QThread::currentThread() != m_owner->thread()) {
         // The worker waits on a promise of our own rather than in Qt's blocking call, so the hand-over of the
-        // image (written on the main thread) is one every checker sees.
+        // image (written on the ledger's thread) is one every checker sees.
         std::promise<bool> kept;
         std::future<bool> answer = kept.get_future();
         QMetaObject::invokeMethod(m_owner.get(),
