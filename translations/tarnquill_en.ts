@@ -3323,6 +3323,10 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
         <source>序列号: %1（作废）</source>
         <translation>Serial: %1 (void)</translation>
     </message>
+    <message>
+        <source>正在打开账本...</source>
+        <translation>Opening the ledger...</translation>
+    </message>
 </context>
 <context>
     <name>options</name>

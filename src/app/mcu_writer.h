@@ -220,7 +220,8 @@ private:
     void logWrongChip(uint16_t chipId);
     void closeProductionLog();
     void showProductionLogFailure(const QString &error);
-    bool beginLedgerRun(uint8_t task);
+    void postBurn(uint8_t task, QAction *toggle);
+    void beginLedgerRun(uint8_t task, QAction *toggle);
     void finishLedgerRun();
     void showLedgerFailure(const QString &error);
 
@@ -326,6 +327,7 @@ private:
     LedgerChoice m_ledgerChoice;
     std::unique_ptr<WindowLedger> m_ledger;  // the ledger's side of a burn run
     std::atomic<bool> m_ledgerLoop{false};   // the run is the Auto loop: a next chip follows every pass
+    bool m_ledgerPending = false;            // a run's ledger is being opened or closed: the window stays locked
     SerialSpaceChoice *m_serialChoice = nullptr;
     QLabel *m_labelSerial = nullptr;         // the serial of the last chip
     QString m_firmware;                      // the Link's, "H.M.L", for the ledger's records

@@ -73,7 +73,7 @@ void mcu_writer::disableAll()
 // toggle is on; sg_idle calls it again once the worker has finished.
 void mcu_writer::enableAll()
 {
-    const bool busy = m_work.currentTask() != workThread::TaskIdle;
+    const bool busy = m_work.currentTask() != workThread::TaskIdle || m_ledgerPending;
     if (busy || ui->burn_action->isChecked() || m_bStationRunning) {
         // The toggles stay usable while their run goes on, so it can be switched off.
         ui->burn_action->setEnabled(ui->burn_action->isChecked() && g_bBurnRunning.load());
@@ -264,10 +264,16 @@ void mcu_writer::burnStart(uint8_t task, QAction *toggle)
     reloadChangedHexFiles();
     if (!ensureImagesLoaded())
         return;
-    if (m_work.currentTask() == workThread::TaskIdle && !beginLedgerRun(task)) {
-        toggle->setChecked(false);
+    // With a ledger the task is posted once the run's ledger is open (the first serial in the image).
+    if (!m_ledgerChoice.url.isEmpty() && m_work.currentTask() == workThread::TaskIdle && !m_ledgerPending) {
+        beginLedgerRun(task, toggle);
         return;
     }
+    postBurn(task, toggle);
+}
+
+void mcu_writer::postBurn(uint8_t task, QAction *toggle)
+{
     if (m_work.setTask(task)) {
         disableAll();
         toggle->setEnabled(true);

@@ -262,45 +262,60 @@ void mcu_writer::setLedgerChoice(const LedgerChoice &choice)
     m_serialChoice->setLedger(choice.url);
 }
 
-// GUI thread, before the burn task is posted: the run's ledger is open and the first serial is in the image.
-// False (told) when the burn must not start.
-bool mcu_writer::beginLedgerRun(uint8_t task)
+// GUI thread, the worker idle: opens the run's ledger (and puts the first serial into the image) off the window's
+// thread, then posts the burn task; a ledger that cannot be used starts no burn and says why.
+void mcu_writer::beginLedgerRun(uint8_t task, QAction *toggle)
 {
     m_ledgerLoop.store(task == workThread::TaskAutoBurn);
     LedgerBurnSetup setup;
     setup.url = m_ledgerChoice.url;
     setup.serialSpace = m_serialChoice->chosen();
-    if (!setup.url.isEmpty()) {
-        setup.station = m_ledgerChoice.station.isEmpty() ? hostStationName() : m_ledgerChoice.station;
-        setup.operatorName = m_ledgerChoice.operatorName.trimmed();
-        setup.port = windowLinkPort(m_bEmulated);
-        setup.blockSize = task == workThread::TaskAutoBurn ? kLedgerLoopBlock : 1;
-    }
-    const WindowLedger::Start start = m_ledger->begin(setup, m_firmware);
-    if (!start.notice.isEmpty())
-        appendLog(start.notice);
-    if (start.failure == LedgerBurn::Failure::None) {
+    setup.station = m_ledgerChoice.station.isEmpty() ? hostStationName() : m_ledgerChoice.station;
+    setup.operatorName = m_ledgerChoice.operatorName.trimmed();
+    setup.port = windowLinkPort(m_bEmulated);
+    setup.blockSize = task == workThread::TaskAutoBurn ? kLedgerLoopBlock : 1;
+    m_ledgerPending = true;
+    m_labelMsg->setText(tr("正在打开账本..."));
+    m_ledger->begin(setup, m_firmware, this, [this, task, toggle, setup](const WindowLedger::Start &start) {
+        m_ledgerPending = false;
+        m_labelMsg->clear();
+        if (!start.notice.isEmpty())
+            appendLog(start.notice);
+        if (start.failure != LedgerBurn::Failure::None) {
+            appendLog(start.error);
+            toggle->setChecked(false);
+            enableAll();
+            boxes::critical(this, tr("错误"), tr("账本 %1 无法使用，烧写未开始：\n%2")
+                                                  .arg(start.location.isEmpty() ? setup.url : start.location, start.error));
+            return;
+        }
         m_labelSerial->setVisible(false);
-        return true;
-    }
-    appendLog(start.error);
-    boxes::critical(this, tr("错误"), tr("账本 %1 无法使用，烧写未开始：\n%2")
-                                          .arg(start.location.isEmpty() ? setup.url : start.location, start.error));
-    return false;
+        if (!toggle->isChecked()) {  // switched off while the ledger opened
+            finishLedgerRun();
+            return;
+        }
+        postBurn(task, toggle);
+    });
 }
 
-// GUI thread, the worker idle: what the run took and did not burn is voided, the image is the project's again.
+// GUI thread, the worker idle: what the run took and did not burn is voided and the image is the project's
+// again, off the window's thread; the window stays locked until then.
 void mcu_writer::finishLedgerRun()
 {
-    if (!m_ledger->active())
+    if (!m_ledger->active() || m_ledgerPending)
         return;
-    const QString waiting = m_ledger->finish();
-    if (!m_serialChoice->chosen().isEmpty())
-        m_serialChoice->readSpaces();  // how many values are left now
-    if (!waiting.isEmpty()) {
-        appendLog(waiting);
-        boxes::warn(this, tr("警告"), waiting);
-    }
+    m_ledgerPending = true;
+    disableAll();
+    m_ledger->finish(this, [this](const QString &waiting) {
+        m_ledgerPending = false;
+        if (!m_serialChoice->chosen().isEmpty())
+            m_serialChoice->readSpaces();  // how many values are left now
+        enableAll();
+        if (!waiting.isEmpty()) {
+            appendLog(waiting);
+            boxes::warn(this, tr("警告"), waiting);
+        }
+    });
 }
 
 void mcu_writer::showLedgerFailure(const QString &error)

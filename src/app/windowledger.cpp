@@ -3,8 +3,6 @@
 #include "records/ledgerexport.h"
 #include "session/attachedlinks.h"
 
-#include <future>
-#include <type_traits>
 
 QString windowLinkPort(bool emulated)
 {
@@ -27,27 +25,20 @@ WindowLedger::WindowLedger()
 
 WindowLedger::~WindowLedger()
 {
-    finish();
-    QMetaObject::invokeMethod(m_context, [this] { delete m_context; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(m_context, [this] {
+        finishHere();
+        delete m_context;
+    }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
 
-// Runs `f` on the ledger's thread and waits for its answer.
-template <typename F> auto WindowLedger::onLedgerThread(F &&f)
+void WindowLedger::begin(const LedgerBurnSetup &setup, const QString &firmware, QObject *receiver,
+                         std::function<void(const Start &)> started)
 {
-    using Result = std::invoke_result_t<F>;
-    std::promise<Result> promise;
-    std::future<Result> answer = promise.get_future();
-    QMetaObject::invokeMethod(m_context, [&] { promise.set_value(f()); }, Qt::QueuedConnection);
-    return answer.get();
-}
-
-WindowLedger::Start WindowLedger::begin(const LedgerBurnSetup &setup, const QString &firmware)
-{
-    finish();
     m_lastSerial.clear();
-    Start start = onLedgerThread([&] {
+    QMetaObject::invokeMethod(m_context, [this, setup, firmware, receiver, started] {
+        finishHere();
         Start s;
         auto burn = std::make_unique<LedgerBurn>();
         s.failure = burn->begin(setup);
@@ -56,15 +47,13 @@ WindowLedger::Start WindowLedger::begin(const LedgerBurnSetup &setup, const QStr
         s.location = burn->location();
         if (s.failure != LedgerBurn::Failure::None) {
             burn->finish();  // voids a value already taken and puts the image back
-            return s;
-        }
-        burn->setFirmware(firmware);
-        if (burn->active())
+        } else if (burn->active()) {
+            burn->setFirmware(firmware);
             m_burn = std::move(burn);
-        return s;
-    });
-    m_active.store(m_burn != nullptr);
-    return start;
+            m_active.store(true);
+        }
+        QMetaObject::invokeMethod(receiver, [started, s] { started(s); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
 }
 
 bool WindowLedger::chipDone(int code, uint16_t chipId, const QString &text, bool nextChipFollows, QString *error)
@@ -88,14 +77,20 @@ QString WindowLedger::lastSerialText() const
     return m_lastSerial;
 }
 
-QString WindowLedger::finish()
+void WindowLedger::finish(QObject *receiver, std::function<void(const QString &)> finished)
 {
-    if (!m_active.load())
+    QMetaObject::invokeMethod(m_context, [this, receiver, finished] {
+        const QString waiting = finishHere();
+        QMetaObject::invokeMethod(receiver, [finished, waiting] { finished(waiting); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+QString WindowLedger::finishHere()
+{
+    if (!m_burn)
         return QString();
     m_active.store(false);
-    return onLedgerThread([this] {
-        const QString waiting = m_burn->finish();
-        m_burn.reset();
-        return waiting;
-    });
+    const QString waiting = m_burn->finish();
+    m_burn.reset();
+    return waiting;
 }

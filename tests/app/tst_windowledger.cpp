@@ -55,9 +55,10 @@ private:
     }
     QAction *action(const char *name) { return child<QAction>(name); }
 
+    // The worker idle and the run's ledger closed: the window is unlocked again.
     void waitIdle()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->worker().currentTask() == workThread::TaskIdle, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->worker().currentTask() == workThread::TaskIdle && !m_window->isLocked(), 20000);
         QCoreApplication::processEvents();
     }
 
@@ -305,13 +306,32 @@ private slots:
         m_emulator->setChipPresent(true);
     }
 
+    // Switched off while the run's ledger opens: no chip is burned, and the serial taken for it is void.
+    void switchedOffWhileTheLedgerOpensBurnsNothing()
+    {
+        chooseSpace();
+        QueuedSpy passes(&m_window->worker(), &workThread::sg_pass_done);
+        const QByteArray chipBefore = m_emulator->chipFlash();
+        action("auto_burn_action")->setChecked(true);
+        QVERIFY(m_window->isLocked());
+        action("auto_burn_action")->setChecked(false);  // before the ledger's answer is handled
+        waitIdle();
+        QVERIFY(passes.isEmpty());
+        QCOMPARE(m_emulator->chipFlash(), chipBefore);
+        QVERIFY(records().isEmpty());
+        const SpaceStatus s = spaceStatus();
+        QCOMPARE(s.written, int64_t(0));
+        QCOMPARE(s.reserved, int64_t(0));
+        QCOMPARE(s.voided, int64_t(kLedgerLoopBlock));
+    }
+
     // A ledger that cannot be opened: nothing is burned, and the operator is told why.
     void ledgerThatCannotBeOpenedBurnsNothing()
     {
         m_window->setLedgerChoice({QStringLiteral("sqlite:%1/no/such/folder/line.db").arg(m_appDir.path()), QStringLiteral("S1"), QString()});
         const QByteArray chipBefore = m_emulator->chipFlash();
         action("burn_action")->setChecked(true);
-        QVERIFY(!action("burn_action")->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(!action("burn_action")->isChecked(), 20000);
         waitIdle();
         QVERIFY(!m_boxes->calls.isEmpty());
         QCOMPARE(m_boxes->calls.last().kind, boxes::Kind::Critical);
