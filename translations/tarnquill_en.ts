@@ -303,6 +303,29 @@
     </message>
 </context>
 <context>
+    <name>SerialSpaceChoice</name>
+    <message>
+        <source>账本序列号</source>
+        <translation>Ledger serial</translation>
+    </message>
+    <message>
+        <source>每个芯片从账本的这个序列号空间取得序列号，写在空间所定的地址；可从列表选择或输入名称</source>
+        <translation>Every chip takes its serial from this space of the ledger, written at the space&apos;s address; pick one from the list or type its name</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>正在读取账本...</source>
+        <translation>Reading the ledger...</translation>
+    </message>
+    <message>
+        <source>未设置账本（设置 → 账本设置）</source>
+        <translation>No ledger (Settings → Ledger settings)</translation>
+    </message>
+</context>
+<context>
     <name>StationView</name>
     <message>
         <source>工位: %1</source>
@@ -3276,6 +3299,34 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
         <source>     账本设置...</source>
         <translation>     Ledger settings...</translation>
     </message>
+    <message>
+        <source>序列号: %1</source>
+        <translation>Serial: %1</translation>
+    </message>
+    <message>
+        <source>账本 %1 无法使用，烧写未开始：
+%2</source>
+        <translation>The ledger %1 cannot be used; nothing was burned:
+%2</translation>
+    </message>
+    <message>
+        <source>账本记录失败，烧写已停止：%1</source>
+        <translation>The ledger could not keep the record; the burn stopped: %1</translation>
+    </message>
+    <message>
+        <source>账本记录失败，烧写已停止：
+%1</source>
+        <translation>The ledger could not keep the record; the burn stopped:
+%1</translation>
+    </message>
+    <message>
+        <source>序列号: %1（作废）</source>
+        <translation>Serial: %1 (void)</translation>
+    </message>
+    <message>
+        <source>正在打开账本...</source>
+        <translation>Opening the ledger...</translation>
+    </message>
 </context>
 <context>
     <name>options</name>
@@ -3684,7 +3735,7 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
   --station-view      启动时打开工位视图: 每个连接的Link一个面板
   --station 名称      工位名称(默认: 计算机名)
   --line-view         启动时打开产线视图: 账本中各工位今天的数量和良率, 各序列号空间的余量
-  --ledger URL        工位视图与产线视图的账本(sqlite:文件 或 postgresql://...;
+  --ledger URL        烧录、工位视图与产线视图的账本(sqlite:文件 或 postgresql://...;
                       默认: 环境变量 TQ_LEDGER, 否则&quot;账本设置&quot;中保存的账本)
   --operator 名称     操作员名称, 写入账本的每条记录
   -h, --help          显示本帮助
@@ -3699,7 +3750,7 @@ Tick only ROM or only BootLoader to save a BIN, or save a project file (.mprj), 
   --station-view      open the station view at start: a panel for every attached Link
   --station NAME      the station&apos;s name (default: the computer&apos;s name)
   --line-view         open the line view at start: each station&apos;s chips and yield today, what is left of each serial space
-  --ledger URL        the ledger of the station view and the line view (sqlite:FILE or postgresql://...;
+  --ledger URL        the ledger of the window&apos;s burns, the station view and the line view (sqlite:FILE or postgresql://...;
                       default: the TQ_LEDGER variable, else the ledger saved in &quot;Ledger settings&quot;)
   --operator NAME     the operator&apos;s name, kept in every record of the ledger
   -h, --help          show this help

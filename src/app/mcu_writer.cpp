@@ -1,6 +1,8 @@
 #include "mcu_writer.h"
 #include "ui_mcu_writer.h"
 
+#include "serialspacechoice.h"
+#include "windowledger.h"
 #include "appdir/appdir.h"
 #include "boxes/boxes.h"
 #include "hotplugsource.h"
@@ -72,6 +74,10 @@ mcu_writer::mcu_writer(QWidget *parent) : QMainWindow(parent), ui(new Ui::mcu_wr
     setWindowIcon(QIcon(appDir() + QStringLiteral("/logo.png")));
     ui->textEdit_ErorLog->setReadOnly(true);
     m_writerPage = new WriterSettingsPage(this);
+    // Beside the serial-number settings: the ledger's serials, which the window writes into each chip itself.
+    m_serialChoice = new SerialSpaceChoice(this);
+    ui->verticalLayout_right->insertWidget(ui->verticalLayout_right->indexOf(ui->groupBox_8) + 1, m_serialChoice->box());
+    m_ledger = std::make_unique<WindowLedger>();
     m_nvrPage = new NvrOptionsPage(this);
     for (QObject *page : {static_cast<QObject *>(m_writerPage), static_cast<QObject *>(m_nvrPage)}) {
         connect(page, SIGNAL(sg_summary_changed()), this, SLOT(updateSettingsSummary()));
@@ -150,6 +156,7 @@ mcu_writer::~mcu_writer()
         qDebug() << "waiting for the running operation to end";
         m_work.join();
     }
+    m_ledger.reset();  // what the last run left is voided; the worker no longer hands it passes
     // A window that never got past reading cfg.db keeps the remembered directory as it was.
     if (m_bConstructed)
         writeOpenPath(appDir(), m_strLastDir);

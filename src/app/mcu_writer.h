@@ -7,15 +7,19 @@
 #include "engine/workthread.h"
 #include "files/filemessages.h"
 #include "records/productionlog.h"
+#include "settings/ledgerchoice.h"
 
 #include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
 class ElidedLabel;
+class SerialSpaceChoice;
+class WindowLedger;
 class HotplugSource;
 class LinkEmulator;
 class NvrOptionsPage;
@@ -54,6 +58,8 @@ public:
     // The station view runs Links from this window's project: while it does, the project and every setting
     // stay as they are (the window's burn lock) and an attempt to change them is explained.
     void setStationRunning(bool running);
+    // The ledger every chip pass of the window's burns is recorded in (an empty URL: none), and who records.
+    void setLedgerChoice(const LedgerChoice &choice);
     // A task runs, a burn toggle is on, or the station runs: the project cannot be handed on now.
     bool isLocked() const { return m_bLocked; }
     // Some area of the project is chosen for burning.
@@ -210,10 +216,14 @@ private:
     void showVerdict(bool ok, const QString &headline, const QString &detail);
     void showCounters();
     void recordPass(int nRt, uint16_t chipId);
-    void showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas);
+    void showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas, const QString &serial);
     void logWrongChip(uint16_t chipId);
     void closeProductionLog();
     void showProductionLogFailure(const QString &error);
+    void postBurn(uint8_t task, QAction *toggle);
+    void beginLedgerRun(uint8_t task, QAction *toggle);
+    void finishLedgerRun();
+    void showLedgerFailure(const QString &error);
 
     // Dispatch.
     bool postTask(uint8_t task);
@@ -314,6 +324,13 @@ private:
     std::mutex m_productionLogMutex;  // the worker appends, the window opens and closes
     std::unique_ptr<ProductionLog> m_productionLog;
     QString m_productionLogPath;
+    LedgerChoice m_ledgerChoice;
+    std::unique_ptr<WindowLedger> m_ledger;  // the ledger's side of a burn run
+    std::atomic<bool> m_ledgerLoop{false};   // the run is the Auto loop: a next chip follows every pass
+    bool m_ledgerPending = false;            // a run's ledger is being opened or closed: the window stays locked
+    SerialSpaceChoice *m_serialChoice = nullptr;
+    QLabel *m_labelSerial = nullptr;         // the serial of the last chip
+    QString m_firmware;                      // the Link's, "H.M.L", for the ledger's records
 
     QMenu *m_menuEE = nullptr;
     QMenu *m_menuNVR1 = nullptr;

@@ -13,6 +13,7 @@
 #include "link/linkstate.h"
 #include "options/nvroptionspage.h"
 #include "settings/writersettingspage.h"
+#include "serialspacechoice.h"
 #include "production/productionsettings.h"
 
 #include <QCoreApplication>
@@ -55,6 +56,7 @@ void mcu_writer::setEditingEnabled(bool enabled)
                        static_cast<QWidget *>(ui->pushButton_burnSetting),
                        static_cast<QWidget *>(ui->comboBox_icType), static_cast<QWidget *>(ui->pushButton)})
         w->setEnabled(enabled);
+    m_serialChoice->setLocked(!enabled);
     setDataViewsEditable(enabled);
 }
 
@@ -71,7 +73,7 @@ void mcu_writer::disableAll()
 // toggle is on; sg_idle calls it again once the worker has finished.
 void mcu_writer::enableAll()
 {
-    const bool busy = m_work.currentTask() != workThread::TaskIdle;
+    const bool busy = m_work.currentTask() != workThread::TaskIdle || m_ledgerPending;
     if (busy || ui->burn_action->isChecked() || m_bStationRunning) {
         // The toggles stay usable while their run goes on, so it can be switched off.
         ui->burn_action->setEnabled(ui->burn_action->isChecked() && g_bBurnRunning.load());
@@ -118,6 +120,8 @@ void mcu_writer::mousePressEvent(QMouseEvent *event)
 
 void mcu_writer::slt_worker_idle()
 {
+    if (m_work.currentTask() == workThread::TaskIdle)
+        finishLedgerRun();
     if (m_bLocked)
         enableAll();
 }
@@ -260,6 +264,16 @@ void mcu_writer::burnStart(uint8_t task, QAction *toggle)
     reloadChangedHexFiles();
     if (!ensureImagesLoaded())
         return;
+    // With a ledger the task is posted once the run's ledger is open (the first serial in the image).
+    if (!m_ledgerChoice.url.isEmpty() && m_work.currentTask() == workThread::TaskIdle && !m_ledgerPending) {
+        beginLedgerRun(task, toggle);
+        return;
+    }
+    postBurn(task, toggle);
+}
+
+void mcu_writer::postBurn(uint8_t task, QAction *toggle)
+{
     if (m_work.setTask(task)) {
         disableAll();
         toggle->setEnabled(true);
@@ -267,6 +281,7 @@ void mcu_writer::burnStart(uint8_t task, QAction *toggle)
         return;
     }
     // The worker is still busy (a version query after a Link arrived): nothing started, so nothing stays on.
+    finishLedgerRun();
     m_labelMsg->setText(tr("Link正忙，请稍后再试"));
     toggle->setChecked(false);
 }
@@ -548,5 +563,6 @@ void mcu_writer::slt_read_fw(ushort H, ushort M, ushort L)
     if (H == 0 && M == 0 && L == 0)
         return;
     ui->label_fw_version->setText(QString::asprintf("V%d.%d.%d", H, M, L));
+    m_firmware = QStringLiteral("%1.%2.%3").arg(H).arg(M).arg(L);
     setConnected(true);
 }

@@ -4,13 +4,16 @@
 #include "boxes/boxes.h"
 #include "emulatormenu.h"
 #include "passverdict.h"
+#include "serialspacechoice.h"
 #include "summary.h"
 #include "systemreason.h"
+#include "windowledger.h"
 #include "chip/images.h"
 #include "engine/engineflags.h"
 #include "engine/resultcodes.h"
 #include "link/linkstate.h"
 #include "records/productionlog.h"
+#include "settings/ledgerchoice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,6 +68,11 @@ void mcu_writer::setupResultArea()
     counters->setSpacing(4);
     counters->addStretch();
     counters->addWidget(m_labelCounters);
+    m_labelSerial = new QLabel(this);
+    m_labelSerial->setObjectName(QStringLiteral("label_lastSerial"));
+    m_labelSerial->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_labelSerial->setVisible(false);
+    counters->addWidget(m_labelSerial);
     counters->addWidget(reset, 0, Qt::AlignRight);
     counters->addStretch();
     m_labelCounters->setStyleSheet(QStringLiteral("QLabel { font-size: 11pt; font-weight: bold; }"));
@@ -90,8 +98,9 @@ void mcu_writer::setupResultArea()
         const uint16_t checksum = burnedChecksum();
         const QString areas = settingsSummaryText(currentSummaryFlags());
         recordPass(nRt, chipId);
-        QMetaObject::invokeMethod(this, [this, nRt, chipId, checksum, areas] {
-            showPass(nRt, chipId, checksum, areas);
+        const QString serial = m_ledger->lastSerialText();
+        QMetaObject::invokeMethod(this, [this, nRt, chipId, checksum, areas, serial] {
+            showPass(nRt, chipId, checksum, areas, serial);
         }, Qt::QueuedConnection);
     }, Qt::DirectConnection);
 }
@@ -147,8 +156,11 @@ void mcu_writer::showVerdict(bool ok, const QString &headline, const QString &de
         QApplication::beep();
 }
 
-void mcu_writer::showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas)
+void mcu_writer::showPass(int nRt, uint16_t chipId, uint16_t checksum, const QString &areas, const QString &serial)
 {
+    m_labelSerial->setVisible(!serial.isEmpty());
+    // A failed chip's serial is void: the ledger never gives it again.
+    m_labelSerial->setText(nRt == 0 ? tr("序列号: %1").arg(serial) : tr("序列号: %1（作废）").arg(serial));
     const PassVerdict v = passVerdict(nRt, chipId, ui->comboBox_icType->currentText(), checksum);
     showVerdict(v.ok, v.headline, v.detail);
     const QString whole = ui->label_result->toolTip();  // the reason, when the banner had to cut it
@@ -203,21 +215,30 @@ void mcu_writer::closeProductionLog()
     m_productionLog.reset();
 }
 
-// Worker thread, as the pass ends: the record is on the disk before the loop looks for the next chip. One
-// that cannot be written stops the loops there; the window says so once the pass's signal arrives.
+// Worker thread, as the pass ends: the record is on the disk, and in the ledger, before the loop looks for the
+// next chip. One that cannot be written stops the loops there; the window says so once the pass's signal
+// arrives.
 void mcu_writer::recordPass(int nRt, uint16_t chipId)
 {
-    std::lock_guard<std::mutex> lock(m_productionLogMutex);
-    if (!m_productionLog)
-        return;
     const QString text = resultText(nRt, nRt == 0 ? QStringLiteral("烧写成功") : QString());
-    if (m_productionLog->append(currentPassRecord(nRt, chipId, text)))
+    {
+        std::lock_guard<std::mutex> lock(m_productionLogMutex);
+        if (m_productionLog && !m_productionLog->append(currentPassRecord(nRt, chipId, text))) {
+            g_bBurnRunning.store(0);
+            g_bAutoBurnRunning.store(0);
+            const QString error = systemReasonText(m_productionLog->errorString());
+            m_productionLog.reset();
+            QMetaObject::invokeMethod(this, [this, error] { showProductionLogFailure(error); }, Qt::QueuedConnection);
+            return;  // no chip is recorded past a lost line of the file
+        }
+    }
+    // A single burn ends with its good chip: only a loop, or a failed chip, is followed by another.
+    QString error;
+    if (m_ledger->chipDone(nRt, chipId, text, m_ledgerLoop.load() || nRt != 0, &error))
         return;
     g_bBurnRunning.store(0);
     g_bAutoBurnRunning.store(0);
-    const QString error = systemReasonText(m_productionLog->errorString());
-    m_productionLog.reset();
-    QMetaObject::invokeMethod(this, [this, error] { showProductionLogFailure(error); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, error] { showLedgerFailure(error); }, Qt::QueuedConnection);
 }
 
 void mcu_writer::showProductionLogFailure(const QString &error)
@@ -231,6 +252,78 @@ void mcu_writer::showProductionLogFailure(const QString &error)
     boxes::critical(this, tr("错误"),
                     tr("生产记录写入失败，烧写已停止：%1\n原因：%2")
                         .arg(QDir::toNativeSeparators(m_productionLogPath), error));
+}
+
+// The ledger ------------------------------------------------------------------------------------------------
+
+void mcu_writer::setLedgerChoice(const LedgerChoice &choice)
+{
+    m_ledgerChoice = choice;
+    m_serialChoice->setLedger(choice.url);
+}
+
+// GUI thread, the worker idle: opens the run's ledger (and puts the first serial into the image) off the window's
+// thread, then posts the burn task; a ledger that cannot be used starts no burn and says why.
+void mcu_writer::beginLedgerRun(uint8_t task, QAction *toggle)
+{
+    m_ledgerLoop.store(task == workThread::TaskAutoBurn);
+    LedgerBurnSetup setup;
+    setup.url = m_ledgerChoice.url;
+    setup.serialSpace = m_serialChoice->chosen();
+    setup.station = m_ledgerChoice.station.isEmpty() ? hostStationName() : m_ledgerChoice.station;
+    setup.operatorName = m_ledgerChoice.operatorName.trimmed();
+    setup.port = windowLinkPort(m_bEmulated);
+    setup.blockSize = task == workThread::TaskAutoBurn ? kLedgerLoopBlock : 1;
+    m_ledgerPending = true;
+    m_labelMsg->setText(tr("正在打开账本..."));
+    m_ledger->begin(setup, m_firmware, this, [this, task, toggle, setup](const WindowLedger::Start &start) {
+        m_ledgerPending = false;
+        m_labelMsg->clear();
+        if (!start.notice.isEmpty())
+            appendLog(start.notice);
+        if (start.failure != LedgerBurn::Failure::None) {
+            appendLog(start.error);
+            toggle->setChecked(false);
+            enableAll();
+            boxes::critical(this, tr("错误"), tr("账本 %1 无法使用，烧写未开始：\n%2")
+                                                  .arg(start.location.isEmpty() ? setup.url : start.location, start.error));
+            return;
+        }
+        m_labelSerial->setVisible(false);
+        if (!toggle->isChecked()) {  // switched off while the ledger opened
+            finishLedgerRun();
+            return;
+        }
+        postBurn(task, toggle);
+    });
+}
+
+// GUI thread, the worker idle: what the run took and did not burn is voided and the image is the project's
+// again, off the window's thread; the window stays locked until then.
+void mcu_writer::finishLedgerRun()
+{
+    if (!m_ledger->active() || m_ledgerPending)
+        return;
+    m_ledgerPending = true;
+    disableAll();
+    m_ledger->finish(this, [this](const QString &waiting) {
+        m_ledgerPending = false;
+        if (!m_serialChoice->chosen().isEmpty())
+            m_serialChoice->readSpaces();  // how many values are left now
+        enableAll();
+        if (!waiting.isEmpty()) {
+            appendLog(waiting);
+            boxes::warn(this, tr("警告"), waiting);
+        }
+    });
+}
+
+void mcu_writer::showLedgerFailure(const QString &error)
+{
+    ui->auto_burn_action->setChecked(false);
+    ui->burn_action->setChecked(false);
+    appendLog(tr("账本记录失败，烧写已停止：%1").arg(error));
+    boxes::critical(this, tr("错误"), tr("账本记录失败，烧写已停止：\n%1").arg(error));
 }
 
 void mcu_writer::setEmulator(LinkEmulator &emulator)

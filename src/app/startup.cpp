@@ -70,7 +70,7 @@ QString windowUsage()
         "  --station-view      启动时打开工位视图: 每个连接的Link一个面板\n"
         "  --station 名称      工位名称(默认: 计算机名)\n"
         "  --line-view         启动时打开产线视图: 账本中各工位今天的数量和良率, 各序列号空间的余量\n"
-        "  --ledger URL        工位视图与产线视图的账本(sqlite:文件 或 postgresql://...;\n"
+        "  --ledger URL        烧录、工位视图与产线视图的账本(sqlite:文件 或 postgresql://...;\n"
         "                      默认: 环境变量 TQ_LEDGER, 否则\"账本设置\"中保存的账本)\n"
         "  --operator 名称     操作员名称, 写入账本的每条记录\n"
         "  -h, --help          显示本帮助\n"
@@ -157,6 +157,8 @@ int runTarnquill(QApplication &app, const QStringList &arguments, const QByteArr
     setup.ledgerUrl = inEffect.url;
     setup.operatorName = inEffect.operatorName.trimmed();
     StationHost station(window, setup);
+    window.setLedgerChoice(inEffect);
+    QObject::connect(&ledger, &LedgerHost::choiceChanged, &window, [&] { window.setLedgerChoice(ledger.choice()); });
     // A choice saved while panels run reaches the station once they have all stopped.
     const auto useLedgerChoice = [&](bool tell) {
         const LedgerChoice choice = ledger.choice();

@@ -7,8 +7,9 @@
 #include "filesteps.h"
 #include "gangworker.h"
 #include "linkselection.h"
+#include "records/ledgerburn.h"
 #include "records/productionlog.h"
-#include "ledgerburn.h"
+#include "ledgerargs.h"
 #include "progressdisplay.h"
 #include "reports.h"
 #include "chip/images.h"
@@ -175,7 +176,7 @@ public:
             m_running.store(0);
         } else if (m_log && !confirmGangRecord(&m_error)) {
             m_running.store(0);  // a gang's record could not keep it: no chip past a lost record there either
-        } else if (!m_serial.chipDone(pass, text, nextChipFollows)) {
+        } else if (!m_serial.chipDone(pass.code, pass.chipId, text, nextChipFollows)) {
             m_error = m_serial.errorString();
             m_where = m_serial.location();
             m_running.store(0);
@@ -247,6 +248,33 @@ void switchOn(std::atomic<uint8_t> &running)
     running.store(1);
     if (interrupted())
         running.store(0);
+}
+
+// Opens the ledger of a burn (--ledger or TQ_LEDGER; --serial NAME: a value of that space for every chip).
+// 0, or the exit status after the error.
+int beginLedgerBurn(const CliContext &ctx, LedgerBurn &ledger)
+{
+    LedgerBurnSetup setup;
+    setup.url = ledgerUrlOf(ctx.options);
+    setup.serialSpace = ctx.options.serialSpace;
+    if (!setup.url.isEmpty()) {
+        setup.station = stationOf(ctx.options);
+        setup.operatorName = ctx.options.operatorName;
+        setup.label = ctx.options.linkLabel;
+        setup.port = !ctx.options.link.isEmpty() ? ctx.options.link : ctx.options.emulate ? QStringLiteral("emu") : QString();
+        setup.blockSize = ctx.options.loop ? kLedgerLoopBlock : 1;
+    }
+    const LedgerBurn::Failure failure = ledger.begin(setup);
+    if (!ledger.notice().isEmpty())
+        ctx.error(ledger.notice());
+    switch (failure) {
+    case LedgerBurn::Failure::None: return 0;
+    case LedgerBurn::Failure::Usage: ctx.error(ledger.errorString()); return ExitStatus::Usage;
+    case LedgerBurn::Failure::ServerAway: ctx.error(ledger.errorString()); return ExitStatus::LedgerAway;
+    case LedgerBurn::Failure::Store: break;
+    }
+    ctx.error(ledger.errorString());
+    return ExitStatus::CannotWrite;
 }
 
 int burnOnce(const CliContext &ctx, Device &device, ProductionLog *log, LedgerBurn &serial)
@@ -366,7 +394,7 @@ int runBurn(const CliContext &ctx)
         return ExitStatus::CannotWrite;
     }
     LedgerBurn serial;
-    if (const int status = serial.begin(ctx))
+    if (const int status = beginLedgerBurn(ctx, serial))
         return status;
     Device device;
     const auto finish = [&ctx, &serial](int status) {

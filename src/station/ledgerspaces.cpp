@@ -1,6 +1,32 @@
 #include "ledgerspaces.h"
 
+#include <QCoreApplication>
 #include <QThread>
+
+QVector<SpaceChoice> spaceChoices(const LedgerSpaces &read, const QString &chosen)
+{
+    QVector<SpaceChoice> choices{{QCoreApplication::translate("StationView", "不写序列号"), QString()}};
+    bool listed = chosen.isEmpty();
+    for (const SpaceStatus &s : read.spaces) {
+        const int64_t left = s.total - s.written - s.voided - s.reserved;
+        choices.push_back({s.nextFree ? QCoreApplication::translate("StationView", "%1（剩 %2 个）").arg(s.space.name).arg(left)
+                                      : QCoreApplication::translate("StationView", "%1（已用完）").arg(s.space.name),
+                           s.space.name});
+        listed = listed || s.space.name == chosen;
+    }
+    if (!listed)
+        choices.push_back({chosen, chosen});
+    return choices;
+}
+
+QString spacesStateText(const LedgerSpaces &read)
+{
+    if (!read.ok)
+        return QCoreApplication::translate("StationView", "无法读取账本：%1").arg(read.error);
+    if (read.spaces.isEmpty())
+        return QCoreApplication::translate("StationView", "账本中没有序列号空间（用 tarnquill-cli ledger space 建立）");
+    return QString();
+}
 
 LedgerSpacesReader::LedgerSpacesReader(QObject *parent)
     : QObject(parent)

@@ -10,6 +10,7 @@
 
 class QThread;
 
+
 // What a station reads of its ledger: the serial spaces with how far each is given out.
 struct LedgerSpaces
 {
@@ -18,6 +19,19 @@ struct LedgerSpaces
     QString error;                // why the ledger could not be read, in the running language
     QVector<SpaceStatus> spaces;
 };
+
+// One choice of a serial space as a list shows it: its text, and the space's name (empty: no serial).
+struct SpaceChoice
+{
+    QString text;
+    QString name;
+};
+
+// The choices: no serial, then every space the ledger holds with how many values it has left; `chosen` is
+// among them even when the ledger was not read (or does not hold it).
+QVector<SpaceChoice> spaceChoices(const LedgerSpaces &read, const QString &chosen);
+// What a reading of the spaces tells beside the list: why it failed, or that the ledger has none; else empty.
+QString spacesStateText(const LedgerSpaces &read);
 
 // Reads the ledger's serial spaces on a thread of its own, so a server across the network (or one that does
 // not answer) never holds the window: the store is opened, read and closed on that thread, which is the

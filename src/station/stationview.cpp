@@ -241,28 +241,18 @@ void StationView::drawSome()
         m_drawTimer.start(0);
 }
 
-// The choices: no serial, then every space the ledger holds with how many values it has left; the chosen
-// one is shown even when the ledger was not read (or does not hold it).
 void StationView::fillSpaces()
 {
     const LedgerSpaces &read = m_station.spaces();
     const QString chosen = m_station.setup().serialSpace;
     QSignalBlocker quiet(m_spaces);
     m_spaces->clear();
-    m_spaces->addItem(tr("不写序列号"), QString());
-    for (const SpaceStatus &s : read.spaces) {
-        const int64_t left = s.total - s.written - s.voided - s.reserved;
-        m_spaces->addItem(s.nextFree ? tr("%1（剩 %2 个）").arg(s.space.name).arg(left) : tr("%1（已用完）").arg(s.space.name),
-                          s.space.name);
-    }
-    if (!chosen.isEmpty() && m_spaces->findData(chosen) < 0)
-        m_spaces->addItem(chosen, chosen);
+    for (const SpaceChoice &c : spaceChoices(read, chosen))
+        m_spaces->addItem(c.text, c.name);
     m_spaces->setCurrentIndex(std::max(0, m_spaces->findData(chosen)));
     if (read.url.isEmpty() || m_station.setup().ledgerUrl.isEmpty())
         return;
-    m_spacesState->setText(!read.ok             ? tr("无法读取账本：%1").arg(read.error)
-                           : read.spaces.isEmpty() ? tr("账本中没有序列号空间（用 tarnquill-cli ledger space 建立）")
-                                                   : QString());
+    m_spacesState->setText(spacesStateText(read));
 }
 
 void StationView::chooseSpace()
