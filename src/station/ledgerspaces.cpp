@@ -1,5 +1,7 @@
 #include "ledgerspaces.h"
 
+#include "records/ledgerurl.h"
+
 #include <QThread>
 
 LedgerSpacesReader::LedgerSpacesReader(QObject *parent)
@@ -20,6 +22,14 @@ LedgerSpaces LedgerSpacesReader::readNow(const QString &url)
 {
     LedgerSpaces result;
     result.url = url;
+    LedgerLocation location;
+    if (!parseLedgerUrl(url, &location, &result.error))
+        return result;
+    if (location.fileMissing()) {
+        result.missing = true;
+        result.error = location.fileMissingText();
+        return result;
+    }
     const std::unique_ptr<ProductionStore> store = openProductionStore(url, &result.error);
     if (!store)
         return result;

@@ -113,7 +113,6 @@ StationView::StationView(StationController &station, QWidget *parent)
         m_station.readSpaces();
     });
     connect(&m_station, &StationController::spacesRead, this, &StationView::fillSpaces);
-    showRecordFile();
     showLedger();
     fillSpaces();
     rebuildPanels();
@@ -199,8 +198,7 @@ void StationView::chooseRecordFile()
 
 void StationView::showRecordFile()
 {
-    const QString path = m_station.recordFile();
-    m_recordLabel->setText(path.isEmpty() ? tr("未选择生产记录") : QDir::toNativeSeparators(path));
+    m_recordLabel->setText(recordFileText(m_station.recordFile(), !m_station.ledgerLocation().isEmpty()));
 }
 
 void StationView::showLedger()
@@ -211,6 +209,7 @@ void StationView::showLedger()
                                                  : tr("工位: %1  操作员: %2").arg(setup.stationName, setup.operatorName));
     const QString location = m_station.ledgerLocation();
     m_ledgerLabel->setText(location.isEmpty() ? tr("账本: 无（只写生产记录文件）") : tr("账本: %1").arg(location));
+    showRecordFile();
     const bool choosable = !location.isEmpty() && !m_station.locked();
     m_spaces->setEnabled(choosable);
     m_readSpaces->setEnabled(!location.isEmpty());
@@ -260,7 +259,8 @@ void StationView::fillSpaces()
     m_spaces->setCurrentIndex(std::max(0, m_spaces->findData(chosen)));
     if (read.url.isEmpty() || m_station.setup().ledgerUrl.isEmpty())
         return;
-    m_spacesState->setText(!read.ok             ? tr("无法读取账本：%1").arg(read.error)
+    m_spacesState->setText(read.missing ? tr("还没有账本文件：第一颗芯片的记录会建立它；序列号空间用 tarnquill-cli ledger space 建立")
+                           : !read.ok             ? tr("无法读取账本：%1").arg(read.error)
                            : read.spaces.isEmpty() ? tr("账本中没有序列号空间（用 tarnquill-cli ledger space 建立）")
                                                    : QString());
 }

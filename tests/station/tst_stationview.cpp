@@ -14,6 +14,17 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+namespace {
+// Station L3, its labels in `dir`.
+StationSetup stationL3(const QTemporaryDir &dir)
+{
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    setup.stationName = QStringLiteral("L3");
+    return setup;
+}
+}
+
 class TestStationView : public QObject
 {
     Q_OBJECT
@@ -22,10 +33,7 @@ private slots:
     void panelsFollowTheStation()
     {
         QTemporaryDir dir;
-        StationSetup setup;
-        setup.labelsFolder = dir.path();
-        setup.stationName = QStringLiteral("L3");
-        StationController station(setup);
+        StationController station(stationL3(dir));
         StationView view(station);
         QVERIFY(view.windowTitle().contains(QStringLiteral("L3")));
         QCOMPARE(view.findChildren<PanelWidget *>().size(), 0);
@@ -76,6 +84,37 @@ private slots:
         station.setLinks({{QStringLiteral("emu1"), QString()}});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view.findChildren<PanelWidget *>().size(), 1);
+    }
+
+    // Where the chips are recorded is on the view: the record file, or with a ledger and no file the ledger
+    // alone; without either the operator is asked for the file.
+    void theViewSaysWhereChipsAreRecorded()
+    {
+        QTemporaryDir dir;
+        StationController station(stationL3(dir));
+        StationView view(station);
+        auto shown = [&view](const QString &text) {
+            for (const QLabel *l : view.findChildren<QLabel *>()) {
+                if (l->text().contains(text))
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(shown(QStringLiteral("开始前请选择生产记录文件")));
+        QString error;
+        const QString ledger = dir.filePath(QStringLiteral("l.db"));
+        QVERIFY2(station.setLedger(QStringLiteral("sqlite:") + ledger, QStringLiteral("L3"), QString(), &error), qPrintable(error));
+        QVERIFY(shown(QStringLiteral("记录只写入账本")));
+        QVERIFY(shown(ledger));
+        // Its spaces are read: a file not there yet is said so, and left so.
+        QTRY_VERIFY(shown(QStringLiteral("还没有账本文件：第一颗芯片的记录会建立它")));
+        QVERIFY(!QFile::exists(ledger));
+        QVERIFY(!shown(QStringLiteral("开始前请选择生产记录文件")));
+        const QString record = dir.filePath(QStringLiteral("s.csv"));
+        QVERIFY2(station.setRecordFile(record, &error), qPrintable(error));
+        QVERIFY(station.setLedger(QString(), QStringLiteral("L3"), QString(), &error));
+        QVERIFY(shown(QDir::toNativeSeparators(record)));
+        QVERIFY(!shown(QStringLiteral("记录只写入账本")));
     }
 
     // The columns: as square as the count allows, never more than the width holds whole.
