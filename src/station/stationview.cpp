@@ -96,14 +96,14 @@ StationView::StationView(StationController &station, QWidget *parent)
     connect(m_recordButton, &QPushButton::clicked, this, &StationView::chooseRecordFile);
     connect(m_spaces, QOverload<int>::of(&QComboBox::activated), this, &StationView::chooseSpace);
     connect(m_spaces->lineEdit(), &QLineEdit::editingFinished, this, &StationView::chooseSpace);
-    connect(m_readSpaces, &QPushButton::clicked, this, [this] {
-        m_spacesState->setText(tr("正在读取账本..."));
-        m_station.readSpaces();
-    });
+    connect(m_readSpaces, &QPushButton::clicked, this, &StationView::readSpaces);
     connect(&m_station, &StationController::panelsChanged, this, &StationView::rebuildPanels);
     connect(&m_station, &StationController::lockChanged, this, [this](bool locked) {
         m_recordButton->setEnabled(!locked);
         m_spaces->setEnabled(!locked && !m_station.ledgerLocation().isEmpty());
+        // The runs gave out serials and may have made the ledger file: what is left is read anew.
+        if (!locked)
+            readSpaces();
     });
     connect(&m_station, &StationController::startFailed, this, &StationView::warn);
     m_drawTimer.setSingleShot(true);
@@ -116,10 +116,7 @@ StationView::StationView(StationController &station, QWidget *parent)
     showLedger();
     fillSpaces();
     rebuildPanels();
-    if (!m_station.setup().ledgerUrl.isEmpty()) {
-        m_spacesState->setText(tr("正在读取账本..."));
-        m_station.readSpaces();
-    }
+    readSpaces();
     resize(1000, 760);
 }
 
@@ -263,6 +260,14 @@ void StationView::fillSpaces()
                            : !read.ok             ? tr("无法读取账本：%1").arg(read.error)
                            : read.spaces.isEmpty() ? tr("账本中没有序列号空间（用 tarnquill-cli ledger space 建立）")
                                                    : QString());
+}
+
+void StationView::readSpaces()
+{
+    if (m_station.setup().ledgerUrl.isEmpty())
+        return;
+    m_spacesState->setText(tr("正在读取账本..."));
+    m_station.readSpaces();
 }
 
 void StationView::chooseSpace()

@@ -1,6 +1,8 @@
 // The station view drawn offscreen: a panel per Link in port order, its words following its model, and what
 // the operator is told when a panel cannot start.
 #include "boxes/boxes.h"
+#include "records/productionstore.h"
+#include "records/storetestutil.h"
 #include "station/panelmodel.h"
 #include "station/panelwidget.h"
 #include "station/stationcontroller.h"
@@ -8,6 +10,7 @@
 
 #include <QtTest>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -22,6 +25,16 @@ StationSetup stationL3(const QTemporaryDir &dir)
     setup.labelsFolder = dir.path();
     setup.stationName = QStringLiteral("L3");
     return setup;
+}
+
+// Whether a label of `view` holds `text`.
+bool shows(const QWidget &view, const QString &text)
+{
+    for (const QLabel *l : view.findChildren<QLabel *>()) {
+        if (l->text().contains(text))
+            return true;
+    }
+    return false;
 }
 }
 
@@ -93,13 +106,7 @@ private slots:
         QTemporaryDir dir;
         StationController station(stationL3(dir));
         StationView view(station);
-        auto shown = [&view](const QString &text) {
-            for (const QLabel *l : view.findChildren<QLabel *>()) {
-                if (l->text().contains(text))
-                    return true;
-            }
-            return false;
-        };
+        auto shown = [&view](const QString &text) { return shows(view, text); };
         QVERIFY(shown(QStringLiteral("开始前请选择生产记录文件")));
         QString error;
         const QString ledger = dir.filePath(QStringLiteral("l.db"));
@@ -115,6 +122,41 @@ private slots:
         QVERIFY(station.setLedger(QString(), QStringLiteral("L3"), QString(), &error));
         QVERIFY(shown(QDir::toNativeSeparators(record)));
         QVERIFY(!shown(QStringLiteral("记录只写入账本")));
+    }
+
+    // A ledger file its runs made is read when they end: the view no longer says there is none, and offers
+    // its spaces.
+    void theSpacesAreReadAgainWhenTheRunsEnd()
+    {
+        QTemporaryDir dir;
+        qputenv("TMPDIR", QFile::encodeName(dir.path()));
+        StationSetup setup = stationL3(dir);
+        setup.ledgerUrl = QStringLiteral("sqlite:") + dir.filePath(QStringLiteral("l.db"));
+        setup.program = dir.filePath(QStringLiteral("no-such-program"));  // its run ends at once
+        StationController station(setup);
+        station.setProjectWriter([](const QString &path, QString *) {
+            QFile project(path);
+            return project.open(QIODevice::WriteOnly) && project.write("p") == 1;
+        });
+        station.setLinks({{QStringLiteral("emu1"), QString()}});
+        StationView view(station);
+        QTRY_VERIFY(shows(view, QStringLiteral("还没有账本文件")));
+        {
+            // What a run's first record does: the ledger made, here with a space.
+            QString error;
+            const std::unique_ptr<ProductionStore> store = openProductionStore(setup.ledgerUrl, &error);
+            if (!store)
+                QSKIP(qPrintable(error));  // a build without the SQLite driver
+            QVERIFY2(store->createSpace(testSpace(QStringLiteral("sn"), 1, 9)), qPrintable(store->errorString()));
+        }
+        QVERIFY(shows(view, QStringLiteral("还没有账本文件")));  // not read again by itself
+        QString error;
+        QVERIFY2(station.start(QStringLiteral("emu1"), &error), qPrintable(error));
+        QTRY_VERIFY_WITH_TIMEOUT(!station.locked(), 30000);
+        QTRY_VERIFY(!shows(view, QStringLiteral("还没有账本文件")));
+        auto *spaces = view.findChild<QComboBox *>();
+        QVERIFY(spaces);
+        QTRY_VERIFY(spaces->findData(QStringLiteral("sn")) >= 0);
     }
 
     // The columns: as square as the count allows, never more than the width holds whole.
