@@ -385,8 +385,8 @@
         <translation>The ledger holds no serial space (create one with tarnquill-cli ledger space)</translation>
     </message>
     <message>
-        <source>还没有账本文件：第一颗芯片的记录会建立它；序列号空间用 tarnquill-cli ledger space 建立</source>
-        <translation>No ledger file yet: the first chip&apos;s record makes it; make serial spaces with tarnquill-cli ledger space</translation>
+        <source>还没有账本文件（第一颗芯片的记录会建立它）</source>
+        <translation>No ledger file yet (the first chip&apos;s record makes it)</translation>
     </message>
 </context>
 <context>

@@ -256,7 +256,7 @@ void StationView::fillSpaces()
     m_spaces->setCurrentIndex(std::max(0, m_spaces->findData(chosen)));
     if (read.url.isEmpty() || m_station.setup().ledgerUrl.isEmpty())
         return;
-    m_spacesState->setText(read.missing ? tr("还没有账本文件：第一颗芯片的记录会建立它；序列号空间用 tarnquill-cli ledger space 建立")
+    m_spacesState->setText(read.missing ? tr("还没有账本文件（第一颗芯片的记录会建立它）")
                            : !read.ok             ? tr("无法读取账本：%1").arg(read.error)
                            : read.spaces.isEmpty() ? tr("账本中没有序列号空间（用 tarnquill-cli ledger space 建立）")
                                                    : QString());

@@ -114,7 +114,7 @@ private slots:
         QVERIFY(shown(QStringLiteral("记录只写入账本")));
         QVERIFY(shown(ledger));
         // Its spaces are read: a file not there yet is said so, and left so.
-        QTRY_VERIFY(shown(QStringLiteral("还没有账本文件：第一颗芯片的记录会建立它")));
+        QTRY_VERIFY(shown(QStringLiteral("还没有账本文件（第一颗芯片的记录会建立它）")));
         QVERIFY(!QFile::exists(ledger));
         QVERIFY(!shown(QStringLiteral("开始前请选择生产记录文件")));
         const QString record = dir.filePath(QStringLiteral("s.csv"));
