@@ -1,5 +1,6 @@
 // The ledger commands end to end: the real tarnquill-cli on a SQLite ledger that the test also fills through the
 // store, as a station would.
+#include "flashproject.h"
 #include "storetestutil.h"
 #include "cli/clitestutil.h"
 #include "chip/areas.h"
@@ -39,23 +40,8 @@ class tst_ledgercli : public QObject
 
     CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir->path()); }
 
-    // A project burning a flash image of 2000 bytes, its 16-bit hexadecimal serial at 0x1000 of the flash
-    // (past the image's data, so the erased bytes before it are burned too).
-    QByteArray writeFlashProject(const QString &name)
-    {
-        selectMcu(QStringLiteral("VR5K2610"));
-        resetImages();
-        resetProduction();
-        const QByteArray flash = patternBytes(2000, 5);
-        std::memcpy(g_ucBinBuf, flash.constData(), size_t(flash.size()));
-        g_nBinSize = uint32_t(flash.size());
-        g_bEnBin = true;
-        refreshChecksums();
-        g_bEnRollCode = true;
-        g_rollingSet = {0x1000, 0, 0x01, 1, 0x01, uint8_t(0x80 | (RollingAreaFlash << 5))};
-        [&] { QCOMPARE(saveProject(path(name)), 0); }();
-        return flash;
-    }
+    // A project burning a flash image of 2000 bytes, its 16-bit hexadecimal serial at 0x1000 of the flash.
+    QByteArray writeFlashProject(const QString &name) { return ::writeFlashProject(path(name)); }
 
     // A project whose serial is `enabled`: 16 bits, hexadecimal, at 0x1F0 of the NVR area, counting `up`.
     void writeProject(const QString &name, bool enabled, bool up)
