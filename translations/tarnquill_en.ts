@@ -356,10 +356,6 @@
         <translation>Cannot open the production record %1: %2</translation>
     </message>
     <message>
-        <source>未选择生产记录</source>
-        <translation>No production record chosen</translation>
-    </message>
-    <message>
         <source>错误</source>
         <translation>Error</translation>
     </message>
@@ -410,6 +406,10 @@
     <message>
         <source>账本中没有序列号空间（用 tarnquill-cli ledger space 建立）</source>
         <translation>The ledger holds no serial space (create one with tarnquill-cli ledger space)</translation>
+    </message>
+    <message>
+        <source>还没有账本文件（第一颗芯片的记录会建立它）</source>
+        <translation>No ledger file yet (the first chip&apos;s record makes it)</translation>
     </message>
 </context>
 <context>
@@ -2237,6 +2237,10 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
         <source>账本地址、工位名称和操作员须各为一行文字</source>
         <translation>The ledger URL, the station name and the operator must each be one line of text</translation>
     </message>
+    <message>
+        <source>账本文件 %1 还不存在</source>
+        <translation>ledger file %1 does not exist yet</translation>
+    </message>
 </context>
 <context>
     <name>lineview</name>
@@ -2335,10 +2339,6 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>CSV 账本只有记录，没有产线的数据：请用 sqlite: 或 postgresql:// 账本</source>
         <translation>A CSV ledger holds records only, no figures of the line: use a sqlite: or postgresql:// ledger</translation>
-    </message>
-    <message>
-        <source>账本文件 %1 不存在</source>
-        <translation>ledger file %1 does not exist</translation>
     </message>
 </context>
 <context>
@@ -3805,10 +3805,6 @@ For command-line burning and several Links (production) use tarnquill-cli.
         <translation>%1: Link not attached</translation>
     </message>
     <message>
-        <source>请先选择生产记录文件</source>
-        <translation>Choose the production record file first</translation>
-    </message>
-    <message>
         <source>无法建立临时文件夹</source>
         <translation>Cannot make a temporary folder</translation>
     </message>
@@ -3839,6 +3835,18 @@ For command-line burning and several Links (production) use tarnquill-cli.
     <message>
         <source>序列号空间 %1 已用完：请选择另一个</source>
         <translation>Serial space %1 is used up: choose another</translation>
+    </message>
+    <message>
+        <source>未选择生产记录文件：记录只写入账本</source>
+        <translation>No production record file: chips are recorded in the ledger only</translation>
+    </message>
+    <message>
+        <source>未选择生产记录：开始前请选择生产记录文件</source>
+        <translation>No production record: choose a production record file before starting</translation>
+    </message>
+    <message>
+        <source>请先选择生产记录文件：没有账本时，每颗芯片都记录在这个文件中</source>
+        <translation>Choose the production record file first: without a ledger, every chip is recorded in it</translation>
     </message>
 </context>
 <context>

@@ -90,11 +90,16 @@ int EngineRunner::run(workThread::Task task)
 
 void EngineRunner::onDone(int code)
 {
+    // Unlike the window's toggle, a loop goes on after a wrong chip: on a line the operator swaps it, as after
+    // any other failed chip, and its pass is reported, counted and recorded as theirs are (BurnObserver). The
+    // loop's result is how it ended, never that chip.
+    if (m_task == workThread::TaskAutoBurn && code == ResultCode::WrongChip)
+        return;
     m_result = code;
     if (m_task == workThread::TaskBurn && endsBurn(code)) {
         g_bBurnRunning.store(0);
         g_bBurnChipHandled.store(0);
-    } else if (m_task == workThread::TaskAutoBurn && endsAutoBurn(code)) {
+    } else if (m_task == workThread::TaskAutoBurn && isNoLink(code)) {
         g_bAutoBurnRunning.store(0);
         g_bAutoBurnChipHandled.store(0);
     }

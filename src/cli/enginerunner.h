@@ -24,7 +24,8 @@ public:
     ~EngineRunner() override;
 
     // Runs `task` to its end. The burn tasks expect their running flag set by the caller; a done signal
-    // that ends the window's toggle (endsBurn, endsAutoBurn) clears the flags the same way.
+    // that ends the run clears the flags: a single burn's as the window's toggle (endsBurn), a loop's only
+    // when the Link is gone (a wrong chip in a loop is one failed chip, and the loop goes on).
     int run(workThread::Task task);
 
     // The firmware version of the last fw-version task; 0.0.0 when the query failed.

@@ -53,8 +53,10 @@ QString value(const CliContext &ctx, const char *name)
     return ctx.options.ledgerValues.value(QString::fromLatin1(name));
 }
 
-// The ledger of --ledger, else TQ_LEDGER; null after the error, with the exit status in `status`.
-std::unique_ptr<ProductionStore> openLedger(const CliContext &ctx, int *status)
+// The ledger of --ledger, else TQ_LEDGER; null after the error, with the exit status in `status`. Only a
+// command that `makes` something may make the ledger file: one that looks is refused a file that is not there.
+enum class LedgerUse { Look, Make };
+std::unique_ptr<ProductionStore> openLedger(const CliContext &ctx, LedgerUse use, int *status)
 {
     const QString url = ledgerUrlOf(ctx.options);
     if (url.isEmpty()) {
@@ -65,6 +67,11 @@ std::unique_ptr<ProductionStore> openLedger(const CliContext &ctx, int *status)
     LedgerLocation location;
     if (!parseLedgerUrl(url, &location, &error)) {
         *status = usageError(ctx, error);
+        return nullptr;
+    }
+    if (use == LedgerUse::Look && location.fileMissing()) {
+        ctx.error(location.fileMissingText());
+        *status = ExitStatus::BadInput;
         return nullptr;
     }
     auto store = openProductionStore(url, &error);
@@ -147,7 +154,7 @@ int runSpace(const CliContext &ctx)
         return usageError(ctx, value(ctx, "--from").isEmpty()
                                    ? problem + QCoreApplication::translate("ledger", "（没有 --from 时按所选芯片的默认序列号设置：请用 --from 指定工程）")
                                    : problem);
-    auto store = openLedger(ctx, &status);
+    auto store = openLedger(ctx, LedgerUse::Make, &status);
     if (!store)
         return status;
     if (!store->createSpace(space))
@@ -217,7 +224,7 @@ int runStatus(const CliContext &ctx)
     int status = 0;
     if (!checkForm(ctx, 0, {}, &status))
         return status;
-    auto store = openLedger(ctx, &status);
+    auto store = openLedger(ctx, LedgerUse::Look, &status);
     if (!store)
         return status;
     LedgerStatus st;
@@ -241,7 +248,7 @@ int runFind(const CliContext &ctx)
     const QString spaceName = value(ctx, "--space");
     if (spaceName.isEmpty())
         return usageError(ctx, QCoreApplication::translate("ledger", "ledger find 需要 --space NAME"));
-    auto store = openLedger(ctx, &status);
+    auto store = openLedger(ctx, LedgerUse::Look, &status);
     if (!store)
         return status;
     SerialSpace space;
@@ -315,7 +322,7 @@ int runExport(const CliContext &ctx)
         ctx.errors(writable.messages);
         return writable.status;
     }
-    auto store = openLedger(ctx, &status);
+    auto store = openLedger(ctx, LedgerUse::Look, &status);
     if (!store)
         return status;
     QVector<LedgerRecord> records;

@@ -93,8 +93,8 @@ bool LineReader::open(QString *error)
     }
     if (location.kind == LedgerLocation::Kind::Sqlite) {
         // A view never makes a ledger: a path mistyped would otherwise show an empty line for ever.
-        if (!QFileInfo(location.path).isFile()) {
-            *error = QCoreApplication::translate("lineview", "账本文件 %1 不存在").arg(location.path);
+        if (location.fileMissing()) {
+            *error = location.fileMissingText();
             return false;
         }
         m_sqlitePath = location.path;

@@ -1,6 +1,8 @@
 #include "ledgerurl.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
@@ -75,6 +77,16 @@ bool parsePostgres(const QString &text, LedgerLocation *loc, QString *error)
     }
     return true;
 }
+}
+
+bool LedgerLocation::fileMissing() const
+{
+    return kind != Kind::Postgres && !QFileInfo::exists(path);
+}
+
+QString LedgerLocation::fileMissingText() const
+{
+    return QCoreApplication::translate("ledger", "账本文件 %1 还不存在").arg(QDir::toNativeSeparators(path));
 }
 
 QString LedgerLocation::display() const

@@ -24,6 +24,11 @@ struct LedgerLocation
 
     // The location for people and logs (never holds a password: none is ever taken).
     QString display() const;
+    // A ledger file (CSV, SQLite) that is not there yet. Opening a ledger makes it, so whoever only looks at
+    // one asks this first: a look never leaves an empty ledger behind (nor hides a mistyped path behind one).
+    bool fileMissing() const;
+    // Why such a ledger cannot be looked at, for people.
+    QString fileMissingText() const;
 };
 
 // False with the reason in `error` (the user's language) when `url` is not a ledger location.

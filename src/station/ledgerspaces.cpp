@@ -1,5 +1,7 @@
 #include "ledgerspaces.h"
 
+#include "records/ledgerurl.h"
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -21,6 +23,8 @@ QVector<SpaceChoice> spaceChoices(const LedgerSpaces &read, const QString &chose
 
 QString spacesStateText(const LedgerSpaces &read)
 {
+    if (read.missing)
+        return QCoreApplication::translate("StationView", "还没有账本文件（第一颗芯片的记录会建立它）");
     if (!read.ok)
         return QCoreApplication::translate("StationView", "无法读取账本：%1").arg(read.error);
     if (read.spaces.isEmpty())
@@ -46,6 +50,14 @@ LedgerSpaces LedgerSpacesReader::readNow(const QString &url)
 {
     LedgerSpaces result;
     result.url = url;
+    LedgerLocation location;
+    if (!parseLedgerUrl(url, &location, &result.error))
+        return result;
+    if (location.fileMissing()) {
+        result.missing = true;
+        result.error = location.fileMissingText();
+        return result;
+    }
     const std::unique_ptr<ProductionStore> store = openProductionStore(url, &result.error);
     if (!store)
         return result;

@@ -16,6 +16,7 @@ struct LedgerSpaces
 {
     QString url;
     bool ok = false;
+    bool missing = false;         // no ledger file yet (a look never makes one; the first record does)
     QString error;                // why the ledger could not be read, in the running language
     QVector<SpaceStatus> spaces;
 };
@@ -48,7 +49,8 @@ public:
     void read(const QString &url);
     bool busy() const { return m_thread != nullptr; }
 
-    // Opens the ledger at `url` and reads its spaces, on the calling thread.
+    // Opens the ledger at `url` and reads its spaces, on the calling thread; a ledger file that is not there
+    // is left so.
     static LedgerSpaces readNow(const QString &url);
 
 signals:

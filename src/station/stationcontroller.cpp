@@ -26,6 +26,14 @@ namespace {
 constexpr int kCannotWrite = 74;  // a worker whose record (its ledger's included) could not be kept
 }
 
+QString recordFileText(const QString &file, bool ledger)
+{
+    if (!file.isEmpty())
+        return QDir::toNativeSeparators(file);
+    return ledger ? QCoreApplication::translate("station", "未选择生产记录文件：记录只写入账本")
+                  : QCoreApplication::translate("station", "未选择生产记录：开始前请选择生产记录文件");
+}
+
 StationController::StationController(StationSetup setup, QObject *parent)
     : QObject(parent), m_setup(std::move(setup)), m_labels(m_setup.labelsFolder)
 {
@@ -226,8 +234,9 @@ void StationController::dropPanel(const QString &port)
 QStringList StationController::workerArguments(const QString &port, const QString &projectFile, const QString &logFile,
                                                bool autoBurn) const
 {
-    QStringList args = {QStringLiteral("--link"), port, QStringLiteral("--gang-worker"), QStringLiteral("--json"),
-                        QStringLiteral("--log"), logFile};
+    QStringList args = {QStringLiteral("--link"), port, QStringLiteral("--gang-worker"), QStringLiteral("--json")};
+    if (!logFile.isEmpty())
+        args << QStringLiteral("--log") << logFile;
     if (!m_setup.language.isEmpty())
         args << QStringLiteral("--lang") << m_setup.language;
     if (m_setup.emulate)
@@ -258,8 +267,9 @@ bool StationController::start(const QString &port, QString *error)
     }
     if (p->running())
         return true;
-    if (!m_record) {
-        *error = QCoreApplication::translate("station", "请先选择生产记录文件");
+    // Records must go somewhere: with a ledger each worker keeps its own there, the file is then optional.
+    if (!m_record && m_setup.ledgerUrl.isEmpty()) {
+        *error = QCoreApplication::translate("station", "请先选择生产记录文件：没有账本时，每颗芯片都记录在这个文件中");
         return false;
     }
     if (!m_scratch) {
@@ -280,7 +290,9 @@ bool StationController::start(const QString &port, QString *error)
             return false;
         }
     }
-    p->logFile = m_scratch->filePath(QStringLiteral("link%1.csv").arg(++m_runs));
+    // Its own log only when there is a station record to merge it into.
+    ++m_runs;
+    p->logFile = m_record ? m_scratch->filePath(QStringLiteral("link%1.csv").arg(m_runs)) : QString();
     p->logOffset = 0;
     p->everStarted = true;
     p->client = std::make_unique<WorkerClient>();
@@ -412,6 +424,8 @@ qint64 StationController::workerProcessId(const QString &port) const
 
 bool StationController::mergeRecords(Panel &panel, QString *error)
 {
+    if (panel.logFile.isEmpty())
+        return true;  // it records in the ledger alone
     if (m_record->copyNewLines({panel.model->port(), panel.model->label()}, panel.logFile, &panel.logOffset))
         return true;
     *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_record->fileName()), m_record->errorString());

@@ -35,6 +35,10 @@ struct StationSetup
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 };
 
+// Where the station's chips are recorded, for the operator: the production record file when one is chosen;
+// without one, the ledger alone, or nowhere yet (the station cannot start then).
+QString recordFileText(const QString &file, bool ledger);
+
 // A production station: one panel per attached Link, each Link burned by a worker process of its own (the
 // command line's gang worker), so a crash, a hang or a pulled-out Link touches one panel only. Every chip of
 // every panel goes into the station's record and is on disk before that panel's worker goes on to its next
@@ -72,8 +76,9 @@ public:
     void setImageChecksum(const QString &checksum);
     // The chip model the project burns, which a wrong chip's panel names.
     void setChipModel(const QString &model);
-    // The station's production record (CSV: link, label, then the one-Link log's columns). False with the
-    // reason when it cannot be opened; the record before stays in use then.
+    // The station's production record (CSV: link, label, then the one-Link log's columns): needed without a
+    // ledger, beside it a choice. False with the reason when it cannot be opened; the record before stays in
+    // use then.
     bool setRecordFile(const QString &path, QString *error);
     QString recordFile() const { return m_record ? m_record->fileName() : QString(); }
 
@@ -86,7 +91,7 @@ public:
     PanelModel *panel(const QString &port) const;
 
     // Starts the worker of a panel; a failed, pulled-out or stopped panel starts again alone. False with the
-    // reason (no record file, no project, the Link is not attached, it runs already).
+    // reason (neither a record file nor a ledger, no project, the Link is not attached).
     bool start(const QString &port, QString *error);
     // Starts every panel that does not run: the first at once (false with the reason when it cannot), the
     // others one by one from the event loop, kStartSpacingMs apart, so the window is never held by many

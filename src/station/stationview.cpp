@@ -96,14 +96,14 @@ StationView::StationView(StationController &station, QWidget *parent)
     connect(m_recordButton, &QPushButton::clicked, this, &StationView::chooseRecordFile);
     connect(m_spaces, QOverload<int>::of(&QComboBox::activated), this, &StationView::chooseSpace);
     connect(m_spaces->lineEdit(), &QLineEdit::editingFinished, this, &StationView::chooseSpace);
-    connect(m_readSpaces, &QPushButton::clicked, this, [this] {
-        m_spacesState->setText(tr("正在读取账本..."));
-        m_station.readSpaces();
-    });
+    connect(m_readSpaces, &QPushButton::clicked, this, &StationView::readSpaces);
     connect(&m_station, &StationController::panelsChanged, this, &StationView::rebuildPanels);
     connect(&m_station, &StationController::lockChanged, this, [this](bool locked) {
         m_recordButton->setEnabled(!locked);
         m_spaces->setEnabled(!locked && !m_station.ledgerLocation().isEmpty());
+        // The runs gave out serials and may have made the ledger file: what is left is read anew.
+        if (!locked)
+            readSpaces();
     });
     connect(&m_station, &StationController::startFailed, this, &StationView::warn);
     m_drawTimer.setSingleShot(true);
@@ -113,14 +113,10 @@ StationView::StationView(StationController &station, QWidget *parent)
         m_station.readSpaces();
     });
     connect(&m_station, &StationController::spacesRead, this, &StationView::fillSpaces);
-    showRecordFile();
     showLedger();
     fillSpaces();
     rebuildPanels();
-    if (!m_station.setup().ledgerUrl.isEmpty()) {
-        m_spacesState->setText(tr("正在读取账本..."));
-        m_station.readSpaces();
-    }
+    readSpaces();
     resize(1000, 760);
 }
 
@@ -199,8 +195,7 @@ void StationView::chooseRecordFile()
 
 void StationView::showRecordFile()
 {
-    const QString path = m_station.recordFile();
-    m_recordLabel->setText(path.isEmpty() ? tr("未选择生产记录") : QDir::toNativeSeparators(path));
+    m_recordLabel->setText(recordFileText(m_station.recordFile(), !m_station.ledgerLocation().isEmpty()));
 }
 
 void StationView::showLedger()
@@ -211,6 +206,7 @@ void StationView::showLedger()
                                                  : tr("工位: %1  操作员: %2").arg(setup.stationName, setup.operatorName));
     const QString location = m_station.ledgerLocation();
     m_ledgerLabel->setText(location.isEmpty() ? tr("账本: 无（只写生产记录文件）") : tr("账本: %1").arg(location));
+    showRecordFile();
     const bool choosable = !location.isEmpty() && !m_station.locked();
     m_spaces->setEnabled(choosable);
     m_readSpaces->setEnabled(!location.isEmpty());
@@ -253,6 +249,14 @@ void StationView::fillSpaces()
     if (read.url.isEmpty() || m_station.setup().ledgerUrl.isEmpty())
         return;
     m_spacesState->setText(spacesStateText(read));
+}
+
+void StationView::readSpaces()
+{
+    if (m_station.setup().ledgerUrl.isEmpty())
+        return;
+    m_spacesState->setText(tr("正在读取账本..."));
+    m_station.readSpaces();
 }
 
 void StationView::chooseSpace()

@@ -44,6 +44,7 @@ private:
     void showRecordFile();
     void warn(const QString &text);
     void showLedger();
+    void readSpaces();
     void fillSpaces();
     void chooseSpace();
     void scheduleDraw(PanelWidget *panel);

@@ -55,7 +55,7 @@ class TestCliEmulatorPosix : public QObject
 
     // realWaits: the emulated Link takes its time as a real one does, so a waiting loop polls at the pace a
     // real Link sets (the quick emulator polls every few milliseconds, which is no measure of idleness).
-    void startLoop(bool realWaits = false)
+    void startLoop(bool realWaits = false, const QStringList &burnOptions = {})
     {
         m_loopOut.clear();
         m_loop.setWorkingDirectory(m_dir->path());
@@ -63,8 +63,8 @@ class TestCliEmulatorPosix : public QObject
         if (realWaits)
             environment.insert(QStringLiteral("TQ_EMULATOR_WAITS"), QStringLiteral("real"));
         m_loop.setProcessEnvironment(environment);
-        m_loop.start(cliPath(), {QStringLiteral("--emulate=") + dir(), QStringLiteral("burn"), QStringLiteral("in.bin"),
-                                 QStringLiteral("--loop")});
+        m_loop.start(cliPath(), QStringList{QStringLiteral("--emulate=") + dir(), QStringLiteral("burn"), QStringLiteral("in.bin"),
+                                 QStringLiteral("--loop")} + burnOptions);
         QVERIFY(m_loop.waitForStarted());
     }
 
@@ -117,6 +117,32 @@ private slots:
             QVERIFY(socket(QStringLiteral("--insert")));
             QVERIFY2(chipsBurned(chip), m_loopOut.constData());
         }
+    }
+
+    // A wrong chip on a line is swapped as any failed chip is: reported, counted and recorded, and the loop
+    // waits for the next chip.
+    void aWrongChipIsOneFailedChipOfTheLoop()
+    {
+        QCOMPARE(cli({QStringLiteral("emulator"), dir(), QStringLiteral("--chip-id"), QStringLiteral("4470")}).exitCode, 0);
+        startLoop(false, {QStringLiteral("--log"), QStringLiteral("loop.csv")});
+        QVERIFY2(chipsBurned(1), m_loopOut.constData());
+        QVERIFY(socket(QStringLiteral("--remove")));
+        QTest::qWait(200);  // as long as a hand takes: the loop must see the socket empty
+        QCOMPARE(cli({QStringLiteral("emulator"), dir(), QStringLiteral("--chip-id"), QStringLiteral("2610")}).exitCode, 0);
+        QVERIFY(socket(QStringLiteral("--insert")));
+        QVERIFY2(chipsBurned(2), m_loopOut.constData());
+        stopLoop();
+        QCOMPARE(m_loop.exitCode(), 130);
+        m_loopOut += m_loop.readAllStandardOutput();
+        const QString out = QString::fromUtf8(m_loopOut);
+        QVERIFY2(out.contains(QStringLiteral("芯片 1：ID 4470，4 ")) && out.contains(QStringLiteral("芯片 2：ID 2610，0 ")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("2 颗芯片：1 颗通过，1 颗失败")), qPrintable(out));
+        const QList<QByteArray> rows = readFile(path(QStringLiteral("loop.csv"))).split('\n');
+        QCOMPARE(rows.size(), 4);  // the header, two chips, the empty rest after the last line end
+        QCOMPARE(rows[1].split(',').value(2), QByteArray("4470"));
+        QCOMPARE(rows[2].split(',').value(2), QByteArray("2610"));
+        QCOMPARE(rows[1].split(',').value(5), QByteArray("4"));
+        QCOMPARE(rows[2].split(',').value(5), QByteArray("0"));
     }
 
     // A Link pulled out and plugged back within its two seconds of grace is waited for, as a real one is: the

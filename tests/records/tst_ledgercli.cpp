@@ -1,5 +1,6 @@
 // The ledger commands end to end: the real tarnquill-cli on a SQLite ledger that the test also fills through the
 // store, as a station would.
+#include "flashproject.h"
 #include "storetestutil.h"
 #include "cli/clitestutil.h"
 #include "chip/areas.h"
@@ -39,23 +40,8 @@ class tst_ledgercli : public QObject
 
     CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir->path()); }
 
-    // A project burning a flash image of 2000 bytes, its 16-bit hexadecimal serial at 0x1000 of the flash
-    // (past the image's data, so the erased bytes before it are burned too).
-    QByteArray writeFlashProject(const QString &name)
-    {
-        selectMcu(QStringLiteral("VR5K2610"));
-        resetImages();
-        resetProduction();
-        const QByteArray flash = patternBytes(2000, 5);
-        std::memcpy(g_ucBinBuf, flash.constData(), size_t(flash.size()));
-        g_nBinSize = uint32_t(flash.size());
-        g_bEnBin = true;
-        refreshChecksums();
-        g_bEnRollCode = true;
-        g_rollingSet = {0x1000, 0, 0x01, 1, 0x01, uint8_t(0x80 | (RollingAreaFlash << 5))};
-        [&] { QCOMPARE(saveProject(path(name)), 0); }();
-        return flash;
-    }
+    // A project burning a flash image of 2000 bytes, its 16-bit hexadecimal serial at 0x1000 of the flash.
+    QByteArray writeFlashProject(const QString &name) { return ::writeFlashProject(path(name)); }
 
     // A project whose serial is `enabled`: 16 bits, hexadecimal, at 0x1F0 of the NVR area, counting `up`.
     void writeProject(const QString &name, bool enabled, bool up)
@@ -173,8 +159,44 @@ private slots:
         QCOMPARE(run.exitCode, status);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
-        // Nothing was made.
-        QCOMPARE(json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().size(), 0);
+        // Nothing was made, not even an empty ledger.
+        QVERIFY(!QFile::exists(path(QStringLiteral("line.db"))));
+    }
+
+    // Looking at a ledger never makes one: a ledger file that is not there is said so, as a missing input,
+    // and left so (a mistyped path would otherwise show an empty ledger); making a space makes the file.
+    void lookingNeverMakesALedger_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList find = {QStringLiteral("find"), QStringLiteral("1"), QStringLiteral("--space"), QStringLiteral("sn")};
+        QTest::newRow("status") << QStringLiteral("sqlite") << QStringList{QStringLiteral("status")};
+        QTest::newRow("status --json") << QStringLiteral("sqlite") << QStringList{QStringLiteral("status"), QStringLiteral("--json")};
+        QTest::newRow("find") << QStringLiteral("sqlite") << find;
+        QTest::newRow("export") << QStringLiteral("sqlite") << QStringList{QStringLiteral("export"), QStringLiteral("out.csv")};
+        QTest::newRow("status of a CSV ledger") << QStringLiteral("csv") << QStringList{QStringLiteral("status")};
+    }
+    void lookingNeverMakesALedger()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, arguments);
+        const QString file = path(QStringLiteral("line.") + kind);
+        const CliRun run = ledger(arguments, kind + QLatin1Char(':') + file);
+        QCOMPARE(run.exitCode, 65);
+        QVERIFY2(run.err.contains(QStringLiteral("账本文件")) && run.err.contains(QStringLiteral("还不存在")), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!QFile::exists(path(QStringLiteral("out.csv"))));
+        if (kind != QLatin1String("sqlite"))
+            return;
+        writeProject(QStringLiteral("p.mprj"), true, true);
+        const CliRun made = ledger({QStringLiteral("space"), QStringLiteral("sn"), QStringLiteral("--first"), QStringLiteral("1"),
+                                    QStringLiteral("--last"), QStringLiteral("9"), QStringLiteral("--from"), QStringLiteral("p.mprj")},
+                                   QStringLiteral("sqlite:") + file);
+        QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+        QVERIFY(QFile::exists(file));
+        const CliRun again = ledger(arguments, QStringLiteral("sqlite:") + file);
+        QVERIFY2(again.exitCode == 0, qPrintable(again.err));
     }
 
     void findStatusAndExportReadWhatStationsRecorded()
@@ -242,10 +264,17 @@ private slots:
         const CliRun none = runCli({QStringLiteral("ledger"), QStringLiteral("status")}, m_dir->path(), env);
         QCOMPARE(none.exitCode, 64);
         QVERIFY2(none.err.contains(QStringLiteral("TQ_LEDGER")), qPrintable(none.err));
+        {
+            QString error;
+            auto store = openProductionStore(url(), &error);
+            QVERIFY2(store, qPrintable(error));
+            QVERIFY(store->createSpace(testSpace(QStringLiteral("env"), 1, 9)));
+        }
         env.insert(QStringLiteral("TQ_LEDGER"), url());
         const CliRun given = runCli({QStringLiteral("--json"), QStringLiteral("ledger"), QStringLiteral("status")}, m_dir->path(), env);
         QCOMPARE(given.exitCode, 0);
-        QVERIFY(QFile::exists(path(QStringLiteral("line.db"))));
+        QCOMPARE(json(given.out).object()[QStringLiteral("spaces")].toArray().at(0).toObject()[QStringLiteral("name")].toString(),
+                 QStringLiteral("env"));
     }
 
     // Every chip holds the serial its record names; a failed chip's value is void and never given again.

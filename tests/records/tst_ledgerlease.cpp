@@ -1,5 +1,6 @@
 // Downloads with --serial end to end: the real tarnquill-cli leases emulated Links blocks of a ledger's space,
 // on SQLite and on a PostgreSQL server the test starts itself.
+#include "flashproject.h"
 #include "storetestutil.h"
 #include "cli/clitestutil.h"
 #include "chip/areas.h"
@@ -18,17 +19,6 @@
 
 #include <cstring>
 #include <memory>
-
-namespace {
-// What a project's serial setting is, and the burn limit.
-struct ProjectSerial
-{
-    bool enabled = true;
-    uint8_t step = 1;
-    uint32_t address = 0x1000;
-    uint32_t limit = 10;
-};
-}
 
 class tst_ledgerlease : public QObject
 {
@@ -63,22 +53,11 @@ class tst_ledgerlease : public QObject
         QTest::newRow("postgresql") << QStringLiteral("postgresql");
     }
 
-    // A flash image of 2000 bytes and its 16-bit hexadecimal serial, counting up, in the flash.
-    void writeProject(const QString &name, const ProjectSerial &serial = ProjectSerial())
+    // A flash image of 2000 bytes and its 16-bit hexadecimal serial, counting up, in the flash; a burn limit of 10
+    // unless `serial` says otherwise.
+    void writeProject(const QString &name, const FlashSerial &serial = {true, 1, 0x1000, 10})
     {
-        selectMcu(QStringLiteral("VR5K2610"));
-        resetImages();
-        resetProduction();
-        const QByteArray flash = patternBytes(2000, 5);
-        std::memcpy(g_ucBinBuf, flash.constData(), size_t(flash.size()));
-        g_nBinSize = uint32_t(flash.size());
-        g_bEnBin = true;
-        refreshChecksums();
-        g_bEnRollCode = serial.enabled;
-        g_rollingSet = {serial.address, 0, 0x01, serial.step, 0x01, uint8_t(0x80 | (RollingAreaFlash << 5))};
-        g_bEnLimit = serial.limit != 0;
-        g_nLimitCount = serial.limit;
-        QCOMPARE(saveProject(path(name)), 0);
+        writeFlashProject(path(name), serial);
     }
 
     // Space "sn" from `first` to `last`, as the project p.mprj writes it.

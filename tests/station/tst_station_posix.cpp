@@ -45,6 +45,7 @@ private slots:
     void theProjectIsWrittenOnceForARun();
     void aStopRightAfterTheStartEndsTheRun();
     void aRecordThatCannotBeKeptStopsItsPanel();
+    void everyChipsSerialIsItsLedgerRecord_data();
     void everyChipsSerialIsItsLedgerRecord();
     void aSpaceUsedUpStopsItsPanels();
 
@@ -71,8 +72,9 @@ private:
         QVERIFY(waitFor([panel] { return panel->step().contains(QStringLiteral("芯片连接中")); }));
         socket(link, true);
     }
+    // The station's production record is station.csv, or none with `recordFile` false.
     void makeStation(int links, int silenceMs = WorkerClient::kDefaultSilenceTimeoutMs,
-                     int stopMs = WorkerClient::kDefaultStopTimeoutMs);
+                     int stopMs = WorkerClient::kDefaultStopTimeoutMs, bool recordFile = true);
     PanelModel *panel(int link) const { return m_station->panel(QStringLiteral("emu%1").arg(link)); }
     // The rows of the station's record, by the port in their first column.
     QMap<QString, QStringList> recordRows() const;
@@ -129,7 +131,7 @@ void TestStationPosix::cleanup()
     m_station.reset();  // ends any worker a failed test left
 }
 
-void TestStationPosix::makeStation(int links, int silenceMs, int stopMs)
+void TestStationPosix::makeStation(int links, int silenceMs, int stopMs, bool recordFile)
 {
     StationSetup setup;
     setup.program = cliPath();
@@ -153,7 +155,8 @@ void TestStationPosix::makeStation(int links, int silenceMs, int stopMs)
         return false;
     });
     QString error;
-    QVERIFY2(m_station->setRecordFile(m_dir->filePath(QStringLiteral("station.csv")), &error), qPrintable(error));
+    if (recordFile)
+        QVERIFY2(m_station->setRecordFile(m_dir->filePath(QStringLiteral("station.csv")), &error), qPrintable(error));
     m_station->refreshLinks();
     QCOMPARE(m_station->panels().size(), links);
 }
@@ -186,8 +189,8 @@ void TestStationPosix::everyOtherPanelGoesOnAndEveryRecordIsKept()
     QCOMPARE(locks.count(), 1);
 
     QVERIFY(waitFor([this] { return panel(1)->state() == State::Ok && panel(4)->state() == State::Ok; }));
-    // The wrong chip ends that panel's loop, NG, naming the chip.
-    QVERIFY(waitFor([this] { return !panel(3)->running(); }));
+    // The wrong chip is that panel's failed chip, NG naming the chip; its loop waits for the chip to be swapped.
+    QVERIFY(waitFor([this] { return panel(3)->failed() == 1; }));
     QCOMPARE(panel(3)->state(), State::Ng);
     QVERIFY2(panel(3)->resultText().contains(QStringLiteral("1234")), qPrintable(panel(3)->resultText()));
     QCOMPARE(panel(2)->state(), State::Waiting);
@@ -222,8 +225,7 @@ void TestStationPosix::everyOtherPanelGoesOnAndEveryRecordIsKept()
     // The operator at the sockets: a chip into the empty one, the wrong one replaced, a next chip.
     socket(2, true);
     QVERIFY(waitFor([this] { return panel(2)->state() == State::Ok; }));
-    socket(3, true);
-    QVERIFY2(m_station->start(QStringLiteral("emu3"), &error), qPrintable(error));
+    swapChip(3, panel(3));  // the same run burns the right chip
     QVERIFY(waitFor([this] { return panel(3)->state() == State::Ok; }));
     swapChip(1, panel(1));
     QVERIFY(waitFor([this] { return panel(1)->passed() == 3; }));
@@ -396,13 +398,22 @@ QString TestStationPosix::makeLedger(int values)
     return url;
 }
 
+void TestStationPosix::everyChipsSerialIsItsLedgerRecord_data()
+{
+    QTest::addColumn<bool>("recordFile");
+    QTest::newRow("the ledger and a record file") << true;
+    QTest::newRow("the ledger alone") << false;
+}
+
 // Three Links on a SQLite ledger with a serial space: every chip holds the serial its record names, the
-// record carries the station, the operator, the Link's port and label, and the panel shows the serial.
+// record carries the station, the operator, the Link's port and label, and the panel shows the serial. The
+// station's record file, when one is chosen, has every chip too.
 void TestStationPosix::everyChipsSerialIsItsLedgerRecord()
 {
+    QFETCH(bool, recordFile);
     const QString url = makeLedger(100);
     QVERIFY(!url.isEmpty());
-    makeStation(3);
+    makeStation(3, WorkerClient::kDefaultSilenceTimeoutMs, WorkerClient::kDefaultStopTimeoutMs, recordFile);
     QString error;
     QVERIFY2(m_station->setLedger(url, QStringLiteral("S1"), QStringLiteral("li"), &error), qPrintable(error));
     QSignalSpy read(m_station.get(), &StationController::spacesRead);
@@ -456,6 +467,10 @@ void TestStationPosix::everyChipsSerialIsItsLedgerRecord()
         QCOMPARE(panel(i)->checksum(), own.last().imageChecksum);
     }
     QCOMPARE(serials.size(), 4);  // none given twice
+    const QMap<QString, QStringList> rows = recordRows();
+    QCOMPARE(rows.value(QStringLiteral("emu1")).size(), recordFile ? 2 : 0);
+    QCOMPARE(rows.value(QStringLiteral("emu3")).size(), recordFile ? 1 : 0);
+    QCOMPARE(QFile::exists(m_dir->filePath(QStringLiteral("station.csv"))), recordFile);
 }
 
 // A space with two values for three Links: the Links that find it used up stop NG, saying so, and the

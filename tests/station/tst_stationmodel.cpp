@@ -71,6 +71,9 @@ private slots:
     void wrongChipAndSerialOfAChip();
     void workerArgumentsBurnTheStationsProject();
     void theLedgerIsChosenWhileNothingRuns();
+    void lookingAtTheSpacesNeverMakesALedger();
+    void recordsGoToTheFileOrTheLedger_data();
+    void recordsGoToTheFileOrTheLedger();
     void startAllStartsOneAtATime();
     void labelsAreRememberedPerPort();
     void panelsFollowTheAttachedLinks();
@@ -214,6 +217,9 @@ void TestStationModel::workerArgumentsBurnTheStationsProject()
     StationController station(setup);
     QCOMPARE(station.workerArguments(QStringLiteral("emu2"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), true),
              (QStringList{"--link", "emu2", "--gang-worker", "--json", "--log", "l.csv", "--emulate=a,b", "burn", "p.mprj", "--loop"}));
+    // No station record to merge into (a ledger alone): no log of its own.
+    QCOMPARE(station.workerArguments(QStringLiteral("emu2"), QStringLiteral("p.mprj"), QString(), true),
+             (QStringList{"--link", "emu2", "--gang-worker", "--json", "--emulate=a,b", "burn", "p.mprj", "--loop"}));
     setup.emulate = false;
     setup.language = QStringLiteral("en");  // the steps a worker shows read in the window's language
     StationController real(setup);
@@ -254,6 +260,84 @@ void TestStationModel::theLedgerIsChosenWhileNothingRuns()
     QCOMPARE(station.workerArguments(QStringLiteral("emu1"), QStringLiteral("p.mprj"), QStringLiteral("l.csv"), false),
              (QStringList{"--link", "emu1", "--gang-worker", "--json", "--log", "l.csv", "--ledger", "sqlite:/tmp/l.db",
                           "--station", "S2", "--label", "左", "burn", "p.mprj"}));
+}
+
+// The station reads the spaces of a SQLite ledger whose file is not there yet: it says so and leaves it so.
+void TestStationModel::lookingAtTheSpacesNeverMakesALedger()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("l.db"));
+    const QString url = QStringLiteral("sqlite:") + file;
+    const LedgerSpaces now = LedgerSpacesReader::readNow(url);
+    QVERIFY(!now.ok);
+    QVERIFY(now.missing);
+    QCOMPARE(now.error, QStringLiteral("账本文件 %1 还不存在").arg(QDir::toNativeSeparators(file)));
+    QVERIFY(!QFile::exists(file));
+
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    setup.stationName = QStringLiteral("S1");
+    StationController station(setup);
+    QString error;
+    QVERIFY2(station.setLedger(url, QStringLiteral("S1"), QString(), &error), qPrintable(error));
+    QSignalSpy read(&station, &StationController::spacesRead);
+    station.readSpaces();
+    QVERIFY(read.wait(30000));
+    QVERIFY(station.spaces().missing);
+    QVERIFY(station.spaces().spaces.isEmpty());
+    QVERIFY(!QFile::exists(file));
+}
+
+void TestStationModel::recordsGoToTheFileOrTheLedger_data()
+{
+    QTest::addColumn<bool>("ledger");
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<QString>("shown");  // what the station says of where its records go
+    QTest::newRow("neither: refused") << false << false << QStringLiteral("未选择生产记录：开始前请选择生产记录文件");
+    QTest::newRow("the file") << false << true << QString();
+    QTest::newRow("the ledger alone") << true << false << QStringLiteral("未选择生产记录文件：记录只写入账本");
+    QTest::newRow("the ledger and the file") << true << true << QString();
+}
+
+// Every chip is recorded somewhere: without a ledger a panel starts only with a production record file, with
+// one the file is a choice, and a worker gets a log of its own only to merge into that file.
+void TestStationModel::recordsGoToTheFileOrTheLedger()
+{
+    QFETCH(bool, ledger);
+    QFETCH(bool, file);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    setup.stationName = QStringLiteral("S1");
+    setup.program = dir.filePath(QStringLiteral("no-such-program"));  // the worker ends at once, not started
+    StationController station(setup);
+    station.setProjectWriter([](const QString &path, QString *) {
+        QFile project(path);
+        return project.open(QIODevice::WriteOnly) && project.write("p") == 1;
+    });
+    station.setLinks({{QStringLiteral("emu1"), QString()}});
+    QString error;
+    const QString ledgerFile = dir.filePath(QStringLiteral("l.db"));
+    if (ledger)
+        QVERIFY2(station.setLedger(QStringLiteral("sqlite:") + ledgerFile, QStringLiteral("S1"), QString(), &error), qPrintable(error));
+    const QString record = dir.filePath(QStringLiteral("s.csv"));
+    if (file)
+        QVERIFY2(station.setRecordFile(record, &error), qPrintable(error));
+    QCOMPARE(recordFileText(station.recordFile(), !station.ledgerLocation().isEmpty()),
+             shown.isEmpty() ? QDir::toNativeSeparators(record) : shown);
+
+    const bool started = station.start(QStringLiteral("emu1"), &error);
+    QCOMPARE(started, ledger || file);
+    if (!started) {
+        QCOMPARE(error, QStringLiteral("请先选择生产记录文件：没有账本时，每颗芯片都记录在这个文件中"));
+        QCOMPARE(station.panel(QStringLiteral("emu1"))->state(), State::Idle);
+        QVERIFY(!station.locked());
+        return;
+    }
+    QVERIFY(QTest::qWaitFor([&station] { return !station.locked(); }, 30000));
+    QVERIFY(!QFile::exists(ledgerFile));  // made by a worker that records, never by the start
 }
 
 // Start all starts the first worker at once and the others from the event loop, one at a time; the station

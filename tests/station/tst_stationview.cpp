@@ -1,6 +1,8 @@
 // The station view drawn offscreen: a panel per Link in port order, its words following its model, and what
 // the operator is told when a panel cannot start.
 #include "boxes/boxes.h"
+#include "records/productionstore.h"
+#include "records/storetestutil.h"
 #include "station/panelmodel.h"
 #include "station/panelwidget.h"
 #include "station/stationcontroller.h"
@@ -8,11 +10,33 @@
 
 #include <QtTest>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
+
+namespace {
+// Station L3, its labels in `dir`.
+StationSetup stationL3(const QTemporaryDir &dir)
+{
+    StationSetup setup;
+    setup.labelsFolder = dir.path();
+    setup.stationName = QStringLiteral("L3");
+    return setup;
+}
+
+// Whether a label of `view` holds `text`.
+bool shows(const QWidget &view, const QString &text)
+{
+    for (const QLabel *l : view.findChildren<QLabel *>()) {
+        if (l->text().contains(text))
+            return true;
+    }
+    return false;
+}
+}
 
 class TestStationView : public QObject
 {
@@ -22,10 +46,7 @@ private slots:
     void panelsFollowTheStation()
     {
         QTemporaryDir dir;
-        StationSetup setup;
-        setup.labelsFolder = dir.path();
-        setup.stationName = QStringLiteral("L3");
-        StationController station(setup);
+        StationController station(stationL3(dir));
         StationView view(station);
         QVERIFY(view.windowTitle().contains(QStringLiteral("L3")));
         QCOMPARE(view.findChildren<PanelWidget *>().size(), 0);
@@ -76,6 +97,66 @@ private slots:
         station.setLinks({{QStringLiteral("emu1"), QString()}});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view.findChildren<PanelWidget *>().size(), 1);
+    }
+
+    // Where the chips are recorded is on the view: the record file, or with a ledger and no file the ledger
+    // alone; without either the operator is asked for the file.
+    void theViewSaysWhereChipsAreRecorded()
+    {
+        QTemporaryDir dir;
+        StationController station(stationL3(dir));
+        StationView view(station);
+        auto shown = [&view](const QString &text) { return shows(view, text); };
+        QVERIFY(shown(QStringLiteral("开始前请选择生产记录文件")));
+        QString error;
+        const QString ledger = dir.filePath(QStringLiteral("l.db"));
+        QVERIFY2(station.setLedger(QStringLiteral("sqlite:") + ledger, QStringLiteral("L3"), QString(), &error), qPrintable(error));
+        QVERIFY(shown(QStringLiteral("记录只写入账本")));
+        QVERIFY(shown(ledger));
+        // Its spaces are read: a file not there yet is said so, and left so.
+        QTRY_VERIFY(shown(QStringLiteral("还没有账本文件（第一颗芯片的记录会建立它）")));
+        QVERIFY(!QFile::exists(ledger));
+        QVERIFY(!shown(QStringLiteral("开始前请选择生产记录文件")));
+        const QString record = dir.filePath(QStringLiteral("s.csv"));
+        QVERIFY2(station.setRecordFile(record, &error), qPrintable(error));
+        QVERIFY(station.setLedger(QString(), QStringLiteral("L3"), QString(), &error));
+        QVERIFY(shown(QDir::toNativeSeparators(record)));
+        QVERIFY(!shown(QStringLiteral("记录只写入账本")));
+    }
+
+    // A ledger file its runs made is read when they end: the view no longer says there is none, and offers
+    // its spaces.
+    void theSpacesAreReadAgainWhenTheRunsEnd()
+    {
+        QTemporaryDir dir;
+        qputenv("TMPDIR", QFile::encodeName(dir.path()));
+        StationSetup setup = stationL3(dir);
+        setup.ledgerUrl = QStringLiteral("sqlite:") + dir.filePath(QStringLiteral("l.db"));
+        setup.program = dir.filePath(QStringLiteral("no-such-program"));  // its run ends at once
+        StationController station(setup);
+        station.setProjectWriter([](const QString &path, QString *) {
+            QFile project(path);
+            return project.open(QIODevice::WriteOnly) && project.write("p") == 1;
+        });
+        station.setLinks({{QStringLiteral("emu1"), QString()}});
+        StationView view(station);
+        QTRY_VERIFY(shows(view, QStringLiteral("还没有账本文件")));
+        {
+            // What a run's first record does: the ledger made, here with a space.
+            QString error;
+            const std::unique_ptr<ProductionStore> store = openProductionStore(setup.ledgerUrl, &error);
+            if (!store)
+                QSKIP(qPrintable(error));  // a build without the SQLite driver
+            QVERIFY2(store->createSpace(testSpace(QStringLiteral("sn"), 1, 9)), qPrintable(store->errorString()));
+        }
+        QVERIFY(shows(view, QStringLiteral("还没有账本文件")));  // not read again by itself
+        QString error;
+        QVERIFY2(station.start(QStringLiteral("emu1"), &error), qPrintable(error));
+        QTRY_VERIFY_WITH_TIMEOUT(!station.locked(), 30000);
+        QTRY_VERIFY(!shows(view, QStringLiteral("还没有账本文件")));
+        auto *spaces = view.findChild<QComboBox *>();
+        QVERIFY(spaces);
+        QTRY_VERIFY(spaces->findData(QStringLiteral("sn")) >= 0);
     }
 
     // The columns: as square as the count allows, never more than the width holds whole.
