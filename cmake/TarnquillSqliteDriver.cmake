@@ -12,6 +12,8 @@ endif()
 set(src ${TQ_QSQLITE_SOURCE})
 if(NOT src OR NOT EXISTS ${src}/qsql_sqlite.cpp OR NOT EXISTS ${src}/sqlite3.c)
   set(TQ_SQLITE_DRIVER OFF)
+  # A driver left from an earlier configure would otherwise be found by the tests and packed into the zip.
+  file(REMOVE_RECURSE ${TQ_APP_DIR}/sqldrivers ${CMAKE_BINARY_DIR}/tests/sqldrivers ${CMAKE_BINARY_DIR}/tools/sqldrivers)
   message(WARNING "No source of Qt's SQLite driver (TQ_QSQLITE_SOURCE='${src}'): this Windows build is made "
                   "WITHOUT the SQLite ledger (sqlite: ledgers are refused) and its SQLite tests do not run. "
                   "scripts/fetch-sqlite-driver DIR ${Qt5Core_VERSION} fetches the source.")
