@@ -8,6 +8,12 @@ set(TQ_SQLITE_DRIVER ON)
 if(NOT WIN32)
   return()
 endif()
+# A Windows Qt that has the driver already (MSYS2's, in a native build) needs none of ours.
+get_target_property(tq_qtcore_dll Qt5::Core IMPORTED_LOCATION_RELEASE)
+get_filename_component(tq_qt_plugins "${tq_qtcore_dll}/../../plugins" ABSOLUTE)
+if(TARGET Qt5::QSQLiteDriverPlugin OR EXISTS ${tq_qt_plugins}/sqldrivers/qsqlite.dll)
+  return()
+endif()
 
 set(src ${TQ_QSQLITE_SOURCE})
 if(NOT src OR NOT EXISTS ${src}/qsql_sqlite.cpp OR NOT EXISTS ${src}/sqlite3.c)
