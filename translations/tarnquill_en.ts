@@ -1986,10 +1986,6 @@ calibration: adc %4, clock %5, only %6, no ADC parameter check %7, clock %8 MHz
         <translation>the first and last serial numbers must lie between 0 and %1 (%2 byte(s) wide)</translation>
     </message>
     <message>
-        <source>账本 %1：本程序没有 %2 数据库驱动（%3），请改用 csv: 账本或带驱动的版本</source>
-        <translation>ledger %1: this build has no %2 database driver (%3); use a csv: ledger or a build with the driver</translation>
-    </message>
-    <message>
         <source>账本 %1：这是文件夹，不是 SQLite 文件</source>
         <translation>ledger %1: this is a folder, not a SQLite file</translation>
     </message>
@@ -2240,6 +2236,14 @@ or csv:PATH; a password goes in ~/.pgpass or PGPASSWORD, never in the URL. --sta
     <message>
         <source>账本文件 %1 还不存在</source>
         <translation>ledger file %1 does not exist yet</translation>
+    </message>
+    <message>
+        <source>账本 %1：本程序没有 PostgreSQL 数据库驱动（%2）。Windows 版本暂不支持 PostgreSQL 账本，可用 sqlite: 或 csv: 账本</source>
+        <translation>ledger %1: this build has no PostgreSQL database driver (%2). The Windows build does not take PostgreSQL ledgers yet; use a sqlite: or csv: ledger</translation>
+    </message>
+    <message>
+        <source>账本 %1：本程序没有 SQLite 数据库驱动（%2），请改用 csv: 账本或带驱动的版本</source>
+        <translation>ledger %1: this build has no SQLite database driver (%2); use a csv: ledger or a build with the driver</translation>
     </message>
 </context>
 <context>

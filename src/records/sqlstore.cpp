@@ -195,8 +195,12 @@ bool SqlStore::open(QString *error)
     m_thread = QThread::currentThread();
     const QString driver = postgres() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
     if (!QSqlDatabase::isDriverAvailable(driver)) {
-        *error = QCoreApplication::translate("ledger", "账本 %1：本程序没有 %2 数据库驱动（%3），请改用 csv: 账本或带驱动的版本")
-                     .arg(location(), postgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"), driver);
+        // The Windows build brings SQLite's driver with it but has no PostgreSQL client yet.
+        *error = postgres()
+                     ? QCoreApplication::translate("ledger", "账本 %1：本程序没有 PostgreSQL 数据库驱动（%2）。Windows 版本暂不支持 "
+                                                             "PostgreSQL 账本，可用 sqlite: 或 csv: 账本").arg(location(), driver)
+                     : QCoreApplication::translate("ledger", "账本 %1：本程序没有 SQLite 数据库驱动（%2），请改用 csv: 账本或带驱动的版本")
+                           .arg(location(), driver);
         return false;
     }
     if (!postgres() && QFileInfo(m_location.path).isDir()) {

@@ -23,6 +23,20 @@
 
 #include <csignal>
 
+namespace {
+#ifdef Q_OS_WIN
+// Windows sends Ctrl-C to a whole console, never to one child process (under Wine not at all).
+const char *const kInterruptMissing = "Ctrl-C cannot be sent to one child process on Windows; the Linux build runs this case";
+void interrupt(QProcess &) {}
+#else
+const char *const kInterruptMissing = nullptr;
+void interrupt(QProcess &process)
+{
+    ::kill(pid_t(process.processId()), SIGINT);
+}
+#endif
+}
+
 class tst_ledgercli : public QObject
 {
     Q_OBJECT
@@ -332,6 +346,8 @@ private slots:
     // A loop takes a block and writes a fresh value before each chip; what it leaves at Ctrl-C is void.
     void loopGivesEveryChipTheNextSerial()
     {
+        if (kInterruptMissing)
+            QSKIP(kInterruptMissing);
         makeSpace();
         const QString emu = path(QStringLiteral("link"));
         QProcess loop;
@@ -342,7 +358,7 @@ private slots:
         nextChip(emu);
         QVERIFY2(chipsBurned(loop, out, 2), out.constData());
         QCOMPARE(LinkEmulator(emu).chipFlash().mid(0x1000, 2).toHex(), QByteArray("1231"));
-        ::kill(pid_t(loop.processId()), SIGINT);
+        interrupt(loop);
         QVERIFY(loop.waitForFinished(20000));
 
         const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
@@ -355,6 +371,8 @@ private slots:
     // reservation committed as the connection broke, taken again over the new one).
     void cleanEndSettlesEveryValueItHolds()
     {
+        if (kInterruptMissing)
+            QSKIP(kInterruptMissing);
         makeSpace();
         QProcess loop;
         startLoop(loop, url(), QStringLiteral("S2"), path(QStringLiteral("link")));
@@ -367,7 +385,7 @@ private slots:
             QVector<int64_t> lost;
             QVERIFY(store->reserve(QStringLiteral("sn"), SerialHolder(QStringLiteral("S2"), QStringLiteral("emu")), 3, &lost));
         }
-        ::kill(pid_t(loop.processId()), SIGINT);
+        interrupt(loop);
         QVERIFY(loop.waitForFinished(20000));
         const QJsonObject space = json(ledger({QStringLiteral("status"), QStringLiteral("--json")}).out).object()[QStringLiteral("spaces")].toArray().at(0).toObject();
         QCOMPARE(space[QStringLiteral("written")].toInt(), 1);

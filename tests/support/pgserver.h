@@ -1,5 +1,11 @@
 #pragma once
 
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+#include "support/pgserver_win.h"
+#else
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -187,3 +193,5 @@ private:
     QString m_error;
     int m_databases = 0;
 };
+
+#endif
