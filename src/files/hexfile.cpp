@@ -1,6 +1,7 @@
 #include "hexfile.h"
 
 #include "inputfile.h"
+#include "chip/images.h"
 #include "chip/mcuinfo.h"
 
 #include <QCoreApplication>
@@ -90,7 +91,7 @@ constexpr int kEndOfFileRecord = 0x01;
 
 void abortOverflow(ImageTarget target, const FileMessages &msgs)
 {
-    std::memset(targetBuffer(target), 0xFF, targetCapacity(target));
+    eraseImage(targetBuffer(target), targetCapacity(target));
     targetDataSize(target) = 0;
     const QString text = imageOverflowText(target, false);
     msgs.showBox(QCoreApplication::translate("files", "警告"), text);
@@ -173,7 +174,7 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
     uint8_t *image = targetBuffer(target);
     uint32_t &dataSize = targetDataSize(target);
     const uint32_t limit = targetLimit(target);
-    std::memset(image, 0xFF, targetCapacity(target));
+    eraseImage(image, targetCapacity(target));
     dataSize = 0;
     for (size_t at = 0; at < data.size();) {
         const uint32_t address = uint32_t(data[at]) << 8 | data[at + 1];
