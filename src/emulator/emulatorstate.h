@@ -77,8 +77,12 @@ struct EmulatorState
     } store;
     struct FirmwarePart {
         LinkFirmwareVersion version;
-        std::vector<uint8_t> image = std::vector<uint8_t>(EmulatorSizes::kFirmware, 0xFF);
-        uint32_t end = 0;  // one past the highest byte the IAP loader received
+        // Empty until the IAP loader first writes, and read as erased (0xFF) while empty: most runs never
+        // upgrade the Link, and 200 KiB of fresh erased memory costs every emulating process a fault per page.
+        std::vector<uint8_t> image;
+        uint32_t end = 0;  // one past the highest byte the IAP loader received; 0 while `image` is empty
+        // The image at its full size, erased where never written.
+        std::vector<uint8_t> &writableImage();
     } firmware;
 
     // Copies the parts named in `parts` from `other`.

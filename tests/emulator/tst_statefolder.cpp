@@ -53,7 +53,7 @@ EmulatorState sampleState()
     s.store.nvr[0x1A00] = 0x03;
     s.store.settings[0] = 0x04;
     s.firmware.version = {300, 65535, 7};
-    s.firmware.image[0] = 0xAB;
+    s.firmware.writableImage()[0] = 0xAB;
     s.firmware.end = 4096;  // a firmware whose tail is 0xFF keeps its length
     return s;
 }
