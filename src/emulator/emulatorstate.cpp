@@ -106,7 +106,11 @@ public:
     bool memory(std::vector<uint8_t> *mem, size_t size, uint32_t limit)
     {
         uint32_t used = 0;
-        if (!u32(&used) || used > limit || used > size || (mem && used > mem->size()) || used > uint32_t(m_in.size() - m_at))
+        if (!u32(&used) || used > limit || used > size || used > uint32_t(m_in.size() - m_at))
+            return false;
+        if (mem && mem->empty() && used > 0)
+            mem->assign(size, 0xFF);  // a memory kept empty while erased (the store, the firmware)
+        if (mem && used > mem->size())
             return false;
         if (mem) {
             std::memcpy(mem->data(), m_in.constData() + m_at, used);
@@ -131,10 +135,25 @@ private:
 };
 } // namespace
 
+namespace {
+void sizeErased(std::vector<uint8_t> &mem, uint32_t size)
+{
+    if (mem.empty())
+        mem.assign(size, 0xFF);
+}
+} // namespace
+
+void EmulatorState::StorePart::materialize()
+{
+    sizeErased(flash, EmulatorSizes::kFlash);
+    sizeErased(bootLoader, EmulatorSizes::kStoreBoot);
+    sizeErased(eeprom, EmulatorSizes::kEeprom);
+    sizeErased(nvr, EmulatorSizes::kStoreNvr);
+}
+
 std::vector<uint8_t> &EmulatorState::FirmwarePart::writableImage()
 {
-    if (image.empty())
-        image.assign(EmulatorSizes::kFirmware, 0xFF);
+    sizeErased(image, EmulatorSizes::kFirmware);
     return image;
 }
 
@@ -268,8 +287,7 @@ bool readParts(const QByteArray &bytes, EmulatorState *s)
     uint32_t end = 0;
     ok = ok && body.u16(&version.h) && body.u16(&version.m) && body.u16(&version.l) && body.u32(&end)
          && end <= EmulatorSizes::kFirmware
-         && body.memory(s && end > 0 ? &s->firmware.writableImage() : nullptr, EmulatorSizes::kFirmware, end)
-         && body.atEnd();
+         && body.memory(s ? &s->firmware.image : nullptr, EmulatorSizes::kFirmware, end) && body.atEnd();
     if (!ok || !s)
         return ok;
     s->socket.present = (present & 1) != 0;
@@ -278,8 +296,6 @@ bool readParts(const QByteArray &bytes, EmulatorState *s)
     s->chip.map = {map[0], map[1], map[2], map[3], map[4], map[5], map[6]};
     s->firmware.version = version;
     s->firmware.end = end;
-    if (end == 0)
-        s->firmware.image.clear();  // erased
     return true;
 }
 } // namespace

@@ -68,12 +68,17 @@ struct EmulatorState
         std::vector<uint8_t> eeprom = std::vector<uint8_t>(EmulatorSizes::kEeprom, 0xFF);
         EmulatorMemoryMap map;
     } chip;
+    // The images are empty, and read as erased (0xFF), until the program first talks to the store: only a
+    // download or an upload does, and 138 KiB of fresh erased memory costs every emulating process a fault
+    // per page.
     struct StorePart {
-        std::vector<uint8_t> flash = std::vector<uint8_t>(EmulatorSizes::kFlash, 0xFF);
-        std::vector<uint8_t> bootLoader = std::vector<uint8_t>(EmulatorSizes::kStoreBoot, 0xFF);
-        std::vector<uint8_t> eeprom = std::vector<uint8_t>(EmulatorSizes::kEeprom, 0xFF);
-        std::vector<uint8_t> nvr = std::vector<uint8_t>(EmulatorSizes::kStoreNvr, 0xFF);
+        std::vector<uint8_t> flash;       // EmulatorSizes::kFlash once materialized
+        std::vector<uint8_t> bootLoader;  // kStoreBoot
+        std::vector<uint8_t> eeprom;      // kEeprom
+        std::vector<uint8_t> nvr;         // kStoreNvr
         std::vector<uint8_t> settings = std::vector<uint8_t>(EmulatorSizes::kSettings, 0xFF);
+        // Gives every empty image its full size, erased.
+        void materialize();
     } store;
     struct FirmwarePart {
         LinkFirmwareVersion version;

@@ -47,6 +47,7 @@ EmulatorState sampleState()
     s.chip.nvr[100] = 0x00;
     s.chip.eeprom[0x7FF] = 0x55;
     s.chip.map = {2, 3, 1, 5, 2, 32, 0};
+    s.store.materialize();
     s.store.flash[7] = 0x77;
     s.store.bootLoader[0x1FFF] = 0x01;
     s.store.eeprom[1] = 0x02;
