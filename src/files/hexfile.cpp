@@ -49,8 +49,8 @@ std::string_view recordText(std::string_view line)
     return line.substr(0, last + 1);
 }
 
-// Bytes read from the file at a time.
-constexpr size_t kReadPiece = 8 * 1024;
+// Bytes read from the file at a time (the file is read unbuffered, straight into the piece).
+constexpr size_t kReadPiece = 16 * 1024;
 
 // The most bytes a record holds: length, address (2), type, 255 data bytes and the checksum.
 constexpr size_t kMaxRecordBytes = 260;
@@ -134,12 +134,9 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
         }
         lastType = bytes[3];
         if (lastType == kDataRecord) {
-            const size_t at = data.size();
-            data.resize(at + 3 + bytes[0]);
-            data[at] = bytes[1];
-            data[at + 1] = bytes[2];
-            data[at + 2] = bytes[0];
-            std::memcpy(data.data() + at + 3, bytes + 4, bytes[0]);
+            const uint8_t head[3] = {bytes[1], bytes[2], bytes[0]};
+            data.insert(data.end(), head, head + 3);
+            data.insert(data.end(), bytes + 4, bytes + 4 + bytes[0]);
         }
         return true;
     };
@@ -209,8 +206,9 @@ int readHexFile(const QString &path, ImageTarget target, const FileMessages &msg
         return -3;
     }
     // Binary: the parser takes CR LF and LF alike, and text mode would copy the file once more to drop CRs.
+    // Unbuffered: the parser reads in pieces of its own, and a buffer behind them would copy every byte twice.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return -3;
     const HexScan found = readHexFrom(file, target, msgs);
     if (scan)
