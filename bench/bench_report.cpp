@@ -225,17 +225,21 @@ void converterInfoRows(const ConvertTimes &c, const QString &benchmark, const QS
 }
 
 // Where a convert's time above the floor goes, from the figures of the run: the command line's start (chips
-// against the floor), the load and the write (the convert in memory against chips), the flush to the disk
-// (the convert on the disk against the one in memory).
+// against the floor), the load and the write (the convert in memory against chips), and the rest, the flush
+// to the disk. Each from the ratios paired within its own rounds, brought to the floor of the disk's rounds,
+// so that a load that differs between the two sets of rounds does not move the pieces.
 QString convertNote(const ConvertTimes &disk, const ConvertTimes &memory)
 {
     const auto ms = [](double v) { return QString::number(v, 'f', 2); };
     const double floorMs = disk.t[disk.floor].ms;
-    const double startMs = disk.t[disk.start].ms;
-    const double memoryMs = memory.t[0].ms * floorMs / memory.t[memory.floor].ms;  // brought to this run's floor
+    // t[i].ratio is the convert's time over command i's.
+    const double total = (disk.t[disk.floor].ratio - 1) * floorMs;
+    const double start = (disk.t[disk.floor].ratio / disk.t[disk.start].ratio - 1) * floorMs;
+    const double work = (memory.t[memory.floor].ratio - memory.t[memory.floor].ratio / memory.t[memory.start].ratio)
+                        * floorMs;
     return QStringLiteral("convert above the floor: %1 ms in all; the command line's start (chips) %2 ms, "
                           "reading the HEX and writing the BIN %3 ms, the flush to the disk %4 ms")
-        .arg(ms(disk.t[0].ms - floorMs), ms(startMs - floorMs), ms(memoryMs - startMs), ms(disk.t[0].ms - memoryMs));
+        .arg(ms(total), ms(start), ms(work), ms(total - start - work));
 }
 
 // Whole processes on the largest image any catalogue chip takes (32 KiB), the same file for every tool,
