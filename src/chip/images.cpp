@@ -55,7 +55,7 @@ uint16_t g_nNVRCheckSum3 = 0;
 
 void eraseImage(uint8_t *buf, size_t length)
 {
-    // Read before written: a page already erased stays as it is, shared and unfaulted.
+    // Read before written: a page already erased stays shared with the program file, never copied.
     static constexpr ErasedImage<256> kErased;
     while (length > 0) {
         const size_t block = std::min(length, sizeof kErased.bytes);

@@ -76,7 +76,7 @@ public:
     void u16(uint16_t v) { raw(&v, 2); }
     void u32(uint32_t v) { raw(&v, 4); }
     void u64(uint64_t v) { raw(&v, 8); }
-    // A memory's first `used` bytes (usedStored below); the rest reads back as 0xFF.
+    // A memory's first `used` bytes (usedStored above); the rest reads back as 0xFF.
     void memory(const std::vector<uint8_t> &mem, uint32_t used)
     {
         u32(used);
@@ -112,7 +112,7 @@ public:
             mem->assign(size, 0xFF);  // a memory kept empty while erased (the store, the firmware)
         if (mem && used > mem->size())
             return false;
-        if (mem) {
+        if (mem && !mem->empty()) {
             std::memcpy(mem->data(), m_in.constData() + m_at, used);
             std::fill(mem->begin() + used, mem->end(), 0xFF);
         }
