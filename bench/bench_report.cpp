@@ -174,8 +174,9 @@ void fileRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
 // tarnquill-cli failed or gave another image.
 struct ConvertTimes
 {
-    QVector<Timed> t;  // tarnquill-cli, the floor, then srec_cat and objcopy where installed
+    QVector<Timed> t;  // tarnquill-cli, the floor, tarnquill-cli's start, then srec_cat and objcopy where installed
     int floor = 1;
+    int start = 2;     // tarnquill-cli chips: the command line's start without a file
     int srec = -1;     // their indexes in t, -1 when not installed
     int objcopy = -1;
 };
@@ -191,7 +192,8 @@ ConvertTimes timeConverters(const Setup &s, const QString &dir, const QByteArray
 
     ConvertTimes c;
     QVector<QStringList> commands{{s.cli, QStringLiteral("convert"), hex, dir + QStringLiteral("/ours.bin")},
-                                  {s.floor}};
+                                  {s.floor},
+                                  {s.cli, QStringLiteral("chips")}};
     if (installed(QStringLiteral("srec_cat"))) {
         c.srec = commands.size();
         commands.append({QStringLiteral("srec_cat"), hex, QStringLiteral("-intel"), QStringLiteral("-o"),
@@ -204,7 +206,7 @@ ConvertTimes timeConverters(const Setup &s, const QString &dir, const QByteArray
     }
     c.t = timeInterleaved(commands, s.environment, s.processRuns);
     QFile out(dir + QStringLiteral("/ours.bin"));
-    if (!c.t[0].ok || !c.t[c.floor].ok || !out.open(QIODevice::ReadOnly) || out.readAll() != image)
+    if (!c.t[0].ok || !c.t[c.floor].ok || !c.t[c.start].ok || !out.open(QIODevice::ReadOnly) || out.readAll() != image)
         return {};
     return c;
 }
@@ -222,11 +224,29 @@ void converterInfoRows(const ConvertTimes &c, const QString &benchmark, const QS
     }
 }
 
+// Where a convert's time above the floor goes, from the figures of the run: the command line's start (chips
+// against the floor), the load and the write (the convert in memory against chips), and the rest, the flush
+// to the disk. Each from the ratios paired within its own rounds, brought to the floor of the disk's rounds,
+// so that a load that differs between the two sets of rounds does not move the pieces.
+QString convertNote(const ConvertTimes &disk, const ConvertTimes &memory)
+{
+    const auto ms = [](double v) { return QString::number(v, 'f', 2); };
+    const double floorMs = disk.t[disk.floor].ms;
+    // t[i].ratio is the convert's time over command i's.
+    const double total = (disk.t[disk.floor].ratio - 1) * floorMs;
+    const double start = (disk.t[disk.floor].ratio / disk.t[disk.start].ratio - 1) * floorMs;
+    const double work = (memory.t[memory.floor].ratio - memory.t[memory.floor].ratio / memory.t[memory.start].ratio)
+                        * floorMs;
+    return QStringLiteral("convert above the floor: %1 ms in all; the command line's start (chips) %2 ms, "
+                          "reading the HEX and writing the BIN %3 ms, the flush to the disk %4 ms")
+        .arg(ms(total), ms(start), ms(work), ms(total - start - work));
+}
+
 // Whole processes on the largest image any catalogue chip takes (32 KiB), the same file for every tool,
 // against the bare Qt Core program: what the convert adds above the floor is its own work, the durable
 // write (flushed to the disk) included. The files lie in the system's temporary folder; a second,
 // informative run puts them in memory (/dev/shm), where flushing a written file to the disk costs nothing.
-void hexProcessRows(const Setup &s, QVector<BenchRow> &rows)
+void hexProcessRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
 {
     const QString benchmark = QStringLiteral("HEX load whole process (32 KiB): tarnquill-cli convert");
     const QString goal = QStringLiteral("≤ %1× bare Qt Core program").arg(kConvertFloorRatio);
@@ -259,6 +279,8 @@ void hexProcessRows(const Setup &s, QVector<BenchRow> &rows)
                  QStringLiteral("bare Qt Core %1").arg(millis(memFloor.ms)), ratioText(memFloor.ratio), goal,
                  BenchRow::Info});
     converterInfoRows(mem, benchmark, QStringLiteral(", files in memory"), rows);
+    if (floor.ratio > kConvertFloorRatio)
+        notes.append(convertNote(disk, mem));
 }
 
 void viewRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
@@ -386,7 +408,7 @@ struct GangTimes
 // 13 s a burn), in turns so that all see the same load. Beside them one worker as a gang starts it (the same
 // arguments, the protocol's environment, a parent that keeps its stdin open): its own CPU, start included,
 // is what a Link costs in a gang or a station. A smoke run burns once each with the waits scaled to nothing.
-void gangRows(const Setup &s, QVector<BenchRow> &rows)
+void gangRows(const Setup &s, QVector<BenchRow> &rows, QVector<QString> &notes)
 {
     const QString cpuLabel = QStringLiteral("Gang burn host CPU per Link (whole processes)");
     const QString cpuGoal = QStringLiteral("≤ %1 ms CPU").arg(kBurnCpuMs);
@@ -434,11 +456,16 @@ void gangRows(const Setup &s, QVector<BenchRow> &rows)
     QStringList env = s.environment;
     if (!s.smoke)
         env << QStringLiteral("TQ_EMULATOR_WAITS=real");
-    const QStringList workerEnv = env + QStringList{QStringLiteral("%1=%2")
-                                                        .arg(QLatin1String(WorkerProtocol::kEnvironmentVariable))
-                                                        .arg(WorkerProtocol::kVersion)};
+    const QStringList protocol{QStringLiteral("%1=%2")
+                                   .arg(QLatin1String(WorkerProtocol::kEnvironmentVariable))
+                                   .arg(WorkerProtocol::kVersion)};
+    const QStringList workerEnv = env + protocol;
+    // Where the worker's CPU goes: the same worker with the Link's waits scaled to nothing (its start and its
+    // work without the waits), and the command line's start alone.
+    const QStringList noWaitsEnv = s.environment + protocol;
+    const QStringList start = {s.cli, QStringLiteral("chips")};
 
-    std::vector<double> singleMs, singleCpu, workerCpu;
+    std::vector<double> singleMs, singleCpu, workerCpu, noWaitsCpu, startCpu;
     bool ok = true;
     const int runs = s.smoke ? 1 : kGangRuns;
     for (int round = 0; round < runs && ok; ++round) {
@@ -457,6 +484,12 @@ void gangRows(const Setup &s, QVector<BenchRow> &rows)
         const ProcessRun w = runProcess(worker, workerEnv, 120000, true);
         ok = ok && w.ok && w.out.contains("\"end\"");
         workerCpu.push_back(w.cpuMs);
+        const ProcessRun quick = runProcess(worker, noWaitsEnv, 120000, true);
+        ok = ok && quick.ok && quick.out.contains("\"end\"");
+        noWaitsCpu.push_back(quick.cpuMs);
+        const ProcessRun started = runProcess(start, s.environment);
+        ok = ok && started.ok;
+        startCpu.push_back(started.cpuMs);
     }
     if (!ok) {
         allMissing(BenchRow::Failed);
@@ -475,6 +508,15 @@ void gangRows(const Setup &s, QVector<BenchRow> &rows)
     const double workerMs = median(workerCpu);
     rows.append({workerLabel, millis(workerMs), QStringLiteral("one Link alone %1").arg(millis(median(singleCpu))),
                  QString(), workerGoal, verdict(workerMs <= kWorkerCpuMs)});
+    if (workerMs > kWorkerCpuMs) {
+        const double startMs = median(startCpu);
+        const double workMs = median(noWaitsCpu);
+        notes.append(QStringLiteral("worker CPU per Link %1 ms: its start %2 ms (tarnquill-cli chips), the burn's "
+                                    "own work %3 ms (the same worker with the Link's waits scaled to nothing), "
+                                    "waking from the Link's waits %4 ms (a wake-up per pause, on cold caches)")
+                         .arg(QString::number(workerMs, 'f', 1), QString::number(startMs, 'f', 1),
+                              QString::number(workMs - startMs, 'f', 1), QString::number(workerMs - workMs, 'f', 1)));
+    }
 }
 
 // The station view: the controller and a panel per Link in one process (bench_station), one chip per Link
@@ -588,7 +630,7 @@ int main(int argc, char **argv)
     if (wanted("files"))
         fileRows(s, rows, notes);
     if (wanted("convert"))
-        hexProcessRows(s, rows);
+        hexProcessRows(s, rows, notes);
     if (wanted("views"))
         viewRows(s, rows, notes);
     if (wanted("startup"))
@@ -598,7 +640,7 @@ int main(int argc, char **argv)
     if (wanted("cli-start"))
         cliStartRows(s, rows);
     if (wanted("gang"))
-        gangRows(s, rows);
+        gangRows(s, rows, notes);
     if (wanted("station"))
         stationRows(s, rows);
     if (wanted("ledger"))

@@ -11,12 +11,13 @@ constexpr uint32_t NVR_BIN_BUF_SIZE = 0x2000;  // BootLoader
 constexpr uint32_t NVR_BUF_SIZE = 0x800;       // EEPROM, NVR1, NVR2, NVR3 each
 constexpr uint32_t APP_BIN_BUF_SIZE = 0x32000; // the Link's own firmware
 
-extern uint8_t g_ucBinBuf[BIN_BUF_SIZE];
-extern uint8_t g_ucNVRBinBuf[NVR_BIN_BUF_SIZE];
-extern uint8_t g_ucEEBuf[NVR_BUF_SIZE];
-extern uint8_t g_ucNVRBuf1[NVR_BUF_SIZE];
-extern uint8_t g_ucNVRBuf2[NVR_BUF_SIZE];
-extern uint8_t g_ucNVRBuf3[NVR_BUF_SIZE];
+// Erased when the process starts.
+extern uint8_t (&g_ucBinBuf)[BIN_BUF_SIZE];
+extern uint8_t (&g_ucNVRBinBuf)[NVR_BIN_BUF_SIZE];
+extern uint8_t (&g_ucEEBuf)[NVR_BUF_SIZE];
+extern uint8_t (&g_ucNVRBuf1)[NVR_BUF_SIZE];
+extern uint8_t (&g_ucNVRBuf2)[NVR_BUF_SIZE];
+extern uint8_t (&g_ucNVRBuf3)[NVR_BUF_SIZE];
 extern uint8_t g_ucAppBinBuf[APP_BIN_BUF_SIZE];
 
 extern uint32_t g_nBinSize;
@@ -36,6 +37,10 @@ extern uint16_t g_nEECheckSum;
 extern uint16_t g_nNVRCheckSum1;
 extern uint16_t g_nNVRCheckSum2;
 extern uint16_t g_nNVRCheckSum3;
+
+// Sets `length` bytes to 0xFF (erased), writing only the blocks that are not erased already: an image page
+// nobody wrote stays untouched, which spares a short-lived process a page fault per page.
+void eraseImage(uint8_t *buf, size_t length);
 
 // Sum of the bytes, each unsigned, modulo 65,536.
 uint16_t sum16(const uint8_t *data, size_t length);

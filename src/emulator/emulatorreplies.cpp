@@ -53,6 +53,11 @@ bool put(std::vector<uint8_t> &mem, uint32_t address, const QByteArray &data, bo
     return true;
 }
 
+QByteArray bytesOrErased(const std::vector<uint8_t> &mem, uint32_t size)
+{
+    return mem.empty() ? QByteArray(int(size), char(0xFF)) : bytesOf(mem);
+}
+
 QByteArray bytesOf(const std::vector<uint8_t> &mem, int at, int length)
 {
     if (length < 0)

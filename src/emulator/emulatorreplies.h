@@ -27,5 +27,7 @@ Reports readFrom(const std::vector<uint8_t> &mem, uint32_t limit, uint32_t addre
 // when it does not fit.
 bool put(std::vector<uint8_t> &mem, uint32_t address, const QByteArray &data, bool program = false);
 QByteArray bytesOf(const std::vector<uint8_t> &mem, int at = 0, int length = -1);
+// A memory kept empty while erased, as `size` bytes.
+QByteArray bytesOrErased(const std::vector<uint8_t> &mem, uint32_t size);
 uint16_t sum(const std::vector<uint8_t> &mem, uint32_t start, uint32_t length);
 } // namespace EmulatorReplies

@@ -63,6 +63,12 @@ uint32_t usedLength(const uint8_t *mem, uint32_t n)
     return n;
 }
 
+// What a save stores of a memory: its first `limit` bytes up to the last that is not 0xFF.
+uint32_t usedStored(const std::vector<uint8_t> &mem, uint32_t limit)
+{
+    return usedLength(mem.data(), uint32_t(std::min<size_t>(limit, mem.size())));
+}
+
 class Writer
 {
 public:
@@ -70,10 +76,9 @@ public:
     void u16(uint16_t v) { raw(&v, 2); }
     void u32(uint32_t v) { raw(&v, 4); }
     void u64(uint64_t v) { raw(&v, 8); }
-    // A memory up to its last byte that is not 0xFF; the rest reads back as 0xFF.
-    void memory(const std::vector<uint8_t> &mem, uint32_t limit)
+    // A memory's first `used` bytes (usedStored above); the rest reads back as 0xFF.
+    void memory(const std::vector<uint8_t> &mem, uint32_t used)
     {
-        const uint32_t used = usedLength(mem.data(), uint32_t(std::min<size_t>(limit, mem.size())));
         u32(used);
         m_out.append(reinterpret_cast<const char *>(mem.data()), int(used));
     }
@@ -101,9 +106,13 @@ public:
     bool memory(std::vector<uint8_t> *mem, size_t size, uint32_t limit)
     {
         uint32_t used = 0;
-        if (!u32(&used) || used > limit || used > size || (mem && used > mem->size()) || used > uint32_t(m_in.size() - m_at))
+        if (!u32(&used) || used > limit || used > size || used > uint32_t(m_in.size() - m_at))
             return false;
-        if (mem) {
+        if (mem && mem->empty() && used > 0)
+            mem->assign(size, 0xFF);  // a memory kept empty while erased (the store, the firmware)
+        if (mem && used > mem->size())
+            return false;
+        if (mem && !mem->empty()) {
             std::memcpy(mem->data(), m_in.constData() + m_at, used);
             std::fill(mem->begin() + used, mem->end(), 0xFF);
         }
@@ -126,6 +135,28 @@ private:
 };
 } // namespace
 
+namespace {
+void sizeErased(std::vector<uint8_t> &mem, uint32_t size)
+{
+    if (mem.empty())
+        mem.assign(size, 0xFF);
+}
+} // namespace
+
+void EmulatorState::StorePart::materialize()
+{
+    sizeErased(flash, EmulatorSizes::kFlash);
+    sizeErased(bootLoader, EmulatorSizes::kStoreBoot);
+    sizeErased(eeprom, EmulatorSizes::kEeprom);
+    sizeErased(nvr, EmulatorSizes::kStoreNvr);
+}
+
+std::vector<uint8_t> &EmulatorState::FirmwarePart::writableImage()
+{
+    sizeErased(image, EmulatorSizes::kFirmware);
+    return image;
+}
+
 void EmulatorState::adopt(const EmulatorState &other, unsigned parts)
 {
     if (parts & ChipPresence)
@@ -142,38 +173,70 @@ void EmulatorState::adopt(const EmulatorState &other, unsigned parts)
         firmware = other.firmware;
 }
 
+namespace {
+// Room for the header before the parts: sealed in place below, so the file is built in one buffer.
+void headerRoom(QByteArray &out) { out.append(kHeaderBytes, '\0'); }
+
+// Writes the header over the room headerRoom left, for the body behind it.
+void sealInPlace(QByteArray &out, uint64_t generation)
+{
+    Writer head;
+    head.bytes().reserve(kHeaderBytes);
+    head.bytes().append(kMagic, sizeof kMagic);
+    head.u16(kFormat);
+    head.u16(0);
+    head.u32(0);  // CRC, filled in below
+    head.u64(generation);
+    head.u32(uint32_t(out.size() - kHeaderBytes));
+    std::memcpy(out.data(), head.bytes().constData(), kHeaderBytes);
+    const uint32_t crc = qToLittleEndian(crc32(out.constData() + kCrcAt + 4, out.size() - kCrcAt - 4));
+    std::memcpy(out.data() + kCrcAt, &crc, 4);
+}
+} // namespace
+
 QByteArray EmulatorStateFile::encode(const EmulatorState &s, uint64_t generation)
 {
+    const std::vector<uint8_t> *memories[] = {&s.chip.flash, &s.chip.written, &s.chip.nvr, &s.chip.eeprom,
+                                              &s.store.flash, &s.store.bootLoader, &s.store.eeprom, &s.store.nvr,
+                                              &s.store.settings};
+    constexpr int kMemories = int(sizeof memories / sizeof memories[0]);
+    uint32_t used[kMemories];
+    const uint32_t firmwareUsed = usedStored(s.firmware.image, s.firmware.end);
+    // The file's whole size first: a buffer that grew as it was filled would copy the memories into fresh
+    // pages again and again, and fresh pages are what a save mostly costs.
+    int size = kHeaderBytes + 1 + 2 + 7 + 3 * 2 + 4 + 4 + int(firmwareUsed);
+    for (int i = 0; i < kMemories; ++i) {
+        used[i] = usedStored(*memories[i], uint32_t(memories[i]->size()));
+        size += 4 + int(used[i]);
+    }
     Writer body;
+    body.bytes().reserve(size);
+    headerRoom(body.bytes());
     // Bit 0: a chip in the socket; bit 1: the Link pulled out (older folders never set it).
     body.u8(uint8_t((s.socket.present ? 1 : 0) | (s.socket.linkConnected ? 0 : kLinkPulledOut)));
     body.u16(s.socket.chipId);
     const EmulatorMemoryMap &m = s.chip.map;
     for (uint8_t b : {m.bootSectors, m.nvr2Page, m.nvr2Sectors, m.nvr3Page, m.nvr3Sectors, m.flashSizeKB, m.i2cMode})
         body.u8(b);
-    for (const std::vector<uint8_t> *mem : {&s.chip.flash, &s.chip.written, &s.chip.nvr, &s.chip.eeprom, &s.store.flash,
-                                            &s.store.bootLoader, &s.store.eeprom, &s.store.nvr, &s.store.settings})
-        body.memory(*mem, uint32_t(mem->size()));
+    for (int i = 0; i < kMemories; ++i)
+        body.memory(*memories[i], used[i]);
     body.u16(s.firmware.version.h);
     body.u16(s.firmware.version.m);
     body.u16(s.firmware.version.l);
     body.u32(s.firmware.end);
-    body.memory(s.firmware.image, s.firmware.end);
-    return seal(body.bytes(), generation);
+    body.memory(s.firmware.image, firmwareUsed);
+    Q_ASSERT(body.bytes().size() == size);
+    sealInPlace(body.bytes(), generation);
+    return body.bytes();
 }
 
 QByteArray EmulatorStateFile::seal(const QByteArray &body, uint64_t generation)
 {
-    Writer head;
-    head.bytes().append(kMagic, sizeof kMagic);
-    head.u16(kFormat);
-    head.u16(0);
-    head.u32(0);  // CRC, filled in below
-    head.u64(generation);
-    head.u32(uint32_t(body.size()));
-    QByteArray out = head.bytes() + body;
-    const uint32_t crc = qToLittleEndian(crc32(out.constData() + kCrcAt + 4, out.size() - kCrcAt - 4));
-    std::memcpy(out.data() + kCrcAt, &crc, 4);
+    QByteArray out;
+    out.reserve(kHeaderBytes + body.size());
+    headerRoom(out);
+    out.append(body);
+    sealInPlace(out, generation);
     return out;
 }
 

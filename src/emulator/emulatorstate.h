@@ -68,17 +68,26 @@ struct EmulatorState
         std::vector<uint8_t> eeprom = std::vector<uint8_t>(EmulatorSizes::kEeprom, 0xFF);
         EmulatorMemoryMap map;
     } chip;
+    // The images are empty, and read as erased (0xFF), until the program first talks to the store: only a
+    // download or an upload does, and 138 KiB of fresh erased memory costs every emulating process a fault
+    // per page.
     struct StorePart {
-        std::vector<uint8_t> flash = std::vector<uint8_t>(EmulatorSizes::kFlash, 0xFF);
-        std::vector<uint8_t> bootLoader = std::vector<uint8_t>(EmulatorSizes::kStoreBoot, 0xFF);
-        std::vector<uint8_t> eeprom = std::vector<uint8_t>(EmulatorSizes::kEeprom, 0xFF);
-        std::vector<uint8_t> nvr = std::vector<uint8_t>(EmulatorSizes::kStoreNvr, 0xFF);
+        std::vector<uint8_t> flash;       // EmulatorSizes::kFlash once materialized
+        std::vector<uint8_t> bootLoader;  // kStoreBoot
+        std::vector<uint8_t> eeprom;      // kEeprom
+        std::vector<uint8_t> nvr;         // kStoreNvr
         std::vector<uint8_t> settings = std::vector<uint8_t>(EmulatorSizes::kSettings, 0xFF);
+        // Gives every empty image its full size, erased.
+        void materialize();
     } store;
     struct FirmwarePart {
         LinkFirmwareVersion version;
-        std::vector<uint8_t> image = std::vector<uint8_t>(EmulatorSizes::kFirmware, 0xFF);
-        uint32_t end = 0;  // one past the highest byte the IAP loader received
+        // Empty until the IAP loader first writes, and read as erased (0xFF) while empty: most runs never
+        // upgrade the Link, and 200 KiB of fresh erased memory costs every emulating process a fault per page.
+        std::vector<uint8_t> image;
+        uint32_t end = 0;  // one past the highest byte the IAP loader received; 0 while `image` is empty
+        // The image at its full size, erased where never written.
+        std::vector<uint8_t> &writableImage();
     } firmware;
 
     // Copies the parts named in `parts` from `other`.

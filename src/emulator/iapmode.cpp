@@ -83,14 +83,15 @@ Reports IapMode::execute(EmulatorState::FirmwarePart &firmware, const uint8_t *f
     case LinkCode::IapErase: {
         *changed = true;
         const uint32_t bytes = std::min<uint32_t>(get16(f + 5) * kIapPage, EmulatorSizes::kFirmware);
-        std::fill(firmware.image.begin(), firmware.image.begin() + bytes, 0xFF);
+        if (!firmware.image.empty())  // an empty image is erased already
+            std::fill(firmware.image.begin(), firmware.image.begin() + bytes, 0xFF);
         firmware.end = 0;
         return {ack()};
     }
     case LinkCode::IapWriteChunk: {
         *changed = true;
         const uint32_t offset = get16(f + 3) | (uint32_t(get16(f + 7)) << 16);
-        if (!put(firmware.image, offset, data))
+        if (!put(firmware.writableImage(), offset, data))
             return {refusedAt(kRefusedStatus, offset & 0xFFFF)};
         firmware.end = std::max<uint32_t>(firmware.end, offset + uint32_t(data.size()));
         return {ack()};

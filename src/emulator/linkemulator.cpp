@@ -181,7 +181,7 @@ QByteArray LinkEmulator::firmwareImage() const
 QByteArray LinkEmulator::storeFlash() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_state.store.flash);
+    return bytesOrErased(m_state.store.flash, EmulatorSizes::kFlash);
 }
 
 uint32_t LinkEmulator::storeBinSize() const
@@ -193,7 +193,7 @@ uint32_t LinkEmulator::storeBinSize() const
 QByteArray LinkEmulator::storeBootLoader() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_state.store.bootLoader);
+    return bytesOrErased(m_state.store.bootLoader, EmulatorSizes::kStoreBoot);
 }
 
 uint32_t LinkEmulator::storeBootLoaderSize() const
@@ -205,13 +205,13 @@ uint32_t LinkEmulator::storeBootLoaderSize() const
 QByteArray LinkEmulator::storeEeprom() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_state.store.eeprom);
+    return bytesOrErased(m_state.store.eeprom, EmulatorSizes::kEeprom);
 }
 
 QByteArray LinkEmulator::storeNvr() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return bytesOf(m_state.store.nvr);
+    return bytesOrErased(m_state.store.nvr, EmulatorSizes::kStoreNvr);
 }
 
 QByteArray LinkEmulator::storeRolling() const
@@ -541,6 +541,7 @@ std::vector<QByteArray> LinkEmulator::execute(const uint8_t *f, const QByteArray
     if (EmulatedChip::handles(code))
         return executeChip(f, data);
     if (LinkStore::handles(code)) {
+        m_state.store.materialize();
         Reports out = LinkStore::execute(m_state.store, f, data, &changed);
         if (changed)
             m_unsaved |= EmulatorState::Store;

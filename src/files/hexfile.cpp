@@ -1,6 +1,7 @@
 #include "hexfile.h"
 
 #include "inputfile.h"
+#include "chip/images.h"
 #include "chip/mcuinfo.h"
 
 #include <QCoreApplication>
@@ -48,8 +49,8 @@ std::string_view recordText(std::string_view line)
     return line.substr(0, last + 1);
 }
 
-// Bytes read from the file at a time.
-constexpr size_t kReadPiece = 8 * 1024;
+// Bytes read from the file at a time (the file is read unbuffered, straight into the piece).
+constexpr size_t kReadPiece = 16 * 1024;
 
 // The most bytes a record holds: length, address (2), type, 255 data bytes and the checksum.
 constexpr size_t kMaxRecordBytes = 260;
@@ -90,7 +91,7 @@ constexpr int kEndOfFileRecord = 0x01;
 
 void abortOverflow(ImageTarget target, const FileMessages &msgs)
 {
-    std::memset(targetBuffer(target), 0xFF, targetCapacity(target));
+    eraseImage(targetBuffer(target), targetCapacity(target));
     targetDataSize(target) = 0;
     const QString text = imageOverflowText(target, false);
     msgs.showBox(QCoreApplication::translate("files", "警告"), text);
@@ -133,12 +134,9 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
         }
         lastType = bytes[3];
         if (lastType == kDataRecord) {
-            const size_t at = data.size();
-            data.resize(at + 3 + bytes[0]);
-            data[at] = bytes[1];
-            data[at + 1] = bytes[2];
-            data[at + 2] = bytes[0];
-            std::memcpy(data.data() + at + 3, bytes + 4, bytes[0]);
+            const uint8_t head[3] = {bytes[1], bytes[2], bytes[0]};
+            data.insert(data.end(), head, head + 3);
+            data.insert(data.end(), bytes + 4, bytes + 4 + bytes[0]);
         }
         return true;
     };
@@ -173,7 +171,7 @@ HexScan readHexFrom(QIODevice &in, ImageTarget target, const FileMessages &msgs)
     uint8_t *image = targetBuffer(target);
     uint32_t &dataSize = targetDataSize(target);
     const uint32_t limit = targetLimit(target);
-    std::memset(image, 0xFF, targetCapacity(target));
+    eraseImage(image, targetCapacity(target));
     dataSize = 0;
     for (size_t at = 0; at < data.size();) {
         const uint32_t address = uint32_t(data[at]) << 8 | data[at + 1];
@@ -208,8 +206,9 @@ int readHexFile(const QString &path, ImageTarget target, const FileMessages &msg
         return -3;
     }
     // Binary: the parser takes CR LF and LF alike, and text mode would copy the file once more to drop CRs.
+    // Unbuffered: the parser reads in pieces of its own, and a buffer behind them would copy every byte twice.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return -3;
     const HexScan found = readHexFrom(file, target, msgs);
     if (scan)

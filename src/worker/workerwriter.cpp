@@ -21,8 +21,9 @@ void writeStdout(const QByteArray &line)
 }
 }
 
-WorkerWriter::WorkerWriter(Sink sink)
-    : m_sink(sink ? std::move(sink) : Sink(writeStdout))
+WorkerWriter::WorkerWriter(Sink sink, Clock clock)
+    : m_sink(sink ? std::move(sink) : Sink(writeStdout)),
+      m_clock(clock ? std::move(clock) : Clock([] { return std::chrono::steady_clock::now(); }))
 {
 }
 
@@ -38,7 +39,14 @@ void WorkerWriter::progress(int percent)
         std::lock_guard<std::mutex> lock(m_mutex);
         if (percent == m_lastPercent)
             return;
+        // A transfer's start, its first step and its end always go out; the steps between at the pace a
+        // panel can show. Every line wakes the parent, and a 32 KiB burn has a hundred steps.
+        const auto now = m_clock();
+        const bool edge = percent == 0 || percent == 100 || m_lastPercent <= 0;
+        if (!edge && now - m_lastProgressAt < std::chrono::milliseconds(kProgressGapMs))
+            return;
         m_lastPercent = percent;
+        m_lastProgressAt = now;
     }
     // The most frequent message, a hundred a burn: formed without building a JSON document (the same bytes).
     write("{\"progress\":" + QByteArray::number(percent) + "}\n");

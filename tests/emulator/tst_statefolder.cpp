@@ -47,13 +47,14 @@ EmulatorState sampleState()
     s.chip.nvr[100] = 0x00;
     s.chip.eeprom[0x7FF] = 0x55;
     s.chip.map = {2, 3, 1, 5, 2, 32, 0};
+    s.store.materialize();
     s.store.flash[7] = 0x77;
     s.store.bootLoader[0x1FFF] = 0x01;
     s.store.eeprom[1] = 0x02;
     s.store.nvr[0x1A00] = 0x03;
     s.store.settings[0] = 0x04;
     s.firmware.version = {300, 65535, 7};
-    s.firmware.image[0] = 0xAB;
+    s.firmware.writableImage()[0] = 0xAB;
     s.firmware.end = 4096;  // a firmware whose tail is 0xFF keeps its length
     return s;
 }

@@ -43,6 +43,7 @@ private slots:
     void readsEveryMessageKind();
     void refusesWhatIsNoMessage_data();
     void refusesWhatIsNoMessage();
+    void progressAtAPanelsPace();
     void parentCommands_data();
     void parentCommands();
     void recordAnswers();
@@ -83,6 +84,34 @@ void TestWorkerProtocol::writerLines()
         read << described(parseWorkerMessage(line.chopped(1)));
     QCOMPARE(read, (QStringList{"hello 1", "progress 37", "progress 100", QString::fromUtf8("label 芯片连接中..."),
                                 "message a \"b\"\nc", "record 1", "record 2", "alive", "end 0 49F2", "end 3 "}));
+}
+
+// The steps of a transfer go out at most one per gap; its start, its first step and its end always.
+void TestWorkerProtocol::progressAtAPanelsPace()
+{
+    QList<QByteArray> lines;
+    auto now = std::chrono::steady_clock::time_point();
+    WorkerWriter writer([&lines](const QByteArray &line) { lines << line; }, [&now] { return now; });
+    const auto step = [&](int percent, int afterMs) {
+        now += std::chrono::milliseconds(afterMs);
+        writer.progress(percent);
+    };
+    step(0, 0);
+    step(1, 10);   // the first step
+    step(2, 10);   // too soon
+    step(3, WorkerWriter::kProgressGapMs - 30);
+    step(4, 20);   // a gap after 1
+    step(5, WorkerWriter::kProgressGapMs);
+    step(6, 1);
+    step(100, 1);  // the end
+    step(0, 1);    // a new transfer
+    step(7, 1);    // its first step
+    step(8, 1);
+    QList<QByteArray> sent;
+    for (const QByteArray &line : lines)
+        sent << line.trimmed();
+    QCOMPARE(sent, (QList<QByteArray>{"{\"progress\":0}", "{\"progress\":1}", "{\"progress\":4}", "{\"progress\":5}",
+                                      "{\"progress\":100}", "{\"progress\":0}", "{\"progress\":7}"}));
 }
 
 void TestWorkerProtocol::readsEveryMessageKind_data()
