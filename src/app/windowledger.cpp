@@ -3,6 +3,7 @@
 #include "records/ledgerexport.h"
 #include "session/attachedlinks.h"
 
+#include <future>
 
 QString windowLinkPort(bool emulated)
 {
@@ -25,10 +26,16 @@ WindowLedger::WindowLedger()
 
 WindowLedger::~WindowLedger()
 {
-    QMetaObject::invokeMethod(m_context, [this] {
+    // The run's leftovers are settled on the ledger's thread. The wait is on a promise of our own rather than a
+    // blocking queued call, whose hand-over back to this thread happens inside Qt, out of the thread checker's
+    // sight: with it, this thread's destruction of the burn is ordered after that thread's last use of it.
+    std::promise<void> settled;
+    QMetaObject::invokeMethod(m_context, [this, &settled] {
         finishHere();
         delete m_context;
-    }, Qt::BlockingQueuedConnection);
+        settled.set_value();
+    }, Qt::QueuedConnection);
+    settled.get_future().wait();
     m_thread.quit();
     m_thread.wait();
 }
