@@ -19,6 +19,7 @@
 #include "production/productionsettings.h"
 #include "records/productionlog.h"
 
+#include "support/namedchild.h"
 #include "support/queuedspy.h"
 
 #include <QAction>
@@ -61,13 +62,7 @@ private:
     std::unique_ptr<boxes::Recorder> m_boxes;
     std::unique_ptr<mcu_writer> m_window;
 
-    template <typename T> T *child(const char *name)
-    {
-        T *w = m_window->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
-    }
+    template <typename T> T *child(const char *name) { return namedChild<T>(*m_window, name); }
     QAction *action(const char *name) { return child<QAction>(name); }
 
     void waitIdle()

@@ -15,6 +15,7 @@
 #include "records/productionstore.h"
 #include "settings/ledgerchoice.h"
 
+#include "support/namedchild.h"
 #include "support/queuedspy.h"
 
 #include <QAction>
@@ -46,13 +47,7 @@ private:
     std::unique_ptr<mcu_writer> m_window;
     QString m_url;
 
-    template <typename T> T *child(const char *name)
-    {
-        T *w = m_window->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
-    }
+    template <typename T> T *child(const char *name) { return namedChild<T>(*m_window, name); }
     QAction *action(const char *name) { return child<QAction>(name); }
 
     // The worker idle and the run's ledger closed: the window is unlocked again.
